@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+
+// The program's text and number conventions, written once and used everywhere.
+namespace conv {
+
+// Nearest integer, halves to the even neighbour.
+std::int64_t roundHalfEven(double value);
+// The leading number of a typed text: blanks, sign, digits, point, exponent; nothing gives 0.
+double val(const QString& text);
+// Integer text with a leading sign position: " 512", "-7".
+QString signedText(std::int64_t value);
+// Format "000": at least three digits.
+QString format000(std::int64_t value);
+// Format "00": at least two digits.
+QString format00(std::int64_t value);
+// Format "###.##": up to two decimals, no trailing zeros, a point always shown ("12.", "3.5", ".25").
+QString formatHashDecimals(double value);
+// Shortest text of a double with at most 15 significant digits; exponent form from 1E15 ("1.5E+15").
+QString shortestDouble(double value);
+// Wildcard match of a name filter: "*", "?", "#" (a digit), "[list]", "[a-z]", "[!list]".
+bool likeMatch(const QString& text, const QString& pattern);
+// Record key date text: "M/D/YYYY h:mm:ss AM|PM" in local time; exactly midnight gives the date alone.
+QString dateKeyText(const QDateTime& dateTime);
+// Unicode-aware upper case.
+inline QString upper(const QString& s) { return s.toUpper(); }
+
+constexpr int TwipsPerPixel = 15;
+constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+
+} // namespace conv

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// What the program needs to know of the mounted file system that holds a path.
+enum class DriveKind { NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
+
+struct VolumeInfo {
+    QString mountPoint; // absolute, no trailing "/" except for "/"
+    QString label; // volume label, empty when none
+    QString fsType;
+    QString device;
+    DriveKind kind = DriveKind::Fixed;
+    qint64 freeBytes = 0;
+    int sectorSize = 512;
+};
+
+class Volumes {
+public:
+    virtual ~Volumes() = default;
+    virtual QList<VolumeInfo> mounted() const = 0;
+    // The volume whose mount point is the longest prefix of the absolute path; a path that
+    // does not exist gives kind NoRoot.
+    virtual VolumeInfo volumeFor(const QString& path) const = 0;
+};
+
+// The kind rule of the host mapping, kept pure so it can be tested on its own.
+DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool removableFlag);
+
+// The volume label as an entry shows it: "[" upper-cased label "]".
+QString volumeTag(const VolumeInfo& volume);

@@ -1,0 +1,37 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TemporaryProgramDirectory::TemporaryProgramDirectory()
+{
+    m_hadPrevious = qEnvironmentVariableIsSet("TOLQ_HOME");
+    m_previous = qgetenv("TOLQ_HOME");
+    qputenv("TOLQ_HOME", m_dir.path().toUtf8());
+}
+
+TemporaryProgramDirectory::~TemporaryProgramDirectory()
+{
+    if (m_hadPrevious)
+        qputenv("TOLQ_HOME", m_previous);
+    else
+        qunsetenv("TOLQ_HOME");
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Points the program directory at a fresh temporary directory for the life of the object.
+class TemporaryProgramDirectory {
+public:
+    TemporaryProgramDirectory();
+    ~TemporaryProgramDirectory();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious = false;
+};
+
+// Writes bytes to a file, creating parent directories; returns false on failure.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
