@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Lets pending window events run from inside a long loop on the user-interface thread.
 class Yielder {
 public:

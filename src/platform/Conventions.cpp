@@ -1,0 +1,202 @@
+#include "platform/Conventions.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace conv {
+
+std::int64_t roundHalfEven(double value)
+{
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+double val(const QString& text)
+{
+    int i = 0;
+    const int n = text.size();
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    QByteArray number;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        number += char(text[i++].toLatin1());
+    bool digits = false;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+        number += char(text[i++].toLatin1());
+        digits = true;
+    }
+    if (i < n && text[i] == QLatin1Char('.')) {
+        number += '.';
+        ++i;
+        while (i < n && text[i].unicode() < 128 && text[i].isDigit()) {
+            number += char(text[i++].toLatin1());
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    // An exponent counts only when digits follow it.
+    if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
+        int j = i + 1;
+        QByteArray exponent = "e";
+        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+            exponent += char(text[j++].toLatin1());
+        bool expDigits = false;
+        while (j < n && text[j].unicode() < 128 && text[j].isDigit()) {
+            exponent += char(text[j++].toLatin1());
+            expDigits = true;
+        }
+        if (expDigits)
+            number += exponent;
+    }
+    return std::strtod(number.constData(), nullptr);
+}
+
+QString signedText(std::int64_t value)
+{
+    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+}
+
+static QString padded(std::int64_t value, int width)
+{
+    const QString digits = QString::number(value < 0 ? -value : value).rightJustified(width, QLatin1Char('0'));
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString format000(std::int64_t value) { return padded(value, 3); }
+QString format00(std::int64_t value) { return padded(value, 2); }
+
+QString formatHashDecimals(double value)
+{
+    const bool negative = value < 0;
+    const double hundredths = std::round(std::fabs(value) * 100.0);
+    const auto whole = static_cast<std::int64_t>(hundredths / 100.0);
+    const auto fraction = static_cast<int>(hundredths - double(whole) * 100.0);
+    QString text = negative && hundredths > 0 ? QStringLiteral("-") : QString();
+    if (whole != 0)
+        text += QString::number(whole);
+    text += QLatin1Char('.');
+    if (fraction != 0) {
+        QString f = QString::number(fraction).rightJustified(2, QLatin1Char('0'));
+        if (f.endsWith(QLatin1Char('0')))
+            f.chop(1);
+        text += f;
+    }
+    return text;
+}
+
+QString shortestDouble(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    QString text = QString::fromLatin1(buffer);
+    text.replace(QLatin1Char('e'), QLatin1Char('E'));
+    return text;
+}
+
+namespace {
+
+    // Matches one bracketed list at pattern[p] (just past "["); returns the index after "]",
+    // or -1 when the bracket is not closed.
+    int matchBracket(const QString& pattern, int p, QChar c, bool* matched)
+    {
+        bool negate = false;
+        if (p < pattern.size() && pattern[p] == QLatin1Char('!')) {
+            negate = true;
+            ++p;
+        }
+        bool hit = false;
+        bool first = true;
+        while (p < pattern.size() && (first || pattern[p] != QLatin1Char(']'))) {
+            first = false;
+            QChar low = pattern[p];
+            QChar high = low;
+            if (p + 2 < pattern.size() && pattern[p + 1] == QLatin1Char('-') && pattern[p + 2] != QLatin1Char(']')) {
+                high = pattern[p + 2];
+                p += 3;
+            } else {
+                ++p;
+            }
+            if (low > high)
+                std::swap(low, high);
+            if (c >= low && c <= high)
+                hit = true;
+        }
+        if (p >= pattern.size())
+            return -1;
+        *matched = hit != negate;
+        return p + 1;
+    }
+
+    // Matches one pattern token at pattern[p] against c; sets *next past the token.
+    bool matchOne(QChar c, const QString& pattern, int p, int* next)
+    {
+        const QChar pc = pattern[p];
+        *next = p + 1;
+        if (pc == QLatin1Char('?'))
+            return true;
+        if (pc == QLatin1Char('#'))
+            return c.unicode() < 128 && c.isDigit();
+        if (pc == QLatin1Char('[')) {
+            bool matched = false;
+            const int after = matchBracket(pattern, p + 1, c, &matched);
+            if (after >= 0) {
+                *next = after;
+                return matched;
+            }
+            // An unclosed bracket matches itself.
+        }
+        return c == pc;
+    }
+
+} // namespace
+
+bool likeMatch(const QString& text, const QString& pattern)
+{
+    // Greedy walk with one backtrack point at the last "*": every other token matches exactly
+    // one character, so this is exact and never exponential.
+    int t = 0;
+    int p = 0;
+    int starP = -1;
+    int starT = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = ++p;
+            starT = t;
+            continue;
+        }
+        int next = 0;
+        if (p < pattern.size() && matchOne(text[t], pattern, p, &next)) {
+            p = next;
+            ++t;
+            continue;
+        }
+        if (starP < 0)
+            return false;
+        p = starP;
+        t = ++starT;
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+QString dateKeyText(const QDateTime& dateTime)
+{
+    const QDateTime local = dateTime.toLocalTime();
+    const QDate d = local.date();
+    const QTime t = local.time();
+    QString text = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QLatin1Char('0'));
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+        return text;
+    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+    text += QStringLiteral(" %1:%2:%3 %4")
+                .arg(hour12)
+                .arg(t.minute(), 2, 10, QLatin1Char('0'))
+                .arg(t.second(), 2, 10, QLatin1Char('0'))
+                .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+    return text;
+}
+
+} // namespace conv
