@@ -17,6 +17,15 @@ QString programDirectory()
     return QDir::cleanPath(data + QStringLiteral("/tolq"));
 }
 
+void loadShippedResources()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(tolq);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
+
 QString programFile(const QString& name)
 {
     return programDirectory() + QLatin1Char('/') + name;
@@ -30,6 +39,7 @@ bool prepareProgramDirectory(QString* error)
             *error = QStringLiteral("Unable to create the program directory %1").arg(dir);
         return false;
     }
+    loadShippedResources();
     const QString errorPicture = programFile(QStringLiteral("error.bmp"));
     if (!QFile::exists(errorPicture)) {
         QFile::copy(QStringLiteral(":/tolq/error.bmp"), errorPicture);

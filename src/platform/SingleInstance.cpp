@@ -1,9 +1,32 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// QLockFile never judges a lock file stale when it cannot read its owner (one left empty by a
+// run that died while writing it), which would refuse every later start. Such a file is removed
+// when no process holds it: a running holder keeps an flock on its lock file.
+bool removeAbandonedLock(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(QFile::encodeName(path).constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+} // namespace
 
 SingleInstance::SingleInstance(const QString& directory)
-    : m_lock(std::make_unique<QLockFile>(QDir(directory).filePath(QStringLiteral("tolq.lock"))))
+    : m_path(QDir(directory).filePath(QStringLiteral("tolq.lock")))
+    , m_lock(std::make_unique<QLockFile>(m_path))
 {
     // A lock left by a crashed run is stale at once: the holder's PID is checked, not its age.
     m_lock->setStaleLockTime(0);
@@ -11,7 +34,11 @@ SingleInstance::SingleInstance(const QString& directory)
 
 bool SingleInstance::acquire()
 {
-    if (!m_held)
+    if (m_held)
+        return true;
+    m_held = m_lock->tryLock(0);
+    if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
+        && removeAbandonedLock(m_path))
         m_held = m_lock->tryLock(0);
     return m_held;
 }

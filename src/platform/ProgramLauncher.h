@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Starts a program on a file, detached and without a shell: the file name reaches the program
+// as one argument whatever characters it holds. False with a reason when the program cannot start.
+bool launchProgram(const QString& program, const QString& file, QString* error = nullptr);
