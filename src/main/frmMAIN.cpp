@@ -6,7 +6,9 @@
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
@@ -32,6 +35,10 @@ frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QStr
     setWindowTitle(QStringLiteral("t'olq!"));
     buildControls();
     wireHandlers();
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, &frmMAIN::cmdHELP_Click);
+    addAction(help);
     Form_Load();
 }
 
@@ -66,8 +73,17 @@ void frmMAIN::placeWindow()
 void frmMAIN::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // Activation runs after the window is up, as the forms runtime did; it may run a whole search.
-    QTimer::singleShot(0, this, &frmMAIN::Form_Activate);
+    // The program showing the window activates it (start-up, a review closing); restoring it from
+    // the task bar does not. Activation runs after the window is up and may run a whole search.
+    if (!event->spontaneous())
+        QTimer::singleShot(0, this, &frmMAIN::Form_Activate);
+}
+
+void frmMAIN::closeEvent(QCloseEvent* event)
+{
+    // Closing the window skips Quit's steps; only the unload work runs.
+    Form_Unload();
+    QMainWindow::closeEvent(event);
 }
 
 void frmMAIN::Form_Activate()

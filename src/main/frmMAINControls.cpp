@@ -73,6 +73,7 @@ void frmMAIN::buildControls()
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(new QLabel(QStringLiteral("Dir Listname -")));
     lblLISTNAME = named(new QLabel(QStringLiteral("General")), "lblLISTNAME");
+    lblLISTNAME->setTextFormat(Qt::PlainText);
     nameRow->addWidget(lblLISTNAME, 1);
     listColumn->addLayout(nameRow);
     lstDIRECTORIES = named(new QListWidget, "lstDIRECTORIES",

@@ -99,6 +99,7 @@ private Q_SLOTS:
         QCOMPARE(file.write(reader.settings, reader.session), ProgramOutcome::Continue);
         QCOMPARE(readFile(dir.file("TOLQ.INI")), original);
         QVERIFY(reader.prompter.messages().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "TOLQ.INI" });
 
         // Every value reached its place.
         QCOMPARE(reader.loaded, QStringList { "Holiday Pics" });
