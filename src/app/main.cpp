@@ -1,12 +1,35 @@
+#include "main/CommandLine.h"
 #include "main/frmMAIN.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/SingleInstance.h"
+#include "widgets/InterimMessageBoxPrompter.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    // The shipped files live in the core library's resources, which a static library must register.
+    Q_INIT_RESOURCE(tolq);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolq"));
-    frmMAIN window;
+    InterimMessageBoxPrompter prompter;
+
+    QString error;
+    if (!prepareProgramDirectory(&error)) {
+        prompter.tell(error);
+        return 1;
+    }
+    SingleInstance instance(programDirectory());
+    if (!instance.acquire()) {
+        prompter.tell(QStringLiteral("Another instance of t'olq! is already running..."));
+        return 0;
+    }
+
+    frmMAIN window(prompter, programDirectory(), CommandLine::fromArguments(QApplication::arguments()));
+    if (window.hasEnded())
+        return 0;
+    QObject::connect(
+        &window, &frmMAIN::programEnds, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

@@ -1,8 +1,515 @@
 #include "main/frmMAIN.h"
 
-frmMAIN::frmMAIN(QWidget* parent)
+#include "main/frmABOUT.h"
+#include "main/frmALTVIEW.h"
+#include "main/frmSTATS.h"
+#include "platform/Conventions.h"
+#include "platform/Prompter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QUrl>
+
+frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QString& commandLine, QWidget* parent)
     : QMainWindow(parent)
+    , m_controller(programDirectory, prompter)
+    , m_prompter(prompter)
+    , m_commandLine(CommandLine::parse(commandLine))
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("t'olq!"));
+    buildControls();
+    wireHandlers();
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, &frmMAIN::cmdHELP_Click);
+    addAction(help);
+    Form_Load();
+}
+
+frmMAIN::~frmMAIN() = default;
+
+void frmMAIN::Form_Load()
+{
+    // The animation and the sound choice draw from it.
+    m_random.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+    const ProgramOutcome outcome = m_controller.load();
+    showSettings();
+    placeWindow();
+    m_altView = new frmALTVIEW(session(), this);
+    if (outcome == ProgramOutcome::EndProgram)
+        endProgram();
+}
+
+void frmMAIN::placeWindow()
+{
+    adjustSize();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize screenTwips(conv::pixelsToTwips(available.width()), conv::pixelsToTwips(available.height()));
+    const QSize windowTwips(
+        conv::pixelsToTwips(frameGeometry().width()), conv::pixelsToTwips(frameGeometry().height()));
+    const QPoint place = MainController::placement(screenTwips, windowTwips);
+    move(available.topLeft() + QPoint(conv::twipsToPixels(place.x()), conv::twipsToPixels(place.y())));
+}
+
+void frmMAIN::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The program showing the window activates it (start-up, a review closing); restoring it from
+    // the task bar does not. Activation runs after the window is up and may run a whole search.
+    if (!event->spontaneous())
+        QTimer::singleShot(0, this, &frmMAIN::Form_Activate);
+}
+
+void frmMAIN::closeEvent(QCloseEvent* event)
+{
+    // Closing the window skips Quit's steps; only the unload work runs.
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+void frmMAIN::Form_Activate()
+{
+    if (m_ended)
+        return;
+    const ProgramOutcome outcome = m_controller.activate(*this, m_commandLine);
+    if (outcome == ProgramOutcome::EndProgram || m_ended) {
+        endProgram();
+        return;
+    }
+    Timer3->start();
+}
+
+void frmMAIN::Form_Unload()
+{
+    if (m_altView)
+        m_altView->close();
+}
+
+void frmMAIN::endProgram()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    Timer1->stop();
+    Timer2->stop();
+    Timer3->stop();
+    Form_Unload();
+    hide();
+    Q_EMIT programEnds();
+}
+
+ProgramOutcome frmMAIN::WriteINI()
+{
+    const ProgramOutcome outcome = m_controller.writeINI();
+    if (outcome == ProgramOutcome::EndProgram)
+        endProgram();
+    return outcome;
+}
+
+void frmMAIN::SaveList(const QString& name)
+{
+    m_controller.saveList(name);
+    showSettings();
+}
+
+void frmMAIN::LoadList(const QString& name)
+{
+    m_controller.loadList(name);
+    showSettings();
+}
+
+void frmMAIN::setStartupHooks(std::function<void()> checkDiskSpace, std::function<void()> buildOrientationTable)
+{
+    m_checkDiskSpace = std::move(checkDiskSpace);
+    m_buildOrientationTable = std::move(buildOrientationTable);
+}
+
+void frmMAIN::showSettings()
+{
+    // The controller already applied what the change handlers do; the controls only follow.
+    const MainSettings s = settings();
+    m_applyingSettings = true;
+    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    for (QObject* child : findChildren<QWidget*>())
+        blockers.push_back(std::make_unique<QSignalBlocker>(child));
+    lblLISTNAME->setText(s.listName);
+    lstDIRECTORIES->clear();
+    lstDIRECTORIES->addItems(s.directories);
+    txtIFCD->setText(s.ifcd);
+    chkTREEMODEIFCD->setChecked(s.treeModeIfcd);
+    chkSAVELIST->setChecked(s.saveList);
+    chkSINGLETABLE->setChecked(s.singleTable);
+    for (std::size_t i = 0; i < AllComparisonModes.size(); ++i)
+        m_modeButtons[i]->setChecked(AllComparisonModes[i] == s.mode);
+    chkIGNORE->setChecked(s.ignoreExtension);
+    txtTOLERANCE->setText(s.tolerance);
+    chkSOFTMATCH->setChecked(s.softMatch);
+    chkEXCLUSIVE->setChecked(s.exclusive);
+    chkSNAPSHOT->setChecked(s.snapshot);
+    chkRECYCLE->setChecked(s.recycle);
+    chkCONFIRM->setChecked(s.noConfirm);
+    chkAUTONEXT->setChecked(s.autoNext);
+    txtFILTER->setText(s.filter);
+    chkNOT->setChecked(s.notFilter);
+    txtTHUMBNAILEXT->setText(s.thumbnailExt);
+    chkJPEG->setChecked(s.fixJpeg);
+    chkPREMATCH->setChecked(s.preMatch);
+    chkGATHER->setChecked(s.gather);
+    chkNOSOUND->setChecked(s.noSound);
+    for (std::size_t i = 0; i < fileTypeBoxes.size(); ++i)
+        fileTypeBoxes[i]->setChecked(s.fileTypes[i]);
+    blockers.clear();
+    m_applyingSettings = false;
+}
+
+void frmMAIN::takeControlValues()
+{
+    if (m_applyingSettings)
+        return;
+    MainSettings& s = settings();
+    s.listName = lblLISTNAME->text();
+    s.directories.clear();
+    for (int i = 0; i < lstDIRECTORIES->count(); ++i)
+        s.directories << lstDIRECTORIES->item(i)->text();
+    s.ifcd = txtIFCD->text();
+    s.treeModeIfcd = chkTREEMODEIFCD->isChecked();
+    s.saveList = chkSAVELIST->isChecked();
+    s.singleTable = chkSINGLETABLE->isChecked();
+    for (std::size_t i = 0; i < AllComparisonModes.size(); ++i) {
+        if (m_modeButtons[i]->isChecked())
+            s.mode = AllComparisonModes[i];
+    }
+    s.ignoreExtension = chkIGNORE->isChecked();
+    s.tolerance = txtTOLERANCE->text();
+    s.softMatch = chkSOFTMATCH->isChecked();
+    s.exclusive = chkEXCLUSIVE->isChecked();
+    s.snapshot = chkSNAPSHOT->isChecked();
+    s.recycle = chkRECYCLE->isChecked();
+    s.noConfirm = chkCONFIRM->isChecked();
+    s.autoNext = chkAUTONEXT->isChecked();
+    s.filter = txtFILTER->text();
+    s.notFilter = chkNOT->isChecked();
+    s.thumbnailExt = txtTHUMBNAILEXT->text();
+    s.fixJpeg = chkJPEG->isChecked();
+    s.preMatch = chkPREMATCH->isChecked();
+    s.gather = chkGATHER->isChecked();
+    s.noSound = chkNOSOUND->isChecked();
+    for (std::size_t i = 0; i < fileTypeBoxes.size(); ++i)
+        s.fileTypes[i] = fileTypeBoxes[i]->isChecked();
+}
+
+// Change-flag handlers: the search no longer fits a stored resume point.
+void frmMAIN::markChanged()
+{
+    session().ChangedSearch = true;
+}
+void frmMAIN::chkART_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkBMP_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkCUT_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkDIB_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkGEM_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkGIF_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkHRZ_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkIFF_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkIMG_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkJPG_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkLBM_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkMAC_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkMSP_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkPCX_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkPIC_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkPNG_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkRAS_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkRLE_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkTGA_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkTIF_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkWMF_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkWPG_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkCUR_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkICO_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkEXCLUSIVE_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkGATHER_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkNOT_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkSINGLETABLE_Click()
+{
+    markChanged();
+}
+void frmMAIN::chkSOFTMATCH_Click()
+{
+    markChanged();
+}
+
+// A mode choice clears soft matching. Only the newly selected button acts.
+void frmMAIN::selectMode(bool selected)
+{
+    if (!selected)
+        return;
+    markChanged();
+    chkSOFTMATCH->setChecked(false);
+}
+void frmMAIN::optNAME_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optSIZE_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optNAMESIZE_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optNUMBERED_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optCHECKSUM_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optAVERAGERGB_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optQUADRGB_Click(bool selected)
+{
+    selectMode(selected);
+}
+void frmMAIN::optPATTERN_Click(bool selected)
+{
+    selectMode(selected);
+}
+
+bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == txtFILTER)
+            txtFILTER_LostFocus();
+        else if (watched == txtTHUMBNAILEXT)
+            txtTHUMBNAILEXT_LostFocus();
+        else if (watched == txtTOLERANCE)
+            txtTOLERANCE_LostFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMAIN::txtFILTER_LostFocus()
+{
+    markChanged();
+    txtFILTER->setText(normaliseFilter(txtFILTER->text()));
+}
+
+void frmMAIN::txtTHUMBNAILEXT_LostFocus()
+{
+    txtTHUMBNAILEXT->setText(normaliseThumbnailExt(txtTHUMBNAILEXT->text()));
+}
+
+void frmMAIN::txtTOLERANCE_LostFocus()
+{
+    txtTOLERANCE->setText(normaliseTolerance(txtTOLERANCE->text()));
+    if (chkPREMATCH->isChecked())
+        markChanged();
+}
+
+void frmMAIN::cmdGO_Click()
+{
+    // The search control: built with the search stages.
+}
+
+void frmMAIN::cmdQUIT_Click()
+{
+    m_controller.quit(*this);
+    endProgram();
+}
+
+void frmMAIN::cmdHELP_Click()
+{
+    openHelp();
+}
+
+void frmMAIN::cmdABOUT_Click()
+{
+    frmABOUT about(this);
+    about.exec();
+}
+
+// The directory list buttons: built with the list editing and its dialogs.
+void frmMAIN::cmdADD_Click() { }
+void frmMAIN::cmdLOAD_Click() { }
+void frmMAIN::cmdSAVE_Click() { }
+void frmMAIN::cmdCLEAR_Click() { }
+void frmMAIN::cmdDELETE_Click() { }
+
+void frmMAIN::Timer3_Timer()
+{
+    const int draw = int(m_random.generateDouble() * 8 + 1);
+    if (draw == 1)
+        Timer1->start();
+    else if (draw == 2)
+        Timer2->start();
+}
+
+void frmMAIN::Timer1_Timer()
+{
+    if (const std::optional<int> frame = m_leftBlink.tick())
+        imgLEFTEYES->setPixmap(imgLEFT[std::size_t(*frame)]);
+    else
+        Timer1->stop();
+}
+
+void frmMAIN::Timer2_Timer()
+{
+    if (const std::optional<int> frame = m_rightBlink.tick())
+        imgRIGHTEYES->setPixmap(imgRIGHT[std::size_t(*frame)]);
+    else
+        Timer2->stop();
+}
+
+void frmMAIN::yieldOnce()
+{
+    QCoreApplication::processEvents();
+}
+
+void frmMAIN::checkDiskSpace()
+{
+    if (m_checkDiskSpace)
+        m_checkDiskSpace();
+}
+
+void frmMAIN::buildOrientationTable()
+{
+    if (m_buildOrientationTable)
+        m_buildOrientationTable();
+}
+
+qint64 frmMAIN::screenColours()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int depth = screen ? screen->depth() : 32;
+    return depth >= 62 ? std::numeric_limits<qint64>::max() : (qint64(1) << depth);
+}
+
+ProgramOutcome frmMAIN::pressGo()
+{
+    showSettings();
+    cmdGO_Click();
+    return m_ended ? ProgramOutcome::EndProgram : ProgramOutcome::Continue;
+}
+
+void frmMAIN::openHelp()
+{
+    const QString help = m_controller.stateFile(QStringLiteral("tolq.hlp"));
+    if (QFile::exists(help))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+}
+
+void frmMAIN::settingsChanged()
+{
+    showSettings();
+}
+
+StatsAnswer frmMAIN::showStatistics(const QString& text)
+{
+    frmSTATS stats(text, this);
+    return stats.showModal();
 }

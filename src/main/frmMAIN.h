@@ -1,10 +1,198 @@
 #pragma once
 
-#include <QMainWindow>
+#include "main/BlinkStepper.h"
+#include "main/MainController.h"
 
-// The main window: every search setting, the directory list and the start of a search.
-class frmMAIN : public QMainWindow {
+#include <QLabel>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QRandomGenerator>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class frmALTVIEW;
+
+// The main window: every search setting, the directory list and the start of a search. It is thin:
+// its controls are bound to the MainSettings value of its controller, which does the work.
+class frmMAIN : public QMainWindow, private StartupServices, private StatsPresenter
+{
     Q_OBJECT
 public:
-    explicit frmMAIN(QWidget* parent = nullptr);
+    frmMAIN(Prompter& prompter, const QString& programDirectory, const QString& commandLine = {},
+        QWidget* parent = nullptr);
+    ~frmMAIN() override;
+
+    MainController& controller() { return m_controller; }
+    MainSettings& settings() { return m_controller.settings(); }
+    Session& session() { return m_controller.session(); }
+    // Public methods other windows call.
+    ProgramOutcome WriteINI();
+    void SaveList(const QString& name);
+    void LoadList(const QString& name);
+    // Puts the settings value into the controls after code changed it.
+    void showSettings();
+    frmALTVIEW* altViewer() const { return m_altView; }
+
+    // The hooks of the image statistics subsystem run at the first activation.
+    void setStartupHooks(std::function<void()> checkDiskSpace, std::function<void()> buildOrientationTable);
+    // True once the program has been told to end (the settings file failed, Quit, a gather run).
+    bool hasEnded() const { return m_ended; }
+
+Q_SIGNALS:
+    // The program should end now; the application quits its event loop.
+    void programEnds();
+
+public Q_SLOTS:
+    void Form_Activate();
+
+private Q_SLOTS:
+    void chkART_Click();
+    void chkBMP_Click();
+    void chkCUT_Click();
+    void chkDIB_Click();
+    void chkGEM_Click();
+    void chkGIF_Click();
+    void chkHRZ_Click();
+    void chkIFF_Click();
+    void chkIMG_Click();
+    void chkJPG_Click();
+    void chkLBM_Click();
+    void chkMAC_Click();
+    void chkMSP_Click();
+    void chkPCX_Click();
+    void chkPIC_Click();
+    void chkPNG_Click();
+    void chkRAS_Click();
+    void chkRLE_Click();
+    void chkTGA_Click();
+    void chkTIF_Click();
+    void chkWMF_Click();
+    void chkWPG_Click();
+    void chkCUR_Click();
+    void chkICO_Click();
+    void chkEXCLUSIVE_Click();
+    void chkGATHER_Click();
+    void chkNOT_Click();
+    void chkSINGLETABLE_Click();
+    void chkSOFTMATCH_Click();
+    void optNAME_Click(bool selected);
+    void optSIZE_Click(bool selected);
+    void optNAMESIZE_Click(bool selected);
+    void optNUMBERED_Click(bool selected);
+    void optCHECKSUM_Click(bool selected);
+    void optAVERAGERGB_Click(bool selected);
+    void optQUADRGB_Click(bool selected);
+    void optPATTERN_Click(bool selected);
+    void txtFILTER_LostFocus();
+    void txtTHUMBNAILEXT_LostFocus();
+    void txtTOLERANCE_LostFocus();
+    void cmdGO_Click();
+    void cmdQUIT_Click();
+    void cmdHELP_Click();
+    void cmdABOUT_Click();
+    void cmdADD_Click();
+    void cmdLOAD_Click();
+    void cmdSAVE_Click();
+    void cmdCLEAR_Click();
+    void cmdDELETE_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void takeControlValues();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // StartupServices
+    void yieldOnce() override;
+    void checkDiskSpace() override;
+    void buildOrientationTable() override;
+    qint64 screenColours() override;
+    ProgramOutcome pressGo() override;
+    void openHelp() override;
+    void settingsChanged() override;
+    // StatsPresenter
+    StatsAnswer showStatistics(const QString& text) override;
+
+    void Form_Load();
+    void Form_Unload();
+    void buildControls();
+    void wireHandlers();
+    void placeWindow();
+    void markChanged();
+    void selectMode(bool selected);
+    void endProgram();
+
+    MainController m_controller;
+    Prompter& m_prompter;
+    CommandLine m_commandLine;
+    std::function<void()> m_checkDiskSpace;
+    std::function<void()> m_buildOrientationTable;
+    QRandomGenerator m_random;
+    bool m_ended = false;
+    bool m_applyingSettings = false;
+    frmALTVIEW* m_altView = nullptr;
+
+public:
+    // Controls, under their own names.
+    QLabel* lblLISTNAME = nullptr;
+    QListWidget* lstDIRECTORIES = nullptr;
+    QLineEdit* txtIFCD = nullptr;
+    QCheckBox* chkTREEMODEIFCD = nullptr;
+    QCheckBox* chkSAVELIST = nullptr;
+    QCheckBox* chkSINGLETABLE = nullptr;
+    QRadioButton* optNAME = nullptr;
+    QRadioButton* optSIZE = nullptr;
+    QRadioButton* optNAMESIZE = nullptr;
+    QRadioButton* optNUMBERED = nullptr;
+    QRadioButton* optCHECKSUM = nullptr;
+    QRadioButton* optAVERAGERGB = nullptr;
+    QRadioButton* optQUADRGB = nullptr;
+    QRadioButton* optPATTERN = nullptr;
+    QCheckBox* chkIGNORE = nullptr;
+    QLineEdit* txtTOLERANCE = nullptr;
+    QCheckBox* chkSOFTMATCH = nullptr;
+    QCheckBox* chkEXCLUSIVE = nullptr;
+    QCheckBox* chkSNAPSHOT = nullptr;
+    QCheckBox* chkRECYCLE = nullptr;
+    QCheckBox* chkCONFIRM = nullptr;
+    QCheckBox* chkAUTONEXT = nullptr;
+    QLineEdit* txtFILTER = nullptr;
+    QCheckBox* chkNOT = nullptr;
+    QLineEdit* txtTHUMBNAILEXT = nullptr;
+    QCheckBox* chkJPEG = nullptr;
+    QCheckBox* chkPREMATCH = nullptr;
+    QCheckBox* chkGATHER = nullptr;
+    QCheckBox* chkNOSOUND = nullptr;
+    std::array<QCheckBox*, FileTypeCount> fileTypeBoxes {}; // chkART ... chkICO
+    QPushButton* cmdGO = nullptr;
+    QPushButton* cmdQUIT = nullptr;
+    QPushButton* cmdHELP = nullptr;
+    QPushButton* cmdABOUT = nullptr;
+    QPushButton* cmdADD = nullptr;
+    QPushButton* cmdLOAD = nullptr;
+    QPushButton* cmdSAVE = nullptr;
+    QPushButton* cmdCLEAR = nullptr;
+    QPushButton* cmdDELETE = nullptr;
+    QLabel* imgLEFTEYES = nullptr;
+    QLabel* imgRIGHTEYES = nullptr;
+    std::array<QPixmap, 3> imgLEFT;
+    std::array<QPixmap, 3> imgRIGHT;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+
+private:
+    BlinkStepper m_leftBlink; // LeftBlinkStep
+    BlinkStepper m_rightBlink; // RightBlinkStep
+    std::array<QRadioButton*, 8> m_modeButtons {}; // in ComparisonMode order
 };

@@ -1,0 +1,146 @@
+#include "main/ListFiles.h"
+
+#include "main/TextLines.h"
+#include "platform/Conventions.h"
+#include "platform/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString IncomingMarker = QStringLiteral(" = INCOMING FILE DIRECTORY");
+
+bool isGeneral(const QString& name)
+{
+    return conv::upper(name) == QLatin1String("GENERAL");
+}
+
+} // namespace
+
+ListFiles::ListFiles(QString programDirectory, Prompter& prompter)
+    : m_programDirectory(std::move(programDirectory))
+    , m_prompter(prompter)
+{
+}
+
+QString ListFiles::dataDirectory() const
+{
+    QString dir = m_programDirectory;
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + QStringLiteral("data/");
+}
+
+QString ListFiles::listFilePath(const QString& name) const
+{
+    return dataDirectory() + name + QStringLiteral(".lst");
+}
+
+QString ListFiles::tagFilePath(const QString& db) const
+{
+    return dataDirectory() + db + QStringLiteral(".lcd");
+}
+
+bool ListFiles::isUnsafeName(const QString& name)
+{
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QChar(0))
+        || name.contains(QStringLiteral(".."));
+}
+
+bool ListFiles::ensureDataDirectory() const
+{
+    return QDir().mkpath(dataDirectory());
+}
+
+QStringList ListFiles::listFileLines(const MainSettings& settings)
+{
+    QStringList lines { QStringLiteral("[DIRECTORIES]") };
+    lines << settings.directories;
+    lines << settings.ifcd + IncomingMarker;
+    if (settings.treeModeIfcd)
+        lines << QStringLiteral("TREE MODE IFCD");
+    lines << QStringLiteral(" ");
+    return lines;
+}
+
+bool ListFiles::saveList(const QString& name, MainSettings& settings) const
+{
+    if (name.trimmed().isEmpty()) {
+        m_prompter.tell(QStringLiteral("No list name...  Unable to save list..."),
+            QStringLiteral("t'olq! - Save directory list"), MsgIcon::Information);
+        return false;
+    }
+    ensureDataDirectory();
+    if (isUnsafeName(name) || !textlines::writeAtomically(listFilePath(name), listFileLines(settings))) {
+        m_prompter.tell(QStringLiteral("Unable to create DIR LIST file"));
+        return false;
+    }
+    if (!QFile::exists(tagFilePath(name)) && !writeMonthTag(name, QDate::currentDate())) {
+        m_prompter.tell(QStringLiteral("Unable to create LIST TAG file"));
+        return false;
+    }
+    settings.listName = name;
+    return true;
+}
+
+bool ListFiles::loadList(const QString& name, MainSettings& settings) const
+{
+    if (name.trimmed().isEmpty())
+        return false;
+    ensureDataDirectory();
+    std::optional<QStringList> lines;
+    if (!isUnsafeName(name))
+        lines = textlines::read(listFilePath(name));
+    if (!lines) {
+        if (!isGeneral(name))
+            m_prompter.tell(QStringLiteral("Unable to read DIR LIST file"));
+        return false;
+    }
+
+    QStringList directories;
+    QString ifcd;
+    bool treeMode = false;
+    for (const QString& line : *lines) {
+        const QString upper = conv::upper(line);
+        // Entries keep their case: paths are case-sensitive here.
+        if (upper.startsWith(QLatin1Char('[')) && upper.contains(QStringLiteral("] /"))
+            && !upper.contains(QLatin1Char('=')))
+            directories << line;
+        if (upper.contains(QStringLiteral("= INCOMING FILE DIRECTORY")))
+            ifcd = textlines::trimBlanks(line.left(line.indexOf(QLatin1Char('='))));
+        if (upper == QLatin1String("TREE MODE IFCD"))
+            treeMode = true;
+    }
+    if (!ifcd.trimmed().isEmpty() && !directories.contains(ifcd)) {
+        directories << ifcd;
+        treeMode = false;
+    }
+    settings.directories = directories;
+    settings.ifcd = ifcd;
+    settings.treeModeIfcd = treeMode;
+    settings.listName = name;
+    return true;
+}
+
+QString ListFiles::monthTagLine(int month)
+{
+    return QStringLiteral(" %1 ").arg(month);
+}
+
+bool ListFiles::writeMonthTag(const QString& db, const QDate& today) const
+{
+    if (isUnsafeName(db) || !ensureDataDirectory())
+        return false;
+    return textlines::writeAtomically(tagFilePath(db), { monthTagLine(today.month()) });
+}
+
+std::optional<QString> ListFiles::readMonthTag(const QString& db) const
+{
+    if (isUnsafeName(db))
+        return std::nullopt;
+    const std::optional<QStringList> lines = textlines::read(tagFilePath(db));
+    if (!lines)
+        return std::nullopt;
+    return lines->isEmpty() ? QString() : lines->first().trimmed();
+}

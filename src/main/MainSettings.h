@@ -1,0 +1,55 @@
+#pragma once
+
+#include "main/ComparisonMode.h"
+#include "main/FileTypes.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// Every option of the main window in one value. The window binds its controls to it; other
+// windows and the engines read it, never the window's controls. Check boxes are bools (ticked = 1).
+struct MainSettings
+{
+    // List and database
+    QString listName = QStringLiteral("General"); // lblLISTNAME
+    QStringList directories; // lstDIRECTORIES: one DirectoryEntry per item
+    QString ifcd; // txtIFCD
+    bool treeModeIfcd = false; // chkTREEMODEIFCD
+    bool saveList = false; // chkSAVELIST
+    bool singleTable = false; // chkSINGLETABLE
+
+    ComparisonMode mode = ComparisonMode::Name; // optNAME ... optPATTERN
+
+    // Matching switches, review and scan options
+    bool ignoreExtension = true; // chkIGNORE
+    QString tolerance = QStringLiteral("5"); // txtTOLERANCE
+    bool softMatch = false; // chkSOFTMATCH
+    bool exclusive = false; // chkEXCLUSIVE
+    bool snapshot = false; // chkSNAPSHOT
+    bool recycle = false; // chkRECYCLE
+    bool noConfirm = false; // chkCONFIRM
+    bool autoNext = false; // chkAUTONEXT
+    QString filter; // txtFILTER
+    bool notFilter = false; // chkNOT
+    QString thumbnailExt; // txtTHUMBNAILEXT
+    bool fixJpeg = false; // chkJPEG
+    bool preMatch = false; // chkPREMATCH
+    bool gather = false; // chkGATHER (never persisted)
+    bool noSound = false; // chkNOSOUND
+
+    std::array<bool, FileTypeCount> fileTypes {}; // chkART ... chkICO, in FileTypes order
+
+    // The whole number of the tolerance text, as its readers take it.
+    int toleranceValue() const;
+    // Name of the list database: the list name as shown, or "tolqtmp" with the single database.
+    QString listDatabaseName() const;
+    int tickedTypeCount() const;
+
+    bool operator==(const MainSettings&) const = default;
+};
+
+// Normalisation of the typed fields when they lose the focus.
+QString normaliseFilter(const QString& text);
+QString normaliseThumbnailExt(const QString& text);
+QString normaliseTolerance(const QString& text);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "main/MainSettings.h"
+#include "main/Session.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class Prompter;
+
+// What a settings file operation leaves the program to do. The settings file is the program's
+// memory: when it cannot be read or written the program ends after the message.
+enum class ProgramOutcome { Continue, EndProgram };
+
+// TOLQ.INI: the writer (WriteINI) and the reader (ReadINI).
+class SettingsFile
+{
+public:
+    using ListLoader = std::function<void(const QString& name)>;
+
+    SettingsFile(QString programDirectory, Prompter& prompter);
+
+    QString path() const;
+    bool exists() const;
+
+    // The 45 lines in the writer's order, sections, key, flag and counter lines.
+    static QStringList compose(const MainSettings& settings, const Session& session);
+    // Rewrites the whole file; "Unable to create INI file" and EndProgram when it cannot.
+    ProgramOutcome write(const MainSettings& settings, const Session& session) const;
+    // Presets the session, applies every line it knows and lists the sound files; the LIST NAME
+    // line loads its list through loadList. "Unable to read INI file" and EndProgram when unreadable.
+    ProgramOutcome read(MainSettings& settings, Session& session, const ListLoader& loadList) const;
+
+    // Applies one line of the file (the reader's tests, in order).
+    static void applyLine(const QString& line, MainSettings& settings, Session& session, const ListLoader& loadList);
+    // At most 1000 files matching wavDirectory + "*.wav", each as wavDirectory + name.
+    static QStringList listSoundFiles(const QString& wavDirectory);
+
+private:
+    QString m_programDirectory;
+    Prompter& m_prompter;
+};
+
+// Setting a main-window option from code fires its change handler, as a user's change would.
+namespace settingschange {
+// Selecting another mode marks the search changed and clears soft matching.
+void selectMode(MainSettings& settings, Session& session, ComparisonMode mode);
+// A box whose change marks the search changed (file types, exclusive, gather, NOT, single
+// database, soft matching).
+void setSearchBox(bool& box, bool value, Session& session);
+} // namespace settingschange

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The small text files of the program: lines ended by CR LF, written to a temporary file that is
+// renamed into place, so a failed write never leaves a partial file behind.
+namespace textlines {
+
+QByteArray compose(const QStringList& lines);
+bool writeAtomically(const QString& path, const QStringList& lines);
+// The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read.
+std::optional<QStringList> read(const QString& path);
+// Blanks (not other white space) trimmed from both ends.
+QString trimBlanks(const QString& text);
+
+} // namespace textlines

@@ -1,0 +1,53 @@
+#include "main/frmCHECKEM.h"
+
+#include "main/Session.h"
+#include "platform/Conventions.h"
+#include "platform/Prompter.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+frmCHECKEM::frmCHECKEM(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("frmCHECKEM"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(640, 480);
+}
+
+void frmCHECKEM::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, &frmCHECKEM::Form_Activate);
+}
+
+void frmCHECKEM::Form_Activate()
+{
+    if (!m_firstActivation)
+        return;
+    m_firstActivation = false;
+    // No record set yet: there is nothing to review.
+    m_prompter.tell(QStringLiteral("No files to review..."));
+    close();
+}
+
+void frmCHECKEM::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void frmCHECKEM::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_referenceRecnum)
+        m_session.StoppedAtRecord = qint32(conv::roundHalfEven(*m_referenceRecnum));
+    if (m_mainWindow)
+        m_mainWindow->show();
+    m_session.ChangedSearch = false;
+}

@@ -1,0 +1,283 @@
+// The main window's controls: kinds, captions, tooltips, start values and the wiring of handlers.
+#include "main/EyeFrames.h"
+#include "main/MaxTypedLength.h"
+#include "main/frmMAIN.h"
+#include "platform/Conventions.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <type_traits>
+
+namespace {
+
+template <typename T> T* named(T* widget, const char* name, const QString& tooltip = {})
+{
+    widget->setObjectName(QLatin1String(name));
+    if constexpr (std::is_base_of_v<QWidget, T>) {
+        if (!tooltip.isEmpty())
+            widget->setToolTip(tooltip);
+    }
+    return widget;
+}
+
+QCheckBox* checkBox(const char* name, const QString& caption, const QString& tooltip = {})
+{
+    return named(new QCheckBox(caption), name, tooltip);
+}
+
+QPushButton* button(const char* name, const QString& caption, const QString& tooltip = {})
+{
+    return named(new QPushButton(caption), name, tooltip);
+}
+
+QLineEdit* textBox(const char* name, int maxTyped, const QString& tooltip)
+{
+    auto* edit = named(new QLineEdit, name, tooltip);
+    edit->setValidator(new MaxTypedLength(maxTyped, edit));
+    return edit;
+}
+
+// A text box with its label after it: "= Tolerance".
+QWidget* withLabel(QWidget* field, const QString& label, int width)
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    field->setFixedWidth(width);
+    layout->addWidget(field);
+    layout->addWidget(new QLabel(label));
+    layout->addStretch();
+    return row;
+}
+
+} // namespace
+
+void frmMAIN::buildControls()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* outer = new QHBoxLayout(central);
+    // Room for the eyes above the controls.
+    outer->setContentsMargins(10, 60, 10, 10);
+
+    // The list and its buttons.
+    auto* listColumn = new QVBoxLayout;
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel(QStringLiteral("Dir Listname -")));
+    lblLISTNAME = named(new QLabel(QStringLiteral("General")), "lblLISTNAME");
+    lblLISTNAME->setTextFormat(Qt::PlainText);
+    nameRow->addWidget(lblLISTNAME, 1);
+    listColumn->addLayout(nameRow);
+    lstDIRECTORIES = named(new QListWidget, "lstDIRECTORIES",
+        QStringLiteral("This is the list of directories that will be searched for images..."));
+    lstDIRECTORIES->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listColumn->addWidget(lstDIRECTORIES, 1);
+    listColumn->addWidget(new QLabel(QStringLiteral("Incoming Files Check Directory")));
+    txtIFCD = named(new QLineEdit, "txtIFCD",
+        QStringLiteral("This designates directory(s) where new images may be place to compare to your existing "
+                       "set.  Please see the help file for more info..."));
+    listColumn->addWidget(txtIFCD);
+    auto* treeRow = new QHBoxLayout;
+    chkTREEMODEIFCD
+        = checkBox("chkTREEMODEIFCD", QString(), QStringLiteral("Click on the buttons to the left to change this"));
+    chkTREEMODEIFCD->setEnabled(false);
+    treeRow->addWidget(chkTREEMODEIFCD);
+    auto* treeLabel = new QLabel(QStringLiteral("TreeMode IFCD"));
+    treeLabel->setToolTip(QStringLiteral("Use the Add button to change this option..."));
+    treeRow->addWidget(treeLabel);
+    treeRow->addStretch();
+    listColumn->addLayout(treeRow);
+    auto* listButtons = new QGridLayout;
+    cmdADD = button(
+        "cmdADD", QStringLiteral("&Add"), QStringLiteral("Add directories to the list or assign an IFCD / IFCD Tree"));
+    cmdDELETE = button("cmdDELETE", QStringLiteral("&Delete"),
+        QStringLiteral("Delete selected directories in the main list, or the IFCD if no list directories selected"));
+    cmdCLEAR
+        = button("cmdCLEAR", QStringLiteral("C&lear"), QStringLiteral("Clear the list of directories and the IFCD"));
+    cmdLOAD = button("cmdLOAD", QStringLiteral("L&oad"), QStringLiteral("Load a directory list"));
+    cmdSAVE = button("cmdSAVE", QStringLiteral("&Save"), QStringLiteral("Save a directory list"));
+    listButtons->addWidget(cmdADD, 0, 0);
+    listButtons->addWidget(cmdDELETE, 0, 1);
+    listButtons->addWidget(cmdCLEAR, 0, 2);
+    listButtons->addWidget(cmdLOAD, 1, 0);
+    listButtons->addWidget(cmdSAVE, 1, 1);
+    listColumn->addLayout(listButtons);
+    chkSAVELIST = checkBox("chkSAVELIST", QStringLiteral("AutoSave list"),
+        QStringLiteral("When selected, changes to the list of directories will automatically be saved"));
+    chkSINGLETABLE = checkBox("chkSINGLETABLE", QStringLiteral("Single Database"),
+        QStringLiteral("Use one common database instead of one per list"));
+    listColumn->addWidget(chkSAVELIST);
+    listColumn->addWidget(chkSINGLETABLE);
+    outer->addLayout(listColumn, 3);
+
+    // Modes and switches.
+    auto* optionColumn = new QVBoxLayout;
+    auto* modeBox = new QGroupBox(QStringLiteral("Mode"));
+    auto* modeLayout = new QGridLayout(modeBox);
+    optNAME = named(new QRadioButton(QStringLiteral("Name")), "optNAME");
+    optSIZE = named(new QRadioButton(QStringLiteral("Size")), "optSIZE");
+    optNAMESIZE = named(new QRadioButton(QStringLiteral("Name && Size")), "optNAMESIZE");
+    optNUMBERED = named(new QRadioButton(QStringLiteral("Numbered")), "optNUMBERED");
+    optCHECKSUM = named(new QRadioButton(QStringLiteral("Checksum")), "optCHECKSUM");
+    optAVERAGERGB = named(new QRadioButton(QStringLiteral("Avg. RGB")), "optAVERAGERGB");
+    optQUADRGB = named(new QRadioButton(QStringLiteral("Quadrant RGB")), "optQUADRGB");
+    optPATTERN = named(new QRadioButton(QStringLiteral("Pattern")), "optPATTERN");
+    m_modeButtons = { optNAME, optSIZE, optNAMESIZE, optNUMBERED, optCHECKSUM, optPATTERN, optAVERAGERGB, optQUADRGB };
+    const std::array<QRadioButton*, 8> shown { optNAME, optSIZE, optNAMESIZE, optNUMBERED, optCHECKSUM, optAVERAGERGB,
+        optQUADRGB, optPATTERN };
+    for (int i = 0; i < 8; ++i)
+        modeLayout->addWidget(shown[std::size_t(i)], i % 4, i / 4);
+    optNAME->setChecked(true);
+    optionColumn->addWidget(modeBox);
+
+    chkIGNORE = checkBox("chkIGNORE", QStringLiteral("Ignore .EXT"));
+    chkIGNORE->setStyleSheet(QStringLiteral("color: #800000;"));
+    chkIGNORE->setChecked(true);
+    optionColumn->addWidget(chkIGNORE);
+    txtTOLERANCE = textBox("txtTOLERANCE", 4, QStringLiteral("Sets the Tolerance for RGB and Pattern modes"));
+    txtTOLERANCE->setText(QStringLiteral("5"));
+    optionColumn->addWidget(withLabel(txtTOLERANCE, QStringLiteral("= Tolerance"), 50));
+    chkSOFTMATCH = checkBox("chkSOFTMATCH", QStringLiteral("SOFT matching"),
+        QStringLiteral("This enacts a different comparison for the modes, please see the help file..."));
+    chkEXCLUSIVE = checkBox("chkEXCLUSIVE", QStringLiteral("Exclusive"),
+        QStringLiteral("This limits matches to duplicates found in the same directories"));
+    chkSNAPSHOT = checkBox("chkSNAPSHOT", QStringLiteral("SnapShot"),
+        QStringLiteral("The Regular mode displays matches two by two, the Snapshot displays up to 28 at a time"));
+    chkRECYCLE = checkBox("chkRECYCLE", QStringLiteral("Recycle"),
+        QStringLiteral("Send deleted files [on local drives] to the Recycle Bin"));
+    chkCONFIRM
+        = checkBox("chkCONFIRM", QStringLiteral("No Confirm"), QStringLiteral("Suppress confirmation of deletes"));
+    chkAUTONEXT = checkBox("chkAUTONEXT", QStringLiteral("AutoNEXT"),
+        QStringLiteral("Continue on to next match automatically upon a delete"));
+    for (QCheckBox* box : { chkSOFTMATCH, chkEXCLUSIVE, chkSNAPSHOT, chkRECYCLE, chkCONFIRM, chkAUTONEXT })
+        optionColumn->addWidget(box);
+    txtFILTER = textBox("txtFILTER", 20,
+        QStringLiteral("Define up to 3 file filters (do not enter extenstion - i.e. dog*,cat*,bird*)"));
+    optionColumn->addWidget(withLabel(txtFILTER, QStringLiteral("= File Filter"), 140));
+    chkNOT = checkBox("chkNOT", QStringLiteral("NOT"),
+        QStringLiteral("Reverse the filter: take the image files that do not match it"));
+    optionColumn->addWidget(chkNOT);
+    txtTHUMBNAILEXT = textBox("txtTHUMBNAILEXT", 4,
+        QStringLiteral("t'olq! will rename your Thumbnails files along with the image file, enter extension here"));
+    optionColumn->addWidget(withLabel(txtTHUMBNAILEXT, QStringLiteral("= Thumbnail file extension"), 50));
+    chkJPEG = checkBox("chkJPEG", QStringLiteral("Fix jpeg / jpe"),
+        QStringLiteral("Rename files with .jpeg and .jpe extensions to .jpg when found"));
+    chkPREMATCH = checkBox("chkPREMATCH", QStringLiteral("Pre-Match"),
+        QStringLiteral(
+            "An added step at scan time, but will cut down wait time between dup finds in the review phase"));
+    chkGATHER = checkBox("chkGATHER", QStringLiteral("Gather and Quit"),
+        QStringLiteral("Use this to populate your database with all file info in one pass."));
+    chkNOSOUND
+        = checkBox("chkNOSOUND", QStringLiteral("No Sound"), QStringLiteral("Suppress sound when matches are found"));
+    for (QCheckBox* box : { chkJPEG, chkPREMATCH, chkGATHER, chkNOSOUND })
+        optionColumn->addWidget(box);
+    optionColumn->addStretch();
+    outer->addLayout(optionColumn, 2);
+
+    // File types and the main buttons.
+    auto* typeColumn = new QVBoxLayout;
+    auto* typeBox = new QGroupBox(QStringLiteral("File types"));
+    auto* typeLayout = new QGridLayout(typeBox);
+    for (int i = 0; i < FileTypeCount; ++i) {
+        const FileType& type = FileTypes[std::size_t(i)];
+        QCheckBox* box = checkBox(type.control, fileTypeCaption(type), QString::fromLatin1(type.tooltip));
+        fileTypeBoxes[std::size_t(i)] = box;
+        typeLayout->addWidget(box, i % 12, i / 12);
+    }
+    typeColumn->addWidget(typeBox);
+    typeColumn->addStretch();
+    auto* mainButtons = new QGridLayout;
+    cmdGO = button("cmdGO", QStringLiteral("&Go"), QStringLiteral("Let's go!"));
+    cmdQUIT = button("cmdQUIT", QStringLiteral("&Quit"));
+    cmdHELP = button("cmdHELP", QStringLiteral("Help"), QStringLiteral("Help!"));
+    cmdABOUT = button("cmdABOUT", QStringLiteral("About"), QStringLiteral("Hello!"));
+    mainButtons->addWidget(cmdGO, 0, 0);
+    mainButtons->addWidget(cmdQUIT, 0, 1);
+    mainButtons->addWidget(cmdHELP, 1, 0);
+    mainButtons->addWidget(cmdABOUT, 1, 1);
+    typeColumn->addLayout(mainButtons);
+    outer->addLayout(typeColumn, 1);
+
+    // The eyes sit over the window at their own places.
+    for (int frame = 0; frame < 3; ++frame) {
+        imgLEFT[std::size_t(frame)] = QPixmap::fromImage(eyeframes::draw(frame, false));
+        imgRIGHT[std::size_t(frame)] = QPixmap::fromImage(eyeframes::draw(frame, true));
+    }
+    imgLEFTEYES = named(new QLabel(central), "imgLEFTEYES", QStringLiteral("Oowww That hurts!"));
+    imgRIGHTEYES = named(new QLabel(central), "imgRIGHTEYES", QStringLiteral("Please take your finger out of my eye!"));
+    imgLEFTEYES->setPixmap(imgLEFT[0]);
+    imgRIGHTEYES->setPixmap(imgRIGHT[0]);
+    imgLEFTEYES->setGeometry(conv::twipsToPixels(80), conv::twipsToPixels(80), eyeframes::Width, eyeframes::Height);
+    imgRIGHTEYES->setGeometry(
+        conv::twipsToPixels(8400), conv::twipsToPixels(3200), eyeframes::Width, eyeframes::Height);
+    imgLEFTEYES->raise();
+    imgRIGHTEYES->raise();
+
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer2 = named(new QTimer(this), "Timer2");
+    Timer3 = named(new QTimer(this), "Timer3");
+    Timer1->setInterval(300);
+    Timer2->setInterval(300);
+    Timer3->setInterval(3000);
+}
+
+void frmMAIN::wireHandlers()
+{
+    // The value follows the controls first, so a handler sees the new value.
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::toggled, this, &frmMAIN::takeControlValues);
+    for (QRadioButton* option : m_modeButtons)
+        connect(option, &QRadioButton::toggled, this, &frmMAIN::takeControlValues);
+    for (QLineEdit* edit : { txtIFCD, txtTOLERANCE, txtFILTER, txtTHUMBNAILEXT })
+        connect(edit, &QLineEdit::textChanged, this, &frmMAIN::takeControlValues);
+
+    using Handler = void (frmMAIN::*)();
+    static constexpr std::array<Handler, FileTypeCount> typeHandlers { &frmMAIN::chkART_Click, &frmMAIN::chkBMP_Click,
+        &frmMAIN::chkCUT_Click, &frmMAIN::chkDIB_Click, &frmMAIN::chkGEM_Click, &frmMAIN::chkGIF_Click,
+        &frmMAIN::chkHRZ_Click, &frmMAIN::chkIFF_Click, &frmMAIN::chkIMG_Click, &frmMAIN::chkJPG_Click,
+        &frmMAIN::chkLBM_Click, &frmMAIN::chkMAC_Click, &frmMAIN::chkMSP_Click, &frmMAIN::chkPCX_Click,
+        &frmMAIN::chkPIC_Click, &frmMAIN::chkPNG_Click, &frmMAIN::chkRAS_Click, &frmMAIN::chkRLE_Click,
+        &frmMAIN::chkTGA_Click, &frmMAIN::chkTIF_Click, &frmMAIN::chkWMF_Click, &frmMAIN::chkWPG_Click,
+        &frmMAIN::chkCUR_Click, &frmMAIN::chkICO_Click };
+    for (int i = 0; i < FileTypeCount; ++i)
+        connect(fileTypeBoxes[std::size_t(i)], &QCheckBox::toggled, this, typeHandlers[std::size_t(i)]);
+    connect(chkEXCLUSIVE, &QCheckBox::toggled, this, &frmMAIN::chkEXCLUSIVE_Click);
+    connect(chkGATHER, &QCheckBox::toggled, this, &frmMAIN::chkGATHER_Click);
+    connect(chkNOT, &QCheckBox::toggled, this, &frmMAIN::chkNOT_Click);
+    connect(chkSINGLETABLE, &QCheckBox::toggled, this, &frmMAIN::chkSINGLETABLE_Click);
+    connect(chkSOFTMATCH, &QCheckBox::toggled, this, &frmMAIN::chkSOFTMATCH_Click);
+
+    connect(optNAME, &QRadioButton::toggled, this, &frmMAIN::optNAME_Click);
+    connect(optSIZE, &QRadioButton::toggled, this, &frmMAIN::optSIZE_Click);
+    connect(optNAMESIZE, &QRadioButton::toggled, this, &frmMAIN::optNAMESIZE_Click);
+    connect(optNUMBERED, &QRadioButton::toggled, this, &frmMAIN::optNUMBERED_Click);
+    connect(optCHECKSUM, &QRadioButton::toggled, this, &frmMAIN::optCHECKSUM_Click);
+    connect(optAVERAGERGB, &QRadioButton::toggled, this, &frmMAIN::optAVERAGERGB_Click);
+    connect(optQUADRGB, &QRadioButton::toggled, this, &frmMAIN::optQUADRGB_Click);
+    connect(optPATTERN, &QRadioButton::toggled, this, &frmMAIN::optPATTERN_Click);
+
+    // Losing the focus is seen through an event filter.
+    for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE })
+        edit->installEventFilter(this);
+
+    connect(cmdGO, &QPushButton::clicked, this, &frmMAIN::cmdGO_Click);
+    connect(cmdQUIT, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
+    connect(cmdHELP, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
+    connect(cmdABOUT, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
+    connect(cmdADD, &QPushButton::clicked, this, &frmMAIN::cmdADD_Click);
+    connect(cmdLOAD, &QPushButton::clicked, this, &frmMAIN::cmdLOAD_Click);
+    connect(cmdSAVE, &QPushButton::clicked, this, &frmMAIN::cmdSAVE_Click);
+    connect(cmdCLEAR, &QPushButton::clicked, this, &frmMAIN::cmdCLEAR_Click);
+    connect(cmdDELETE, &QPushButton::clicked, this, &frmMAIN::cmdDELETE_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmMAIN::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &frmMAIN::Timer2_Timer);
+    connect(Timer3, &QTimer::timeout, this, &frmMAIN::Timer3_Timer);
+}

@@ -1,0 +1,59 @@
+#include "main/frmSNAPSHOT.h"
+
+#include "main/Session.h"
+#include "platform/Conventions.h"
+#include "platform/Prompter.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+frmSNAPSHOT::frmSNAPSHOT(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("frmSNAPSHOT"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(640, 480);
+    Form_Load();
+}
+
+void frmSNAPSHOT::Form_Load()
+{
+    m_session.NumberDeleted = 0;
+}
+
+void frmSNAPSHOT::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QTimer::singleShot(0, this, &frmSNAPSHOT::Form_Activate);
+}
+
+void frmSNAPSHOT::Form_Activate()
+{
+    if (!m_firstActivation)
+        return;
+    m_firstActivation = false;
+    // No record set yet: there is nothing to review.
+    m_prompter.tell(QStringLiteral("No files to review..."));
+    close();
+}
+
+void frmSNAPSHOT::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+void frmSNAPSHOT::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_referenceRecnum)
+        m_session.StoppedAtRecord = qint32(conv::roundHalfEven(*m_referenceRecnum));
+    if (m_mainWindow)
+        m_mainWindow->show();
+    m_session.ChangedSearch = false;
+}

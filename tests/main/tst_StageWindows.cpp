@@ -1,0 +1,115 @@
+#include "main/Session.h"
+#include "main/frmABOUT.h"
+#include "main/frmCHECKEM.h"
+#include "main/frmPREMATCH.h"
+#include "main/frmSNAPSHOT.h"
+#include "main/frmSTATS.h"
+#include "platform/ScriptedPrompter.h"
+
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+class tst_StageWindows : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void prematchHandsOver()
+    {
+        TemporaryProgramDirectory dir;
+        QVERIFY(writeFile(dir.file("Matching.dat"), "17\r\n"));
+        Session session;
+        session.PreScanTop = 1500;
+        session.PreScanLeft = 3000;
+        QPointer<frmPREMATCH> window = new frmPREMATCH(session, dir.path());
+        QCOMPARE(window->pos(), QPoint(200, 100));
+        window->Form_Activate();
+        QTRY_VERIFY(window.isNull()); // unloaded
+        QVERIFY(session.PrematchUnloaded);
+        QVERIFY(!QFile::exists(dir.file("Matching.dat")));
+        QCOMPARE(session.PreScanTop, 1500);
+        QCOMPARE(session.PreScanLeft, 3000);
+        QVERIFY(!session.WasSearchMinmized);
+    }
+
+    void reviewsHandBack_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::newRow("pair review") << false;
+        QTest::newRow("snapshot review") << true;
+    }
+    void reviewsHandBack()
+    {
+        QFETCH(bool, snapshot);
+        Session session;
+        session.ChangedSearch = true;
+        session.NumberDeleted = 4;
+        session.StoppedAtRecord = 12;
+        ScriptedPrompter prompter;
+        QWidget mainWindow;
+        QPointer<QDialog> review;
+        if (snapshot) {
+            auto* window = new frmSNAPSHOT(session, prompter, &mainWindow);
+            QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
+            review = window;
+            window->Form_Activate();
+        } else {
+            auto* window = new frmCHECKEM(session, prompter, &mainWindow);
+            QCOMPARE(session.NumberDeleted, 4);
+            review = window;
+            window->Form_Activate();
+        }
+        QTRY_VERIFY(review.isNull());
+        QCOMPARE(prompter.texts(), QStringList { "No files to review..." });
+        QVERIFY(mainWindow.isVisible());
+        QVERIFY(!session.ChangedSearch);
+        QCOMPARE(session.StoppedAtRecord, 12); // nothing reviewed: the resume point stays
+    }
+
+    void statisticsWindow_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("pressOk");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("ok") << false << true << int(StatsAnswer::Ok);
+        QTest::newRow("ok, switched off") << true << true << int(StatsAnswer::OkDoNotDisplay);
+        QTest::newRow("closed otherwise, box ignored") << true << false << int(StatsAnswer::Closed);
+    }
+    void statisticsWindow()
+    {
+        QFETCH(bool, ticked);
+        QFETCH(bool, pressOk);
+        QFETCH(int, answer);
+        frmSTATS stats(QStringLiteral("0 file(s) deleted this session.\r\rtwo"), nullptr);
+        QCOMPARE(stats.windowTitle(), QStringLiteral("t'olq! - DriveSpace Recovery Stats"));
+        QCOMPARE(stats.lblMSG->text(), QStringLiteral("0 file(s) deleted this session.\n\ntwo"));
+        QCOMPARE(stats.cmdOK->text(), QStringLiteral("&Ok"));
+        QTimer::singleShot(0, &stats, [&] {
+            stats.chkNODISPLAY->setChecked(ticked);
+            if (pressOk)
+                stats.cmdOK->click();
+            else
+                stats.reject();
+        });
+        QCOMPARE(int(stats.showModal()), answer);
+    }
+
+    void aboutWindow()
+    {
+        QCOMPARE(frmABOUT::versionText(1, 2).left(13), QStringLiteral("Revision 1.02"));
+        QCOMPARE(frmABOUT::versionText(3, 15).left(13), QStringLiteral("Revision 3.15"));
+        frmABOUT about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("About t'olq!"));
+        QCOMPARE(about.Command1->text(), QStringLiteral("&Ok"));
+        QVERIFY(about.lblVERSION->text().startsWith("Revision "));
+    }
+};
+
+QTEST_MAIN(tst_StageWindows)
+#include "tst_StageWindows.moc"
