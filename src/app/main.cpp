@@ -2,17 +2,15 @@
 #include "main/frmMAIN.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/SingleInstance.h"
-#include "widgets/InterimMessageBoxPrompter.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    // The shipped files live in the core library's resources, which a static library must register.
-    Q_INIT_RESOURCE(tolq);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolq"));
-    InterimMessageBoxPrompter prompter;
+    MessageBoxPrompter prompter;
 
     QString error;
     if (!prepareProgramDirectory(&error)) {
