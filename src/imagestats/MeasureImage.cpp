@@ -1,0 +1,39 @@
+#include "imagestats/MeasureImage.h"
+
+#include "imagestats/ColourSums.h"
+#include "imagestats/PatternBuilder.h"
+#include "imagestats/ToGreyscale.h"
+#include "platform/Yielder.h"
+
+void MeasureImage(
+    const PixelArray& colourPixels, bool wantColour, bool wantPattern, ImageStats& stats, Yielder* yielder)
+{
+    const int w = colourPixels.width();
+    const int h = colourPixels.height();
+    ColourSums sums(w, h);
+    PatternBuilder builder(wantPattern ? w : 0, wantPattern ? h : 0);
+    const bool pattern = wantPattern && !builder.tooSmall();
+    const GreyTables& t = greyTables();
+    if (wantColour || pattern) {
+        for (int y = 1; y <= h; ++y) {
+            const quint32* row = colourPixels.row(y);
+            if (wantColour)
+                sums.addRow(y, row);
+            if (pattern) {
+                std::uint8_t* grey = builder.greyRow(y);
+                for (int x = 0; x < w; ++x)
+                    grey[x] = greyOf(row[x], t);
+                builder.rowDone(y);
+            }
+        }
+    }
+    if (wantColour)
+        sums.finish(stats);
+    if (wantPattern) {
+        builder.finish(stats);
+        stats.X = w;
+        stats.Y = h;
+        if (pattern && yielder)
+            yielder->yield();
+    }
+}
