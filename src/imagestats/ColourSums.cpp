@@ -3,6 +3,10 @@
 #include "platform/Conventions.h"
 
 #include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdlib>
 
 ColourSums::ColourSums(int width, int height)
@@ -13,23 +17,61 @@ ColourSums::ColourSums(int width, int height)
 {
 }
 
+namespace {
+
+// Adds the red, green and blue of n pixels to sums[0..2].
+void addChannels(const quint32* row, int n, std::uint64_t* sums)
+{
+    std::uint64_t r = 0, g = 0, b = 0;
+    int x = 0;
+#if defined(__SSE2__)
+    // Four pixels a step, their channels widened to 16-bit lanes (blue, green, red, reserved,
+    // twice); a lane takes 128 steps of at most 2 x 255 before it is emptied into 32 bits.
+    const __m128i zero = _mm_setzero_si128();
+    __m128i wide = _mm_setzero_si128(); // 32-bit lanes: blue, green, red, reserved
+    int rounds = 0;
+    while (x + 4 <= n) {
+        __m128i narrow = _mm_setzero_si128();
+        for (int step = 0; step < 128 && x + 4 <= n; ++step, x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            narrow = _mm_add_epi16(narrow, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
+        }
+        wide = _mm_add_epi32(wide, _mm_add_epi32(_mm_unpacklo_epi16(narrow, zero), _mm_unpackhi_epi16(narrow, zero)));
+        // A 32-bit lane takes at most 2 x 65280 a round: empty it long before it could overflow.
+        if (++rounds == 4096) {
+            alignas(16) std::uint32_t lanes[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes), wide);
+            b += lanes[0];
+            g += lanes[1];
+            r += lanes[2];
+            wide = _mm_setzero_si128();
+            rounds = 0;
+        }
+    }
+    alignas(16) std::uint32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), wide);
+    b += lanes[0];
+    g += lanes[1];
+    r += lanes[2];
+#endif
+    for (; x < n; ++x) {
+        const quint32 p = row[x];
+        r += (p >> 16) & 0xFF;
+        g += (p >> 8) & 0xFF;
+        b += p & 0xFF;
+    }
+    sums[0] += r;
+    sums[1] += g;
+    sums[2] += b;
+}
+
+} // namespace
+
 void ColourSums::addRow(int y, const quint32* row)
 {
     const int top = y > m_bottomRows ? 2 : 0;
-    auto add = [row](int from, int to, std::uint64_t* sums) {
-        std::uint64_t r = 0, g = 0, b = 0;
-        for (int x = from; x < to; ++x) {
-            const quint32 p = row[x];
-            r += (p >> 16) & 0xFF;
-            g += (p >> 8) & 0xFF;
-            b += p & 0xFF;
-        }
-        sums[0] += r;
-        sums[1] += g;
-        sums[2] += b;
-    };
-    add(0, m_leftColumns, m_sums[top]);
-    add(m_leftColumns, m_w, m_sums[top + 1]);
+    addChannels(row, m_leftColumns, m_sums[top]);
+    addChannels(row + m_leftColumns, m_w - m_leftColumns, m_sums[top + 1]);
 }
 
 void ColourSums::finish(ImageStats& stats) const

@@ -1,8 +1,8 @@
 #include "imagestats/MeasureImage.h"
 
 #include "imagestats/ColourSums.h"
+#include "imagestats/GreyRow.h"
 #include "imagestats/PatternBuilder.h"
-#include "imagestats/ToGreyscale.h"
 #include "platform/Yielder.h"
 
 void MeasureImage(
@@ -13,24 +13,25 @@ void MeasureImage(
     ColourSums sums(w, h);
     PatternBuilder builder(wantPattern ? w : 0, wantPattern ? h : 0);
     const bool pattern = wantPattern && !builder.tooSmall();
-    const GreyTables& t = greyTables();
     if (wantColour || pattern) {
         for (int y = 1; y <= h; ++y) {
             const quint32* row = colourPixels.row(y);
             if (wantColour)
                 sums.addRow(y, row);
             if (pattern) {
-                std::uint8_t* grey = builder.greyRow(y);
-                for (int x = 0; x < w; ++x)
-                    grey[x] = greyOf(row[x], t);
-                builder.rowDone(y);
+                std::uint8_t* grey = builder.rowBuffer();
+                greyRow(row, w, grey);
+                builder.addRow(y, grey);
             }
         }
     }
     if (wantColour)
         sums.finish(stats);
     if (wantPattern) {
-        builder.finish(stats);
+        builder.finish(stats, [&](int y, std::uint8_t* buffer) -> const std::uint8_t* {
+            greyRow(colourPixels.row(y), w, buffer);
+            return buffer;
+        });
         stats.X = w;
         stats.Y = h;
         if (pattern && yielder)

@@ -1,5 +1,6 @@
 #include "imagestats/PatternBuilder.h"
 
+#include "imagestats/GreyRow.h"
 #include "platform/Conventions.h"
 
 #include <algorithm>
@@ -36,39 +37,32 @@ PatternBuilder::PatternBuilder(int width, int height)
         m_rowStart[i] = pixelIndex(i * double(m_cellH) + 1, m_h);
         m_rowEnd[i] = pixelIndex(i * double(m_cellH) + double(m_cellH), m_h);
     }
-    m_grey.reset(new std::uint8_t[std::size_t(m_w) * std::size_t(m_h)]);
-    m_prefix.assign(std::size_t(m_w) + 1, 0);
+    m_row.resize(std::size_t(m_w));
 }
 
-void PatternBuilder::prefixRow(const std::uint8_t* grey)
-{
-    std::uint64_t* p = m_prefix.data();
-    std::uint64_t running = 0;
-    p[0] = 0;
-    for (int x = 0; x < m_w; ++x) {
-        running += grey[x];
-        p[x + 1] = running;
-    }
-}
-
-void PatternBuilder::rowDone(int y)
+void PatternBuilder::addRow(int y, const std::uint8_t* grey)
 {
     if (m_tooSmall)
         return;
-    prefixRow(greyRow(y));
-    const std::uint64_t* p = m_prefix.data();
-    m_sum += p[m_w];
+    m_sum += sumBytes(grey, m_w);
+    std::uint64_t segment[50];
+    bool segmentsDone = false;
     for (int j = 0; j < 50; ++j) {
         if (y < m_rowStart[j] || y > m_rowEnd[j])
             continue;
-        for (int i = 0; i < 50; ++i) {
-            if (m_colStart[i] <= m_colEnd[i])
-                m_gridSum[i][j] += p[m_colEnd[i]] - p[m_colStart[i] - 1];
+        if (!segmentsDone) {
+            for (int i = 0; i < 50; ++i)
+                segment[i] = m_colStart[i] <= m_colEnd[i]
+                    ? sumBytes(grey + m_colStart[i] - 1, m_colEnd[i] - m_colStart[i] + 1)
+                    : 0;
+            segmentsDone = true;
         }
+        for (int i = 0; i < 50; ++i)
+            m_gridSum[i][j] += segment[i];
     }
 }
 
-void PatternBuilder::finish(ImageStats& stats)
+void PatternBuilder::finish(ImageStats& stats, const GreyRowSource& rows)
 {
     stats.PXLNUM = 0;
     stats.X = m_w;
@@ -155,17 +149,16 @@ void PatternBuilder::finish(ImageStats& stats)
     std::uint64_t trimmedSum = 0;
     const std::int64_t yFirst = std::min<std::int64_t>(B + 1, rs[0]);
     const std::int64_t yLast = std::max<std::int64_t>(H - T, re[9]);
-    const std::uint64_t* p = m_prefix.data();
     for (std::int64_t y = yFirst; y <= yLast; ++y) {
-        prefixRow(greyRow(int(y)));
+        const std::uint8_t* grey = rows(int(y), m_row.data());
         if (y >= B + 1 && y <= H - T)
-            trimmedSum += p[W - R] - p[L];
+            trimmedSum += sumBytes(grey + L, int(W - L - R));
         for (int j = 0; j < 10; ++j) {
             if (y < rs[j] || y > re[j])
                 continue;
             for (int i = 0; i < 10; ++i) {
                 if (cs[i] <= ce[i])
-                    cellSum[i][j] += p[ce[i]] - p[cs[i] - 1];
+                    cellSum[i][j] += sumBytes(grey + cs[i] - 1, ce[i] - cs[i] + 1);
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "imagestats/CapturePixels.h"
 #include "imagestats/ColourStats.h"
+#include "imagestats/GreyRow.h"
 #include "imagestats/ImageDecoder.h"
 #include "imagestats/MakePattern.h"
 #include "imagestats/MeasureImage.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <atomic>
 #include <functional>
+#include <numeric>
 #include <thread>
 
 namespace {
@@ -102,6 +104,27 @@ private Q_SLOTS:
         const quint32 expected = quint32(grey) * 0x010101u;
         QCOMPARE(pixels.at(1, 1), expected);
         QCOMPARE(pixels.at(2, 2), expected);
+    }
+
+    void fastGreyEqualsTablesForEveryColour()
+    {
+        const GreyTables& t = greyTables();
+        std::vector<quint32> row(4099); // not a multiple of the vector width
+        std::vector<std::uint8_t> grey(row.size());
+        quint32 colour = 0;
+        while (colour < (1u << 24)) {
+            std::uint64_t expectedSum = 0;
+            for (quint32& p : row) {
+                p = 0xFF000000u | (colour++ & 0xFFFFFFu);
+                expectedSum += greyOf(p, t);
+            }
+            QCOMPARE(greyRow(row.data(), int(row.size()), grey.data()), expectedSum);
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                if (grey[i] != greyOf(row[i], t))
+                    QFAIL(qPrintable(QStringLiteral("colour %1").arg(row[i] & 0xFFFFFF, 6, 16, QLatin1Char('0'))));
+            }
+        }
+        QCOMPARE(sumBytes(grey.data(), 37), std::accumulate(grey.begin(), grey.begin() + 37, std::uint64_t(0)));
     }
 
     void captureIsBottomUp()
