@@ -1,5 +1,6 @@
 #include "imagestats/ColourSums.h"
 
+#include "imagestats/GreyRow.h"
 #include "platform/Conventions.h"
 
 #include <cmath>
@@ -72,6 +73,13 @@ void ColourSums::addRow(int y, const quint32* row)
     const int top = y > m_bottomRows ? 2 : 0;
     addChannels(row, m_leftColumns, m_sums[top]);
     addChannels(row + m_leftColumns, m_w - m_leftColumns, m_sums[top + 1]);
+}
+
+void ColourSums::addRowWithGrey(int y, const quint32* row, std::uint8_t* grey)
+{
+    const int top = y > m_bottomRows ? 2 : 0;
+    greyRowWithChannels(row, m_leftColumns, grey, m_sums[top]);
+    greyRowWithChannels(row + m_leftColumns, m_w - m_leftColumns, grey + m_leftColumns, m_sums[top + 1]);
 }
 
 void ColourSums::finish(ImageStats& stats) const

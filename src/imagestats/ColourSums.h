@@ -12,6 +12,8 @@ public:
     ColourSums(int width, int height);
     // Row y (1 = bottom) of W pixels 0x00RRGGBB.
     void addRow(int y, const quint32* row);
+    // The same, also writing the row's grey values (for the pattern) in the one pass.
+    void addRowWithGrey(int y, const quint32* row, std::uint8_t* grey);
     // Writes X, Y, XYRATIO, RGB, SOFTRGB, QRGB and SOFTQRGB.
     void finish(ImageStats& stats) const;
 

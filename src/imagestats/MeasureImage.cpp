@@ -16,12 +16,15 @@ void MeasureImage(
     if (wantColour || pattern) {
         for (int y = 1; y <= h; ++y) {
             const quint32* row = colourPixels.row(y);
-            if (wantColour)
-                sums.addRow(y, row);
             if (pattern) {
                 std::uint8_t* grey = builder.rowBuffer();
-                greyRow(row, w, grey);
+                if (wantColour)
+                    sums.addRowWithGrey(y, row, grey);
+                else
+                    greyRow(row, w, grey);
                 builder.addRow(y, grey);
+            } else {
+                sums.addRow(y, row);
             }
         }
     }

@@ -1,6 +1,9 @@
 #include "imagestats/ToGreyscale.h"
 
+#include "imagestats/GreyRow.h"
 #include "platform/Conventions.h"
+
+#include <vector>
 
 static GreyTables buildTables()
 {
@@ -21,13 +24,12 @@ const GreyTables& greyTables()
 
 void ToGreyscale(PixelArray& pixels)
 {
-    const GreyTables& t = greyTables();
     const int w = pixels.width();
+    std::vector<std::uint8_t> grey(std::size_t(qMax(w, 0)));
     for (int y = 1; y <= pixels.height(); ++y) {
         quint32* row = pixels.row(y);
-        for (int x = 0; x < w; ++x) {
-            const quint32 g = greyOf(row[x], t);
-            row[x] = (row[x] & 0xFF000000u) | (g << 16) | (g << 8) | g;
-        }
+        greyRow(row, w, grey.data());
+        for (int x = 0; x < w; ++x)
+            row[x] = (row[x] & 0xFF000000u) | (quint32(grey[std::size_t(x)]) * 0x010101u);
     }
 }
