@@ -255,6 +255,19 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(a));
         QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("data/Trash/files/a.jpg"))));
 
+        // A data directory that does not exist: the file lands in a real trash or stays where
+        // it was, never somewhere beside the current directory.
+        QTemporaryDir elsewhere;
+        const QString previousDirectory = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("absent")).toUtf8());
+        const QString c = home.filePath(QStringLiteral("pics/c.jpg"));
+        QVERIFY(writeFile(c, "jpeg"));
+        const int outcome = RecycleFiles({ c });
+        QDir::setCurrent(previousDirectory);
+        QVERIFY(!QFileInfo::exists(elsewhere.filePath(QStringLiteral("files/c.jpg"))));
+        QCOMPARE(QFileInfo::exists(c), outcome != 0);
+
         qputenv("HOME", oldHome);
         if (oldData.isEmpty())
             qunsetenv("XDG_DATA_HOME");
