@@ -65,7 +65,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const struct {
+    const struct
+    {
         const char* name;
         int w, h;
     } sizes[] = { { "2 MP", 1632, 1224 }, { "12 MP", 4000, 3000 }, { "24 MP", 6000, 4000 } };
