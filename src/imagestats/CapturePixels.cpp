@@ -1,0 +1,6 @@
+#include "imagestats/CapturePixels.h"
+
+bool CapturePixels(PixelArray& pixels, const QImage& drawnPicture)
+{
+    return pixels.adopt(drawnPicture);
+}

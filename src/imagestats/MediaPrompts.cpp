@@ -1,0 +1,140 @@
+#include "imagestats/MediaPrompts.h"
+
+#include "platform/Prompter.h"
+#include "platform/Volumes.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString directoryTitle = QStringLiteral("t'olq! - Cannot find DIRECTORY...");
+const QString directoryText = QStringLiteral(
+    "If you are using removable media (MO, Zip disk, etc.), please load the disk that contains this directory.  "
+    "Otherwise, click CANCEL (deleted directories from previous sessions will cause this prompting as well).");
+const QString fileTitle = QStringLiteral("t'olq! - Cannot find FILE...");
+const QString fileText = QStringLiteral(
+    "If you are using removable media (MO, Zip disk, etc.), please load the disk that contains this file.  "
+    "Otherwise, click CANCEL...");
+
+bool liesUnder(const QString& path, QString mountPoint)
+{
+    if (mountPoint.isEmpty())
+        return false;
+    if (mountPoint.size() > 1 && mountPoint.endsWith(QLatin1Char('/')))
+        mountPoint.chop(1);
+    if (mountPoint == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
+}
+
+bool sameLabel(const VolumeInfo& volume, const QString& volumeText)
+{
+    return volume.kind != DriveKind::NoRoot && volumeTag(volume).compare(volumeText, Qt::CaseInsensitive) == 0;
+}
+
+// The drive of a path. A path that is missing is judged by the file system of its nearest
+// existing ancestor, but only when that one carries the entry's label (a deleted directory on
+// a mounted disk); otherwise the medium is absent and the drive has no root.
+VolumeInfo driveOf(const QString& path, const QString& volumeText, const Volumes& volumes)
+{
+    VolumeInfo volume = volumes.volumeFor(path);
+    if (volume.kind != DriveKind::NoRoot)
+        return volume;
+    QString ancestor = QDir::cleanPath(path);
+    while (ancestor.size() > 1) {
+        const int slash = ancestor.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            break;
+        ancestor = slash == 0 ? QStringLiteral("/") : ancestor.left(slash);
+        const VolumeInfo above = volumes.volumeFor(ancestor);
+        if (above.kind != DriveKind::NoRoot) {
+            if (sameLabel(above, volumeText))
+                return above;
+            break;
+        }
+    }
+    VolumeInfo none;
+    none.kind = DriveKind::NoRoot;
+    return none;
+}
+
+bool isHiddenName(const QString& name)
+{
+    return name.startsWith(QLatin1Char('.'));
+}
+
+bool directoryExists(const QString& path)
+{
+    return QFileInfo(path).isDir();
+}
+
+bool normalFileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && !isHiddenName(info.fileName());
+}
+
+bool holdsAnyFile(const QString& directory)
+{
+    return !QDir(directory).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+}
+
+bool neverAsked(const VolumeInfo& volume)
+{
+    return volume.kind == DriveKind::Fixed || volume.kind == DriveKind::Remote;
+}
+
+MsgAnswer ask(
+    Prompter& prompter, const QString& title, const QString& volumeText, const QString& path, const QString& tail)
+{
+    return prompter.ask(Message { volumeText + QLatin1Char(' ') + path + QStringLiteral("\r\r") + tail, title,
+        MsgButtons::OkCancel, MsgIcon::None, 1 });
+}
+
+} // namespace
+
+bool liesInReactivatedDrive(const QString& path, const QString& reactivateDrives)
+{
+    const QStringList mountPoints = reactivateDrives.split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    for (const QString& mountPoint : mountPoints) {
+        if (liesUnder(path, mountPoint))
+            return true;
+    }
+    return false;
+}
+
+void PromptForDirectory(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,
+    const Volumes& volumes, Prompter& prompter)
+{
+    if (settings.DisableFilePolling)
+        return;
+    for (;;) {
+        if (directoryExists(directoryPath) && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
+            return;
+        if (neverAsked(driveOf(directoryPath, volumeText, volumes)))
+            return;
+        if (directoryExists(directoryPath) && holdsAnyFile(directoryPath)
+            && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
+            return;
+        if (liesInReactivatedDrive(directoryPath, settings.ReactivateDrives))
+            return;
+        if (ask(prompter, directoryTitle, volumeText, directoryPath, directoryText) != MsgAnswer::Ok)
+            return;
+    }
+}
+
+void PromptForFile(const QString& volumeText, const QString& filePath, const MediaPromptSettings& settings,
+    const Volumes& volumes, Prompter& prompter)
+{
+    if (settings.DisableFilePolling)
+        return;
+    for (;;) {
+        if (normalFileExists(filePath) && sameLabel(driveOf(filePath, volumeText, volumes), volumeText))
+            return;
+        if (neverAsked(driveOf(filePath, volumeText, volumes)))
+            return;
+        if (ask(prompter, fileTitle, volumeText, filePath, fileText) != MsgAnswer::Ok)
+            return;
+    }
+}

@@ -1,0 +1,341 @@
+#include "TestSupport.h"
+
+#include "imagestats/CheckDiskSpace.h"
+#include "imagestats/CurrentDate.h"
+#include "imagestats/FileCompare.h"
+#include "imagestats/FixExtensions.h"
+#include "imagestats/InvolvesIFCD.h"
+#include "imagestats/MediaPrompts.h"
+#include "imagestats/RecoveredSpace.h"
+#include "imagestats/RecycleFiles.h"
+#include "imagestats/ScreenColours.h"
+#include "platform/FakeVolumes.h"
+#include "platform/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+using Words = std::vector<std::int16_t>;
+Q_DECLARE_METATYPE(Words)
+
+class tst_FileServices : public QObject
+{
+    Q_OBJECT
+
+    static VolumeInfo volume(const QString& mount, qint64 freeBytes, DriveKind kind = DriveKind::Fixed)
+    {
+        VolumeInfo v;
+        v.mountPoint = mount;
+        v.freeBytes = freeBytes;
+        v.kind = kind;
+        v.sectorSize = 512;
+        return v;
+    }
+
+private Q_SLOTS:
+    void readFileIntoArray_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("words");
+        QTest::addColumn<Words>("expected");
+        QTest::newRow("odd length: high byte of the last word stays")
+            << QByteArray("\x01\x02\x03", 3) << 3 << Words { 0x0201, 0x0003, 0 };
+        QTest::newRow("negative words") << QByteArray("\xff\xff\x00\x80", 4) << 2 << Words { -1, -32768 };
+        QTest::newRow("reads no more than the array holds")
+            << QByteArray("\x01\x00\x02\x00\x03\x00", 6) << 2 << Words { 1, 2 };
+    }
+    void readFileIntoArray()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, words);
+        QFETCH(Words, expected);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("f.bin")), bytes));
+        Words array(std::size_t(words), 0);
+        ReadFileIntoArray(dir.filePath(QStringLiteral("f.bin")), array);
+        QCOMPARE(array, expected);
+    }
+
+    void readFileIntoArrayLeavesTheRest()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("f.bin")), QByteArray(100, '\x11')));
+        Words array(201, 7);
+        ReadFileIntoArray(dir.filePath(QStringLiteral("f.bin")), array);
+        QCOMPARE(array[49], std::int16_t(0x1111));
+        QCOMPARE(array[50], std::int16_t(7));
+        QCOMPARE(array[200], std::int16_t(7));
+        // No file: nothing created, nothing changed.
+        Words untouched(4, 9);
+        ReadFileIntoArray(dir.filePath(QStringLiteral("none.bin")), untouched);
+        QCOMPARE(untouched, Words(4, 9));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("none.bin"))));
+    }
+
+    void filesIdentical_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("secondExists");
+        QTest::addColumn<bool>("same");
+        QByteArray big(3 * 1024 * 1024 + 17, '\0');
+        for (int i = 0; i < big.size(); ++i)
+            big[i] = char(i * 31 % 251);
+        QByteArray bigLastByte = big;
+        bigLastByte[bigLastByte.size() - 1] = char(bigLastByte.back() ^ 1);
+        QTest::newRow("two copies") << QByteArray("abcdef") << QByteArray("abcdef") << true << true;
+        QTest::newRow("first two bytes differ") << QByteArray("xxcdef") << QByteArray("abcdef") << true << false;
+        QTest::newRow("last byte differs") << QByteArray("abcdef") << QByteArray("abcdeg") << true << false;
+        QTest::newRow("second is shorter") << QByteArray("abcdef") << QByteArray("abc") << true << false;
+        QTest::newRow("second is a longer copy") << QByteArray("abc") << QByteArray("abc\0", 4) << true << false;
+        QTest::newRow("second is missing") << QByteArray("abc") << QByteArray() << false << false;
+        QTest::newRow("two empty files") << QByteArray() << QByteArray() << true << true;
+        QTest::newRow("several chunks, equal") << big << big << true << true;
+        QTest::newRow("several chunks, last byte differs") << big << bigLastByte << true << false;
+    }
+    void filesIdentical()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, secondExists);
+        QFETCH(bool, same);
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a.jpg"));
+        const QString b = dir.filePath(QStringLiteral("b.jpg"));
+        QVERIFY(writeFile(a, first));
+        if (secondExists)
+            QVERIFY(writeFile(b, second));
+        FakeVolumes volumes;
+        ScriptedPrompter prompter;
+        const MediaPromptSettings noPolling { true, QString() };
+        QCOMPARE(FilesIdentical(QStringLiteral("[]"), a, QStringLiteral("[]"), b, noPolling, volumes, prompter), same);
+        QVERIFY(prompter.messages().isEmpty());
+    }
+
+    void checkDiskSpace_data()
+    {
+        QTest::addColumn<QList<VolumeInfo>>("mounted");
+        QTest::addColumn<QString>("programDirectory");
+        QTest::addColumn<QStringList>("drives");
+        const qint64 mb = 1024 * 1024;
+        QTest::newRow("19.9 MB warns") << QList<VolumeInfo> { volume("/", qint64(19.9 * mb)) }
+                                       << "/home/u/.local/share/tolq" << QStringList { "/" };
+        QTest::newRow("exactly 20 MB does not")
+            << QList<VolumeInfo> { volume("/", 20 * mb) } << "/opt/tolq" << QStringList {};
+        QTest::newRow("program on the same file system: one message")
+            << QList<VolumeInfo> { volume("/", 10 * mb) } << "/opt/tolq" << QStringList { "/" };
+        QTest::newRow("both low: two messages") << QList<VolumeInfo> { volume("/", 10 * mb), volume("/data", 5 * mb) }
+                                                << "/data/tolq" << QStringList { "/", "/data" };
+        QTest::newRow("plenty on the system, program still checked")
+            << QList<VolumeInfo> { volume("/", 3LL * 1024 * mb), volume("/data", 5 * mb) } << "/data/tolq"
+            << QStringList { "/data" };
+        QTest::newRow("unreadable system ends the check")
+            << QList<VolumeInfo> { volume("/data", 5 * mb) } << "/data/tolq" << QStringList {};
+        QTest::newRow("unreadable program directory")
+            << QList<VolumeInfo> { volume("/", 5 * mb), volume("/data", 5 * mb) } << "//server/share"
+            << QStringList { "/" };
+    }
+    void checkDiskSpace()
+    {
+        QFETCH(QList<VolumeInfo>, mounted);
+        QFETCH(QString, programDirectory);
+        QFETCH(QStringList, drives);
+        FakeVolumes volumes(mounted, false);
+        ScriptedPrompter prompter;
+        CheckDiskSpace(volumes, prompter, QStringLiteral("/"), programDirectory);
+        QCOMPARE(prompter.messages().size(), drives.size());
+        for (int i = 0; i < drives.size(); ++i) {
+            const Message& m = prompter.messages().at(i);
+            QCOMPARE(m.title, QStringLiteral("t'olq! - Low Disk Space Warning"));
+            QCOMPARE(m.icon, MsgIcon::Critical);
+            QCOMPARE(m.buttons, MsgButtons::Ok);
+            const QString advice = i == 0 && drives[0] == QLatin1String("/")
+                ? QStringLiteral("You should free up more drive space for Windows Virtual Memory and the t'olq! Image "
+                                 "Database before continuing.")
+                : QStringLiteral(
+                    "You should free up more drive space for the t'olq! Image Database before continuing.");
+            QCOMPARE(m.text,
+                QStringLiteral("You have less than 20 meg free on drive ") + drives[i] + QStringLiteral("\r\r")
+                    + advice);
+        }
+    }
+
+    void addRecoveredSpace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<qint64>("sectorBytes");
+        QTest::newRow("1000 bytes") << "a.jpg" << 1000 << qint64(1000) << qint64(1024);
+        QTest::newRow("1024 bytes: one sector more") << "a.jpg" << 1024 << qint64(1024) << qint64(1536);
+        QTest::newRow("empty file: one sector") << "a.jpg" << 0 << qint64(0) << qint64(512);
+        QTest::newRow("missing file") << "" << 0 << qint64(0) << qint64(0);
+        QTest::newRow("hidden file counts as missing") << ".a.jpg" << 10 << qint64(0) << qint64(0);
+    }
+    void addRecoveredSpace()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, length);
+        QFETCH(qint64, bytes);
+        QFETCH(qint64, sectorBytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("none.jpg") : name);
+        if (!name.isEmpty())
+            QVERIFY(writeFile(path, QByteArray(length, 'x')));
+        FakeVolumes volumes({ volume(dir.path(), 0) });
+        qint64 recovered = 5'000'000'000LL; // beyond 32 bits already
+        qint64 recoveredSectors = 7;
+        AddRecoveredSpace(path, volumes, recovered, recoveredSectors);
+        QCOMPARE(recovered, 5'000'000'000LL + bytes);
+        QCOMPARE(recoveredSectors, 7 + sectorBytes);
+    }
+
+    void fixExtensions_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("plain") << QStringList { "A.jpeg", "b.JPEG" } << QStringList { "A.jpg", "b.jpg" };
+        QTest::newRow("clash gives A1") << QStringList { "A.jpeg", "A.jpg" } << QStringList { "A.jpg", "A1.jpg" };
+        QTest::newRow("clash gives A2") << QStringList { "A.jpeg", "A.jpg", "A1.jpg" }
+                                        << QStringList { "A.jpg", "A1.jpg", "A2.jpg" };
+        QTest::newRow("hidden files and other types stay")
+            << QStringList { ".x.jpeg", "c.jpe", "d.jpeg.txt" } << QStringList { ".x.jpeg", "c.jpe", "d.jpeg.txt" };
+    }
+    void fixExtensions()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QTemporaryDir dir;
+        for (const QString& name : before)
+            QVERIFY(writeFile(dir.filePath(name), name.toUtf8()));
+        FixExtensions(dir.path() + QLatin1Char('/'), QStringLiteral(".jpeg"), QStringLiteral(".jpg"));
+        QStringList found = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        after.sort();
+        QCOMPARE(found, after);
+        // Nothing was overwritten: every original content is still there.
+        QStringList contents;
+        for (const QString& name : found)
+            contents << QString::fromUtf8(readFile(dir.filePath(name)));
+        contents.sort();
+        before.sort();
+        QCOMPARE(contents, before);
+    }
+
+    void fixExtensionsAtMostAThousand()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 1500; ++i)
+            QVERIFY(writeFile(dir.filePath(QStringLiteral("p%1.jpe").arg(i, 4, 10, QLatin1Char('0'))), "x"));
+        FixExtensions(dir.path() + QLatin1Char('/'), QStringLiteral(".jpe"), QStringLiteral(".jpg"));
+        QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("*.jpg") }, QDir::Files).size(), 1000);
+        QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("*.jpe") }, QDir::Files).size(), 500);
+        FixExtensions(dir.path() + QLatin1Char('/'), QStringLiteral(".jpe"), QStringLiteral(".jpg"));
+        QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("*.jpg") }, QDir::Files).size(), 1500);
+    }
+
+    void recycleFiles()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+        const QString a = home.filePath(QStringLiteral("pics/a.jpg"));
+        const QString missing = home.filePath(QStringLiteral("pics/none.jpg"));
+        QVERIFY(writeFile(a, "jpeg"));
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("data"))));
+        QStringList failed;
+        const int result = RecycleFiles({ a, missing }, &failed);
+        QCOMPARE(result, 1);
+        QCOMPARE(failed, QStringList { missing });
+        QVERIFY(!QFileInfo::exists(a));
+        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("data/Trash/files/a.jpg"))));
+
+        // A data directory that does not exist: the file lands in a real trash or stays where
+        // it was, never somewhere beside the current directory.
+        QTemporaryDir elsewhere;
+        const QString previousDirectory = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("absent")).toUtf8());
+        const QString c = home.filePath(QStringLiteral("pics/c.jpg"));
+        QVERIFY(writeFile(c, "jpeg"));
+        const int outcome = RecycleFiles({ c });
+        QDir::setCurrent(previousDirectory);
+        QVERIFY(!QFileInfo::exists(elsewhere.filePath(QStringLiteral("files/c.jpg"))));
+        QCOMPARE(QFileInfo::exists(c), outcome != 0);
+
+        qputenv("HOME", oldHome);
+        if (oldData.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("year");
+        QTest::newRow("July") << QDate(2026, 7, 4) << "07"
+                              << "2026";
+        QTest::newRow("December") << QDate(1999, 12, 31) << "12"
+                                  << "1999";
+        QTest::newRow("January") << QDate(2030, 1, 1) << "01"
+                                 << "2030";
+    }
+    void dates()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, month);
+        QFETCH(QString, year);
+        QCOMPARE(CurrentMonth(date), month);
+        QCOMPARE(CurrentYear(date), year);
+        QCOMPARE(CurrentYear(), QString::number(QDate::currentDate().year()));
+    }
+
+    void involvesIFCD_data()
+    {
+        QTest::addColumn<QString>("ifcd");
+        QTest::addColumn<bool>("tree");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("involves");
+        const QString other = QStringLiteral("[DISK] /old/");
+        QTest::newRow("no IFCD") << "" << false << other << other << true;
+        QTest::newRow("all-blank IFCD") << "   " << true << other << other << true;
+        QTest::newRow("single: the directory") << "[DISK] /new/" << false << "[DISK] /new/" << other << true;
+        QTest::newRow("single: case ignored") << "[DISK] /new/" << false << other << "[disk] /NEW/" << true;
+        QTest::newRow("single: blanks trimmed") << " [DISK] /new/ " << false << "  [DISK] /new/" << other << true;
+        QTest::newRow("single: not below") << "[DISK] /new/" << false << "[DISK] /new/sub/" << other << false;
+        QTest::newRow("tree: below") << "[DISK] /new/" << true << "[DISK] /new/sub/" << other << true;
+        QTest::newRow("tree: a longer name is not below")
+            << "[DISK] /new/" << true << "[DISK] /newer/" << other << false;
+        QTest::newRow("tree: other volume") << "[DISK] /new/" << true << "[OTHER] /new/" << other << false;
+        QTest::newRow("neither inside") << "[DISK] /new/" << true << other << other << false;
+        QTest::newRow("both inside") << "[DISK] /new/" << true << "[DISK] /new/"
+                                     << "[DISK] /new/a/" << true;
+    }
+    void involvesIFCD()
+    {
+        QFETCH(QString, ifcd);
+        QFETCH(bool, tree);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, involves);
+        QCOMPARE(InvolvesIFCD(first, second, ifcd, tree), involves);
+    }
+
+    void screenColours()
+    {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QVERIFY(screen);
+        QCOMPARE(ScreenColours(), std::pow(2.0, screen->depth()));
+    }
+};
+
+QTEST_MAIN(tst_FileServices)
+#include "tst_FileServices.moc"
