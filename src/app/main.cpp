@@ -2,6 +2,9 @@
 #include "main/frmMAIN.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/SingleInstance.h"
+#include "platform/SystemVolumes.h"
+#include "imagestats/CheckDiskSpace.h"
+#include "imagestats/OrientationTable.h"
 #include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>
@@ -24,6 +27,9 @@ int main(int argc, char* argv[])
     }
 
     frmMAIN window(prompter, programDirectory(), CommandLine::fromArguments(QApplication::arguments()));
+    SystemVolumes volumes;
+    window.setStartupHooks([&] { CheckDiskSpace(volumes, prompter, QStringLiteral("/"), programDirectory()); },
+        [] { orientationTable(); });
     if (window.hasEnded())
         return 0;
     QObject::connect(
