@@ -109,18 +109,32 @@ QString CatalogueDatabase::checkFile(const QString& path)
     QString reason = checkHeader(path);
     if (!reason.isEmpty())
         return reason;
+    // Reading a database in WAL mode creates its -wal and -shm files; a refused file gets
+    // none left beside it.
+    const QString sideFiles[] = { path + QStringLiteral("-wal"), path + QStringLiteral("-shm") };
+    const bool existed[] = { QFileInfo::exists(sideFiles[0]), QFileInfo::exists(sideFiles[1]) };
     try {
         SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY);
-        if (!TolqCaseCollation::registerOn(db.getHandle()))
-            return QStringLiteral("The text order of the catalogue cannot be set up.");
-        SQLite::Statement check(db, "PRAGMA quick_check(1)");
-        if (!check.executeStep() || QString::fromUtf8(check.getColumn(0).getText()) != QStringLiteral("ok"))
-            return QStringLiteral("The database is damaged.");
-        check.reset();
-        return checkFilesTable(db);
+        if (!TolqCaseCollation::registerOn(db.getHandle())) {
+            reason = QStringLiteral("The text order of the catalogue cannot be set up.");
+        } else {
+            SQLite::Statement check(db, "PRAGMA quick_check(1)");
+            if (!check.executeStep() || QString::fromUtf8(check.getColumn(0).getText()) != QStringLiteral("ok"))
+                reason = QStringLiteral("The database is damaged.");
+            check.reset();
+            if (reason.isEmpty())
+                reason = checkFilesTable(db);
+        }
     } catch (const std::exception& e) {
-        return damaged(e);
+        reason = damaged(e);
     }
+    if (!reason.isEmpty()) {
+        for (int i = 0; i < 2; ++i) {
+            if (!existed[i] && QFileInfo(sideFiles[i]).size() == 0)
+                QFile::remove(sideFiles[i]);
+        }
+    }
+    return reason;
 }
 
 std::unique_ptr<CatalogueDatabase> CatalogueDatabase::open(const QString& path, QString* reason)
