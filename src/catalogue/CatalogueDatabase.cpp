@@ -156,7 +156,8 @@ std::unique_ptr<CatalogueDatabase> CatalogueDatabase::open(const QString& path, 
             return fail(QStringLiteral("The text order of the catalogue cannot be set up."));
         db->exec("PRAGMA journal_mode=WAL");
         db->exec("PRAGMA synchronous=NORMAL");
-        db->exec("PRAGMA cache_size=-16384");
+        db->exec("PRAGMA cache_size=-65536");
+        db->exec("PRAGMA mmap_size=1073741824");
         db->exec("PRAGMA temp_store=MEMORY");
         if (reason)
             reason->clear();
@@ -205,8 +206,8 @@ CatalogueDatabase::Lease CatalogueDatabase::prepare(const QByteArray& sql)
 std::shared_ptr<sqlite3_stmt> CatalogueDatabase::compile(const QByteArray& sql) const
 {
     sqlite3_stmt* statement = nullptr;
-    const int rc = sqlite3_prepare_v3(m_connection->getHandle(), sql.constData(), int(sql.size()),
-        SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    const int rc = sqlite3_prepare_v3(
+        m_connection->getHandle(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(statement);
         throw SQLite::Exception(m_connection->getHandle(), rc);
@@ -218,8 +219,7 @@ int CatalogueDatabase::execute(const QString& sql, const QVariantList& params)
 {
     Lease lease = prepare(sql);
     lease.bindAll(params);
-    while (lease.step()) {
-    }
+    while (lease.step()) { }
     return sqlite3_changes(m_connection->getHandle());
 }
 
@@ -231,17 +231,26 @@ QVariant CatalogueDatabase::queryValue(const QString& sql, const QVariantList& p
         return {};
     sqlite3_stmt* s = lease.handle();
     switch (sqlite3_column_type(s, 0)) {
-    case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(s, 0)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, 0));
-    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(s, 0)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(s, 0));
+    case SQLITE_NULL:
+        return {};
     default:
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)), sqlite3_column_bytes(s, 0));
     }
 }
 
-void CatalogueDatabase::begin() { m_connection->exec("BEGIN IMMEDIATE"); }
+void CatalogueDatabase::begin()
+{
+    m_connection->exec("BEGIN IMMEDIATE");
+}
 
-void CatalogueDatabase::commit() { m_connection->exec("COMMIT"); }
+void CatalogueDatabase::commit()
+{
+    m_connection->exec("COMMIT");
+}
 
 void CatalogueDatabase::rollback()
 {
@@ -249,7 +258,10 @@ void CatalogueDatabase::rollback()
         m_connection->exec("ROLLBACK");
 }
 
-bool CatalogueDatabase::inTransaction() const { return sqlite3_get_autocommit(m_connection->getHandle()) == 0; }
+bool CatalogueDatabase::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_connection->getHandle()) == 0;
+}
 
 CatalogueDatabase::Lease::Lease(std::shared_ptr<sqlite3_stmt> statement)
     : m_statement(std::move(statement))

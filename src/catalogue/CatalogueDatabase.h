@@ -18,7 +18,8 @@ class Prompter;
 // a busy timeout and synchronous=NORMAL, and compares text with the collation TOLQCASE.
 // Engine failures after opening throw SQLite::Exception (a std::runtime_error).
 // Record sets keep a reference to their database: close them first.
-class CatalogueDatabase {
+class CatalogueDatabase
+{
 public:
     ~CatalogueDatabase();
     CatalogueDatabase(const CatalogueDatabase&) = delete;
@@ -49,7 +50,8 @@ public:
 
     // A prepared statement from the cache, reset and unbound; it is reset again when the lease
     // ends, so no read stays open and every read sees the latest committed rows.
-    class Lease {
+    class Lease
+    {
     public:
         explicit Lease(std::shared_ptr<sqlite3_stmt> statement);
         ~Lease();

@@ -1,114 +1,161 @@
 #include "catalogue/CatalogueFields.h"
 
 #include <QDate>
+#include <QHash>
 #include <QTime>
 #include <sqlite3.h>
 
 #include <array>
+#include <cstdio>
 #include <stdexcept>
 
 namespace CatalogueFields {
 
 namespace {
 
-    constexpr std::array<const char*, Count> Names = { "RECNUM", "RTAG", "DRIVEVOLUME", "PATH", "NAME",
-        "REFNAME", "BASENAME", "EXTENSION", "WHOLENAME", "WHOLEBASE", "SIZE", "DATE", "CHECKSUM", "XYRATIO", "RGB",
-        "QRGB", "SOFTRGB", "SOFTQRGB", "PXLRAY", "PXLNUM", "X", "Y", "ACTIVE", "REF", "ACCESSED", "STAG",
-        "DISKNAME" };
+constexpr std::array<const char*, Count> Names = { "RECNUM", "RTAG", "DRIVEVOLUME", "PATH", "NAME", "REFNAME",
+    "BASENAME", "EXTENSION", "WHOLENAME", "WHOLEBASE", "SIZE", "DATE", "CHECKSUM", "XYRATIO", "RGB", "QRGB", "SOFTRGB",
+    "SOFTQRGB", "PXLRAY", "PXLNUM", "X", "Y", "ACTIVE", "REF", "ACCESSED", "STAG", "DISKNAME" };
 
-    // Text fields, by field; nullptr for the numeric ones and DATE.
-    QString* textField(CatalogueRecord& r, int field)
-    {
-        switch (field) {
-        case RTAG: return &r.RTAG;
-        case DRIVEVOLUME: return &r.DRIVEVOLUME;
-        case PATH: return &r.PATH;
-        case NAME: return &r.NAME;
-        case REFNAME: return &r.REFNAME;
-        case BASENAME: return &r.BASENAME;
-        case EXTENSION: return &r.EXTENSION;
-        case WHOLENAME: return &r.WHOLENAME;
-        case WHOLEBASE: return &r.WHOLEBASE;
-        case CHECKSUM: return &r.CHECKSUM;
-        case RGB: return &r.RGB;
-        case QRGB: return &r.QRGB;
-        case SOFTRGB: return &r.SOFTRGB;
-        case SOFTQRGB: return &r.SOFTQRGB;
-        case PXLRAY: return &r.PXLRAY;
-        case ACTIVE: return &r.ACTIVE;
-        case REF: return &r.REF;
-        case STAG: return &r.STAG;
-        case DISKNAME: return &r.DISKNAME;
-        default: return nullptr;
-        }
+// Text fields, by field; nullptr for the numeric ones and DATE.
+QString* textField(CatalogueRecord& r, int field)
+{
+    switch (field) {
+    case RTAG:
+        return &r.RTAG;
+    case DRIVEVOLUME:
+        return &r.DRIVEVOLUME;
+    case PATH:
+        return &r.PATH;
+    case NAME:
+        return &r.NAME;
+    case REFNAME:
+        return &r.REFNAME;
+    case BASENAME:
+        return &r.BASENAME;
+    case EXTENSION:
+        return &r.EXTENSION;
+    case WHOLENAME:
+        return &r.WHOLENAME;
+    case WHOLEBASE:
+        return &r.WHOLEBASE;
+    case CHECKSUM:
+        return &r.CHECKSUM;
+    case RGB:
+        return &r.RGB;
+    case QRGB:
+        return &r.QRGB;
+    case SOFTRGB:
+        return &r.SOFTRGB;
+    case SOFTQRGB:
+        return &r.SOFTQRGB;
+    case PXLRAY:
+        return &r.PXLRAY;
+    case ACTIVE:
+        return &r.ACTIVE;
+    case REF:
+        return &r.REF;
+    case STAG:
+        return &r.STAG;
+    case DISKNAME:
+        return &r.DISKNAME;
+    default:
+        return nullptr;
     }
+}
 
-    double* doubleField(CatalogueRecord& r, int field)
-    {
-        switch (field) {
-        case RECNUM: return &r.RECNUM;
-        case SIZE: return &r.SIZE;
-        case XYRATIO: return &r.XYRATIO;
-        case ACCESSED: return &r.ACCESSED;
-        default: return nullptr;
-        }
+double* doubleField(CatalogueRecord& r, int field)
+{
+    switch (field) {
+    case RECNUM:
+        return &r.RECNUM;
+    case SIZE:
+        return &r.SIZE;
+    case XYRATIO:
+        return &r.XYRATIO;
+    case ACCESSED:
+        return &r.ACCESSED;
+    default:
+        return nullptr;
     }
+}
 
-    int* intField(CatalogueRecord& r, int field)
-    {
-        switch (field) {
-        case PXLNUM: return &r.PXLNUM;
-        case X: return &r.X;
-        case Y: return &r.Y;
-        default: return nullptr;
-        }
+int* intField(CatalogueRecord& r, int field)
+{
+    switch (field) {
+    case PXLNUM:
+        return &r.PXLNUM;
+    case X:
+        return &r.X;
+    case Y:
+        return &r.Y;
+    default:
+        return nullptr;
     }
+}
 
-    void checkField(int field)
-    {
-        if (field < 0 || field >= Count)
-            throw std::out_of_range("no such field of FILES");
-    }
+void checkField(int field)
+{
+    if (field < 0 || field >= Count)
+        throw std::out_of_range("no such field of FILES");
+}
 
-    // Most text fields hold a single blank when nothing was gathered: share one string for them.
-    const QString& sharedBlank()
-    {
-        static const QString blank = QStringLiteral(" ");
-        return blank;
-    }
+// Most text fields hold a single blank when nothing was gathered: share one string for them.
+const QString& sharedBlank()
+{
+    static const QString blank = QStringLiteral(" ");
+    return blank;
+}
 
-    void bindText(sqlite3_stmt* statement, int parameter, const QString& text)
-    {
-        if (text.size() == 1 && text.at(0) == u' ') {
-            sqlite3_bind_text(statement, parameter, " ", 1, SQLITE_STATIC);
-            return;
-        }
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+void bindText(sqlite3_stmt* statement, int parameter, const QString& text)
+{
+    if (text.size() == 1 && text.at(0) == u' ') {
+        sqlite3_bind_text(statement, parameter, " ", 1, SQLITE_STATIC);
+        return;
     }
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
 
-    void readText(sqlite3_stmt* statement, int column, QString& target)
-    {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const int length = sqlite3_column_bytes(statement, column);
-        if (!text || length == 0)
-            target = QString();
-        else if (length == 1 && text[0] == ' ')
-            target = sharedBlank();
-        else
-            target = QString::fromUtf8(text, length);
-    }
+void readText(sqlite3_stmt* statement, int column, QString& target)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    const int length = sqlite3_column_bytes(statement, column);
+    if (!text || length == 0)
+        target = QString();
+    else if (length == 1 && text[0] == ' ')
+        target = sharedBlank();
+    else
+        target = QString::fromUtf8(text, length);
+}
 
-    int digits(const char* p, int count)
-    {
-        int v = 0;
-        for (int i = 0; i < count; ++i) {
-            if (p[i] < '0' || p[i] > '9')
-                return -1;
-            v = v * 10 + (p[i] - '0');
-        }
-        return v;
+// Local time zone offsets by wall-clock hour. Building a local QDateTime asks the C library
+// for the zone on every call, which costs more than reading the whole row; a walk of a
+// catalogue meets the same hours again and again.
+int localOffset(QDate date, QTime time)
+{
+    thread_local QHash<qint64, int> offsets;
+    const qint64 hourKey = date.toJulianDay() * 24 + time.hour();
+    auto found = offsets.constFind(hourKey);
+    if (found != offsets.constEnd())
+        return found.value();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    const int offset = QDateTime(date, QTime(time.hour(), 0), Qt::LocalTime).offsetFromUtc();
+    offsets.insert(hourKey, offset);
+    return offset;
+}
+
+int digits(const char* p, int count)
+{
+    int v = 0;
+    for (int i = 0; i < count; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
     }
+    return v;
+}
 
 } // namespace
 
@@ -171,7 +218,20 @@ QByteArray dateText(const QDateTime& dateTime)
 {
     if (!dateTime.isValid())
         return {};
-    return dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    QDate date = dateTime.date();
+    QTime time = dateTime.time();
+    // Values this module made carry the local offset of their wall time: take them as they are.
+    const bool wallTime = dateTime.timeSpec() == Qt::LocalTime
+        || (dateTime.timeSpec() == Qt::OffsetFromUTC && dateTime.offsetFromUtc() == localOffset(date, time));
+    if (!wallTime) {
+        const QDateTime local = dateTime.toLocalTime();
+        date = local.date();
+        time = local.time();
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(), date.day(),
+        time.hour(), time.minute(), time.second());
+    return QByteArray(text, 19);
 }
 
 QDateTime parseDate(const char* text, int length)
@@ -183,7 +243,7 @@ QDateTime parseDate(const char* text, int length)
         const QDate date(digits(text, 4), digits(text + 5, 2), digits(text + 8, 2));
         const QTime time(digits(text + 11, 2), digits(text + 14, 2), digits(text + 17, 2));
         if (date.isValid() && time.isValid())
-            return QDateTime(date, time);
+            return QDateTime(date, time, Qt::OffsetFromUTC, localOffset(date, time));
     }
     return QDateTime::fromString(QString::fromUtf8(text, length), Qt::ISODate);
 }

@@ -2,8 +2,8 @@
 
 #include "catalogue/CatalogueRecord.h"
 
-#include <QByteArray>
 #include <QAnyStringView>
+#include <QByteArray>
 #include <QVariant>
 
 struct sqlite3_stmt;
@@ -58,6 +58,9 @@ QVariant value(const CatalogueRecord& record, int field);
 void setValue(CatalogueRecord& record, int field, const QVariant& value);
 
 // DATE as stored: local time "YYYY-MM-DD HH:MM:SS"; an invalid date-time is stored as NULL.
+// A date read back shows the stored wall time: date() and time() are the local date and time,
+// and it equals the local QDateTime of the same moment (it carries the local offset as
+// Qt::OffsetFromUTC, which spares a time-zone lookup per row).
 QByteArray dateText(const QDateTime& dateTime);
 QDateTime parseDate(const char* text, int length);
 

@@ -4,7 +4,8 @@ class CatalogueDatabase;
 
 // A write batch that is rolled back unless committed. Inside a transaction that is already
 // open it does nothing, so a batch can be written by code that may or may not run in one.
-class CatalogueTransaction {
+class CatalogueTransaction
+{
 public:
     explicit CatalogueTransaction(CatalogueDatabase& database);
     ~CatalogueTransaction();

@@ -36,7 +36,10 @@ void syncDirectory(const QString& file)
     }
 }
 
-qint64 rowCount(CatalogueDatabase& db) { return db.queryValue(QStringLiteral("SELECT count(*) FROM FILES")).toLongLong(); }
+qint64 rowCount(CatalogueDatabase& db)
+{
+    return db.queryValue(QStringLiteral("SELECT count(*) FROM FILES")).toLongLong();
+}
 
 } // namespace
 
@@ -96,7 +99,8 @@ bool compactDatabase(const QString& source, const QString& workFile, QString* er
 
         if (stopped(CompactionStage::Rename))
             return failAndClean(QStringLiteral("Compaction stopped before the rename."));
-        if (QFileInfo::exists(workFile + QStringLiteral("-journal")) || QFileInfo::exists(workFile + QStringLiteral("-wal")))
+        if (QFileInfo::exists(workFile + QStringLiteral("-journal"))
+            || QFileInfo::exists(workFile + QStringLiteral("-wal")))
             return failAndClean(QStringLiteral("The compacted copy is not complete."));
         if (std::rename(QFile::encodeName(workFile).constData(), QFile::encodeName(source).constData()) != 0) {
             const QString why = QString::fromLocal8Bit(std::strerror(errno));

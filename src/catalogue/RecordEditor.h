@@ -9,7 +9,8 @@ class CatalogueDatabase;
 // The edit buffer of a record set: Edit or AddNew fill it, field writes mark what changed,
 // and write() stores it. An edit writes only the fields that were set, so a change another
 // record set made to other fields of the same row in the meantime is kept.
-class RecordEditor {
+class RecordEditor
+{
 public:
     enum class Mode { None, Edit, AddNew };
 

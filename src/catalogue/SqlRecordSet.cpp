@@ -82,9 +82,15 @@ void SqlRecordSet::readCurrent()
     m_current.rowId = rowId;
 }
 
-void SqlRecordSet::moveFirst() { land(0); }
+void SqlRecordSet::moveFirst()
+{
+    land(0);
+}
 
-void SqlRecordSet::moveLast() { land(m_keys.empty() ? 0 : qsizetype(m_keys.size()) - 1); }
+void SqlRecordSet::moveLast()
+{
+    land(m_keys.empty() ? 0 : qsizetype(m_keys.size()) - 1);
+}
 
 void SqlRecordSet::moveNext()
 {
@@ -134,7 +140,10 @@ const CatalogueRecord& SqlRecordSet::record() const
     return m_current;
 }
 
-QVariant SqlRecordSet::field(QAnyStringView name) const { return CatalogueFields::value(record(), fieldOf(name)); }
+QVariant SqlRecordSet::field(QAnyStringView name) const
+{
+    return CatalogueFields::value(record(), fieldOf(name));
+}
 
 void SqlRecordSet::edit()
 {
@@ -143,9 +152,15 @@ void SqlRecordSet::edit()
     m_editor.startEdit(m_current);
 }
 
-void SqlRecordSet::setField(QAnyStringView name, const QVariant& value) { m_editor.setField(fieldOf(name), value); }
+void SqlRecordSet::setField(QAnyStringView name, const QVariant& value)
+{
+    m_editor.setField(fieldOf(name), value);
+}
 
-void SqlRecordSet::setRecord(const CatalogueRecord& record) { m_editor.setRecord(record); }
+void SqlRecordSet::setRecord(const CatalogueRecord& record)
+{
+    m_editor.setRecord(record);
+}
 
 bool SqlRecordSet::update()
 {

@@ -3,8 +3,8 @@
 #include "catalogue/CatalogueRecord.h"
 #include "catalogue/RecordEditor.h"
 
-#include <QString>
 #include <QAnyStringView>
+#include <QString>
 #include <QVariant>
 
 #include <cstdint>
@@ -26,7 +26,8 @@ class CatalogueDatabase;
 // A row deleted after refresh() (by anyone) is still a member: landing on it gives
 // rowDeleted() true and a record of defaults with RTAG "D", so cursors that pass over records
 // deleted in review pass over it as well; update() on it returns false.
-class SqlRecordSet {
+class SqlRecordSet
+{
 public:
     explicit SqlRecordSet(CatalogueDatabase& database);
 

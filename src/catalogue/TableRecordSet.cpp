@@ -31,7 +31,10 @@ TableRecordSet::TableRecordSet(CatalogueDatabase& database)
 {
 }
 
-bool TableRecordSet::setIndex(const QString& name) { return name.compare(QLatin1String("ref"), Qt::CaseInsensitive) == 0; }
+bool TableRecordSet::setIndex(const QString& name)
+{
+    return name.compare(QLatin1String("ref"), Qt::CaseInsensitive) == 0;
+}
 
 void TableRecordSet::seek(const QString& comparison, const QString& key)
 {
@@ -51,11 +54,20 @@ void TableRecordSet::seek(const QString& comparison, const QString& key)
     }
 }
 
-const CatalogueRecord& TableRecordSet::record() const { return m_editor.active() ? m_editor.buffer() : m_current; }
+const CatalogueRecord& TableRecordSet::record() const
+{
+    return m_editor.active() ? m_editor.buffer() : m_current;
+}
 
-QVariant TableRecordSet::field(QAnyStringView name) const { return CatalogueFields::value(record(), fieldOf(name)); }
+QVariant TableRecordSet::field(QAnyStringView name) const
+{
+    return CatalogueFields::value(record(), fieldOf(name));
+}
 
-void TableRecordSet::addNew() { m_editor.startAddNew(); }
+void TableRecordSet::addNew()
+{
+    m_editor.startAddNew();
+}
 
 void TableRecordSet::edit()
 {
@@ -64,9 +76,15 @@ void TableRecordSet::edit()
     m_editor.startEdit(m_current);
 }
 
-void TableRecordSet::setField(QAnyStringView name, const QVariant& value) { m_editor.setField(fieldOf(name), value); }
+void TableRecordSet::setField(QAnyStringView name, const QVariant& value)
+{
+    m_editor.setField(fieldOf(name), value);
+}
 
-void TableRecordSet::setRecord(const CatalogueRecord& record) { m_editor.setRecord(record); }
+void TableRecordSet::setRecord(const CatalogueRecord& record)
+{
+    m_editor.setRecord(record);
+}
 
 bool TableRecordSet::update()
 {

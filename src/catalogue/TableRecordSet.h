@@ -3,8 +3,8 @@
 #include "catalogue/CatalogueRecord.h"
 #include "catalogue/RecordEditor.h"
 
-#include <QString>
 #include <QAnyStringView>
+#include <QString>
 #include <QVariant>
 
 class CatalogueDatabase;
@@ -12,7 +12,8 @@ class CatalogueDatabase;
 // A table-type record set on FILES with the current index "ref": Seek "=" finds a row by its
 // REF without regard to case; AddNew, Edit, field writes and Update store rows.
 // Among rows with equal REF a seek finds the one stored first.
-class TableRecordSet {
+class TableRecordSet
+{
 public:
     explicit TableRecordSet(CatalogueDatabase& database);
 

@@ -49,8 +49,8 @@ bool writeTemplateDatabase(const QString& path, QString* error)
         return fail(error, QStringLiteral("Cannot write in %1 (%2).").arg(target.absolutePath(), work.errorString()));
     const QString workPath = work.fileName();
     work.close();
-    work.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-        | QFileDevice::ReadOther);
+    work.setPermissions(
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     try {
         SQLite::Database db(QFile::encodeName(workPath).toStdString(), SQLite::OPEN_READWRITE);
@@ -59,7 +59,8 @@ bool writeTemplateDatabase(const QString& path, QString* error)
         db.exec("PRAGMA journal_mode=DELETE");
         db.exec(schema.constData());
     } catch (const std::exception& e) {
-        return fail(error, QStringLiteral("Cannot write the catalogue template (%1).").arg(QString::fromUtf8(e.what())));
+        return fail(
+            error, QStringLiteral("Cannot write the catalogue template (%1).").arg(QString::fromUtf8(e.what())));
     }
     if (std::rename(QFile::encodeName(workPath).constData(), QFile::encodeName(path).constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));

@@ -7,16 +7,22 @@ namespace TolqCaseCollation {
 
 namespace {
 
-    // ASCII case folding as Unicode folds it: upper-case letters become lower case, so the
-    // fast path orders "_" before "a" exactly as the full comparison does.
-    inline unsigned char foldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+// ASCII case folding as Unicode folds it: upper-case letters become lower case, so the
+// fast path orders "_" before "a" exactly as the full comparison does.
+inline unsigned char foldAscii(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
-    int sign(qsizetype v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int sign(qsizetype v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 
-    int collate(void*, int lengthA, const void* a, int lengthB, const void* b)
-    {
-        return compareUtf8(static_cast<const char*>(a), lengthA, static_cast<const char*>(b), lengthB);
-    }
+int collate(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    return compareUtf8(static_cast<const char*>(a), lengthA, static_cast<const char*>(b), lengthB);
+}
 
 } // namespace
 

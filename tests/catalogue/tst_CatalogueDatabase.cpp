@@ -43,7 +43,8 @@ void plainDatabase(const QString& path, const char* sql)
 
 } // namespace
 
-class tst_CatalogueDatabase : public QObject {
+class tst_CatalogueDatabase : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -57,18 +58,17 @@ private Q_SLOTS:
                                     << "The file is not a catalogue database.";
         QTest::newRow("empty file") << Damage([](const QString& p) { writeFile(p, {}); }) << "The file is empty.";
         QTest::newRow("cut in half") << Damage(truncateToHalf) << "The database is damaged (the file is cut short).";
-        QTest::newRow("header overwritten")
-            << Damage([](const QString& p) { overwrite(p, 0, QByteArray(16, 'x')); })
-            << "The file is not a catalogue database.";
+        QTest::newRow("header overwritten") << Damage([](const QString& p) { overwrite(p, 0, QByteArray(16, 'x')); })
+                                            << "The file is not a catalogue database.";
         QTest::newRow("pages overwritten")
             << Damage([](const QString& p) { overwrite(p, 3 * 4096, QByteArray(4096, char(0xA5))); })
             << "The database is damaged";
         QTest::newRow("schema page overwritten")
             << Damage([](const QString& p) { overwrite(p, 100, QByteArray(3000, char(0x33))); })
             << "The database is damaged";
-        QTest::newRow("no FILES table")
-            << Damage([](const QString& p) { plainDatabase(p, "CREATE TABLE OTHER (A TEXT)"); })
-            << "The database has no table FILES.";
+        QTest::newRow("no FILES table") << Damage([](const QString& p) {
+            plainDatabase(p, "CREATE TABLE OTHER (A TEXT)");
+        }) << "The database has no table FILES.";
         QTest::newRow("FILES without DISKNAME")
             << Damage([](const QString& p) { plainDatabase(p, "CREATE TABLE files (RECNUM REAL, RTAG TEXT)"); })
             << "The table FILES has no field DRIVEVOLUME.";
@@ -92,7 +92,8 @@ private Q_SLOTS:
         QVERIFY(!CatalogueDatabase::openOrTell(path, prompter));
         QCOMPARE(prompter.messages().size(), 1);
         const Message& shown = prompter.messages().first();
-        QVERIFY2(shown.text.startsWith("Unable to open the catalogue " + path + "\r\r" + reason), qPrintable(shown.text));
+        QVERIFY2(
+            shown.text.startsWith("Unable to open the catalogue " + path + "\r\r" + reason), qPrintable(shown.text));
         QCOMPARE(shown.title, QStringLiteral("t'olq! - Error"));
         QCOMPARE(shown.icon, MsgIcon::Critical);
 
@@ -130,8 +131,8 @@ private Q_SLOTS:
         auto db = CatalogueDatabase::open(path);
         QVERIFY(db);
         QCOMPARE(db->queryValue("SELECT count(*) FROM FILES").toInt(), 0);
-        QCOMPARE(db->queryValue("SELECT count(*) FROM pragma_table_info('FILES')").toInt(),
-            int(CatalogueFields::Count));
+        QCOMPARE(
+            db->queryValue("SELECT count(*) FROM pragma_table_info('FILES')").toInt(), int(CatalogueFields::Count));
         // The index ref on REF, not unique.
         QCOMPARE(db->queryValue("SELECT \"unique\" FROM pragma_index_list('FILES') WHERE name = 'ref'").toInt(), 0);
         QCOMPARE(db->queryValue("SELECT name FROM pragma_index_info('ref')").toString(), QStringLiteral("REF"));
@@ -156,14 +157,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("left");
         QTest::newRow("purge deleted") << "DELETE FROM FILES WHERE RTAG = ?" << QVariantList { "D" } << 2 << 3;
         QTest::newRow("purge stale") << "DELETE FROM FILES WHERE ACCESSED < ?" << QVariantList { 202609 } << 1 << 4;
-        QTest::newRow("clear tags")
-            << "UPDATE FILES SET ACTIVE = ?, RECNUM = 0, RTAG = ?, REF = STAG" << QVariantList { " ", " " } << 5 << 5;
+        QTest::newRow("clear tags") << "UPDATE FILES SET ACTIVE = ?, RECNUM = 0, RTAG = ?, REF = STAG"
+                                    << QVariantList { " ", " " } << 5 << 5;
         QTest::newRow("mark matched") << "UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?" << QVariantList { "*", 3 } << 1
                                       << 5;
         QTest::newRow("no such row") << "UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?" << QVariantList { "*", 9 } << 0
                                      << 5;
-        QTest::newRow("lower-case code matches") << "DELETE FROM FILES WHERE RTAG = ?" << QVariantList { "d" } << 2
-                                                 << 3;
+        QTest::newRow("lower-case code matches")
+            << "DELETE FROM FILES WHERE RTAG = ?" << QVariantList { "d" } << 2 << 3;
     }
     void executeCountsChangedRows()
     {

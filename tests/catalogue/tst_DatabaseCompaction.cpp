@@ -28,8 +28,12 @@ QStringList manyNames()
 
 bool sameFileSystem(const QString& a, const QString& b)
 {
-    struct stat sa {};
-    struct stat sb {};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
         && sa.st_dev == sb.st_dev;
 }
@@ -45,7 +49,8 @@ bool noWorkFileLeft(const QString& work)
 
 } // namespace
 
-class tst_DatabaseCompaction : public QObject {
+class tst_DatabaseCompaction : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -91,12 +96,12 @@ private Q_SLOTS:
         QTest::newRow("work directory missing") << "missing/dir/tolqtmp.mdb" << -1 << "Compaction failed (";
         QTest::newRow("work path is a directory") << "busy" << -1 << "The old work file ";
         QTest::newRow("stopped before the copy") << "tolqtmp.mdb" << int(CompactionStage::Copy) << "Compaction stopped";
-        QTest::newRow("stopped before the check") << "tolqtmp.mdb" << int(CompactionStage::Verify)
-                                                  << "Compaction stopped";
+        QTest::newRow("stopped before the check")
+            << "tolqtmp.mdb" << int(CompactionStage::Verify) << "Compaction stopped";
         QTest::newRow("stopped before the release")
             << "tolqtmp.mdb" << int(CompactionStage::Release) << "Compaction stopped";
-        QTest::newRow("stopped before the rename") << "tolqtmp.mdb" << int(CompactionStage::Rename)
-                                                   << "Compaction stopped";
+        QTest::newRow("stopped before the rename")
+            << "tolqtmp.mdb" << int(CompactionStage::Rename) << "Compaction stopped";
         QTest::newRow("read-only work directory") << "readonly/tolqtmp.mdb" << -1 << "Compaction failed (";
         QTest::newRow("work file on another file system")
             << "/dev/shm/tolq-compaction-test.mdb" << -1 << "The compacted copy cannot replace the catalogue";
@@ -126,9 +131,8 @@ private Q_SLOTS:
         const QByteArray bytesBefore = readFile(path);
 
         QString error;
-        const bool done = compactDatabase(path, work, &error, [stopBefore](CompactionStage stage) {
-            return int(stage) != stopBefore;
-        });
+        const bool done = compactDatabase(
+            path, work, &error, [stopBefore](CompactionStage stage) { return int(stage) != stopBefore; });
         QVERIFY(!done);
         QVERIFY2(error.startsWith(expected), qPrintable(error));
         if (!work.endsWith("/busy"))

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_SqlRecordSet : public QObject {
+class tst_SqlRecordSet : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -136,8 +137,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("recnum");
         QTest::newRow("by number") << "RECNUM = ?" << QVariantList { 3 } << true << 3.0;
         QTest::newRow("no such number") << "RECNUM = ?" << QVariantList { 99 } << false << 0.0;
-        QTest::newRow("first in set order, not stored order")
-            << "SIZE > ?" << QVariantList { 1001 } << true << 4.0;
+        QTest::newRow("first in set order, not stored order") << "SIZE > ?" << QVariantList { 1001 } << true << 4.0;
         QTest::newRow("row outside the set") << "ACTIVE = ?" << QVariantList { QStringLiteral(" ") } << false << 0.0;
         QTest::newRow("text without regard to case")
             << "WHOLENAME = ?" << QVariantList { QStringLiteral("b.JpG") } << true << 2.0;
@@ -229,8 +229,8 @@ private Q_SLOTS:
         set.edit();
         set.setField(u"WholeName", tricky);
         QVERIFY(set.update());
-        QCOMPARE(db->queryValue(QStringLiteral("SELECT WHOLENAME FROM FILES WHERE RECNUM = ?"), { 1 }).toString(),
-            tricky);
+        QCOMPARE(
+            db->queryValue(QStringLiteral("SELECT WHOLENAME FROM FILES WHERE RECNUM = ?"), { 1 }).toString(), tricky);
     }
 
     void typedRecordRoundTrip()

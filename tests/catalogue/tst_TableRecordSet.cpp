@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_TableRecordSet : public QObject {
+class tst_TableRecordSet : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -22,13 +23,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("found");
-        QTest::newRow("same text") << "CAT.JPG 512 12/9/2026" << "CAT.JPG 512 12/9/2026" << true;
-        QTest::newRow("ASCII case") << "CAT.JPG 512 12/9/2026 4:09:28 PM" << "cat.jpg 512 12/9/2026 4:09:28 pm" << true;
-        QTest::newRow("non-ASCII case") << "ÉTÉ À PARIS.JPG 512" << "été à paris.jpg 512" << true;
-        QTest::newRow("Greek and Cyrillic") << "ΣΟΦΙΑ ДОМ.PNG 7" << "σοφια дом.png 7" << true;
-        QTest::newRow("different size") << "CAT.JPG 512" << "cat.jpg 513" << false;
-        QTest::newRow("prefix only") << "CAT.JPG 512" << "CAT.JPG 51" << false;
-        QTest::newRow("accent is not case") << "CAFE.JPG 1" << "CAFÉ.JPG 1" << false;
+        QTest::newRow("same text") << "CAT.JPG 512 12/9/2026"
+                                   << "CAT.JPG 512 12/9/2026" << true;
+        QTest::newRow("ASCII case") << "CAT.JPG 512 12/9/2026 4:09:28 PM"
+                                    << "cat.jpg 512 12/9/2026 4:09:28 pm" << true;
+        QTest::newRow("non-ASCII case") << "ÉTÉ À PARIS.JPG 512"
+                                        << "été à paris.jpg 512" << true;
+        QTest::newRow("Greek and Cyrillic") << "ΣΟΦΙΑ ДОМ.PNG 7"
+                                            << "σοφια дом.png 7" << true;
+        QTest::newRow("different size") << "CAT.JPG 512"
+                                        << "cat.jpg 513" << false;
+        QTest::newRow("prefix only") << "CAT.JPG 512"
+                                     << "CAT.JPG 51" << false;
+        QTest::newRow("accent is not case") << "CAFE.JPG 1"
+                                            << "CAFÉ.JPG 1" << false;
     }
     void seekIgnoresCase()
     {

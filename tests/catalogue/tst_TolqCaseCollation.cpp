@@ -12,11 +12,15 @@ int compare(const QString& a, const QString& b)
     return TolqCaseCollation::compareUtf8(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
 }
 
-int sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int sign(int v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 
 } // namespace
 
-class tst_TolqCaseCollation : public QObject {
+class tst_TolqCaseCollation : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void compares_data()
@@ -24,25 +28,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("expected");
-        QTest::newRow("equal") << "CAT.JPG" << "CAT.JPG" << 0;
-        QTest::newRow("ASCII case") << "Cat.jpg" << "cAT.JPG" << 0;
-        QTest::newRow("letters before case") << "apple" << "BANANA" << -1;
-        QTest::newRow("shorter first") << "CAT" << "cat.jpg" << -1;
-        QTest::newRow("both empty") << "" << "" << 0;
-        QTest::newRow("empty first") << "" << " " << -1;
-        QTest::newRow("blank before letters") << " " << "X" << -1;
-        QTest::newRow("underscore before letters") << "_" << "a" << -1;
-        QTest::newRow("underscore before capitals too") << "_" << "A" << -1;
-        QTest::newRow("digits before letters") << "9" << "a" << -1;
-        QTest::newRow("accented case") << "ÉTÉ" << "été" << 0;
-        QTest::newRow("umlaut case") << "ÄPFEL" << "äpfel" << 0;
-        QTest::newRow("Cyrillic case") << "ДОМ" << "дом" << 0;
-        QTest::newRow("Greek case") << "ΣΟΦΙΑ" << "σοφια" << 0;
-        QTest::newRow("non-ASCII after ASCII letters") << "z" << "é" << -1;
-        QTest::newRow("é before Ü") << "é" << "Ü" << -1;
-        QTest::newRow("ASCII prefix then accent") << "photoÉ" << "PHOTOé2" << -1;
-        QTest::newRow("accent is not case") << "CAFE" << "CAFÉ" << -1;
-        QTest::newRow("astral plane") << "a😀" << "A😀" << 0;
+        QTest::newRow("equal") << "CAT.JPG"
+                               << "CAT.JPG" << 0;
+        QTest::newRow("ASCII case") << "Cat.jpg"
+                                    << "cAT.JPG" << 0;
+        QTest::newRow("letters before case") << "apple"
+                                             << "BANANA" << -1;
+        QTest::newRow("shorter first") << "CAT"
+                                       << "cat.jpg" << -1;
+        QTest::newRow("both empty") << ""
+                                    << "" << 0;
+        QTest::newRow("empty first") << ""
+                                     << " " << -1;
+        QTest::newRow("blank before letters") << " "
+                                              << "X" << -1;
+        QTest::newRow("underscore before letters") << "_"
+                                                   << "a" << -1;
+        QTest::newRow("underscore before capitals too") << "_"
+                                                        << "A" << -1;
+        QTest::newRow("digits before letters") << "9"
+                                               << "a" << -1;
+        QTest::newRow("accented case") << "ÉTÉ"
+                                       << "été" << 0;
+        QTest::newRow("umlaut case") << "ÄPFEL"
+                                     << "äpfel" << 0;
+        QTest::newRow("Cyrillic case") << "ДОМ"
+                                       << "дом" << 0;
+        QTest::newRow("Greek case") << "ΣΟΦΙΑ"
+                                    << "σοφια" << 0;
+        QTest::newRow("non-ASCII after ASCII letters") << "z"
+                                                       << "é" << -1;
+        QTest::newRow("é before Ü") << "é"
+                                    << "Ü" << -1;
+        QTest::newRow("ASCII prefix then accent") << "photoÉ"
+                                                  << "PHOTOé2" << -1;
+        QTest::newRow("accent is not case") << "CAFE"
+                                            << "CAFÉ" << -1;
+        QTest::newRow("astral plane") << "a😀"
+                                      << "A😀" << 0;
     }
     void compares()
     {
