@@ -6,8 +6,7 @@
 
 // One row of the FILES table. Text fields that carry nothing hold a single blank; only REF
 // and BASENAME may be empty. DISKNAME is the whole file name as found on disk.
-struct CatalogueRecord
-{
+struct CatalogueRecord {
     std::int64_t rowId = 0; // the engine's own row identity, not a field of the table
     double RECNUM = 0;
     QString RTAG = QStringLiteral(" ");
