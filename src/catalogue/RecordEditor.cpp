@@ -26,7 +26,7 @@ const QByteArray& insertText()
 // One UPDATE text per set of changed fields; there are only a few such sets in practice.
 const QByteArray& updateText(quint32 changed)
 {
-    static QHash<quint32, QByteArray> texts;
+    thread_local QHash<quint32, QByteArray> texts;
     auto found = texts.constFind(changed);
     if (found != texts.constEnd())
         return found.value();
