@@ -130,6 +130,23 @@ int main()
             += db->execute(QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"), { QStringLiteral("*"), i });
     report("execute UPDATE by RECNUM (autocommit)", marked, timer.nsecsElapsed());
 
+    timer.restart();
+    {
+        // The pattern step's candidate query, once per reference.
+        db->execute(QStringLiteral("UPDATE FILES SET ACTIVE = ?, PXLNUM = RECNUM % 101"), { QStringLiteral("X") });
+        SqlRecordSet candidates(*db);
+        qint64 members = 0;
+        for (int i = 1; i <= 1000; ++i) {
+            const int pxlnum = i % 101;
+            candidates.setSource(QStringLiteral("ACTIVE = ? AND RECNUM <> ? AND PXLNUM >= ? AND PXLNUM <= ?"),
+                QStringLiteral("RECNUM"), { QStringLiteral("X"), i, pxlnum - 2, pxlnum + 2 });
+            candidates.refresh();
+            members += candidates.recordCount();
+        }
+        std::printf("pattern candidate queries: %lld members in all\n", static_cast<long long>(members));
+        report("pattern candidate query + refresh", 1000, timer.nsecsElapsed());
+    }
+
     db.reset();
     timer.restart();
     db = CatalogueDatabase::open(path, &error);

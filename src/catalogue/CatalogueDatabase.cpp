@@ -114,7 +114,7 @@ QString CatalogueDatabase::checkFile(const QString& path)
     const QString sideFiles[] = { path + QStringLiteral("-wal"), path + QStringLiteral("-shm") };
     const bool existed[] = { QFileInfo::exists(sideFiles[0]), QFileInfo::exists(sideFiles[1]) };
     try {
-        SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY);
+        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY);
         if (!TolqCaseCollation::registerOn(db.getHandle())) {
             reason = QStringLiteral("The text order of the catalogue cannot be set up.");
         } else {
@@ -149,7 +149,8 @@ std::unique_ptr<CatalogueDatabase> CatalogueDatabase::open(const QString& path, 
     if (!problem.isEmpty())
         return fail(problem);
     try {
-        auto db = std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE, BusyTimeoutMs);
+        auto db = std::make_unique<SQLite::Database>(
+            QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE, BusyTimeoutMs);
         if (sqlite3_db_readonly(db->getHandle(), "main") == 1)
             return fail(QStringLiteral("The file is read-only."));
         if (!TolqCaseCollation::registerOn(db->getHandle()))
