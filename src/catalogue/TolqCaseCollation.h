@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStringView>
 
 struct sqlite3;
 
