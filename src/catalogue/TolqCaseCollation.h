@@ -1,6 +1,5 @@
 #pragma once
 
-
 struct sqlite3;
 
 // The text order of the catalogue: case-insensitive and Unicode-aware, as the original engine
