@@ -30,3 +30,7 @@ CREATE TABLE FILES (
     DISKNAME    TEXT    NOT NULL DEFAULT ' '
 );
 CREATE INDEX ref ON FILES (REF);
+-- The pre-match cycle marks matched rows by RECNUM and the reviews find their rows by it.
+CREATE INDEX recnum ON FILES (RECNUM);
+-- The pattern step selects candidates by ACTIVE and a band of PXLNUM for every reference.
+CREATE INDEX pattern ON FILES (ACTIVE, PXLNUM);

@@ -1,0 +1,296 @@
+#include "catalogue/CatalogueDatabase.h"
+
+#include "catalogue/CatalogueFields.h"
+#include "catalogue/TolqCaseCollation.h"
+#include "platform/Prompter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr int BusyTimeoutMs = 10000;
+constexpr int StatementCacheLimit = 200;
+
+quint32 bigEndian(const unsigned char* p, int bytes)
+{
+    quint32 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// What the first page's header says about the file, before SQLite touches it. A file shorter
+// than the pages its header counts has lost its tail.
+QString checkHeader(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file cannot be read (%1).").arg(file.errorString());
+    const qint64 size = file.size();
+    if (size == 0)
+        return QStringLiteral("The file is empty.");
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return QStringLiteral("The file is not a catalogue database.");
+    const auto* h = reinterpret_cast<const unsigned char*>(header.constData());
+    quint32 pageSize = bigEndian(h + 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        return QStringLiteral("The database is damaged (its header is not valid).");
+    // A write-ahead log may hold pages the file does not have yet: then only SQLite can judge.
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    if (log.exists() && log.size() > 0)
+        return {};
+    const quint32 changeCounter = bigEndian(h + 24, 4);
+    const quint32 pageCount = bigEndian(h + 28, 4);
+    const quint32 validFor = bigEndian(h + 92, 4);
+    if (size % pageSize != 0)
+        return QStringLiteral("The database is damaged (the file is cut short).");
+    if (changeCounter == validFor && pageCount != 0 && quint64(size) < quint64(pageCount) * pageSize)
+        return QStringLiteral("The database is damaged (the file is cut short).");
+    return {};
+}
+
+QString checkFilesTable(SQLite::Database& db)
+{
+    SQLite::Statement info(db, "PRAGMA table_info(FILES)");
+    bool seen[CatalogueFields::Count] = {};
+    bool any = false;
+    while (info.executeStep()) {
+        any = true;
+        const int field = CatalogueFields::indexOf(QString::fromUtf8(info.getColumn(1).getText()));
+        if (field >= 0)
+            seen[field] = true;
+    }
+    if (!any)
+        return QStringLiteral("The database has no table FILES.");
+    for (int field = 0; field < CatalogueFields::Count; ++field) {
+        if (!seen[field])
+            return QStringLiteral("The table FILES has no field %1.").arg(QLatin1String(CatalogueFields::name(field)));
+    }
+    return {};
+}
+
+QString damaged(const std::exception& e)
+{
+    return QStringLiteral("The database is damaged or unreadable (%1).").arg(QString::fromUtf8(e.what()));
+}
+
+} // namespace
+
+CatalogueDatabase::CatalogueDatabase(const QString& path, std::unique_ptr<SQLite::Database> connection)
+    : m_path(path)
+    , m_connection(std::move(connection))
+{
+}
+
+CatalogueDatabase::~CatalogueDatabase()
+{
+    m_statements.clear();
+    if (m_connection && inTransaction())
+        m_connection->tryExec("ROLLBACK");
+}
+
+QString CatalogueDatabase::checkFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The file does not exist.");
+    if (!info.isFile())
+        return QStringLiteral("The path is not a file.");
+    QString reason = checkHeader(path);
+    if (!reason.isEmpty())
+        return reason;
+    // Reading a database in WAL mode creates its -wal and -shm files; a refused file gets
+    // none left beside it.
+    const QString sideFiles[] = { path + QStringLiteral("-wal"), path + QStringLiteral("-shm") };
+    const bool existed[] = { QFileInfo::exists(sideFiles[0]), QFileInfo::exists(sideFiles[1]) };
+    try {
+        SQLite::Database db(QFile::encodeName(path).toStdString(), SQLite::OPEN_READONLY);
+        if (!TolqCaseCollation::registerOn(db.getHandle())) {
+            reason = QStringLiteral("The text order of the catalogue cannot be set up.");
+        } else {
+            SQLite::Statement check(db, "PRAGMA quick_check(1)");
+            if (!check.executeStep() || QString::fromUtf8(check.getColumn(0).getText()) != QStringLiteral("ok"))
+                reason = QStringLiteral("The database is damaged.");
+            check.reset();
+            if (reason.isEmpty())
+                reason = checkFilesTable(db);
+        }
+    } catch (const std::exception& e) {
+        reason = damaged(e);
+    }
+    if (!reason.isEmpty()) {
+        for (int i = 0; i < 2; ++i) {
+            if (!existed[i] && QFileInfo(sideFiles[i]).size() == 0)
+                QFile::remove(sideFiles[i]);
+        }
+    }
+    return reason;
+}
+
+std::unique_ptr<CatalogueDatabase> CatalogueDatabase::open(const QString& path, QString* reason)
+{
+    auto fail = [reason](const QString& text) {
+        if (reason)
+            *reason = text;
+        return std::unique_ptr<CatalogueDatabase>();
+    };
+    // Read-only first: a file we refuse is never written to.
+    const QString problem = checkFile(path);
+    if (!problem.isEmpty())
+        return fail(problem);
+    try {
+        auto db = std::make_unique<SQLite::Database>(
+            QFile::encodeName(path).toStdString(), SQLite::OPEN_READWRITE, BusyTimeoutMs);
+        if (sqlite3_db_readonly(db->getHandle(), "main") == 1)
+            return fail(QStringLiteral("The file is read-only."));
+        if (!TolqCaseCollation::registerOn(db->getHandle()))
+            return fail(QStringLiteral("The text order of the catalogue cannot be set up."));
+        db->exec("PRAGMA journal_mode=WAL");
+        db->exec("PRAGMA synchronous=NORMAL");
+        db->exec("PRAGMA cache_size=-65536");
+        db->exec("PRAGMA mmap_size=1073741824");
+        db->exec("PRAGMA temp_store=MEMORY");
+        if (reason)
+            reason->clear();
+        return std::unique_ptr<CatalogueDatabase>(new CatalogueDatabase(path, std::move(db)));
+    } catch (const std::exception& e) {
+        return fail(damaged(e));
+    }
+}
+
+QString CatalogueDatabase::failureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Unable to open the catalogue %1\r\r%2").arg(path, reason);
+}
+
+std::unique_ptr<CatalogueDatabase> CatalogueDatabase::openOrTell(const QString& path, Prompter& prompter)
+{
+    QString reason;
+    auto db = open(path, &reason);
+    if (!db)
+        prompter.tell(failureText(path, reason), QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+    return db;
+}
+
+CatalogueDatabase::Lease CatalogueDatabase::prepare(const QByteArray& sql)
+{
+    auto found = m_statements.constFind(sql);
+    if (found != m_statements.constEnd()) {
+        // A statement still leased (nested use of the same text) gets a private twin.
+        if (found.value().use_count() == 1)
+            return Lease(found.value());
+        return Lease(compile(sql));
+    }
+    if (m_statements.size() >= StatementCacheLimit) {
+        for (auto it = m_statements.begin(); it != m_statements.end();) {
+            if (it.value().use_count() == 1)
+                it = m_statements.erase(it);
+            else
+                ++it;
+        }
+    }
+    auto statement = compile(sql);
+    m_statements.insert(sql, statement);
+    return Lease(statement);
+}
+
+std::shared_ptr<sqlite3_stmt> CatalogueDatabase::compile(const QByteArray& sql) const
+{
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v3(
+        m_connection->getHandle(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw SQLite::Exception(m_connection->getHandle(), rc);
+    }
+    return std::shared_ptr<sqlite3_stmt>(statement, &sqlite3_finalize);
+}
+
+int CatalogueDatabase::execute(const QString& sql, const QVariantList& params)
+{
+    Lease lease = prepare(sql);
+    lease.bindAll(params);
+    while (lease.step()) { }
+    return sqlite3_changes(m_connection->getHandle());
+}
+
+QVariant CatalogueDatabase::queryValue(const QString& sql, const QVariantList& params)
+{
+    Lease lease = prepare(sql);
+    lease.bindAll(params);
+    if (!lease.step())
+        return {};
+    sqlite3_stmt* s = lease.handle();
+    switch (sqlite3_column_type(s, 0)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(s, 0)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(s, 0));
+    case SQLITE_NULL:
+        return {};
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)), sqlite3_column_bytes(s, 0));
+    }
+}
+
+void CatalogueDatabase::begin()
+{
+    m_connection->exec("BEGIN IMMEDIATE");
+}
+
+void CatalogueDatabase::commit()
+{
+    m_connection->exec("COMMIT");
+}
+
+void CatalogueDatabase::rollback()
+{
+    if (inTransaction())
+        m_connection->exec("ROLLBACK");
+}
+
+bool CatalogueDatabase::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_connection->getHandle()) == 0;
+}
+
+CatalogueDatabase::Lease::Lease(std::shared_ptr<sqlite3_stmt> statement)
+    : m_statement(std::move(statement))
+{
+    sqlite3_reset(m_statement.get());
+    sqlite3_clear_bindings(m_statement.get());
+}
+
+CatalogueDatabase::Lease::~Lease()
+{
+    if (m_statement)
+        sqlite3_reset(m_statement.get());
+}
+
+void CatalogueDatabase::Lease::bindAll(const QVariantList& values, int firstParameter) const
+{
+    if (firstParameter + values.size() - 1 > sqlite3_bind_parameter_count(handle()))
+        throw std::invalid_argument("more values than the statement has parameters");
+    for (int i = 0; i < values.size(); ++i)
+        CatalogueFields::bindValue(handle(), firstParameter + i, values.at(i));
+}
+
+bool CatalogueDatabase::Lease::step() const
+{
+    const int rc = sqlite3_step(m_statement.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw SQLite::Exception(sqlite3_db_handle(m_statement.get()), rc);
+}

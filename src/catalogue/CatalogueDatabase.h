@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace SQLite {
+class Database;
+}
+struct sqlite3_stmt;
+class Prompter;
+
+// One open catalogue file (table FILES). Opening refuses, without writing a byte, a file that
+// is not an SQLite database, is damaged or lacks FILES; an accepted file runs in WAL mode with
+// a busy timeout and synchronous=NORMAL, and compares text with the collation TOLQCASE.
+// Engine failures after opening throw SQLite::Exception (a std::runtime_error).
+// Record sets keep a reference to their database: close them first.
+class CatalogueDatabase
+{
+public:
+    ~CatalogueDatabase();
+    CatalogueDatabase(const CatalogueDatabase&) = delete;
+    CatalogueDatabase& operator=(const CatalogueDatabase&) = delete;
+
+    // Opens an existing catalogue; nullptr and a one-sentence reason when it cannot.
+    static std::unique_ptr<CatalogueDatabase> open(const QString& path, QString* reason = nullptr);
+    // The same, telling the user through the prompter when it fails.
+    static std::unique_ptr<CatalogueDatabase> openOrTell(const QString& path, Prompter& prompter);
+    // The message shown by openOrTell.
+    static QString failureText(const QString& path, const QString& reason);
+    // Checks a file read-only, as open does before it writes anything; empty when usable.
+    static QString checkFile(const QString& path);
+
+    const QString& path() const { return m_path; }
+
+    // Runs an action statement (UPDATE, DELETE, INSERT) with its values bound in order to the
+    // "?" parameters; returns the number of rows it changed.
+    int execute(const QString& sql, const QVariantList& params = {});
+    // The first column of the first row of a query, or a null QVariant when it yields none.
+    QVariant queryValue(const QString& sql, const QVariantList& params = {});
+
+    // Batching: one write transaction at a time (BEGIN IMMEDIATE). See CatalogueTransaction.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // A prepared statement from the cache, reset and unbound; it is reset again when the lease
+    // ends, so no read stays open and every read sees the latest committed rows.
+    class Lease
+    {
+    public:
+        explicit Lease(std::shared_ptr<sqlite3_stmt> statement);
+        ~Lease();
+        Lease(Lease&&) = default;
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        sqlite3_stmt* handle() const { return m_statement.get(); }
+        // Binds values in order from parameter 1.
+        void bindAll(const QVariantList& values, int firstParameter = 1) const;
+        // One step: true while it yields a row; throws on an engine error.
+        bool step() const;
+
+    private:
+        std::shared_ptr<sqlite3_stmt> m_statement;
+    };
+    Lease prepare(const QByteArray& sql);
+    Lease prepare(const QString& sql) { return prepare(sql.toUtf8()); }
+
+    SQLite::Database& connection() const { return *m_connection; }
+
+private:
+    CatalogueDatabase(const QString& path, std::unique_ptr<SQLite::Database> connection);
+
+    std::shared_ptr<sqlite3_stmt> compile(const QByteArray& sql) const;
+
+    QString m_path;
+    std::unique_ptr<SQLite::Database> m_connection;
+    QHash<QByteArray, std::shared_ptr<sqlite3_stmt>> m_statements;
+};
