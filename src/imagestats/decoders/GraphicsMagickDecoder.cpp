@@ -1,0 +1,65 @@
+#include "imagestats/decoders/GraphicsMagickDecoder.h"
+
+#include "imagestats/decoders/DecoderLimits.h"
+
+#include <Magick++.h>
+
+#include <mutex>
+
+namespace {
+
+void initialiseOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
+        // Callers decode many files side by side; one worker per decode avoids oversubscription.
+        MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
+    });
+}
+
+DecodeResult failure(const QString& why)
+{
+    DecodeResult result;
+    result.error = why;
+    return result;
+}
+
+} // namespace
+
+DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* coder)
+{
+    initialiseOnce();
+    if (data.isEmpty())
+        return failure(QStringLiteral("The file is empty"));
+    Magick::Image picture;
+    try {
+        picture.magick(coder);
+        picture.subImage(0);
+        picture.subRange(1);
+        picture.read(Magick::Blob(data.constData(), size_t(data.size())));
+    } catch (const Magick::Warning& warning) {
+        // A damaged file may still yield pixels with a warning; only a whole read is accepted.
+        return failure(QString::fromLocal8Bit(warning.what()));
+    } catch (const std::exception& error) {
+        return failure(QString::fromLocal8Bit(error.what()));
+    }
+    const qint64 width = picture.columns();
+    const qint64 height = picture.rows();
+    QString error;
+    QImage image = DecoderLimits::makeCanvas(width, height, QImage::Format_ARGB32, &error);
+    if (image.isNull())
+        return failure(error);
+    try {
+        // ARGB32 is B, G, R, A in memory on a little-endian machine.
+        static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel export assumes little-endian ARGB32");
+        // Rows of an ARGB32 image are exactly four bytes a pixel, so one export fills it.
+        picture.write(0, 0, unsigned(width), unsigned(height), "BGRA", Magick::CharPixel, image.bits());
+    } catch (const std::exception& exportError) {
+        return failure(QString::fromLocal8Bit(exportError.what()));
+    }
+    DecodeResult result;
+    result.image = image;
+    return result;
+}
