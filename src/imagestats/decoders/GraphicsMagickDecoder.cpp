@@ -47,15 +47,18 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     }
     const qint64 width = picture.columns();
     const qint64 height = picture.rows();
+    // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
+    const bool matte = picture.matte();
     QString error;
-    QImage image = DecoderLimits::makeCanvas(width, height, QImage::Format_ARGB32, &error);
+    QImage image = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB888, &error);
     if (image.isNull())
         return failure(error);
     try {
-        // ARGB32 is B, G, R, A in memory on a little-endian machine.
         static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel export assumes little-endian ARGB32");
-        // Rows of an ARGB32 image are exactly four bytes a pixel, so one export fills it.
-        picture.write(0, 0, unsigned(width), unsigned(height), "BGRA", Magick::CharPixel, image.bits());
+        for (int y = 0; y < int(height); ++y) {
+            // ARGB32 is B, G, R, A in memory on a little-endian machine; RGB888 is R, G, B.
+            picture.write(0, y, unsigned(width), 1, matte ? "BGRA" : "RGB", Magick::CharPixel, image.scanLine(y));
+        }
     } catch (const std::exception& exportError) {
         return failure(QString::fromLocal8Bit(exportError.what()));
     }

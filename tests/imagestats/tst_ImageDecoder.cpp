@@ -1,0 +1,139 @@
+#include "imagestats/ImageDecoder.h"
+
+#include "ImageSampleWriters.h"
+#include "ImageSamples.h"
+#include "TestSupport.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+namespace {
+
+// Largest per-channel difference between two pictures of the same size.
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            worst = std::max({worst, std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
+                              std::abs(qBlue(pa[x]) - qBlue(pb[x]))});
+        }
+    }
+    return worst;
+}
+
+// True when the expected pixel and its eight neighbours are one colour.
+bool awayFromEdges(const QImage& expected, int x, int y)
+{
+    if (x == 0 || y == 0 || x + 1 >= expected.width() || y + 1 >= expected.height())
+        return false;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (expected.pixel(x + dx, y + dy) != expected.pixel(x, y))
+                return false;
+    return true;
+}
+
+QString firstMismatch(const QImage& actual, const QImage& expected, int tolerance, bool drawn = false)
+{
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x) {
+            if (drawn && !awayFromEdges(expected, x, y))
+                continue;
+            const QRgb a = actual.pixel(x, y);
+            const QRgb e = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(e)) > tolerance || std::abs(qGreen(a) - qGreen(e)) > tolerance
+                || std::abs(qBlue(a) - qBlue(e)) > tolerance)
+                return QStringLiteral("(%1,%2) is %3, expected %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(actual.pixel(x, y), 8, 16)
+                    .arg(expected.pixel(x, y), 8, 16);
+        }
+    return {};
+}
+
+void verifyDecodes(const QString& path, const QImage& expected, int tolerance, bool drawn = false)
+{
+    const DecodeResult result = decodeImageFile(path);
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.image.format(), QImage::Format_RGB32);
+    QCOMPARE(result.image.size(), expected.size());
+    const QString mismatch = firstMismatch(result.image, expected, tolerance, drawn);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+}
+
+} // namespace
+
+class tst_ImageDecoder : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+    QString put(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        if (!writeFile(path, bytes))
+            return {};
+        return path;
+    }
+
+    void addTypeRows()
+    {
+        QTest::addColumn<QString>("type");
+        for (const QString& type : ImageSamples::types())
+            QTest::newRow(qPrintable(type)) << type;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void decodesSampleOfEachType_data() { addTypeRows(); }
+    void decodesSampleOfEachType()
+    {
+        QFETCH(QString, type);
+        const ImageSample sample = ImageSamples::sample(type);
+        QVERIFY(!sample.bytes.isEmpty());
+        verifyDecodes(put("sample" + type.toLower(), sample.bytes), sample.expected, sample.tolerance, sample.drawn);
+        // The extension is matched without regard to case.
+        verifyDecodes(put("SAMPLE" + type, sample.bytes), sample.expected, sample.tolerance, sample.drawn);
+    }
+
+    void refusesTruncatedFile_data() { addTypeRows(); }
+    void refusesTruncatedFile()
+    {
+        QFETCH(QString, type);
+        const QByteArray bytes = ImageSamples::sample(type).bytes;
+        for (const qsizetype length : {bytes.size() / 2, bytes.size() * 9 / 10, qsizetype(10), qsizetype(1)}) {
+            const DecodeResult result = decodeImageFile(put("cut" + type.toLower(), bytes.left(length)));
+            QVERIFY2(!result.ok(), qPrintable(QStringLiteral("accepted %1 of %2 bytes").arg(length).arg(bytes.size())));
+            QVERIFY(result.image.isNull());
+            QVERIFY(!result.error.isEmpty());
+        }
+    }
+
+    void refusesGarbage_data() { addTypeRows(); }
+    void refusesGarbage()
+    {
+        QFETCH(QString, type);
+        QRandomGenerator random(uint(qHash(type)));
+        for (const int length : {3000, 200000}) {
+            QByteArray garbage(length, 0);
+            for (char& c : garbage)
+                c = char(random.bounded(256));
+            const DecodeResult result = decodeImageFile(put("junk" + type.toLower(), garbage));
+            QVERIFY2(!result.ok(), qPrintable(QStringLiteral("accepted %1 random bytes").arg(length)));
+            QVERIFY(!result.error.isEmpty());
+        }
+        const DecodeResult empty = decodeImageFile(put("empty" + type.toLower(), QByteArray()));
+        QVERIFY(!empty.ok());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ImageDecoder)
+#include "tst_ImageDecoder.moc"
