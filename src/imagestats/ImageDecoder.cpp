@@ -19,7 +19,8 @@ constexpr qint64 maxFileBytes = qint64(1) << 30;
 
 enum class Reader { Qt, Magick, Msp, PcPaint, Gem, Iff, Unknown };
 
-struct Choice {
+struct Choice
+{
     Reader reader = Reader::Unknown;
     const char* format = ""; // Qt format or GraphicsMagick coder
 };
@@ -54,31 +55,31 @@ int iconType(const QByteArray& data)
 Choice sniff(const QByteArray& data)
 {
     if (startsWith(data, "\xFF\xD8\xFF", 3))
-        return {Reader::Qt, "jpeg"};
+        return { Reader::Qt, "jpeg" };
     if (startsWith(data, "\x89PNG\r\n\x1A\n", 8))
-        return {Reader::Qt, "png"};
+        return { Reader::Qt, "png" };
     if (startsWith(data, "GIF87a", 6) || startsWith(data, "GIF89a", 6))
-        return {Reader::Qt, "gif"};
+        return { Reader::Qt, "gif" };
     if (startsWith(data, "II*\0", 4) || startsWith(data, "MM\0*", 4))
-        return {Reader::Qt, "tiff"};
+        return { Reader::Qt, "tiff" };
     if (looksLikeBmp(data))
-        return {Reader::Qt, "bmp"};
+        return { Reader::Qt, "bmp" };
     if (const int type = iconType(data))
-        return {Reader::Qt, type == 1 ? "ico" : "cur"};
+        return { Reader::Qt, type == 1 ? "ico" : "cur" };
     if (startsWith(data, "\x52\xCC", 2))
-        return {Reader::Magick, "RLE"};
+        return { Reader::Magick, "RLE" };
     if (startsWith(data, "\x59\xA6\x6A\x95", 4))
-        return {Reader::Magick, "SUN"};
+        return { Reader::Magick, "SUN" };
     if (startsWith(data, "\xD7\xCD\xC6\x9A", 4))
-        return {Reader::Magick, "WMF"};
+        return { Reader::Magick, "WMF" };
     if (startsWith(data, "\xFFWPC", 4))
-        return {Reader::Magick, "WPG"};
+        return { Reader::Magick, "WPG" };
     if (MspDecoder::looksLike(data))
-        return {Reader::Msp, ""};
+        return { Reader::Msp, "" };
     if (IffIlbmDecoder::looksLike(data))
-        return {Reader::Iff, ""};
+        return { Reader::Iff, "" };
     if (PcPaintPicDecoder::looksLike(data))
-        return {Reader::PcPaint, ""};
+        return { Reader::PcPaint, "" };
     return {};
 }
 
@@ -87,45 +88,45 @@ Choice byExtension(const QString& suffix)
 {
     const QString ext = suffix.toUpper();
     if (ext == "JPG" || ext == "JPEG")
-        return {Reader::Qt, "jpeg"};
+        return { Reader::Qt, "jpeg" };
     if (ext == "PNG")
-        return {Reader::Qt, "png"};
+        return { Reader::Qt, "png" };
     if (ext == "GIF")
-        return {Reader::Qt, "gif"};
+        return { Reader::Qt, "gif" };
     if (ext == "BMP" || ext == "DIB" || ext == "RLE")
-        return {Reader::Qt, "bmp"};
+        return { Reader::Qt, "bmp" };
     if (ext == "ICO")
-        return {Reader::Qt, "ico"};
+        return { Reader::Qt, "ico" };
     if (ext == "CUR")
-        return {Reader::Qt, "cur"};
+        return { Reader::Qt, "cur" };
     if (ext == "TIF" || ext == "TIFF")
-        return {Reader::Qt, "tiff"};
+        return { Reader::Qt, "tiff" };
     if (ext == "ART")
-        return {Reader::Magick, "ART"};
+        return { Reader::Magick, "ART" };
     if (ext == "CUT")
-        return {Reader::Magick, "CUT"};
+        return { Reader::Magick, "CUT" };
     if (ext == "HRZ")
-        return {Reader::Magick, "HRZ"};
+        return { Reader::Magick, "HRZ" };
     if (ext == "MAC")
-        return {Reader::Magick, "MAC"};
+        return { Reader::Magick, "MAC" };
     if (ext == "PCX")
-        return {Reader::Magick, "PCX"};
+        return { Reader::Magick, "PCX" };
     if (ext == "RAS")
-        return {Reader::Magick, "SUN"};
+        return { Reader::Magick, "SUN" };
     if (ext == "TGA")
-        return {Reader::Magick, "TGA"};
+        return { Reader::Magick, "TGA" };
     if (ext == "WMF")
-        return {Reader::Magick, "WMF"};
+        return { Reader::Magick, "WMF" };
     if (ext == "WPG")
-        return {Reader::Magick, "WPG"};
+        return { Reader::Magick, "WPG" };
     if (ext == "MSP")
-        return {Reader::Msp, ""};
+        return { Reader::Msp, "" };
     if (ext == "PIC")
-        return {Reader::PcPaint, ""};
+        return { Reader::PcPaint, "" };
     if (ext == "IMG" || ext == "GEM")
-        return {Reader::Gem, ""};
+        return { Reader::Gem, "" };
     if (ext == "IFF" || ext == "LBM")
-        return {Reader::Iff, ""};
+        return { Reader::Iff, "" };
     return {};
 }
 

@@ -20,9 +20,9 @@ QByteArray ImageSampleWriters::qtWrite(const QImage& image, const char* format, 
 QByteArray ImageSampleWriters::withExifOrientation(const QByteArray& jpeg, int orientation)
 {
     SampleBytes tiff;
-    tiff.raw(QByteArray("II*\0", 4)).le32(8);                   // little-endian TIFF, IFD at 8
+    tiff.raw(QByteArray("II*\0", 4)).le32(8); // little-endian TIFF, IFD at 8
     tiff.le16(1).le16(0x0112).le16(3).le32(1).le16(orientation).le16(0); // one SHORT entry
-    tiff.le32(0);                                               // no next IFD
+    tiff.le32(0); // no next IFD
     const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff.data;
     SampleBytes segment;
     segment.u8(0xFF).u8(0xE1).be16(int(payload.size()) + 2).raw(payload);
@@ -313,8 +313,8 @@ QByteArray ImageSampleWriters::utahRle(const QImage& image)
                 } else {
                     int literal = 1;
                     while (x + literal < w && literal < 256
-                           && !(x + literal + 2 < w && value(x + literal) == value(x + literal + 1)
-                                && value(x + literal) == value(x + literal + 2)))
+                        && !(x + literal + 2 < w && value(x + literal) == value(x + literal + 1)
+                            && value(x + literal) == value(x + literal + 2)))
                         ++literal;
                     b.u8(0x05).u8(literal - 1);
                     for (int k = 0; k < literal; ++k)

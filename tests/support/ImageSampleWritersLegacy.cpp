@@ -27,7 +27,7 @@ QByteArray packBits(const QByteArray& row)
         }
         qsizetype literal = 1;
         while (i + literal < row.size() && literal < 128
-               && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
+            && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
             ++literal;
         out.u8(int(literal - 1)).raw(row.mid(i, literal));
         i += literal;
@@ -119,17 +119,17 @@ QByteArray ImageSampleWriters::wmfRectangles(int width, int height, const QList<
         for (int w : words)
             records.le16(w);
     };
-    record(0x020B, {0, 0});                     // window origin
-    record(0x020C, {height, width});            // window extent
-    record(0x02FA, {5, 0, 0, 0, 0});            // null pen
-    record(0x012D, {0});                        // select it (object 0)
+    record(0x020B, { 0, 0 }); // window origin
+    record(0x020C, { height, width }); // window extent
+    record(0x02FA, { 5, 0, 0, 0, 0 }); // null pen
+    record(0x012D, { 0 }); // select it (object 0)
     objects = 1;
     for (const auto& [rect, colour] : rectangles) {
         const uint32_t ref = uint32_t(qRed(colour)) | (uint32_t(qGreen(colour)) << 8) | (uint32_t(qBlue(colour)) << 16);
-        record(0x02FC, {0, int(ref & 0xFFFF), int(ref >> 16), 0}); // solid brush
-        record(0x012D, {objects});
-        record(0x041B, {rect.y() + rect.height(), rect.x() + rect.width(), rect.y(), rect.x()});
-        record(0x01F0, {objects}); // delete the brush again
+        record(0x02FC, { 0, int(ref & 0xFFFF), int(ref >> 16), 0 }); // solid brush
+        record(0x012D, { objects });
+        record(0x041B, { rect.y() + rect.height(), rect.x() + rect.width(), rect.y(), rect.x() });
+        record(0x01F0, { objects }); // delete the brush again
     }
     record(0x0000, {});
     SampleBytes b;

@@ -25,7 +25,7 @@ QByteArray byteRun1(const QByteArray& row)
         }
         qsizetype literal = 1;
         while (i + literal < row.size() && literal < 128
-               && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
+            && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
             ++literal;
         out.u8(int(literal - 1)).raw(row.mid(i, literal));
         i += literal;
@@ -126,7 +126,9 @@ QByteArray ImageSampleWriters::gemImg(const QImage& indexed, int planes, bool xi
         const QList<QRgb> table = indexed.colorTable();
         for (int i = 0; i < colours; ++i) {
             const QRgb c = table.value(i);
-            b.be16((qRed(c) * 1000 + 127) / 255).be16((qGreen(c) * 1000 + 127) / 255).be16((qBlue(c) * 1000 + 127) / 255);
+            b.be16((qRed(c) * 1000 + 127) / 255)
+                .be16((qGreen(c) * 1000 + 127) / 255)
+                .be16((qBlue(c) * 1000 + 127) / 255);
         }
     }
     const int lineBytes = (w + 7) / 8;
@@ -160,14 +162,14 @@ QByteArray ImageSampleWriters::gemImg(const QImage& indexed, int planes, bool xi
                 } else if (i + 3 < line.size() && line[i] == line[i + 2] && line[i + 1] == line[i + 3]) {
                     int repeats = 2; // pattern run of two-byte patterns
                     while (i + 2 * repeats + 1 < line.size() && repeats < 255 && line[i + 2 * repeats] == line[i]
-                           && line[i + 2 * repeats + 1] == line[i + 1])
+                        && line[i + 2 * repeats + 1] == line[i + 1])
                         ++repeats;
                     b.u8(0).u8(repeats).raw(line.mid(i, 2));
                     i += 2 * repeats;
                 } else {
                     int literal = 1;
                     while (i + literal < line.size() && literal < 255 && line[i + literal] != 0
-                           && uint8_t(line[i + literal]) != 0xFF)
+                        && uint8_t(line[i + literal]) != 0xFF)
                         ++literal;
                     b.u8(0x80).u8(literal).raw(line.mid(i, literal));
                     i += literal;
@@ -186,9 +188,7 @@ QByteArray ImageSampleWriters::iff(const QImage& image, IffKind kind, bool compr
     const bool chunky = kind == IffKind::Chunky;
     const bool trueColour = kind == IffKind::TrueColour;
     const bool masked = kind == IffKind::PlanarMasked;
-    const int planes = trueColour ? 24 : kind == IffKind::ExtraHalfBrite || kind == IffKind::Ham6 ? 6
-                                        : chunky                                                 ? 8
-                                                                                                 : 5;
+    const int planes = trueColour ? 24 : kind == IffKind::ExtraHalfBrite || kind == IffKind::Ham6 ? 6 : chunky ? 8 : 5;
     SampleBytes body;
     const int planeRow = chunky ? (w + 1) / 2 * 2 : (w + 15) / 16 * 2;
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -223,7 +223,9 @@ QByteArray ImageSampleWriters::iff(const QImage& image, IffKind kind, bool compr
     form.u8(0).be16(0).u8(10).u8(11).be16(w).be16(h);
     if (!trueColour) {
         const QList<QRgb> table = image.colorTable();
-        const int entries = kind == IffKind::ExtraHalfBrite ? 32 : kind == IffKind::Ham6 ? 16 : 1 << std::min(planes, 8);
+        const int entries = kind == IffKind::ExtraHalfBrite ? 32
+            : kind == IffKind::Ham6                         ? 16
+                                                            : 1 << std::min(planes, 8);
         form.raw("CMAP").be32(uint32_t(entries * 3));
         for (int i = 0; i < entries; ++i)
             form.u8(qRed(table.value(i))).u8(qGreen(table.value(i))).u8(qBlue(table.value(i)));

@@ -10,8 +10,8 @@
 
 QStringList ImageSamples::types()
 {
-    return {".ART", ".BMP", ".CUT", ".DIB", ".GEM", ".GIF", ".HRZ", ".IFF", ".IMG", ".JPG", ".LBM", ".MAC",
-            ".MSP", ".PCX", ".PIC", ".PNG", ".RAS", ".RLE", ".TGA", ".TIF", ".WMF", ".WPG", ".CUR", ".ICO"};
+    return { ".ART", ".BMP", ".CUT", ".DIB", ".GEM", ".GIF", ".HRZ", ".IFF", ".IMG", ".JPG", ".LBM", ".MAC", ".MSP",
+        ".PCX", ".PIC", ".PNG", ".RAS", ".RLE", ".TGA", ".TIF", ".WMF", ".WPG", ".CUR", ".ICO" };
 }
 
 QImage ImageSamples::photo(int width, int height, int seed)
@@ -50,7 +50,7 @@ QImage ImageSamples::indexed(int width, int height, const QList<QRgb>& colours, 
 QImage ImageSamples::mono(int width, int height, int seed)
 {
     QImage image(width, height, QImage::Format_Mono);
-    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    image.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, ((x / 4 + y / 3 + seed) % 3 == 0 || (x * y + seed) % 17 == 0) ? 0 : 1);
@@ -110,7 +110,7 @@ ImageSample ImageSamples::sample(const QString& type)
 {
     ImageSample s;
     s.type = type;
-    const QList<int> levels{0, 85, 170, 255};
+    const QList<int> levels { 0, 85, 170, 255 };
     if (type == ".ART") {
         const QImage m = mono(45, 20);
         s.bytes = W::art(m);
@@ -128,18 +128,18 @@ ImageSample ImageSamples::sample(const QString& type)
         s.bytes = W::cut(g);
         s.expected = rgb(g);
     } else if (type == ".DIB") {
-        const QImage i = indexed(33, 21, palette(40, {0, 51, 102, 153, 204, 255}), 2);
+        const QImage i = indexed(33, 21, palette(40, { 0, 51, 102, 153, 204, 255 }), 2);
         s.bytes = W::qtWrite(i, "bmp");
         s.expected = rgb(i);
     } else if (type == ".GEM") {
-        const QImage i = indexed(50, 17, palette(16, {0, 60, 200, 255}, 1), 4);
+        const QImage i = indexed(50, 17, palette(16, { 0, 60, 200, 255 }, 1), 4);
         s.bytes = W::gemImg(i, 4, true);
         s.expected = rgb(i);
     } else if (type == ".GIF") {
-        const QList<QRgb> table = palette(256, {0, 32, 64, 96, 128, 160, 192, 224, 255});
+        const QList<QRgb> table = palette(256, { 0, 32, 64, 96, 128, 160, 192, 224, 255 });
         const QImage first = indexed(40, 30, table, 0);
         const QImage second = indexed(40, 30, table, 7);
-        s.bytes = W::gif({first, second});
+        s.bytes = W::gif({ first, second });
         s.expected = rgb(first);
     } else if (type == ".HRZ") {
         QImage p = photo(256, 240, 2);
@@ -151,11 +151,11 @@ ImageSample ImageSamples::sample(const QString& type)
         s.bytes = W::hrz(p);
         s.expected = p;
     } else if (type == ".IFF") {
-        const QImage i = indexed(43, 22, palette(32, {0, 17, 119, 238, 255}, 3), 5);
+        const QImage i = indexed(43, 22, palette(32, { 0, 17, 119, 238, 255 }, 3), 5);
         s.bytes = W::iff(i, W::IffKind::Planar, true);
         s.expected = rgb(i);
     } else if (type == ".IMG") {
-        const QImage i = indexed(70, 25, {qRgb(255, 255, 255), qRgb(0, 0, 0)}, 1);
+        const QImage i = indexed(70, 25, { qRgb(255, 255, 255), qRgb(0, 0, 0) }, 1);
         s.bytes = W::gemImg(i, 1, false);
         s.expected = rgb(i);
     } else if (type == ".JPG") {
@@ -164,7 +164,7 @@ ImageSample ImageSamples::sample(const QString& type)
         s.expected = p;
         s.tolerance = 16;
     } else if (type == ".LBM") {
-        const QImage i = indexed(39, 18, palette(256, {0, 36, 73, 109, 146, 182, 219, 255}, 1), 6);
+        const QImage i = indexed(39, 18, palette(256, { 0, 36, 73, 109, 146, 182, 219, 255 }, 1), 6);
         s.bytes = W::iff(i, W::IffKind::Chunky, false);
         s.expected = rgb(i);
     } else if (type == ".MAC") {
@@ -192,7 +192,7 @@ ImageSample ImageSamples::sample(const QString& type)
         s.bytes = W::sunRaster(p);
         s.expected = p;
     } else if (type == ".RLE") {
-        const QImage i = indexed(45, 26, palette(24, {0, 128, 255}, 1), 2);
+        const QImage i = indexed(45, 26, palette(24, { 0, 128, 255 }, 1), 2);
         s.bytes = W::bmpRle8(i);
         s.expected = rgb(i);
     } else if (type == ".TGA") {
@@ -206,7 +206,7 @@ ImageSample ImageSamples::sample(const QString& type)
     } else if (type == ".WMF") {
         const QRect whole(0, 0, 60, 40);
         const QRect inner(20, 10, 20, 20);
-        s.bytes = W::wmfRectangles(60, 40, {{whole, qRgb(255, 0, 0)}, {inner, qRgb(0, 0, 255)}});
+        s.bytes = W::wmfRectangles(60, 40, { { whole, qRgb(255, 0, 0) }, { inner, qRgb(0, 0, 255) } });
         QImage e(60, 40, QImage::Format_RGB32);
         e.fill(qRgb(255, 0, 0));
         for (int y = inner.top(); y <= inner.bottom(); ++y)
@@ -215,19 +215,19 @@ ImageSample ImageSamples::sample(const QString& type)
         s.expected = e;
         s.drawn = true;
     } else if (type == ".WPG") {
-        const QImage i = indexed(47, 19, palette(256, {0, 64, 128, 192, 255}, 4), 1);
+        const QImage i = indexed(47, 19, palette(256, { 0, 64, 128, 192, 255 }, 4), 1);
         s.bytes = W::wpg(i);
         s.expected = rgb(i);
     } else if (type == ".CUR") {
         const QImage small = iconPicture(16, 1);
         const QImage large = iconPicture(32, 2);
-        s.bytes = W::iconFile({small, large}, true);
+        s.bytes = W::iconFile({ small, large }, true);
         s.expected = onWhite(large);
     } else if (type == ".ICO") {
         const QImage small = iconPicture(16, 3);
         const QImage large = iconPicture(48, 4);
         const QImage middle = iconPicture(32, 5);
-        s.bytes = W::iconFile({small, large, middle}, false);
+        s.bytes = W::iconFile({ small, large, middle }, false);
         s.expected = onWhite(large);
     }
     return s;

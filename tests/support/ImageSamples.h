@@ -8,16 +8,18 @@
 #include <QStringList>
 
 // One small picture of a catalogued type: the file's bytes and the pixels a decoder must give.
-struct ImageSample {
-    QString type;       // ".JPG"
+struct ImageSample
+{
+    QString type; // ".JPG"
     QByteArray bytes;
-    QImage expected;    // Format_RGB32, transparency already laid on white
-    int tolerance = 0;  // largest per-channel difference allowed (lossy types)
+    QImage expected; // Format_RGB32, transparency already laid on white
+    int tolerance = 0; // largest per-channel difference allowed (lossy types)
     bool drawn = false; // a drawing: pixels along edges are smoothed and are not compared
 };
 
 // Known pictures of each of the 24 catalogued types, for tests and benchmarks.
-class ImageSamples {
+class ImageSamples
+{
 public:
     // The 24 types, as ".ART" ... ".ICO".
     static QStringList types();

@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // Appends integers in a fixed byte order; used by the sample writers.
-struct SampleBytes {
+struct SampleBytes
+{
     QByteArray data;
 
     SampleBytes& u8(int v)

@@ -6,7 +6,8 @@
 
 // Bounds-checked reading of a file held in memory. A read past the end yields zeros and marks the
 // reader failed, so decoders can read a whole header and test failed() once.
-class ByteReader {
+class ByteReader
+{
 public:
     explicit ByteReader(const QByteArray& data)
         : m_data(reinterpret_cast<const uint8_t*>(data.constData()))

@@ -19,13 +19,13 @@ DecodeResult failure(const QString& why)
 // The desktop's sixteen pen colours: white, black, then the primaries and their light shades.
 QList<QRgb> desktopColours()
 {
-    return {qRgb(255, 255, 255), qRgb(0, 0, 0),       qRgb(255, 0, 0),     qRgb(0, 255, 0),
-            qRgb(0, 0, 255),     qRgb(0, 255, 255),   qRgb(255, 255, 0),   qRgb(255, 0, 255),
-            qRgb(192, 192, 192), qRgb(128, 128, 128), qRgb(128, 0, 0),     qRgb(0, 128, 0),
-            qRgb(0, 0, 128),     qRgb(0, 128, 128),   qRgb(128, 128, 0),   qRgb(128, 0, 128)};
+    return { qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(0, 255, 255),
+        qRgb(255, 255, 0), qRgb(255, 0, 255), qRgb(192, 192, 192), qRgb(128, 128, 128), qRgb(128, 0, 0),
+        qRgb(0, 128, 0), qRgb(0, 0, 128), qRgb(0, 128, 128), qRgb(128, 128, 0), qRgb(128, 0, 128) };
 }
 
-struct GemHeader {
+struct GemHeader
+{
     int headerWords = 0;
     int planes = 0;
     int patternLength = 0;

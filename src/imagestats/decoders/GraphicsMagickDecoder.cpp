@@ -50,7 +50,8 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
     const bool matte = picture.matte();
     QString error;
-    QImage image = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB888, &error);
+    QImage image
+        = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB888, &error);
     if (image.isNull())
         return failure(error);
     try {

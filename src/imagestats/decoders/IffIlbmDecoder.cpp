@@ -19,7 +19,8 @@ DecodeResult failure(const QString& why)
     return result;
 }
 
-struct Bitmap {
+struct Bitmap
+{
     int width = 0;
     int height = 0;
     int planes = 0;
@@ -27,7 +28,8 @@ struct Bitmap {
     int compression = 0;
 };
 
-struct Form {
+struct Form
+{
     bool chunky = false;
     bool haveHeader = false;
     Bitmap bitmap;
@@ -93,7 +95,8 @@ bool readForm(const QByteArray& data, qsizetype start, qsizetype end, Form* form
 }
 
 // Fills out from the body, raw or ByteRun1; false when the body ends early.
-class BodyReader {
+class BodyReader
+{
 public:
     BodyReader(const uint8_t* data, qsizetype length, bool packed)
         : m_data(data)
@@ -202,7 +205,7 @@ DecodeResult IffIlbmDecoder::decode(const QByteArray& data)
             if (form.chunky) {
                 colour = table.value(row[size_t(x)]);
             } else if (trueColour) {
-                int c[3] = {0, 0, 0};
+                int c[3] = { 0, 0, 0 };
                 for (int p = 0; p < 24; ++p)
                     c[p / 8] |= bitAt(p, x) << (p % 8);
                 colour = qRgb(c[0], c[1], c[2]);

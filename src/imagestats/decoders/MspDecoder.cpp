@@ -80,7 +80,7 @@ DecodeResult MspDecoder::decode(const QByteArray& data)
     if (image.isNull())
         return failure(error);
     // A set bit is a white pixel.
-    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    image.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
     const qsizetype rowBytes = (qsizetype(width) + 7) / 8;
 
     if (version == MspVersion::One) {

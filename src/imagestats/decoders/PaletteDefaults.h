@@ -9,10 +9,9 @@ namespace PaletteDefaults {
 // The sixteen colours of the EGA/VGA text palette.
 inline QList<QRgb> ega16()
 {
-    return {qRgb(0, 0, 0),       qRgb(0, 0, 170),    qRgb(0, 170, 0),    qRgb(0, 170, 170),
-            qRgb(170, 0, 0),     qRgb(170, 0, 170),  qRgb(170, 85, 0),   qRgb(170, 170, 170),
-            qRgb(85, 85, 85),    qRgb(85, 85, 255),  qRgb(85, 255, 85),  qRgb(85, 255, 255),
-            qRgb(255, 85, 85),   qRgb(255, 85, 255), qRgb(255, 255, 85), qRgb(255, 255, 255)};
+    return { qRgb(0, 0, 0), qRgb(0, 0, 170), qRgb(0, 170, 0), qRgb(0, 170, 170), qRgb(170, 0, 0), qRgb(170, 0, 170),
+        qRgb(170, 85, 0), qRgb(170, 170, 170), qRgb(85, 85, 85), qRgb(85, 85, 255), qRgb(85, 255, 85),
+        qRgb(85, 255, 255), qRgb(255, 85, 85), qRgb(255, 85, 255), qRgb(255, 255, 85), qRgb(255, 255, 255) };
 }
 
 // An EGA colour code (rgbRGB, primary bits worth 2/3, secondary 1/3).

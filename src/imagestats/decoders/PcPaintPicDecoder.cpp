@@ -23,7 +23,7 @@ QList<QRgb> paletteFor(int paletteType, const uint8_t* palette, int length, int 
         QList<QRgb> table;
         for (int i = 0; i + 2 < length && table.size() < 256; i += 3)
             table.append(qRgb(PaletteDefaults::from6Bit(palette[i]), PaletteDefaults::from6Bit(palette[i + 1]),
-                              PaletteDefaults::from6Bit(palette[i + 2])));
+                PaletteDefaults::from6Bit(palette[i + 2])));
         return table;
     }
     if ((paletteType == 2 || paletteType == 3) && length >= 1) {
@@ -34,9 +34,9 @@ QList<QRgb> paletteFor(int paletteType, const uint8_t* palette, int length, int 
     }
     switch (depth) {
     case 1:
-        return {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+        return { qRgb(0, 0, 0), qRgb(255, 255, 255) };
     case 2:
-        return {qRgb(0, 0, 0), qRgb(85, 255, 255), qRgb(255, 85, 255), qRgb(255, 255, 255)};
+        return { qRgb(0, 0, 0), qRgb(85, 255, 255), qRgb(255, 85, 255), qRgb(255, 255, 255) };
     case 3:
     case 4:
         return PaletteDefaults::ega16();

@@ -1,5 +1,6 @@
 #include "imagestats/decoders/QtImageDecoder.h"
 
+#include "imagestats/decoders/CompletenessCheck.h"
 #include "imagestats/decoders/DecoderLimits.h"
 
 #include <QBuffer>
@@ -27,44 +28,6 @@ DecodeResult failure(const QString& why)
     return result;
 }
 
-// A JPEG whose entropy-coded data never reaches the end-of-image marker has been cut short; the
-// library would fill the missing rows with grey and call it a success.
-bool jpegComplete(const QByteArray& data)
-{
-    const auto* p = reinterpret_cast<const uchar*>(data.constData());
-    const qsizetype n = data.size();
-    qsizetype pos = 2;
-    qsizetype scanStart = -1;
-    while (pos + 4 <= n) {
-        if (p[pos] != 0xFF)
-            return false;
-        const uchar marker = p[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        if (marker == 0xD9)
-            return false; // image ends before any scan
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            pos += 2;
-            continue;
-        }
-        const qsizetype length = (p[pos + 2] << 8) | p[pos + 3];
-        if (marker == 0xDA) {
-            scanStart = pos + 2 + length;
-            break;
-        }
-        pos += 2 + length;
-    }
-    if (scanStart < 0 || scanStart > n)
-        return false;
-    for (qsizetype i = n - 2; i >= scanStart; --i) {
-        if (p[i] == 0xFF && p[i + 1] == 0xD9)
-            return true;
-    }
-    return false;
-}
-
 QImage readCurrent(QImageReader& reader, QString* error)
 {
     const QSize declared = reader.size();
@@ -83,8 +46,13 @@ QImage readCurrent(QImageReader& reader, QString* error)
 DecodeResult QtImageDecoder::decode(const QByteArray& data, const QByteArray& format)
 {
     raiseAllocationLimitOnce();
-    if (format == "jpeg" && !jpegComplete(data))
-        return failure(QStringLiteral("The JPEG data is incomplete"));
+    const bool complete = format == "jpeg"   ? CompletenessCheck::jpeg(data)
+        : format == "bmp"                    ? CompletenessCheck::bmp(data)
+        : format == "gif"                    ? CompletenessCheck::gifFirstFrame(data)
+        : format == "ico" || format == "cur" ? CompletenessCheck::iconDirectory(data)
+                                             : true;
+    if (!complete)
+        return failure(QStringLiteral("The file is incomplete"));
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
