@@ -130,6 +130,38 @@ Choice byExtension(const QString& suffix)
     return {};
 }
 
+// A device-independent bitmap saved without its file header (as the clipboard holds it) gets
+// one, so the BMP reader can place the pixels.
+QByteArray withFileHeader(const QByteArray& dib)
+{
+    if (dib.size() < 16)
+        return dib;
+    const auto* p = reinterpret_cast<const uchar*>(dib.constData());
+    const uint32_t infoSize = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+    if (infoSize != 12 && infoSize != 40 && infoSize != 108 && infoSize != 124)
+        return dib;
+    const int bitCount = infoSize == 12 ? (p[10] | (p[11] << 8)) : (p[14] | (p[15] << 8));
+    uint32_t colours = 0;
+    uint32_t masks = 0;
+    if (infoSize >= 40 && dib.size() >= 36) {
+        colours = p[32] | (p[33] << 8) | (p[34] << 16) | (uint32_t(p[35]) << 24);
+        const uint32_t compression = p[16] | (p[17] << 8) | (p[18] << 16) | (uint32_t(p[19]) << 24);
+        if (infoSize == 40 && compression == 3)
+            masks = 12;
+    }
+    if (colours == 0 && bitCount >= 1 && bitCount <= 8)
+        colours = 1u << bitCount;
+    if (colours > 256)
+        return dib;
+    const uint32_t offset = 14 + infoSize + masks + colours * (infoSize == 12 ? 3 : 4);
+    const uint32_t total = uint32_t(std::min<qsizetype>(dib.size() + 14, 0x7FFFFFFF));
+    QByteArray header("BM", 2);
+    for (const uint32_t v : { total, 0u, offset })
+        for (int i = 0; i < 4; ++i)
+            header.append(char(uint8_t(v >> (8 * i))));
+    return header + dib;
+}
+
 // Slow-scan pictures have no header: the file is exactly 256 x 240 RGB triples.
 constexpr qsizetype hrzFileSize = 256 * 240 * 3;
 
@@ -201,9 +233,14 @@ DecodeResult decodeImageFile(const QString& path)
     }
 
     Choice choice = sniff(data);
-    if (choice.reader == Reader::Unknown)
-        choice = byExtension(QFileInfo(path).suffix());
-    result = decodeWith(choice, data);
+    QByteArray framed;
+    if (choice.reader == Reader::Unknown) {
+        const QString suffix = QFileInfo(path).suffix();
+        choice = byExtension(suffix);
+        if (suffix.compare(QLatin1String("DIB"), Qt::CaseInsensitive) == 0)
+            framed = withFileHeader(data);
+    }
+    result = decodeWith(choice, framed.isEmpty() ? data : framed);
     if (result.ok()) {
         result.image = flattened(result.image);
         result.image.setDevicePixelRatio(1.0);

@@ -12,21 +12,6 @@
 
 namespace {
 
-// Largest per-channel difference between two pictures of the same size.
-int largestDifference(const QImage& a, const QImage& b)
-{
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x) {
-            worst = std::max({ worst, std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
-                std::abs(qBlue(pa[x]) - qBlue(pb[x])) });
-        }
-    }
-    return worst;
-}
-
 // True when the expected pixel and its eight neighbours are one colour.
 bool awayFromEdges(const QImage& expected, int x, int y)
 {

@@ -162,6 +162,10 @@ private Q_SLOTS:
             hamExpected.setPixel(x, 1, row1[x]);
         }
         QTest::newRow("ILBM HAM6") << "f.iff" << W::iff(ham, W::IffKind::Ham6, true) << hamExpected;
+
+        // A bitmap without its file header, as the clipboard keeps it.
+        QTest::newRow("DIB without file header") << "bare.dib" << W::qtWrite(mapped, "bmp").mid(14) << rgb(mapped);
+        QTest::newRow("DIB 24-bit without file header") << "bare24.dib" << W::qtWrite(photo, "bmp").mid(14) << photo;
     }
     void variantsDecode()
     {
