@@ -333,6 +333,13 @@ private Q_SLOTS:
         QTest::newRow("GEM") << "big.img" << patch(ImageSamples::sample(".IMG").bytes, 12, huge16le);
         QTest::newRow("IFF") << "big.iff" << patch(ImageSamples::sample(".IFF").bytes, 20, huge16le);
         QTest::newRow("TGA") << "big.tga" << patch(ImageSamples::sample(".TGA").bytes, 12, huge16le);
+        // Within the limit, but far more than the file can hold: refused before allocating.
+        const QByteArray large16le("\x20\x4E\x20\x4E", 4);
+        const QByteArray large16be("\x4E\x20\x4E\x20", 4);
+        QTest::newRow("MSP short") << "short.msp" << patch(ImageSamples::sample(".MSP").bytes, 4, large16le);
+        QTest::newRow("PIC short") << "short.pic" << patch(ImageSamples::sample(".PIC").bytes, 2, large16le);
+        QTest::newRow("IFF short") << "short.iff" << patch(ImageSamples::sample(".IFF").bytes, 20, large16be);
+        QTest::newRow("LBM short") << "short.lbm" << patch(ImageSamples::sample(".LBM").bytes, 20, large16be);
         QTest::newRow("PNG") << "big.png" << pngDeclaring(100000, 100000);
         QTest::newRow("PNG wide") << "wide.png" << pngDeclaring(0x7FFFFFFF, 1);
     }

@@ -2,6 +2,8 @@
 
 #include "imagestats/decoders/ByteReader.h"
 
+#include <cstdint>
+
 bool CompletenessCheck::jpeg(const QByteArray& data)
 {
     // The entropy-coded data must reach an end-of-image marker; stuffing keeps FF D9 out of it.
@@ -103,6 +105,8 @@ bool CompletenessCheck::bmp(const QByteArray& data)
     }
     if (compression != 0 && compression != 3 && compression != 6)
         return true; // embedded JPEG or PNG: its own reader judges
+    if (width <= 0 || height > (qint64(1) << 31) || width > (qint64(1) << 31))
+        return true; // the reader refuses such sizes itself
     const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
     // The last row's padding is sometimes left out.
     return pixelOffset + rowBytes * height - 3 <= data.size();

@@ -181,6 +181,14 @@ DecodeResult IffIlbmDecoder::decode(const QByteArray& data)
     if (form.chunky ? bm.planes != 8 : !(trueColour || (bm.planes >= 1 && bm.planes <= 8)))
         return failure(QStringLiteral("IFF depth %1 is not supported").arg(bm.planes));
     const bool hasMask = bm.masking == 1 && !form.chunky;
+    if (!DecoderLimits::sizeAcceptable(bm.width, bm.height))
+        return failure(QStringLiteral("Image size %1 x %2 is not acceptable").arg(bm.width).arg(bm.height));
+    const qsizetype planeRow = form.chunky ? (qsizetype(bm.width) + 1) / 2 * 2 : (qsizetype(bm.width) + 15) / 16 * 2;
+    const int rowPlanes = form.chunky ? 1 : bm.planes + (hasMask ? 1 : 0);
+    // ByteRun1 turns two bytes into at most 128: a short body cannot describe a large picture.
+    const qint64 unpacked = qint64(planeRow) * rowPlanes * bm.height;
+    if (bm.compression == 0 ? unpacked > form.bodyLength : unpacked > qint64(form.bodyLength) * 64)
+        return failure(QStringLiteral("IFF picture is truncated"));
     QString error;
     QImage image = DecoderLimits::makeCanvas(bm.width, bm.height, QImage::Format_ARGB32, &error);
     if (image.isNull())
@@ -189,8 +197,6 @@ DecodeResult IffIlbmDecoder::decode(const QByteArray& data)
     const bool ham = !form.chunky && (form.viewMode & camgHam) && (bm.planes == 6 || bm.planes == 8);
     const int indexPlanes = trueColour ? 0 : bm.planes;
     const QList<QRgb> table = colourTable(form, 1 << std::min(indexPlanes == 0 ? 1 : indexPlanes, 8));
-    const qsizetype planeRow = form.chunky ? (qsizetype(bm.width) + 1) / 2 * 2 : (qsizetype(bm.width) + 15) / 16 * 2;
-    const int rowPlanes = form.chunky ? 1 : bm.planes + (hasMask ? 1 : 0);
     std::vector<uint8_t> row(size_t(planeRow * rowPlanes));
     BodyReader body(form.body, form.bodyLength, bm.compression == 1);
 

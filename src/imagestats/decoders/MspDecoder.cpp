@@ -75,13 +75,16 @@ DecodeResult MspDecoder::decode(const QByteArray& data)
     reader.skip(4);
     const int width = reader.u16le();
     const int height = reader.u16le();
+    const qsizetype rowBytes = (qsizetype(width) + 7) / 8;
+    const qsizetype needed = version == MspVersion::One ? rowBytes * height : 2 * qsizetype(height);
+    if (DecoderLimits::sizeAcceptable(width, height) && needed > data.size() - headerSize)
+        return failure(QStringLiteral("Microsoft Paint file is truncated"));
     QString error;
     QImage image = DecoderLimits::makeCanvas(width, height, QImage::Format_Mono, &error);
     if (image.isNull())
         return failure(error);
     // A set bit is a white pixel.
     image.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
-    const qsizetype rowBytes = (qsizetype(width) + 7) / 8;
 
     if (version == MspVersion::One) {
         reader.seek(headerSize);

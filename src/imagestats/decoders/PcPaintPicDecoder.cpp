@@ -122,13 +122,18 @@ DecodeResult PcPaintPicDecoder::decode(const QByteArray& data)
     const int planes = ((planeInfo >> 4) & 0x0F) + 1;
     if (!(bits == 1 || bits == 2 || bits == 4 || bits == 8) || (planes > 1 && bits != 1) || planes > 4)
         return failure(QStringLiteral("PC Paint pixel layout %1 is not supported").arg(planeInfo));
+    if (!DecoderLimits::sizeAcceptable(width, height))
+        return failure(QStringLiteral("Image size %1 x %2 is not acceptable").arg(width).arg(height));
+    const qsizetype rowBytes = (qsizetype(width) * bits + 7) / 8;
+    const size_t total = size_t(rowBytes) * size_t(height) * size_t(planes);
+    // Each block unpacks to at most 65535 bytes: a short file cannot describe a large picture.
+    if (blockCount == 0 ? total > size_t(reader.remaining()) : total > size_t(blockCount) * 65535)
+        return failure(QStringLiteral("PC Paint picture is truncated"));
     QString error;
     QImage image = DecoderLimits::makeCanvas(width, height, QImage::Format_Indexed8, &error);
     if (image.isNull())
         return failure(error);
 
-    const qsizetype rowBytes = (qsizetype(width) * bits + 7) / 8;
-    const size_t total = size_t(rowBytes) * size_t(height) * size_t(planes);
     std::vector<uint8_t> pixels;
     try {
         pixels.resize(total);
