@@ -46,7 +46,11 @@ int iconType(const QByteArray& data)
     if (data.size() < 22)
         return 0;
     const auto* p = reinterpret_cast<const uchar*>(data.constData());
-    if (p[0] != 0 || p[1] != 0 || p[3] != 0 || (p[2] != 1 && p[2] != 2) || (p[4] == 0 && p[5] == 0) || p[9] != 0)
+    const int count = p[4] | (p[5] << 8);
+    const uint32_t firstOffset = p[18] | (p[19] << 8) | (p[20] << 16) | (uint32_t(p[21]) << 24);
+    // The first image follows the directory in every writer's files.
+    if (p[0] != 0 || p[1] != 0 || p[3] != 0 || (p[2] != 1 && p[2] != 2) || count == 0 || p[9] != 0
+        || firstOffset != uint32_t(6 + 16 * count))
         return 0;
     return p[2];
 }

@@ -107,6 +107,11 @@ private Q_SLOTS:
         QTest::newRow("TGA uncompressed") << "a.tga" << W::tga(photo, W::TgaKind::Truecolour) << photo;
         QTest::newRow("TGA top-down") << "b.tga" << W::tga(photo, W::TgaKind::Truecolour, true) << photo;
         QTest::newRow("TGA with alpha") << "c.tga" << W::tga(alpha, W::TgaKind::Alpha) << ImageSamples::onWhite(alpha);
+        QImage unfilled = photo.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < unfilled.height(); ++y)
+            for (int x = 0; x < unfilled.width(); ++x)
+                unfilled.setPixel(x, y, unfilled.pixel(x, y) & 0x00FFFFFF);
+        QTest::newRow("TGA with alpha left at zero") << "z.tga" << W::tga(unfilled, W::TgaKind::Alpha) << photo;
         QTest::newRow("TGA colour-mapped") << "d.tga" << W::tga(mapped, W::TgaKind::Mapped) << rgb(mapped);
         QTest::newRow("TGA colour-mapped RLE") << "e.tga" << W::tga(mapped, W::TgaKind::MappedRle) << rgb(mapped);
         QTest::newRow("TGA grey") << "f.tga" << W::tga(grey, W::TgaKind::Grey) << rgb(grey);

@@ -26,6 +26,18 @@ DecodeResult failure(const QString& why)
     return result;
 }
 
+// Some writers store 32-bit pixels with an alpha channel they never fill.
+bool everyPixelTransparent(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 0)
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* coder)
@@ -62,6 +74,14 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
         }
     } catch (const std::exception& exportError) {
         return failure(QString::fromLocal8Bit(exportError.what()));
+    }
+    if (matte && everyPixelTransparent(image)) {
+        // An alpha channel left at zero was never used: the picture is opaque.
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] |= 0xFF000000;
+        }
     }
     DecodeResult result;
     result.image = image;
