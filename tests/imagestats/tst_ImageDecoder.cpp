@@ -120,6 +120,31 @@ private Q_SLOTS:
         QVERIFY(!empty.ok());
     }
 
+    // Damaged copies are either refused or decoded to a proper picture, never a crash or hang.
+    void damagedFilesAreHandled_data() { addTypeRows(); }
+    void damagedFilesAreHandled()
+    {
+        QFETCH(QString, type);
+        const QByteArray bytes = ImageSamples::sample(type).bytes;
+        QRandomGenerator random(uint(qHash(type)) ^ 0x5A5A);
+        for (int round = 0; round < 40; ++round) {
+            QByteArray damaged = bytes;
+            const int changes = 1 + int(random.bounded(8));
+            for (int i = 0; i < changes; ++i) {
+                // Headers matter most: half the changes fall in the first 64 bytes.
+                const qsizetype span = (i % 2 == 0) ? std::min<qsizetype>(64, damaged.size()) : damaged.size();
+                damaged[qsizetype(random.bounded(int(span)))] = char(random.bounded(256));
+            }
+            const DecodeResult result = decodeImageFile(put("damaged" + type.toLower(), damaged));
+            if (result.ok()) {
+                QCOMPARE(result.image.format(), QImage::Format_RGB32);
+            } else {
+                QVERIFY(result.image.isNull());
+                QVERIFY(!result.error.isEmpty());
+            }
+        }
+    }
+
     void missingFileIsRefused()
     {
         const DecodeResult result = decodeImageFile(m_dir.filePath("absent.jpg"));

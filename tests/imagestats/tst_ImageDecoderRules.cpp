@@ -229,6 +229,33 @@ private Q_SLOTS:
         QVERIFY(largestDifference(result.image, sample.expected) <= sample.tolerance);
     }
 
+    // Types read through the library are read by their own coder only: content that resembles
+    // another format, or another format carried inside, is not followed.
+    void libraryReadsOnlyTheNamedType_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("portable pixmap named .TGA")
+            << "ppm.tga" << QByteArray("P6\n2 2\n255\n") + QByteArray(12, char(0x40));
+        QTest::newRow("vector script named .PCX") << "mvg.pcx" << QByteArray("viewbox 0 0 9 9\nrectangle 0 0 9 9\n");
+        const QByteArray postScript("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n"
+                                    "0 0 1 setrgbcolor 0 0 10 10 rectfill showpage\n");
+        const QByteArray record = QByteArray(8, 0) + postScript;
+        QByteArray wpg = QByteArray("\xFFWPC\x10\0\0\0\x01\x16\x01\0\0\0\0\0", 16);
+        wpg += QByteArray("\x0F\x06\x01\0\0\0\0\0", 8);
+        wpg += QByteArray("\x11\xFF", 2) + char(record.size() & 0xFF) + char(record.size() >> 8) + record;
+        wpg += QByteArray("\x10\0", 2);
+        QTest::newRow("PostScript inside a WordPerfect graphic") << "ps.wpg" << wpg;
+    }
+    void libraryReadsOnlyTheNamedType()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const DecodeResult result = decodeImageFile(put(name, bytes));
+        QVERIFY(!result.ok());
+        QVERIFY(!result.error.isEmpty());
+    }
+
     void transparencyLiesOnWhite_data()
     {
         QTest::addColumn<QByteArray>("format");

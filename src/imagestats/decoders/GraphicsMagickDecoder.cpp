@@ -5,14 +5,41 @@
 #include <Magick++.h>
 
 #include <mutex>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
+
+// Only the coders we read through the library stay registered (with the bitmap readers a
+// metafile's embedded pictures need). A picture file may carry another format inside, such as
+// PostScript in a WordPerfect graphic; with its coder gone it cannot start an interpreter or
+// reach files other than the one given.
+void keepOnlyPictureCoders()
+{
+    static const std::set<std::string> kept { "ART", "CUT", "HRZ", "MAC", "PCX", "SUN", "RAS", "RLE", "TGA", "WMF",
+        "WPG", "BMP", "BMP2", "BMP3", "DIB" };
+    MagickLib::ExceptionInfo exception;
+    MagickLib::GetExceptionInfo(&exception);
+    std::vector<std::string> unwanted;
+    if (MagickLib::MagickInfo** all = MagickLib::GetMagickInfoArray(&exception)) {
+        for (MagickLib::MagickInfo** info = all; *info; ++info) {
+            if (!kept.count((*info)->name))
+                unwanted.emplace_back((*info)->name);
+        }
+        MagickLib::MagickFree(all);
+    }
+    MagickLib::DestroyExceptionInfo(&exception);
+    for (const std::string& name : unwanted)
+        MagickLib::UnregisterMagickInfo(name.c_str());
+}
 
 void initialiseOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         Magick::InitializeMagick(nullptr);
+        keepOnlyPictureCoders();
         MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
         // Callers decode many files side by side; one worker per decode avoids oversubscription.
         MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
@@ -47,7 +74,10 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
         return failure(QStringLiteral("The file is empty"));
     Magick::Image picture;
     try {
+        // The coder is named in the file name too: otherwise the library would follow whatever
+        // format the content resembles, including ones that run interpreters or read other files.
         picture.magick(coder);
+        picture.fileName(std::string(coder) + ":");
         picture.subImage(0);
         picture.subRange(1);
         picture.read(Magick::Blob(data.constData(), size_t(data.size())));
