@@ -1,34 +1,255 @@
 #include "imagestats/ImageDecoder.h"
 
-#include <QImageReader>
+#include "imagestats/decoders/GemImgDecoder.h"
+#include "imagestats/decoders/GraphicsMagickDecoder.h"
+#include "imagestats/decoders/IffIlbmDecoder.h"
+#include "imagestats/decoders/MspDecoder.h"
+#include "imagestats/decoders/PcPaintPicDecoder.h"
+#include "imagestats/decoders/QtImageDecoder.h"
 
-// Interim decoder: Qt's readers only. The full set of types replaces this.
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+// Larger files are refused unread: no picture of an acceptable size needs more.
+constexpr qint64 maxFileBytes = qint64(1) << 30;
+
+enum class Reader { Qt, Magick, Msp, PcPaint, Gem, Iff, Unknown };
+
+struct Choice
+{
+    Reader reader = Reader::Unknown;
+    const char* format = ""; // Qt format or GraphicsMagick coder
+};
+
+bool startsWith(const QByteArray& data, const char* magic, qsizetype length)
+{
+    return data.size() >= length && std::memcmp(data.constData(), magic, size_t(length)) == 0;
+}
+
+bool looksLikeBmp(const QByteArray& data)
+{
+    if (!startsWith(data, "BM", 2) || data.size() < 18)
+        return false;
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const uint32_t infoSize = p[14] | (p[15] << 8) | (p[16] << 16) | (uint32_t(p[17]) << 24);
+    return infoSize == 12 || infoSize == 16 || infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64
+        || infoSize == 108 || infoSize == 124;
+}
+
+// Icon (type 1) or cursor (type 2) directory with at least one entry.
+int iconType(const QByteArray& data)
+{
+    if (data.size() < 22)
+        return 0;
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const int count = p[4] | (p[5] << 8);
+    const uint32_t firstOffset = p[18] | (p[19] << 8) | (p[20] << 16) | (uint32_t(p[21]) << 24);
+    // The first image follows the directory in every writer's files.
+    if (p[0] != 0 || p[1] != 0 || p[3] != 0 || (p[2] != 1 && p[2] != 2) || count == 0 || p[9] != 0
+        || firstOffset != uint32_t(6 + 16 * count))
+        return 0;
+    return p[2];
+}
+
+// The picture's real type, from magic numbers that cannot be mistaken; Unknown when there is none.
+Choice sniff(const QByteArray& data)
+{
+    if (startsWith(data, "\xFF\xD8\xFF", 3))
+        return { Reader::Qt, "jpeg" };
+    if (startsWith(data, "\x89PNG\r\n\x1A\n", 8))
+        return { Reader::Qt, "png" };
+    if (startsWith(data, "GIF87a", 6) || startsWith(data, "GIF89a", 6))
+        return { Reader::Qt, "gif" };
+    if (startsWith(data, "II*\0", 4) || startsWith(data, "MM\0*", 4))
+        return { Reader::Qt, "tiff" };
+    if (looksLikeBmp(data))
+        return { Reader::Qt, "bmp" };
+    if (const int type = iconType(data))
+        return { Reader::Qt, type == 1 ? "ico" : "cur" };
+    if (startsWith(data, "\x52\xCC", 2))
+        return { Reader::Magick, "RLE" };
+    if (startsWith(data, "\x59\xA6\x6A\x95", 4))
+        return { Reader::Magick, "SUN" };
+    if (startsWith(data, "\xD7\xCD\xC6\x9A", 4))
+        return { Reader::Magick, "WMF" };
+    if (startsWith(data, "\xFFWPC", 4))
+        return { Reader::Magick, "WPG" };
+    if (MspDecoder::looksLike(data))
+        return { Reader::Msp, "" };
+    if (IffIlbmDecoder::looksLike(data))
+        return { Reader::Iff, "" };
+    if (PcPaintPicDecoder::looksLike(data))
+        return { Reader::PcPaint, "" };
+    return {};
+}
+
+// The reader the file's extension names, for files without a telling magic number.
+Choice byExtension(const QString& suffix)
+{
+    const QString ext = suffix.toUpper();
+    if (ext == "JPG" || ext == "JPEG")
+        return { Reader::Qt, "jpeg" };
+    if (ext == "PNG")
+        return { Reader::Qt, "png" };
+    if (ext == "GIF")
+        return { Reader::Qt, "gif" };
+    if (ext == "BMP" || ext == "DIB" || ext == "RLE")
+        return { Reader::Qt, "bmp" };
+    if (ext == "ICO")
+        return { Reader::Qt, "ico" };
+    if (ext == "CUR")
+        return { Reader::Qt, "cur" };
+    if (ext == "TIF" || ext == "TIFF")
+        return { Reader::Qt, "tiff" };
+    if (ext == "ART")
+        return { Reader::Magick, "ART" };
+    if (ext == "CUT")
+        return { Reader::Magick, "CUT" };
+    if (ext == "HRZ")
+        return { Reader::Magick, "HRZ" };
+    if (ext == "MAC")
+        return { Reader::Magick, "MAC" };
+    if (ext == "PCX")
+        return { Reader::Magick, "PCX" };
+    if (ext == "RAS")
+        return { Reader::Magick, "SUN" };
+    if (ext == "TGA")
+        return { Reader::Magick, "TGA" };
+    if (ext == "WMF")
+        return { Reader::Magick, "WMF" };
+    if (ext == "WPG")
+        return { Reader::Magick, "WPG" };
+    if (ext == "MSP")
+        return { Reader::Msp, "" };
+    if (ext == "PIC")
+        return { Reader::PcPaint, "" };
+    if (ext == "IMG" || ext == "GEM")
+        return { Reader::Gem, "" };
+    if (ext == "IFF" || ext == "LBM")
+        return { Reader::Iff, "" };
+    return {};
+}
+
+// A device-independent bitmap saved without its file header (as the clipboard holds it) gets
+// one, so the BMP reader can place the pixels.
+QByteArray withFileHeader(const QByteArray& dib)
+{
+    if (dib.size() < 16)
+        return dib;
+    const auto* p = reinterpret_cast<const uchar*>(dib.constData());
+    const uint32_t infoSize = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+    if (infoSize != 12 && infoSize != 40 && infoSize != 108 && infoSize != 124)
+        return dib;
+    const int bitCount = infoSize == 12 ? (p[10] | (p[11] << 8)) : (p[14] | (p[15] << 8));
+    uint32_t colours = 0;
+    uint32_t masks = 0;
+    if (infoSize >= 40 && dib.size() >= 36) {
+        colours = p[32] | (p[33] << 8) | (p[34] << 16) | (uint32_t(p[35]) << 24);
+        const uint32_t compression = p[16] | (p[17] << 8) | (p[18] << 16) | (uint32_t(p[19]) << 24);
+        if (infoSize == 40 && compression == 3)
+            masks = 12;
+    }
+    if (colours == 0 && bitCount >= 1 && bitCount <= 8)
+        colours = 1u << bitCount;
+    if (colours > 256)
+        return dib;
+    const uint32_t offset = 14 + infoSize + masks + colours * (infoSize == 12 ? 3 : 4);
+    const uint32_t total = uint32_t(std::min<qsizetype>(dib.size() + 14, 0x7FFFFFFF));
+    QByteArray header("BM", 2);
+    for (const uint32_t v : { total, 0u, offset })
+        for (int i = 0; i < 4; ++i)
+            header.append(char(uint8_t(v >> (8 * i))));
+    return header + dib;
+}
+
+// Slow-scan pictures have no header: the file is exactly 256 x 240 RGB triples.
+constexpr qsizetype hrzFileSize = 256 * 240 * 3;
+
+DecodeResult decodeWith(const Choice& choice, const QByteArray& data)
+{
+    switch (choice.reader) {
+    case Reader::Qt:
+        return QtImageDecoder::decode(data, choice.format);
+    case Reader::Magick:
+        if (std::strcmp(choice.format, "HRZ") == 0 && data.size() != hrzFileSize) {
+            DecodeResult wrongSize;
+            wrongSize.error = QStringLiteral("Not a slow-scan picture");
+            return wrongSize;
+        }
+        return GraphicsMagickDecoder::decode(data, choice.format);
+    case Reader::Msp:
+        return MspDecoder::decode(data);
+    case Reader::PcPaint:
+        return PcPaintPicDecoder::decode(data);
+    case Reader::Gem:
+        return GemImgDecoder::decode(data);
+    case Reader::Iff:
+        return IffIlbmDecoder::decode(data);
+    case Reader::Unknown:
+        break;
+    }
+    return QtImageDecoder::decode(data, QByteArray());
+}
+
+// Every decoder's output ends here: 8 bits a channel, opaque, transparency laid on white.
+QImage flattened(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    const QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage flat(premultiplied.size(), QImage::Format_RGB32);
+    if (flat.isNull())
+        return flat;
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(flat.scanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x) {
+            const int cover = 255 - qAlpha(src[x]);
+            dst[x] = qRgb(qRed(src[x]) + cover, qGreen(src[x]) + cover, qBlue(src[x]) + cover);
+        }
+    }
+    return flat;
+}
+
+} // namespace
+
 DecodeResult decodeImageFile(const QString& path)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
     DecodeResult result;
-    QImage image = reader.read();
-    if (image.isNull()) {
-        result.error = reader.errorString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
         return result;
     }
-    if (image.hasAlphaChannel()) {
-        QImage flat(image.size(), QImage::Format_RGB32);
-        flat.fill(Qt::white);
-        flat.setDevicePixelRatio(1);
-        QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < argb.height(); ++y) {
-            const QRgb* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-            QRgb* dst = reinterpret_cast<QRgb*>(flat.scanLine(y));
-            for (int x = 0; x < argb.width(); ++x) {
-                const int a = qAlpha(src[x]);
-                dst[x] = qRgb(qRed(src[x]) + (255 - a), qGreen(src[x]) + (255 - a), qBlue(src[x]) + (255 - a));
-            }
-        }
-        result.image = flat;
-    } else {
-        result.image = image.convertToFormat(QImage::Format_RGB32);
+    if (file.size() > maxFileBytes) {
+        result.error = QStringLiteral("The file is too large");
+        return result;
+    }
+    const QByteArray data = file.readAll();
+    file.close();
+    if (data.isEmpty()) {
+        result.error = QStringLiteral("The file is empty");
+        return result;
+    }
+
+    Choice choice = sniff(data);
+    QByteArray framed;
+    if (choice.reader == Reader::Unknown) {
+        const QString suffix = QFileInfo(path).suffix();
+        choice = byExtension(suffix);
+        if (suffix.compare(QLatin1String("DIB"), Qt::CaseInsensitive) == 0)
+            framed = withFileHeader(data);
+    }
+    result = decodeWith(choice, framed.isEmpty() ? data : framed);
+    if (result.ok()) {
+        result.image = flattened(result.image);
+        result.image.setDevicePixelRatio(1.0);
+        if (result.image.isNull())
+            result.error = QStringLiteral("Not enough memory");
     }
     return result;
 }

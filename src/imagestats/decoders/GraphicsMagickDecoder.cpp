@@ -1,0 +1,119 @@
+#include "imagestats/decoders/GraphicsMagickDecoder.h"
+
+#include "imagestats/decoders/DecoderLimits.h"
+
+#include <Magick++.h>
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Only the coders we read through the library stay registered (with the bitmap readers a
+// metafile's embedded pictures need). A picture file may carry another format inside, such as
+// PostScript in a WordPerfect graphic; with its coder gone it cannot start an interpreter or
+// reach files other than the one given.
+void keepOnlyPictureCoders()
+{
+    static const std::set<std::string> kept { "ART", "CUT", "HRZ", "MAC", "PCX", "SUN", "RAS", "RLE", "TGA", "WMF",
+        "WPG", "BMP", "BMP2", "BMP3", "DIB" };
+    MagickLib::ExceptionInfo exception;
+    MagickLib::GetExceptionInfo(&exception);
+    std::vector<std::string> unwanted;
+    if (MagickLib::MagickInfo** all = MagickLib::GetMagickInfoArray(&exception)) {
+        for (MagickLib::MagickInfo** info = all; *info; ++info) {
+            if (!kept.count((*info)->name))
+                unwanted.emplace_back((*info)->name);
+        }
+        MagickLib::MagickFree(all);
+    }
+    MagickLib::DestroyExceptionInfo(&exception);
+    for (const std::string& name : unwanted)
+        MagickLib::UnregisterMagickInfo(name.c_str());
+}
+
+void initialiseOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Magick::InitializeMagick(nullptr);
+        keepOnlyPictureCoders();
+        MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
+        // Callers decode many files side by side; one worker per decode avoids oversubscription.
+        MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
+    });
+}
+
+DecodeResult failure(const QString& why)
+{
+    DecodeResult result;
+    result.error = why;
+    return result;
+}
+
+// Some writers store 32-bit pixels with an alpha channel they never fill.
+bool everyPixelTransparent(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 0)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* coder)
+{
+    initialiseOnce();
+    if (data.isEmpty())
+        return failure(QStringLiteral("The file is empty"));
+    Magick::Image picture;
+    try {
+        // The coder is named in the file name too: otherwise the library would follow whatever
+        // format the content resembles, including ones that run interpreters or read other files.
+        picture.magick(coder);
+        picture.fileName(std::string(coder) + ":");
+        picture.subImage(0);
+        picture.subRange(1);
+        picture.read(Magick::Blob(data.constData(), size_t(data.size())));
+    } catch (const Magick::Warning& warning) {
+        // A damaged file may still yield pixels with a warning; only a whole read is accepted.
+        return failure(QString::fromLocal8Bit(warning.what()));
+    } catch (const std::exception& error) {
+        return failure(QString::fromLocal8Bit(error.what()));
+    }
+    const qint64 width = picture.columns();
+    const qint64 height = picture.rows();
+    // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
+    const bool matte = picture.matte();
+    QString error;
+    QImage image
+        = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB888, &error);
+    if (image.isNull())
+        return failure(error);
+    try {
+        static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel export assumes little-endian ARGB32");
+        for (int y = 0; y < int(height); ++y) {
+            // ARGB32 is B, G, R, A in memory on a little-endian machine; RGB888 is R, G, B.
+            picture.write(0, y, unsigned(width), 1, matte ? "BGRA" : "RGB", Magick::CharPixel, image.scanLine(y));
+        }
+    } catch (const std::exception& exportError) {
+        return failure(QString::fromLocal8Bit(exportError.what()));
+    }
+    if (matte && everyPixelTransparent(image)) {
+        // An alpha channel left at zero was never used: the picture is opaque.
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] |= 0xFF000000;
+        }
+    }
+    DecodeResult result;
+    result.image = image;
+    return result;
+}
