@@ -38,7 +38,8 @@ void ResumeChoices::load(const Session& session, const Volumes& volumes)
 
 void ResumeChoices::clickBox(int index, bool ticked)
 {
-    if (index < 0 || index >= m_boxes.size())
+    // A disabled box takes no clicks.
+    if (index < 0 || index >= m_boxes.size() || !m_boxes[index].enabled)
         return;
     m_boxes[index].ticked = ticked;
     selectNew();

@@ -33,7 +33,7 @@ public:
     bool resumeSelected() const { return m_resumeSelected; }
     bool newSelected() const { return !m_resumeSelected; }
 
-    // A click on a box, ticking or clearing it: either way the new search is selected.
+    // A click on an enabled box, ticking or clearing it: either way the new search is selected.
     void clickBox(int index, bool ticked);
     void selectResume();
     void selectNew();
