@@ -196,7 +196,7 @@ private Q_SLOTS:
     void savedLists()
     {
         Dialog d;
-        for (const QString& file : { "b.lst", "A.lst", "c.LST", "d.lcd", "my.list.lst" })
+        for (const char* file : { "b.lst", "A.lst", "c.LST", "d.lcd", "my.list.lst" })
             QVERIFY(writeFile(d.data(file), "x"));
         QDir().mkpath(d.data("dir.lst"));
         QCOMPARE(d.actions.savedLists(), QStringList({ "A.lst", "b.lst", "my.list.lst" }));
