@@ -91,8 +91,9 @@ bool DirectoryAdder::addDirectory(const QString& path)
 int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress& progress)
 {
     const WalkLabels labels(top, m_volumes);
+    const QString topPath = QDir::cleanPath(QFileInfo(top).absoluteFilePath());
     QSet<std::pair<dev_t, ino_t>> visited;
-    QStringList pending { QDir::cleanPath(QFileInfo(top).absoluteFilePath()) };
+    QStringList pending { topPath };
     int added = 0;
     // An explicit stack: a deep tree cannot overflow the call stack.
     while (!pending.isEmpty()) {
@@ -100,11 +101,16 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         struct stat status
         {
         };
-        if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISDIR(status.st_mode) || !canOpen(path))
+        const bool isDirectory = ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+        if (isDirectory) {
+            if (visited.contains({ status.st_dev, status.st_ino }))
+                continue;
+            visited.insert({ status.st_dev, status.st_ino });
+        }
+        // The top is the user's own choice and is added as Add Directory would add it; below it,
+        // what cannot be opened is skipped.
+        if (path != topPath && (!isDirectory || !canOpen(path)))
             continue;
-        if (visited.contains({ status.st_dev, status.st_ino }))
-            continue;
-        visited.insert({ status.st_dev, status.st_ino });
         if (progress)
             progress(path);
         if (addEntry(m_settings, DirectoryEntry::of(path, labels.labelFor(path)).text()))

@@ -28,9 +28,9 @@ public:
     bool addDirectory(const QString& path);
     // AddDirectoryTree: the directory and every directory below it, depth first in pre-order,
     // siblings in the order subdirectories() gives. Directory symlinks are not followed, a
-    // directory that cannot be opened is skipped with what lies below it, and each directory is
-    // visited once even when bind mounts make the tree a loop. One yield per directory. Returns
-    // how many entries were added.
+    // directory below the top that cannot be opened is skipped with what lies below it, and each
+    // directory is visited once even when bind mounts make the tree a loop. One yield per
+    // directory. Returns how many entries were added.
     int addTree(const QString& top, Yielder& yielder, const Progress& progress = {});
     // Set IFCD: the directory is added, then designated, not in tree mode.
     void setIfcd(const QString& path);

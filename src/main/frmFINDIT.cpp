@@ -181,9 +181,7 @@ void frmFINDIT::cmdADDTREE_Click()
 
 void frmFINDIT::cmdIFCD_Click()
 {
-    cmdADDDIR_Click();
-    m_settings.ifcd = DirectoryAdder(m_settings, m_volumes).entryFor(m_path);
-    m_settings.treeModeIfcd = false;
+    DirectoryAdder(m_settings, m_volumes).setIfcd(m_path);
 }
 
 void frmFINDIT::cmdIFCDTREE_Click()

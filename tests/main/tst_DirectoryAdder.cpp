@@ -260,6 +260,24 @@ private Q_SLOTS:
                 tree.entry("disk/card/dcim", "CARD"), tree.entry("plain", "OUTER") }));
     }
 
+    void treeWalkTopThatCannotBeOpened()
+    {
+        Tree tree;
+        tree.mkdirs({ "locked/inner" });
+        QVERIFY(QFile::setPermissions(tree.path("locked"), {}));
+        const bool locked = !DirectoryAdder::canOpen(tree.path("locked"));
+        const FakeVolumes volumes({ volume(tree.root, "tree") });
+        MainSettings settings;
+        NullYielder yielder;
+        DirectoryAdder(settings, volumes).setIfcdTree(tree.path("locked"), yielder);
+        QFile::setPermissions(
+            tree.path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // The chosen top is listed like an added directory, so the IFCD is in the list.
+        QCOMPARE(settings.directories.first(), tree.entry("locked"));
+        QCOMPARE(settings.directories.size(), locked ? 1 : 2);
+        QCOMPARE(settings.ifcd, tree.entry("locked"));
+    }
+
     void treeWalkWithoutSubdirectories()
     {
         Tree tree;

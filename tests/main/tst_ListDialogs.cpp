@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -117,6 +118,13 @@ private Q_SLOTS:
         const QString expected = opensThere ? root + "/Photos" : QDir::homePath();
         QCOMPARE(finder.browserPath(), expected);
         QCOMPARE(finder.lblDIR->text(), expected);
+        auto* model = qobject_cast<QFileSystemModel*>(finder.lstDIR->model());
+        QVERIFY(model);
+        QCOMPARE(model->filePath(finder.lstDIR->currentIndex()), expected);
+        // Browsing moves the path the buttons act on.
+        finder.lstDIR->setCurrentIndex(model->index(root));
+        QCOMPARE(finder.browserPath(), root);
+        QCOMPARE(finder.lblDIR->text(), root);
     }
 
     void findItAddsAndDesignates()
