@@ -1,10 +1,14 @@
 #include "main/frmMAIN.h"
 
+#include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmALTVIEW.h"
+#include "main/frmFINDIT.h"
+#include "main/frmLOADSAVE.h"
 #include "main/frmSTATS.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/SystemVolumes.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -433,12 +437,65 @@ void frmMAIN::cmdABOUT_Click()
     about.exec();
 }
 
-// The directory list buttons: built with the list editing and its dialogs.
-void frmMAIN::cmdADD_Click() { }
-void frmMAIN::cmdLOAD_Click() { }
-void frmMAIN::cmdSAVE_Click() { }
-void frmMAIN::cmdCLEAR_Click() { }
-void frmMAIN::cmdDELETE_Click() { }
+const Volumes& frmMAIN::volumes()
+{
+    if (!m_volumes) {
+        m_systemVolumes = std::make_unique<SystemVolumes>();
+        m_volumes = m_systemVolumes.get();
+    }
+    return *m_volumes;
+}
+
+void frmMAIN::cmdADD_Click()
+{
+    session().ChangedSearch = true;
+    {
+        frmFINDIT finder(settings(), session(), volumes(), m_prompter, this);
+        finder.exec();
+    }
+    showSettings();
+    // Saved whether or not anything was added.
+    if (settings().saveList)
+        SaveList(settings().listName);
+}
+
+void frmMAIN::cmdLOAD_Click()
+{
+    session().ChangedSearch = true;
+    frmLOADSAVE dialog(
+        m_controller.listFiles().dataDirectory(), m_prompter, [this](const QString& name) { LoadList(name); },
+        [this](const QString& name) { SaveList(name); }, this);
+    dialog.cmdACTION->setText(QStringLiteral("Load"));
+    dialog.exec();
+}
+
+void frmMAIN::cmdSAVE_Click()
+{
+    frmLOADSAVE dialog(
+        m_controller.listFiles().dataDirectory(), m_prompter, [this](const QString& name) { LoadList(name); },
+        [this](const QString& name) { SaveList(name); }, this);
+    dialog.cmdACTION->setText(QStringLiteral("Save"));
+    dialog.exec();
+}
+
+void frmMAIN::cmdCLEAR_Click()
+{
+    DirectoryListEditor editor(settings(), session(), m_prompter, [this](const QString& name) { SaveList(name); });
+    editor.clear();
+    showSettings();
+}
+
+void frmMAIN::cmdDELETE_Click()
+{
+    QList<int> selected;
+    for (int i = 0; i < lstDIRECTORIES->count(); ++i) {
+        if (lstDIRECTORIES->item(i)->isSelected())
+            selected << i;
+    }
+    DirectoryListEditor editor(settings(), session(), m_prompter, [this](const QString& name) { SaveList(name); });
+    editor.deleteSelected(selected);
+    showSettings();
+}
 
 void frmMAIN::Timer3_Timer()
 {

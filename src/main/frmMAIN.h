@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
@@ -17,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class frmALTVIEW;
+class Volumes;
 
 // The main window: every search setting, the directory list and the start of a search. It is thin:
 // its controls are bound to the MainSettings value of its controller, which does the work.
@@ -38,6 +40,9 @@ public:
     // Puts the settings value into the controls after code changed it.
     void showSettings();
     frmALTVIEW* altViewer() const { return m_altView; }
+    // The mounted file systems the list dialogs show: the system's unless others are set.
+    void setVolumes(const Volumes& volumes) { m_volumes = &volumes; }
+    const Volumes& volumes();
 
     // The hooks of the image statistics subsystem run at the first activation.
     void setStartupHooks(std::function<void()> checkDiskSpace, std::function<void()> buildOrientationTable);
@@ -141,6 +146,8 @@ private:
     bool m_ended = false;
     bool m_applyingSettings = false;
     frmALTVIEW* m_altView = nullptr;
+    std::unique_ptr<Volumes> m_systemVolumes;
+    const Volumes* m_volumes = nullptr;
 
 public:
     // Controls, under their own names.

@@ -1,0 +1,172 @@
+#include "main/DirectoryAdder.h"
+
+#include "main/DirectoryEntry.h"
+#include "main/Session.h"
+#include "platform/Volumes.h"
+#include "platform/Yielder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+bool liesUnder(const QString& path, const QString& mountPoint)
+{
+    if (mountPoint == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
+}
+
+// The labels met during one walk. Reading the mount table for every directory of a large tree is
+// slow; below the top only a mount point inside the tree can change the volume.
+class WalkLabels
+{
+public:
+    WalkLabels(const QString& top, const Volumes& volumes)
+        : m_top(QDir::cleanPath(QFileInfo(top).absoluteFilePath()))
+        , m_topLabel(volumes.volumeFor(m_top).label)
+    {
+        m_canonicalTop = QFileInfo(m_top).canonicalFilePath();
+        if (m_canonicalTop.isEmpty())
+            m_canonicalTop = m_top;
+        for (const VolumeInfo& volume : volumes.mounted()) {
+            if (volume.mountPoint != m_canonicalTop && liesUnder(volume.mountPoint, m_canonicalTop))
+                m_inner.append(volume);
+        }
+    }
+
+    QString labelFor(const QString& path) const
+    {
+        if (m_inner.isEmpty())
+            return m_topLabel;
+        // No symlink is followed below the top, so the canonical path is the top's plus the rest.
+        const QString canonical = m_canonicalTop + QDir::cleanPath(path).mid(m_top.size());
+        const VolumeInfo* best = nullptr;
+        for (const VolumeInfo& volume : m_inner) {
+            if (liesUnder(canonical, volume.mountPoint)
+                && (!best || volume.mountPoint.size() >= best->mountPoint.size()))
+                best = &volume;
+        }
+        return best ? best->label : m_topLabel;
+    }
+
+private:
+    QString m_top;
+    QString m_topLabel;
+    QString m_canonicalTop;
+    QList<VolumeInfo> m_inner;
+};
+
+} // namespace
+
+DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes)
+    : m_settings(settings)
+    , m_volumes(volumes)
+{
+}
+
+QString DirectoryAdder::entryFor(const QString& path) const
+{
+    return DirectoryEntry::forPath(path, m_volumes);
+}
+
+bool DirectoryAdder::addEntry(MainSettings& settings, const QString& entry)
+{
+    if (!settings.directories.isEmpty() && (settings.directories.contains(entry) || entry == settings.ifcd))
+        return false;
+    settings.directories.append(entry);
+    return true;
+}
+
+bool DirectoryAdder::addDirectory(const QString& path)
+{
+    return addEntry(m_settings, entryFor(path));
+}
+
+int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress& progress)
+{
+    const WalkLabels labels(top, m_volumes);
+    const QString topPath = QDir::cleanPath(QFileInfo(top).absoluteFilePath());
+    QSet<std::pair<dev_t, ino_t>> visited;
+    QStringList pending { topPath };
+    int added = 0;
+    // An explicit stack: a deep tree cannot overflow the call stack.
+    while (!pending.isEmpty()) {
+        const QString path = pending.takeLast();
+        struct stat status
+        {
+        };
+        const bool isDirectory = ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+        if (isDirectory) {
+            if (visited.contains({ status.st_dev, status.st_ino }))
+                continue;
+            visited.insert({ status.st_dev, status.st_ino });
+        }
+        // The top is the user's own choice and is added as Add Directory would add it; below it,
+        // what cannot be opened is skipped.
+        if (path != topPath && (!isDirectory || !canOpen(path)))
+            continue;
+        if (progress)
+            progress(path);
+        if (addEntry(m_settings, DirectoryEntry::of(path, labels.labelFor(path)).text()))
+            ++added;
+        yielder.yield();
+        // The listing is taken before descending; the first child is visited next.
+        const QStringList children = subdirectories(path);
+        for (auto it = children.crbegin(); it != children.crend(); ++it)
+            pending.append(*it);
+    }
+    return added;
+}
+
+void DirectoryAdder::setIfcd(const QString& path)
+{
+    addDirectory(path);
+    m_settings.ifcd = entryFor(path);
+    m_settings.treeModeIfcd = false;
+}
+
+void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Progress& progress)
+{
+    addTree(top, yielder, progress);
+    m_settings.ifcd = entryFor(top);
+    m_settings.treeModeIfcd = true;
+}
+
+QStringList DirectoryAdder::subdirectories(const QString& path)
+{
+    const QDir dir(path);
+    QStringList result;
+    const QFileInfoList infos
+        = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& info : infos)
+        result << info.absoluteFilePath();
+    return result;
+}
+
+bool DirectoryAdder::canOpen(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return false;
+    ::closedir(dir);
+    return true;
+}
+
+QString DirectoryAdder::startDirectory(const QString& lastDirUsed, const Volumes& volumes)
+{
+    if (!lastDirUsed.isEmpty()) {
+        const DriveKind kind = volumes.volumeFor(lastDirUsed).kind;
+        if ((kind == DriveKind::Fixed || kind == DriveKind::Remote) && canOpen(lastDirUsed))
+            return lastDirUsed;
+    }
+    const QString home = defaultStartDirectory();
+    return canOpen(home) ? home : QStringLiteral("/");
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "main/MainSettings.h"
+#include "main/Session.h"
+
+#include <QDialog>
+
+class Prompter;
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QPushButton;
+class QTreeView;
+class Volumes;
+
+// The add-directories dialog: browses the mounted file systems and their directories and adds the
+// browsed directory, its whole tree, or designates it as the IFCD. It writes straight into the
+// settings value; the remembered directory LastDirUsed is read at opening and written at closing.
+class frmFINDIT : public QDialog
+{
+    Q_OBJECT
+public:
+    frmFINDIT(MainSettings& settings, Session& session, const Volumes& volumes, Prompter& prompter,
+        QWidget* parent = nullptr);
+
+    // The directory being browsed, as the browser gives it.
+    QString browserPath() const { return m_path; }
+    void pointBrowserAt(const QString& path);
+    bool isWalking() const { return m_walking; }
+
+    QComboBox* lstDRIVE = nullptr;
+    QTreeView* lstDIR = nullptr;
+    QLabel* lblDIR = nullptr;
+    QPushButton* cmdADDDIR = nullptr;
+    QPushButton* cmdADDTREE = nullptr;
+    QPushButton* cmdIFCD = nullptr;
+    QPushButton* cmdIFCDTREE = nullptr;
+    QPushButton* cmdCANCEL = nullptr;
+
+public Q_SLOTS:
+    void done(int result) override;
+
+private Q_SLOTS:
+    void cmdADDDIR_Click();
+    void cmdADDTREE_Click();
+    void cmdIFCD_Click();
+    void cmdIFCDTREE_Click();
+    void cmdCANCEL_Click();
+    void lstDRIVE_Change(int index);
+    void lstDIR_Change();
+
+private:
+    void buildControls();
+    void Form_Load();
+    void Form_Unload();
+    void setWalking(bool walking);
+
+    MainSettings& m_settings;
+    Session& m_session;
+    const Volumes& m_volumes;
+    Prompter& m_prompter;
+    QFileSystemModel* m_model = nullptr;
+    QString m_path;
+    bool m_walking = false;
+    bool m_pointing = false;
+    bool m_unloaded = false;
+};
