@@ -216,10 +216,12 @@ void frmMAIN::buildControls()
     imgLEFTEYES->setPixmap(imgLEFT[0]);
     imgRIGHTEYES->setPixmap(imgRIGHT[0]);
     imgLEFTEYES->setGeometry(conv::twipsToPixels(80), conv::twipsToPixels(80), eyeframes::Width, eyeframes::Height);
-    imgRIGHTEYES->setGeometry(
-        conv::twipsToPixels(8400), conv::twipsToPixels(3200), eyeframes::Width, eyeframes::Height);
+    // The right pair peeks over the main buttons: a fixed place would cover the type boxes,
+    // whose layout follows the fonts of this desktop.
+    imgRIGHTEYES->setFixedSize(eyeframes::Width, eyeframes::Height);
+    typeColumn->insertStretch(typeColumn->count() - 1, 1);
+    typeColumn->insertWidget(typeColumn->count() - 1, imgRIGHTEYES, 0, Qt::AlignHCenter | Qt::AlignBottom);
     imgLEFTEYES->raise();
-    imgRIGHTEYES->raise();
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer2 = named(new QTimer(this), "Timer2");
