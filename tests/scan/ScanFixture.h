@@ -217,10 +217,15 @@ inline QString rowText(const CatalogueRecord& r)
         .join(QLatin1Char('|'));
 }
 
-inline QStringList rowTexts(const QList<CatalogueRecord>& rows)
+// The rows' contents with the tree's location taken out, so that two trees can be compared.
+inline QStringList rowTexts(const QList<CatalogueRecord>& rows, const QString& tree = {})
 {
     QStringList texts;
-    for (const CatalogueRecord& r : rows)
-        texts << rowText(r);
+    for (const CatalogueRecord& r : rows) {
+        QString text = rowText(r);
+        if (!tree.isEmpty())
+            text.replace(tree, QStringLiteral("<tree>"), Qt::CaseInsensitive);
+        texts << text;
+    }
     return texts;
 }
