@@ -56,7 +56,12 @@ public:
 class ScriptedYielder : public Yielder
 {
 public:
-    void yield() override { ++yields; }
+    void yield() override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
     void sleep(int milliseconds) override
     {
         sleeps << milliseconds;
@@ -66,6 +71,7 @@ public:
     int yields = 0;
     QList<int> sleeps;
     std::function<void(int)> onSleep;
+    std::function<void(int)> onYield;
 };
 
 class RecordingSound : public SoundPlayer
