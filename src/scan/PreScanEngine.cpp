@@ -10,6 +10,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
 #include "scan/DirectoryEntryParts.h"
+#include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
 #include "scan/RecordKey.h"
 #include "scan/ScanningFile.h"
@@ -49,6 +50,7 @@ PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, Pre
 PreScanEngine::~PreScanEngine()
 {
     m_pipeline.reset();
+    m_listedDirectory.reset();
     m_rstFILES.reset();
     m_database.reset();
 }
@@ -122,6 +124,8 @@ void PreScanEngine::setEntry(const QString& directoryEntry)
     const DirectoryEntryParts parts = splitDirectoryEntry(directoryEntry);
     m_entryVolume = parts.volume;
     m_entryPath = parts.path;
+    m_listed.reset();
+    m_listedDirectory.reset();
 }
 
 bool PreScanEngine::typeTicked(int fileTypeIndex) const
