@@ -222,7 +222,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     } running { m_running };
 
     m_session.SearchCompleted = QStringLiteral("NO");
-    m_quitRequested = m_quitRequested || m_abortRequested;
+    m_quitRequested = m_abortRequested;
     m_filesCounted = 0;
     m_checksumMissing = m_rgbMissing = m_patternMissing = false;
     m_filter = splitFilterWords(m_settings.filter);
