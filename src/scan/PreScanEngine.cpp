@@ -104,7 +104,8 @@ void PreScanEngine::commitNow()
 
 void PreScanEngine::unload()
 {
-    if (QFile::exists(scanningFile()))
+    // A catalogue that could not be opened ran nothing: its resume point stays for a later try.
+    if (m_database && QFile::exists(scanningFile()))
         QFile::remove(scanningFile());
     m_quitRequested = true;
     m_pipeline.reset();

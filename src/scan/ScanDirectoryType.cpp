@@ -147,7 +147,7 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
     }
     if (!m_listed)
         return;
-    const std::optional<QStringList> names = filesOfType(*m_listed, fileType);
+    const QStringList names = filesOfType(*m_listed, fileType);
     if (!m_pipeline)
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
     if (!m_database->inTransaction())
@@ -155,14 +155,14 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 
     // With workers, the files ahead are keyed and sought early so that their measuring runs
     // while earlier files are written; one thread works strictly file by file.
-    const qsizetype lookAhead = m_pipeline->background() ? 2 * qsizetype(m_pipeline->threads()) : 0;
+    const qsizetype lookAhead = m_pipeline->background() ? 4 * qsizetype(m_pipeline->threads()) : 0;
     std::deque<Pending> pending;
     qsizetype nextName = 0;
     qsizetype lookedUpAhead = 0;
     bool aheadUseful = true;
     const auto acceptNext = [&]() {
-        while (nextName < names->size()) {
-            const QString& name = names->at(nextName++);
+        while (nextName < names.size()) {
+            const QString& name = names.at(nextName++);
             if (scanAccepts(m_filter, name, fileType, m_settings.notFilter)) {
                 pending.emplace_back();
                 pending.back().name = name;
