@@ -23,6 +23,8 @@ private Q_SLOTS:
     void reactivationWarnings();
     void endOfRun_data();
     void endOfRun();
+    void mediaPrompt_data();
+    void mediaPrompt();
     void fixJpeg_data();
     void fixJpeg();
     void abortKeepsScanningFile();
@@ -276,6 +278,47 @@ void tst_PreScanRun::endOfRun()
     QCOMPARE(f.sound.beeps, beeps);
     QCOMPARE(f.sound.played, sounds);
     QCOMPARE(f.session.FilesRead, 2.0);
+}
+
+void tst_PreScanRun::mediaPrompt_data()
+{
+    QTest::addColumn<bool>("reactivated");
+    QTest::addColumn<int>("prompts");
+    QTest::newRow("missing directory on a removable disk: asked until Cancel") << false << 2;
+    QTest::newRow("re-activated mount point: never asked") << true << 0;
+}
+
+void tst_PreScanRun::mediaPrompt()
+{
+    QFETCH(bool, reactivated);
+    QFETCH(int, prompts);
+    ScanFixture f;
+    f.bytes(QStringLiteral("here"), QStringLiteral("h.jpg"), "1");
+    VolumeInfo disk;
+    disk.mountPoint = f.tree();
+    disk.label = QStringLiteral("TEST");
+    disk.kind = DriveKind::Removable;
+    f.volumes.add(disk);
+    f.session.DisableFilePolling = false;
+    if (reactivated)
+        f.session.ReactivateDrives = f.tree();
+    f.settings.directories
+        = { QStringLiteral("[DISK] ") + f.dir(QStringLiteral("gone")), f.entry(QStringLiteral("here")) };
+    f.prompter.queueAnswer(MsgAnswer::Ok);
+    f.prompter.queueAnswer(MsgAnswer::Cancel);
+    f.run();
+    int asked = 0;
+    for (const Message& m : f.prompter.messages()) {
+        if (m.title == QLatin1String("t'olq! - Cannot find DIRECTORY...")) {
+            ++asked;
+            QVERIFY(
+                m.text.startsWith(QStringLiteral("[DISK] ") + f.dir(QStringLiteral("gone")) + QStringLiteral("\r\r")));
+        }
+    }
+    QCOMPARE(asked, prompts);
+    // The missing entry finds nothing; the run goes on with the next one.
+    QCOMPARE(f.rows().size(), 1);
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("YES"));
 }
 
 void tst_PreScanRun::fixJpeg_data()
