@@ -28,6 +28,7 @@ private Q_SLOTS:
     void fixJpeg_data();
     void fixJpeg();
     void abortKeepsScanningFile();
+    void databaseFailureEndsTheRun();
     void resumePoints_data();
     void resumePoints();
     void resumedRunEqualsUninterrupted_data();
@@ -366,6 +367,24 @@ void tst_PreScanRun::abortKeepsScanningFile()
     QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 5);
     QVERIFY(f.prompter.messages().isEmpty());
     QCOMPARE(f.sound.beeps, 0);
+}
+
+void tst_PreScanRun::databaseFailureEndsTheRun()
+{
+    ScanFixture f;
+    fourEntries(f);
+    std::unique_ptr<PreScanEngine> engine = f.engine();
+    f.view.onNumber = [&](const QString& number) {
+        if (number == QLatin1String("5 found..."))
+            engine->database()->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
+    };
+    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Quit);
+    engine->unload();
+    // Told once, ended as a quit; the entries committed before the failure stay.
+    QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
+    QCOMPARE(f.prompter.texts().last(), QStringLiteral("4 files read..."));
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 3);
 }
 
 void tst_PreScanRun::resumePoints_data()
