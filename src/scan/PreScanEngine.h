@@ -82,7 +82,7 @@ public:
     // Commits what the run has written (Abort does this before the program ends).
     void commitNow();
 
-    // The pieces of the run, for the window and tests.
+    // Steps of the run, for the window and tests.
     void setEntry(const QString& directoryEntry);
     void setFilterWords(const FilterWords& words) { m_filter = words; }
     void ScanDirectoryType(const QString& fileType);
