@@ -30,6 +30,33 @@ bool usablePattern(const QString& text)
 
 constexpr int YieldEvery = 1 << 16;
 
+// The comparison loops, built twice: with the processor's popcount instruction where it has
+// one, and without.
+__attribute__((target_clones("popcnt", "default"))) void scanPlain(const PatternBits* bits, const quint32* entries,
+    std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::popcount(bits[i].lo ^ reference.lo) + std::popcount(bits[i].hi ^ reference.hi) <= tolerance)
+            found.push_back(entries[i]);
+    }
+}
+
+// Soft matching: the least difference over the six orientations, stopping at the first that
+// is within the tolerance.
+__attribute__((target_clones("popcnt", "default"))) void scanTurned(const PatternBits* bits, const quint32* entries,
+    std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const quint64 lo = bits[i].lo, hi = bits[i].hi;
+        for (int k = 0; k < 6; ++k) {
+            if (std::popcount(turned[k].lo ^ lo) + std::popcount(turned[k].hi ^ hi) <= tolerance) {
+                found.push_back(entries[i]);
+                break;
+            }
+        }
+    }
+}
+
 } // namespace
 
 void PatternCandidates::load(CatalogueDatabase& database)
@@ -129,24 +156,11 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
     const auto last = m_buckets.upper_bound(reference.PXLNUM + tolerance);
     for (auto it = first; it != last; ++it) {
         const Bucket& bucket = it->second;
-        const PatternBits* bits = bucket.bits.data();
         const std::size_t count = bucket.bits.size();
-        if (orientations == 1) {
-            const quint64 lo = turned[0].lo, hi = turned[0].hi;
-            for (std::size_t i = 0; i < count; ++i) {
-                if (std::popcount(bits[i].lo ^ lo) + std::popcount(bits[i].hi ^ hi) <= tolerance)
-                    found.push_back(bucket.plain[i]);
-            }
-        } else {
-            for (std::size_t i = 0; i < count; ++i) {
-                for (int k = 0; k < 6; ++k) {
-                    if (turned[std::size_t(k)].differences(bits[i]) <= tolerance) {
-                        found.push_back(bucket.plain[i]);
-                        break;
-                    }
-                }
-            }
-        }
+        if (orientations == 1)
+            scanPlain(bucket.bits.data(), bucket.plain.data(), count, turned[0], tolerance, found);
+        else
+            scanTurned(bucket.bits.data(), bucket.plain.data(), count, turned.data(), tolerance, found);
         for (quint32 index : bucket.other) {
             if (comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
                 found.push_back(index);
