@@ -80,7 +80,7 @@ void PrematchCycle::run()
         moveNextUntagged(*m_files);
     CycleDone = false;
     QuitRequested = false;
-    m_sinceSave.start();
+    m_sinceSave.invalidate(); // the first step is saved at once
     m_sinceProgress.invalidate();
     while (!CycleDone && !QuitRequested) {
         PreMatchStep();
@@ -132,13 +132,13 @@ void PrematchCycle::commitBatch()
 
 void PrematchCycle::saveStep(bool force)
 {
-    if (!force && m_saveInterval > 0 && m_sinceSave.elapsed() < m_saveInterval)
+    if (!force && m_saveInterval > 0 && m_sinceSave.isValid() && m_sinceSave.elapsed() < m_saveInterval)
         return;
     commitBatch();
     // A position that cannot be written leaves the step unsaved; the cycle goes on.
     if (m_lastFinishedReference)
         writeResumeFile(resumeFile(), *m_lastFinishedReference);
-    m_sinceSave.restart();
+    m_sinceSave.start();
 }
 
 void PrematchCycle::PreMatchStep()

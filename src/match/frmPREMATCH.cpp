@@ -149,7 +149,7 @@ void frmPREMATCH::showEvent(QShowEvent* event)
 void frmPREMATCH::Form_Activate()
 {
     m_yielder.yield();
-    if (!m_firstActivation)
+    if (!m_firstActivation || m_unloaded)
         return;
     m_firstActivation = false;
     if (m_session.WasSearchMinmized)
@@ -192,7 +192,7 @@ void frmPREMATCH::closeEvent(QCloseEvent* event)
         return;
     }
     Form_Unload();
-    QDialog::closeEvent(event);
+    event->accept(); // not QDialog's handler: it would reject, which closes again
 }
 
 void frmPREMATCH::Form_Unload()

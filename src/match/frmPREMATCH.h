@@ -51,6 +51,10 @@ private Q_SLOTS:
     void cmdKILL_Click();
     void tmrPICTURE_Timer();
 
+public:
+    // Escape asks to close, like the title bar.
+    void reject() override { close(); }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
