@@ -9,7 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
-#include "scan/DirectoryEntryParts.h"
+#include "main/DirectoryEntry.h"
 #include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
 #include "scan/RecordKey.h"
@@ -122,7 +122,7 @@ void PreScanEngine::unload()
 
 void PreScanEngine::setEntry(const QString& directoryEntry)
 {
-    const DirectoryEntryParts parts = splitDirectoryEntry(directoryEntry);
+    const DirectoryEntry parts = DirectoryEntry::split(directoryEntry);
     m_entryVolume = parts.volume;
     m_entryPath = parts.path;
     m_listed.reset();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MatchTestSupport.h"
+
 // Shared by the catalogue tests: fresh catalogues from the template and sample rows.
 
 #include "catalogue/CatalogueDatabase.h"
@@ -35,23 +37,8 @@ inline CatalogueRecord sampleRecord(int number, const QString& wholeName)
 // A new catalogue at path holding the given names as rows 1, 2, 3 ... in that order.
 inline std::unique_ptr<CatalogueDatabase> makeCatalogue(const QString& path, const QStringList& names = {})
 {
-    QString error;
-    if (!writeTemplateDatabase(path, &error)) {
-        qWarning("template: %s", qPrintable(error));
-        return {};
-    }
-    auto db = CatalogueDatabase::open(path, &error);
-    if (!db) {
-        qWarning("open: %s", qPrintable(error));
-        return {};
-    }
-    CatalogueTransaction batch(*db);
-    TableRecordSet table(*db);
-    for (int i = 0; i < names.size(); ++i) {
-        table.addNew();
-        table.setRecord(sampleRecord(i + 1, names.at(i)));
-        table.update();
-    }
-    batch.commit();
-    return db;
+    QList<CatalogueRecord> rows;
+    for (int i = 0; i < names.size(); ++i)
+        rows << sampleRecord(i + 1, names.at(i));
+    return makeCatalogueWithRows(path, rows);
 }

@@ -45,7 +45,7 @@ struct MatchCycleFixture
     QString databasePath() const { return listDatabasePath(dir.path(), settings); }
     QString resumeFile() const { return dir.file(QStringLiteral("Matching.dat")); }
 
-    bool make(const QList<CatalogueRecord>& rows) { return makeMatchCatalogue(databasePath(), rows) != nullptr; }
+    bool make(const QList<CatalogueRecord>& rows) { return makeCatalogueWithRows(databasePath(), rows) != nullptr; }
 
     std::unique_ptr<PrematchCycle> cycle(int saveInterval = 0)
     {

@@ -14,6 +14,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
+#include "ScriptedPorts.h"
 #include "scan/PreScanEngine.h"
 #include "scan/PreScanView.h"
 
@@ -51,36 +52,6 @@ public:
     bool previewMode = false;
     bool previews = false;
     std::function<void(const QString&)> onNumber;
-};
-
-class ScriptedYielder : public Yielder
-{
-public:
-    void yield() override
-    {
-        ++yields;
-        if (onYield)
-            onYield(yields);
-    }
-    void sleep(int milliseconds) override
-    {
-        sleeps << milliseconds;
-        if (onSleep)
-            onSleep(int(sleeps.size()));
-    }
-    int yields = 0;
-    QList<int> sleeps;
-    std::function<void(int)> onSleep;
-    std::function<void(int)> onYield;
-};
-
-class RecordingSound : public SoundPlayer
-{
-public:
-    void playWav(const QString& path) override { played << path; }
-    void beep() override { ++beeps; }
-    QStringList played;
-    int beeps = 0;
 };
 
 // A picture with a gradient and a dark disc, so that colour and pattern are not trivial.
@@ -204,7 +175,7 @@ public:
     Session session;
     ScriptedPrompter prompter;
     ScriptedYielder yielder;
-    RecordingSound sound;
+    RecordingSoundPlayer sound;
     FakeVolumes volumes;
     ScriptedView view;
     QDate today = QDate(2026, 12, 9);

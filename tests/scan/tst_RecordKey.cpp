@@ -4,7 +4,7 @@
 #include "ScanFixture.h"
 #include "TestSupport.h"
 
-#include "scan/DirectoryEntryParts.h"
+#include "main/DirectoryEntry.h"
 #include "scan/NameFilter.h"
 #include "scan/RecordKey.h"
 #include "scan/ScanningFile.h"
@@ -248,7 +248,7 @@ void tst_RecordKey::entryParts()
     QFETCH(QString, entry);
     QFETCH(QString, volume);
     QFETCH(QString, path);
-    const DirectoryEntryParts parts = splitDirectoryEntry(entry);
+    const DirectoryEntry parts = DirectoryEntry::split(entry);
     QCOMPARE(parts.volume, volume);
     QCOMPARE(parts.path, path);
 }

@@ -35,7 +35,7 @@ CatalogueRecord fileRow(int recnum, const QString& wholeName, const QString& pat
     return r;
 }
 
-std::unique_ptr<CatalogueDatabase> makeMatchCatalogue(const QString& path, const QList<CatalogueRecord>& rows)
+std::unique_ptr<CatalogueDatabase> makeCatalogueWithRows(const QString& path, const QList<CatalogueRecord>& rows)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QString error;
