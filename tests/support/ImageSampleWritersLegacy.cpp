@@ -11,29 +11,6 @@ int monoBit(const QImage& mono, int x, int y)
     return (mono.constScanLine(y)[x >> 3] >> (7 - (x & 7))) & 1;
 }
 
-// PackBits: n < 128 introduces n+1 literal bytes, 257-n repeats the next byte.
-QByteArray packBits(const QByteArray& row)
-{
-    SampleBytes out;
-    qsizetype i = 0;
-    while (i < row.size()) {
-        qsizetype run = 1;
-        while (i + run < row.size() && run < 128 && row[i + run] == row[i])
-            ++run;
-        if (run >= 2) {
-            out.u8(int(257 - run)).u8(uint8_t(row[i]));
-            i += run;
-            continue;
-        }
-        qsizetype literal = 1;
-        while (i + literal < row.size() && literal < 128
-            && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
-            ++literal;
-        out.u8(int(literal - 1)).raw(row.mid(i, literal));
-        i += literal;
-    }
-    return out.data;
-}
 
 } // namespace
 

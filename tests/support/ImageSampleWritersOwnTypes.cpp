@@ -9,29 +9,6 @@ int bitOf(int value, int plane)
     return (value >> plane) & 1;
 }
 
-// ByteRun1: n in 0..127 then n+1 literal bytes; -1..-127 then one byte repeated 1-n times.
-QByteArray byteRun1(const QByteArray& row)
-{
-    SampleBytes out;
-    qsizetype i = 0;
-    while (i < row.size()) {
-        qsizetype run = 1;
-        while (i + run < row.size() && run < 128 && row[i + run] == row[i])
-            ++run;
-        if (run >= 2) {
-            out.u8(int(1 - run)).u8(uint8_t(row[i]));
-            i += run;
-            continue;
-        }
-        qsizetype literal = 1;
-        while (i + literal < row.size() && literal < 128
-            && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
-            ++literal;
-        out.u8(int(literal - 1)).raw(row.mid(i, literal));
-        i += literal;
-    }
-    return out.data;
-}
 
 } // namespace
 
@@ -215,7 +192,7 @@ QByteArray ImageSampleWriters::iff(const QImage& image, IffKind kind, bool compr
                 }
             }
         }
-        body.raw(compressed ? byteRun1(row) : row);
+        body.raw(compressed ? packBits(row) : row);
     }
     SampleBytes form;
     form.raw(chunky ? "PBM " : "ILBM");

@@ -38,3 +38,28 @@ struct SampleBytes
             data[at + i] = char(uint8_t(v >> (24 - 8 * i)));
     }
 };
+
+// PackBits, also IFF's ByteRun1: a count n < 128 introduces n+1 literal bytes, 257-n (as a
+// byte) repeats the next byte.
+inline QByteArray packBits(const QByteArray& row)
+{
+    SampleBytes out;
+    qsizetype i = 0;
+    while (i < row.size()) {
+        qsizetype run = 1;
+        while (i + run < row.size() && run < 128 && row[i + run] == row[i])
+            ++run;
+        if (run >= 2) {
+            out.u8(int(257 - run)).u8(uint8_t(row[i]));
+            i += run;
+            continue;
+        }
+        qsizetype literal = 1;
+        while (i + literal < row.size() && literal < 128
+            && !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
+            ++literal;
+        out.u8(int(literal - 1)).raw(row.mid(i, literal));
+        i += literal;
+    }
+    return out.data;
+}
