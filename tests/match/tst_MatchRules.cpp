@@ -325,7 +325,10 @@ private Q_SLOTS:
         // The pattern step tests only exclusive matching on the pair.
         ImageFacts other = c;
         other.RECNUM = r.RECNUM + 1;
-        QCOMPARE(::patternHit(3, r, other, { .exclusive = exclusive, .tolerance = 3 }),
+        RuleSettings hitSettings;
+        hitSettings.exclusive = exclusive;
+        hitSettings.tolerance = 3;
+        QCOMPARE(::patternHit(3, r, other, hitSettings),
             !exclusive || r.fileLocation() == c.fileLocation());
     }
 
@@ -351,7 +354,9 @@ private Q_SLOTS:
         ImageFacts c = facts(QStringLiteral("B.JPG"));
         r.RECNUM = 4;
         c.RECNUM = sameRecnum ? 4 : 5;
-        QCOMPARE(::patternHit(diff, r, c, { .tolerance = tolerance }), hit);
+        RuleSettings hitSettings;
+        hitSettings.tolerance = tolerance;
+        QCOMPARE(::patternHit(diff, r, c, hitSettings), hit);
     }
 
     void checksumConfirmation()
