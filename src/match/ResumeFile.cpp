@@ -1,13 +1,9 @@
 #include "match/ResumeFile.h"
 
 #include "platform/Conventions.h"
+#include "platform/StateFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
-
-#include <algorithm>
-#include <cmath>
 
 QString resumeFilePath(const QString& programDirectory)
 {
@@ -21,24 +17,10 @@ QByteArray resumeFileLine(qint32 recnum)
 
 bool writeResumeFile(const QString& path, qint32 recnum)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(resumeFileLine(recnum));
-    return file.commit();
+    return writeStateFile(path, resumeFileLine(recnum));
 }
 
 qint32 readResumeFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    QByteArray line = file.readLine(4096);
-    file.close();
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    const double value = conv::val(QString::fromLatin1(line).trimmed());
-    if (!std::isfinite(value))
-        return 0;
-    return qint32(conv::roundHalfEven(std::clamp(value, -2147483648.0, 2147483647.0)));
+    return readStateNumber(path);
 }

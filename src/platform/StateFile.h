@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// The state files of an interrupted stage (Scanning.dat, Matching.dat) hold one number on one
+// line; their presence at start-up is what offers crash recovery.
+
+// The leading number of the first line, rounded halves to even; 0 when the file is missing or
+// unreadable or the number does not fit 32 bits.
+qint32 readStateNumber(const QString& path);
+// Writes the line beside the file and renames it into place, so a reader never sees half a line.
+// No sync to the disk: the file is rewritten often, and a lost line only means an earlier resume.
+bool writeStateFile(const QString& path, const QByteArray& line);
