@@ -3,7 +3,9 @@
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmALTVIEW.h"
+#include "main/frmCOMPACT.h"
 #include "main/frmFINDIT.h"
+#include "main/frmMAINStages.h"
 #include "main/frmLOADSAVE.h"
 #include "main/frmSTATS.h"
 #include "platform/Conventions.h"
@@ -34,6 +36,10 @@ frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QStr
     , m_controller(programDirectory, prompter)
     , m_prompter(prompter)
     , m_commandLine(CommandLine::parse(commandLine))
+    , m_upkeep(std::make_unique<ListDatabaseUpkeep>(m_controller, prompter, static_cast<CompactionNotice&>(*this)))
+    , m_search(std::make_unique<SearchControl>(m_controller, prompter, *m_upkeep, static_cast<SearchHost&>(*this)))
+    , m_ownStages(std::make_unique<frmMAINStages>())
+    , m_stages(m_ownStages.get())
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("t'olq!"));
@@ -46,7 +52,13 @@ frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QStr
     Form_Load();
 }
 
-frmMAIN::~frmMAIN() = default;
+frmMAIN::~frmMAIN()
+{
+    // The windows of a search do not outlive the window that showed them.
+    delete m_review.data();
+    delete m_stageWindow.data();
+    delete m_compactNotice.data();
+}
 
 void frmMAIN::Form_Load()
 {
@@ -417,7 +429,22 @@ void frmMAIN::txtTOLERANCE_LostFocus()
 
 void frmMAIN::cmdGO_Click()
 {
-    // The search control: built with the search stages.
+    m_search->go();
+}
+
+void frmMAIN::cmdPURGE_Click()
+{
+    m_upkeep->purge();
+}
+
+void frmMAIN::cmdCOMPACT_Click()
+{
+    m_upkeep->compactOnRequest();
+}
+
+void frmMAIN::CompactListDatabase()
+{
+    m_upkeep->compactListDatabase();
 }
 
 void frmMAIN::cmdQUIT_Click()
@@ -569,4 +596,77 @@ StatsAnswer frmMAIN::showStatistics(const QString& text)
 {
     frmSTATS stats(text, this);
     return stats.showModal();
+}
+
+void frmMAIN::showResumeDialog()
+{
+    m_stages->showResumeDialog(*this);
+}
+
+void frmMAIN::stopAnimation()
+{
+    Timer3->stop();
+}
+
+void frmMAIN::hideMainWindow()
+{
+    hide();
+}
+
+void frmMAIN::showPreScan()
+{
+    m_stageWindow = m_stages->createPreScan(*this);
+    if (m_stageWindow)
+        m_stageWindow->show();
+}
+
+void frmMAIN::showPreMatch()
+{
+    m_stageWindow = m_stages->createPreMatch(*this);
+    if (m_stageWindow)
+        m_stageWindow->show();
+}
+
+bool frmMAIN::waitUntil(const bool& flag)
+{
+    // The stage window sets the flag while it unloads, inside event processing; a window that
+    // is gone (or never came) without setting it ends the wait too.
+    while (!flag && !m_ended && m_stageWindow)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_stageWindow = nullptr;
+    return !m_ended;
+}
+
+void frmMAIN::showReview(bool snapshot, const QString& caption)
+{
+    m_review = m_stages->createReview(*this, snapshot);
+    if (!m_review) {
+        show();
+        return;
+    }
+    m_review->show();
+    m_review->setWindowTitle(caption);
+}
+
+void frmMAIN::pressQuit()
+{
+    cmdQUIT_Click();
+}
+
+void frmMAIN::endProgramNow()
+{
+    endProgram();
+}
+
+void frmMAIN::showNotice()
+{
+    m_compactNotice = new frmCOMPACT(this);
+    m_compactNotice->setAttribute(Qt::WA_DeleteOnClose);
+    m_compactNotice->show();
+}
+
+void frmMAIN::hideNotice()
+{
+    if (m_compactNotice)
+        m_compactNotice->close();
 }
