@@ -633,6 +633,9 @@ bool frmMAIN::waitUntil(const bool& flag)
     // is gone (or never came) without setting it ends the wait too.
     while (!flag && !m_ended && m_stageWindow)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    // A window that stays after its unload is not needed any more.
+    if (m_stageWindow && !m_stageWindow->testAttribute(Qt::WA_DeleteOnClose))
+        m_stageWindow->deleteLater();
     m_stageWindow = nullptr;
     return !m_ended;
 }
