@@ -34,6 +34,16 @@ bool ImageBox::setFile(const QString& path)
     return true;
 }
 
+void ImageBox::setImage(const QImage& image)
+{
+    m_image = image;
+    m_scaled = QImage();
+    m_file.clear();
+    m_error.clear();
+    applyMode();
+    update();
+}
+
 void ImageBox::setDisplayMode(int mode)
 {
     m_mode = qBound(0, mode, 3);

@@ -22,6 +22,8 @@ public:
     // Loads and draws the file; the empty path shows nothing. False, with the box empty and
     // lastError() saying why, when the file cannot be loaded.
     bool setFile(const QString& path);
+    // Shows a picture already in memory, with no file behind it.
+    void setImage(const QImage& image);
     QString file() const { return m_file; }
     QString lastError() const { return m_error; }
     bool hasImage() const { return !m_image.isNull(); }

@@ -1,0 +1,323 @@
+#include "scan/PreScanEngine.h"
+
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/TableRecordSet.h"
+#include "imagestats/FixExtensions.h"
+#include "imagestats/MediaPrompts.h"
+#include "main/FileTypes.h"
+#include "platform/Conventions.h"
+#include "platform/Prompter.h"
+#include "platform/SoundPlayer.h"
+#include "platform/Yielder.h"
+#include "scan/DirectoryEntryParts.h"
+#include "scan/PreScanView.h"
+#include "scan/RecordKey.h"
+#include "scan/ScanningFile.h"
+#include "scan/StatisticsPipeline.h"
+
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString warningTitle = QStringLiteral("t'olq! - Warning");
+const QString missingText = QStringLiteral(
+    "You have Re-Activated image records for which %1 information has not been Gathered.  This may effect the "
+    "presentation of all possible duplilcates.  Please see the help file for more information on Re-Activation.");
+
+} // namespace
+
+PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, PreScanConfig config, PreScanPorts ports)
+    : m_settings(settings)
+    , m_session(session)
+    , m_config(std::move(config))
+    , m_ports(ports)
+{
+    if (m_config.databasePath.isEmpty())
+        m_config.databasePath = listDatabasePath(m_config.programDirectory, m_settings);
+    if (!m_config.today.isValid())
+        m_config.today = QDate::currentDate();
+    if (m_config.threads <= 0)
+        m_config.threads = qMax(1, QThread::idealThreadCount());
+    m_sessionStamp = SessionStamp(m_config.today);
+    m_accessed = m_sessionStamp.toDouble();
+}
+
+PreScanEngine::~PreScanEngine()
+{
+    m_pipeline.reset();
+    m_rstFILES.reset();
+    m_database.reset();
+}
+
+QString PreScanEngine::listDatabasePath(const QString& programDirectory, const MainSettings& settings)
+{
+    return programDirectory + QStringLiteral("/data/") + settings.listDatabaseName() + QStringLiteral(".mdb");
+}
+
+const std::array<int, 24>& PreScanEngine::scanTypeOrder()
+{
+    static const std::array<int, 24> order = [] {
+        std::array<int, 24> indexes {};
+        for (int i = 0; i < FileTypeCount; ++i)
+            indexes[i] = i;
+        std::sort(indexes.begin(), indexes.end(),
+            [](int a, int b) { return qstrcmp(FileTypes[a].extension, FileTypes[b].extension) < 0; });
+        return indexes;
+    }();
+    return order;
+}
+
+QString PreScanEngine::scanningFile() const
+{
+    return scanningFilePath(m_config.programDirectory);
+}
+
+bool PreScanEngine::openCatalogue()
+{
+    m_rstFILES.reset();
+    m_database = CatalogueDatabase::openOrTell(m_config.databasePath, m_ports.prompter);
+    if (!m_database)
+        return false;
+    m_rstFILES = std::make_unique<TableRecordSet>(*m_database);
+    m_rstFILES->setIndex(QStringLiteral("ref"));
+    return true;
+}
+
+void PreScanEngine::requestAbort()
+{
+    m_abortRequested = true;
+    m_quitRequested = true;
+}
+
+void PreScanEngine::commitNow()
+{
+    if (m_database && m_database->inTransaction())
+        m_database->commit();
+    m_writesInBatch = 0;
+}
+
+void PreScanEngine::unload()
+{
+    if (QFile::exists(scanningFile()))
+        QFile::remove(scanningFile());
+    m_quitRequested = true;
+    m_pipeline.reset();
+    if (m_database) {
+        try {
+            commitNow();
+        } catch (const std::exception&) {
+            // Closing rolls back what could not be committed.
+        }
+    }
+    m_rstFILES.reset();
+    m_database.reset();
+}
+
+void PreScanEngine::setEntry(const QString& directoryEntry)
+{
+    const DirectoryEntryParts parts = splitDirectoryEntry(directoryEntry);
+    m_entryVolume = parts.volume;
+    m_entryPath = parts.path;
+}
+
+bool PreScanEngine::typeTicked(int fileTypeIndex) const
+{
+    return m_settings.fileTypes[std::size_t(fileTypeIndex)];
+}
+
+bool PreScanEngine::wantsStatistics() const
+{
+    const ComparisonMode mode = m_settings.mode;
+    return m_settings.gather || mode == ComparisonMode::AverageRgb || mode == ComparisonMode::QuadrantRgb
+        || mode == ComparisonMode::Pattern;
+}
+
+void PreScanEngine::beginBatch()
+{
+    if (!m_database->inTransaction())
+        m_database->begin();
+    m_writesInBatch = 0;
+}
+
+// Writes go in batches; a long directory does not grow one transaction without end.
+void PreScanEngine::countWrite()
+{
+    constexpr int BatchLimit = 5000;
+    if (++m_writesInBatch >= BatchLimit) {
+        commitNow();
+        beginBatch();
+    }
+}
+
+// The record set is only a view on the open connection: reopening means committing the batch
+// and starting the record set afresh.
+void PreScanEngine::ReopenCatalogue()
+{
+    commitNow();
+    m_rstFILES = std::make_unique<TableRecordSet>(*m_database);
+    m_rstFILES->setIndex(QStringLiteral("ref"));
+}
+
+bool PreScanEngine::housekeeping()
+{
+    const auto step = [this](const QString& caption, const QString& sql, const QVariantList& params) {
+        m_ports.view.showDirectory(caption);
+        m_ports.yielder.yield();
+        if (m_abortRequested)
+            return false;
+        m_database->execute(sql, params);
+        return true;
+    };
+    if (!step(QStringLiteral("Preparing database...Purging deleted records"),
+            QStringLiteral("DELETE FROM FILES WHERE RTAG = 'D'"), {}))
+        return false;
+    if (m_session.ThreeMonthPurge
+        && !step(QStringLiteral("Preparing database...Purging records not accessed for 3 months"),
+            QStringLiteral("DELETE FROM FILES WHERE ACCESSED < ?"), { PurgeCutoff(m_config.today).toDouble() }))
+        return false;
+    return step(QStringLiteral("Preparing database...Clearing tags from last search"),
+        QStringLiteral("UPDATE FILES SET ACTIVE = ' ', RECNUM = 0, RTAG = ' ', REF = STAG"), {});
+}
+
+// A resumed run starts again at the entry it was working on. The rows that entry had claimed
+// are released, so each file finds its own row again instead of getting a second one, and the
+// count goes on from the largest number in use, so RECNUM stays unique.
+void PreScanEngine::mendResumedEntry()
+{
+    if (m_resumeIndex < m_settings.directories.size()) {
+        setEntry(m_settings.directories.at(m_resumeIndex));
+        m_database->execute(QStringLiteral("UPDATE FILES SET REF = STAG, ACTIVE = ' ', RECNUM = 0 "
+                                           "WHERE ACTIVE = 'X' AND DRIVEVOLUME = ? AND PATH = ?"),
+            { m_entryVolume, m_entryPath });
+    }
+    const QVariant largest
+        = m_database->queryValue(QStringLiteral("SELECT MAX(RECNUM) FROM FILES WHERE ACTIVE <> ' '"));
+    m_filesCounted = largest.isNull() ? 0 : largest.toDouble();
+}
+
+void PreScanEngine::bindCatalogue()
+{
+    if (m_resumeIndex != 0)
+        mendResumedEntry();
+    ReopenCatalogue();
+}
+
+PreScanEngine::Outcome PreScanEngine::RunPreScan()
+{
+    if (!m_database)
+        return Outcome::Failed;
+    m_running = true;
+    struct Running
+    {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running { m_running };
+
+    m_session.SearchCompleted = QStringLiteral("NO");
+    m_quitRequested = m_quitRequested || m_abortRequested;
+    m_filesCounted = 0;
+    m_checksumMissing = m_rgbMissing = m_patternMissing = false;
+    m_filter = splitFilterWords(m_settings.filter);
+    if (wantsStatistics())
+        m_ports.view.showPreviewInsteadOfAnimation();
+    m_resumeIndex = 0;
+    if (QFile::exists(scanningFile()))
+        m_resumeIndex = qMax(0, readResumeIndex(scanningFile()));
+
+    try {
+        if (m_resumeIndex == 0 && !housekeeping()) {
+            commitNow();
+            return Outcome::Aborted;
+        }
+        bindCatalogue();
+        m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
+
+        const MediaPromptSettings media { m_session.DisableFilePolling, m_session.ReactivateDrives };
+        const int jpgIndex = int(std::find_if(FileTypes.begin(), FileTypes.end(), [](const FileType& t) {
+            return qstrcmp(t.extension, ".JPG") == 0;
+        }) - FileTypes.begin());
+        const int last = int(m_settings.directories.size()) - 1;
+        for (int entryIndex = m_resumeIndex; entryIndex <= last; ++entryIndex) {
+            setEntry(m_settings.directories.at(entryIndex));
+            writeResumeIndex(scanningFile(), entryIndex);
+            PromptForDirectory(m_entryVolume, m_entryPath, media, m_ports.volumes, m_ports.prompter);
+            beginBatch();
+            if (m_settings.fixJpeg && typeTicked(jpgIndex)) {
+                FixExtensions(m_entryPath, QStringLiteral(".jpeg"), QStringLiteral(".jpg"));
+                FixExtensions(m_entryPath, QStringLiteral(".jpe"), QStringLiteral(".jpg"));
+            }
+            for (const int type : scanTypeOrder()) {
+                if (typeTicked(type) && !m_quitRequested)
+                    ScanDirectoryType(QString::fromLatin1(FileTypes[std::size_t(type)].extension));
+            }
+            if (m_abortRequested) {
+                commitNow();
+                return Outcome::Aborted;
+            }
+            ReopenCatalogue();
+            if (m_quitRequested)
+                break;
+        }
+
+        const int lastAgain = int(m_settings.directories.size()) - 1;
+        for (int entryIndex = 0; entryIndex <= lastAgain; ++entryIndex) {
+            setEntry(m_settings.directories.at(entryIndex));
+            const bool reactivated = liesInReactivatedDrive(m_entryPath, m_session.ReactivateDrives);
+            beginBatch();
+            for (const int type : scanTypeOrder()) {
+                if (typeTicked(type) && !m_quitRequested && reactivated)
+                    ReactivateDirectoryType(QString::fromLatin1(FileTypes[std::size_t(type)].extension));
+            }
+            if (m_abortRequested) {
+                commitNow();
+                return Outcome::Aborted;
+            }
+            ReopenCatalogue();
+            if (m_quitRequested)
+                break;
+        }
+    } catch (const std::exception& e) {
+        // A database that fails mid-run: keep what was committed, tell the user, end as a quit.
+        m_pipeline.reset();
+        try {
+            if (m_database->inTransaction())
+                m_database->rollback();
+        } catch (const std::exception&) {
+        }
+        m_quitRequested = true;
+        m_ports.prompter.tell(
+            QStringLiteral("The catalogue could not be updated.\r\r%1").arg(QString::fromUtf8(e.what())),
+            QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+    }
+    m_pipeline.reset();
+
+    const bool completed = !m_quitRequested;
+    if (completed)
+        m_session.SearchCompleted = QStringLiteral("YES");
+    m_session.NumFilesFound = qint32(conv::roundHalfEven(m_filesCounted));
+    soundStep(m_ports.sound, m_session.SoundFiles, m_settings.noSound);
+    if (!m_settings.gather && !m_settings.preMatch)
+        endMessages();
+    m_session.FilesRead = m_filesCounted;
+    return completed ? Outcome::Completed : Outcome::Quit;
+}
+
+void PreScanEngine::endMessages()
+{
+    const ComparisonMode mode = m_settings.mode;
+    const auto warn = [this](const char* what) {
+        m_ports.prompter.ask(
+            Message { missingText.arg(QLatin1String(what)), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+    };
+    if (m_checksumMissing && mode == ComparisonMode::Checksum)
+        warn("CheckSum");
+    if (m_rgbMissing && (mode == ComparisonMode::AverageRgb || mode == ComparisonMode::QuadrantRgb))
+        warn("RGB");
+    if (m_patternMissing && mode == ComparisonMode::Pattern)
+        warn("Pattern");
+    m_ports.prompter.tell(QString::number(qint64(m_filesCounted)) + QStringLiteral(" files read..."));
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "catalogue/CatalogueRecord.h"
+#include "main/MainSettings.h"
+#include "main/Session.h"
+#include "scan/NameFilter.h"
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class CatalogueDatabase;
+class TableRecordSet;
+class Prompter;
+class Yielder;
+class SoundPlayer;
+class Volumes;
+class PreScanView;
+class StatisticsPipeline;
+
+// Where the pre-scan works and how hard.
+struct PreScanConfig
+{
+    QString programDirectory;
+    QString databasePath; // empty: the list's database in the program directory's data/
+    int threads = 0; // workers measuring files ahead of the loop; 0: one per core
+    QDate today; // invalid: the system date
+};
+
+// The ports through which the pre-scan talks to the user and the machine.
+struct PreScanPorts
+{
+    Prompter& prompter;
+    Yielder& yielder;
+    SoundPlayer& sound;
+    const Volumes& volumes;
+    PreScanView& view;
+};
+
+// The directory pre-scan of a search: prepares the catalogue, scans every list entry type by
+// type, re-activates the records of the chosen mount points, and ends with the counts, a sound
+// and the end messages. It keeps Scanning.dat while it runs. The window drives it; it runs
+// headless as well.
+class PreScanEngine
+{
+public:
+    enum class Outcome { Completed, Quit, Aborted, Failed };
+
+    PreScanEngine(const MainSettings& settings, Session& session, PreScanConfig config, PreScanPorts ports);
+    ~PreScanEngine();
+    PreScanEngine(const PreScanEngine&) = delete;
+    PreScanEngine& operator=(const PreScanEngine&) = delete;
+
+    // data/NAME.mdb in the program directory, NAME the list name or "tolqtmp" (single database).
+    static QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);
+    // The 24 types in the order both passes try them: indexes into FileTypes.
+    static const std::array<int, 24>& scanTypeOrder();
+
+    // Opens the catalogue (the window's load); tells the user and returns false when it cannot.
+    bool openCatalogue();
+    bool catalogueOpen() const { return m_database != nullptr; }
+    // The whole run. After it the caller unloads (see unload()), except after Aborted.
+    Outcome RunPreScan();
+    bool running() const { return m_running; }
+
+    // The window's buttons; they act at the loop's next yield.
+    void requestQuit() { m_quitRequested = true; }
+    void togglePause() { m_paused = !m_paused; }
+    // Stops the run at once, keeps what was written and leaves Scanning.dat.
+    void requestAbort();
+    bool QuitRequested() const { return m_quitRequested; }
+    bool Paused() const { return m_paused; }
+
+    // The engine's share of the window's unload: Scanning.dat deleted, QuitRequested set, the
+    // catalogue committed and closed.
+    void unload();
+    // Commits what the run has written (Abort does this before the program ends).
+    void commitNow();
+
+    // The pieces of the run, for the window and tests.
+    void setEntry(const QString& directoryEntry);
+    void setFilterWords(const FilterWords& words) { m_filter = words; }
+    void ScanDirectoryType(const QString& fileType);
+    void ReactivateDirectoryType(const QString& fileType);
+
+    const QString& EntryVolume() const { return m_entryVolume; }
+    const QString& EntryPath() const { return m_entryPath; }
+    double FilesCounted() const { return m_filesCounted; }
+    const QString& sessionStamp() const { return m_sessionStamp; }
+    const FilterWords& filterWords() const { return m_filter; }
+    bool ChecksumMissing() const { return m_checksumMissing; }
+    bool RgbMissing() const { return m_rgbMissing; }
+    bool PatternMissing() const { return m_patternMissing; }
+    int resumeIndex() const { return m_resumeIndex; }
+    QString scanningFile() const;
+    CatalogueDatabase* database() const { return m_database.get(); }
+
+private:
+    struct Pending;
+
+    bool housekeeping();
+    void bindCatalogue();
+    void mendResumedEntry();
+    void ReopenCatalogue();
+    void beginBatch();
+    void countWrite();
+    void lookup(Pending& item, const QString& fileType);
+    bool seekRow(const QString& key, CatalogueRecord& row);
+    void writeRecord(const Pending& item, const QString& fileType);
+    void showProgress(const QString& name);
+    void pauseWait();
+    void endMessages();
+    bool typeTicked(int fileTypeIndex) const;
+    bool wantsStatistics() const;
+
+    const MainSettings& m_settings;
+    Session& m_session;
+    PreScanConfig m_config;
+    PreScanPorts m_ports;
+    std::unique_ptr<CatalogueDatabase> m_database;
+    std::unique_ptr<TableRecordSet> m_rstFILES;
+    std::unique_ptr<StatisticsPipeline> m_pipeline;
+
+    QString m_sessionStamp;
+    double m_accessed = 0;
+    FilterWords m_filter;
+    QString m_entryVolume;
+    QString m_entryPath;
+    int m_resumeIndex = 0;
+    double m_filesCounted = 0;
+    int m_writesInBatch = 0;
+    bool m_checksumMissing = false;
+    bool m_rgbMissing = false;
+    bool m_patternMissing = false;
+    bool m_quitRequested = false;
+    bool m_paused = false;
+    bool m_abortRequested = false;
+    bool m_running = false;
+};

@@ -1,0 +1,82 @@
+#include "scan/RecordKey.h"
+
+#include "imagestats/CurrentDate.h"
+#include "imagestats/FileCompare.h"
+#include "platform/Conventions.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int ChecksumWords = 201;
+constexpr int LocationTail = 200;
+constexpr int LocationVolumeChars = 5;
+
+} // namespace
+
+QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
+    const QDateTime& modified, bool identifyByLocation)
+{
+    const QString tail = fileName + conv::signedText(length) + QLatin1Char(' ') + conv::dateKeyText(modified);
+    if (!identifyByLocation)
+        return conv::upper(tail);
+    return conv::upper(volumeText.left(LocationVolumeChars) + (directoryPath + tail).right(LocationTail));
+}
+
+QDateTime fileDateTime(qint64 secondsSinceEpoch)
+{
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+}
+
+QString MakeRecordKey(const QString& volumeText, const QString& directoryPath, const QString& fileName,
+    bool identifyByLocation, bool* exists)
+{
+    struct stat info;
+    const QByteArray path = QFile::encodeName(directoryPath + fileName);
+    const bool found = ::stat(path.constData(), &info) == 0;
+    if (exists)
+        *exists = found;
+    if (!found)
+        return {};
+    return recordKeyText(
+        volumeText, directoryPath, fileName, qint64(info.st_size), fileDateTime(info.st_mtime), identifyByLocation);
+}
+
+QString checksumText(const QString& fileType, qint64 length, const QString& filePath)
+{
+    std::vector<std::int16_t> words(ChecksumWords, 0);
+    ReadFileIntoArray(filePath, words);
+    QString text = fileType + QLatin1Char(' ') + QString::number(length) + QLatin1Char(' ');
+    text.reserve(text.size() + ChecksumWords - 1);
+    for (int i = 1; i < ChecksumWords; ++i)
+        text += QLatin1Char(char('0' + std::abs(int(words[i])) % 10));
+    return text;
+}
+
+QString MakeChecksum(const QString& fileType, const QString& directoryPath, const QString& fileName)
+{
+    const QString path = directoryPath + fileName;
+    struct stat info;
+    const qint64 length = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? qint64(info.st_size) : 0;
+    return checksumText(fileType, length, path);
+}
+
+QString SessionStamp(const QDate& today)
+{
+    return CurrentYear(today) + CurrentMonth(today);
+}
+
+QString PurgeCutoff(const QDate& today)
+{
+    const int m = today.month();
+    const int y = today.year();
+    if (m <= 3)
+        return QString::number(y - 1) + conv::format00(m + 9);
+    return QString::number(y) + conv::format00(m - 3);
+}

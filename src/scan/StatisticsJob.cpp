@@ -1,0 +1,62 @@
+#include "scan/StatisticsJob.h"
+
+#include "imagestats/CapturePixels.h"
+#include "imagestats/ImageDecoder.h"
+#include "imagestats/MeasureImage.h"
+#include "imagestats/PixelArray.h"
+#include "platform/Conventions.h"
+#include "scan/DirectoryListing.h"
+#include "scan/RecordKey.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int PreviewTwips = 600;
+
+} // namespace
+
+QSize previewSize(int width, int height)
+{
+    if (width < 1 || height < 1)
+        return {};
+    const int box = conv::twipsToPixels(PreviewTwips);
+    const int fittedHeight = qMax(1, int(std::lround(double(box) * height / width)));
+    if (fittedHeight <= box)
+        return { box, fittedHeight };
+    return { qMax(1, int(std::lround(double(box) * width / height))), box };
+}
+
+StatisticsResult computeStatistics(const StatisticsJob& job)
+{
+    StatisticsResult result;
+    result.checksum = job.checksum;
+    result.stats = job.stats;
+    bool readFailed = false;
+    if (job.wantChecksum) {
+        result.checksum = checksumText(job.fileType, job.length, job.filePath);
+        readFailed = true; // the checksum cannot tell a missing file from a short one: ask below
+    }
+    if (job.wantColour || job.wantPattern) {
+        DecodeResult decoded = decodeImageFile(job.filePath);
+        if (!decoded.ok()) {
+            readFailed = true;
+        } else {
+            PixelArray pixels;
+            if (CapturePixels(pixels, decoded.image)) {
+                ImageStats measured = result.stats;
+                MeasureImage(pixels, job.wantColour, job.wantPattern, measured);
+                measured.X = pixels.width();
+                measured.Y = pixels.height();
+                result.stats = measured;
+                if (job.wantPreview) {
+                    const QSize size = previewSize(pixels.width(), pixels.height());
+                    result.preview = decoded.image.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                }
+            }
+        }
+    }
+    if (readFailed && !fileFacts(job.filePath))
+        result.vanished = true;
+    return result;
+}

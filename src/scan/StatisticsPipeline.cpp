@@ -1,0 +1,86 @@
+#include "scan/StatisticsPipeline.h"
+
+#include <chrono>
+
+StatisticsPipeline::StatisticsPipeline(int threads)
+    : m_threads(qMax(1, threads))
+{
+    if (m_threads > 1) {
+        for (int i = 0; i < m_threads; ++i)
+            m_workers.emplace_back([this] { work(); });
+    }
+}
+
+StatisticsPipeline::~StatisticsPipeline()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_queue.clear();
+    }
+    m_jobReady.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+StatisticsPipeline::TicketPtr StatisticsPipeline::submit(StatisticsJob job)
+{
+    auto ticket = std::make_shared<Ticket>();
+    ticket->job = std::move(job);
+    if (background()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_queue.push_back(ticket);
+        }
+        m_jobReady.notify_one();
+    }
+    return ticket;
+}
+
+void StatisticsPipeline::work()
+{
+    for (;;) {
+        TicketPtr ticket;
+        {
+            std::unique_lock lock(m_mutex);
+            m_jobReady.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_stopping)
+                return;
+            ticket = std::move(m_queue.front());
+            m_queue.pop_front();
+            if (ticket->dropped)
+                continue;
+            ticket->started = true;
+        }
+        StatisticsResult result = computeStatistics(ticket->job);
+        {
+            std::lock_guard lock(m_mutex);
+            ticket->result = std::move(result);
+            ticket->done = true;
+        }
+        m_resultReady.notify_all();
+    }
+}
+
+bool StatisticsPipeline::wait(const TicketPtr& ticket, int timeoutMs)
+{
+    if (!background())
+        return true;
+    std::unique_lock lock(m_mutex);
+    return m_resultReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return ticket->done; });
+}
+
+StatisticsResult StatisticsPipeline::take(const TicketPtr& ticket)
+{
+    if (!background())
+        return computeStatistics(ticket->job);
+    std::unique_lock lock(m_mutex);
+    m_resultReady.wait(lock, [&] { return ticket->done; });
+    return std::move(ticket->result);
+}
+
+void StatisticsPipeline::discard(const TicketPtr& ticket)
+{
+    std::lock_guard lock(m_mutex);
+    ticket->dropped = true;
+}

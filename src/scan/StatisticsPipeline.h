@@ -1,0 +1,57 @@
+#pragma once
+
+#include "scan/StatisticsJob.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Worker threads that measure files ahead of the scan loop. The loop submits jobs in file order
+// and takes each result in that order, so what it writes does not depend on the thread count.
+// A pipeline of one thread runs nothing in the background: take() computes the job there and then.
+class StatisticsPipeline
+{
+public:
+    class Ticket;
+    using TicketPtr = std::shared_ptr<Ticket>;
+
+    explicit StatisticsPipeline(int threads);
+    // Drops the jobs not started and waits for those running.
+    ~StatisticsPipeline();
+    StatisticsPipeline(const StatisticsPipeline&) = delete;
+    StatisticsPipeline& operator=(const StatisticsPipeline&) = delete;
+
+    int threads() const { return m_threads; }
+    bool background() const { return !m_workers.empty(); }
+
+    TicketPtr submit(StatisticsJob job);
+    // Waits up to timeoutMs for the result; true when it is there (then take() returns at once).
+    bool wait(const TicketPtr& ticket, int timeoutMs);
+    StatisticsResult take(const TicketPtr& ticket);
+    // Drops a job whose result is no longer wanted.
+    void discard(const TicketPtr& ticket);
+
+private:
+    void work();
+
+    int m_threads;
+    std::vector<std::thread> m_workers;
+    std::mutex m_mutex;
+    std::condition_variable m_jobReady;
+    std::condition_variable m_resultReady;
+    std::deque<TicketPtr> m_queue;
+    bool m_stopping = false;
+};
+
+class StatisticsPipeline::Ticket
+{
+    friend class StatisticsPipeline;
+    StatisticsJob job;
+    StatisticsResult result;
+    bool started = false;
+    bool done = false;
+    bool dropped = false;
+};
