@@ -8,8 +8,8 @@
 #include <QCloseEvent>
 #include <QTimer>
 
-frmCHECKEM::frmCHECKEM(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent,
-    const QString& listDatabase)
+frmCHECKEM::frmCHECKEM(
+    Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent, const QString& listDatabase)
     : QDialog(parent)
     , m_session(session)
     , m_prompter(prompter)

@@ -5,6 +5,15 @@
 #include "main/frmPREMATCH.h"
 #include "main/frmRESUME.h"
 #include "main/frmSNAPSHOT.h"
+#include "scan/frmDIRLOOK.h"
+#include "widgets/QtSoundPlayer.h"
+
+frmMAINStages::frmMAINStages()
+    : m_sound(std::make_unique<QtSoundPlayer>())
+{
+}
+
+frmMAINStages::~frmMAINStages() = default;
 
 void frmMAINStages::showResumeDialog(frmMAIN& main)
 {
@@ -14,9 +23,10 @@ void frmMAINStages::showResumeDialog(frmMAIN& main)
 
 QWidget* frmMAINStages::createPreScan(frmMAIN& main)
 {
-    Q_UNUSED(main);
-    // No pre-scan window in this build: the search goes straight on.
-    return nullptr;
+    auto* window = new frmDIRLOOK(main.settings(), main.session(), main.controller().programDirectory(),
+        frmDIRLOOK::Services { main.prompter(), *m_sound, main.volumes() });
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    return window;
 }
 
 QWidget* frmMAINStages::createPreMatch(frmMAIN& main)

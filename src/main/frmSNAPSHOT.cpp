@@ -8,8 +8,8 @@
 #include <QCloseEvent>
 #include <QTimer>
 
-frmSNAPSHOT::frmSNAPSHOT(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent,
-    const QString& listDatabase)
+frmSNAPSHOT::frmSNAPSHOT(
+    Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent, const QString& listDatabase)
     : QDialog(parent)
     , m_session(session)
     , m_prompter(prompter)

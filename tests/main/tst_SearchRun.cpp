@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -88,11 +89,14 @@ class TestStages : public frmMAINStages
 public:
     int preScans = 0;
     int resumeDialogs = 0;
+    bool realScan = false;
     std::function<void(frmRESUME&)> onResume;
 
     QWidget* createPreScan(frmMAIN& main) override
     {
         ++preScans;
+        if (realScan)
+            return frmMAINStages::createPreScan(main);
         return new FakePreScan(main.settings(), main.session(), main.upkeep().listDatabasePath());
     }
     void showResumeDialog(frmMAIN& main) override
@@ -118,8 +122,9 @@ struct Program
     std::unique_ptr<frmMAIN> main;
     QString tree;
 
-    explicit Program(const std::function<void(MainSettings&)>& adjust = {})
+    explicit Program(const std::function<void(MainSettings&)>& adjust = {}, bool realScan = false)
     {
+        stages.realScan = realScan;
         QVERIFY(writeTemplateDatabase(dir.file("tolq.mdb")));
         tree = dir.file("pictures");
         QDir().mkpath(tree);
@@ -159,19 +164,25 @@ private Q_SLOTS:
     void goRunsTheStagesAndTheReviewHandsBack_data()
     {
         QTest::addColumn<bool>("snapshot");
-        QTest::newRow("pair review") << false;
-        QTest::newRow("snapshot review") << true;
+        QTest::addColumn<bool>("realScan");
+        QTest::newRow("pair review") << false << false;
+        QTest::newRow("snapshot review") << true << false;
+        QTest::newRow("pair review after the real pre-scan") << false << true;
+        QTest::newRow("snapshot review after the real pre-scan") << true << true;
     }
     void goRunsTheStagesAndTheReviewHandsBack()
     {
         QFETCH(bool, snapshot);
-        Program p([&](MainSettings& s) {
-            s.mode = ComparisonMode::Checksum;
-            s.softMatch = true;
-            s.ignoreExtension = true;
-            s.snapshot = snapshot;
-            s.ifcd = s.directories.first();
-        });
+        QFETCH(bool, realScan);
+        Program p(
+            [&](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.softMatch = true;
+                s.ignoreExtension = true;
+                s.snapshot = snapshot;
+                s.ifcd = s.directories.first();
+            },
+            realScan);
         QCOMPARE(p.main->settings().mode, ComparisonMode::Checksum);
         p.main->cmdGO->click();
 
@@ -187,6 +198,10 @@ private Q_SLOTS:
         auto db = CatalogueDatabase::open(p.main->upkeep().listDatabasePath());
         QVERIFY(db);
         QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = 'X'").toInt(), 3);
+        if (realScan) {
+            QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE length(CHECKSUM) >= 200").toInt(), 3);
+            QVERIFY(!QFile::exists(p.dir.file("Scanning.dat")));
+        }
         db.reset();
 
         // Closing the review brings the main window back, whose activation rewrites the settings.
@@ -200,7 +215,60 @@ private Q_SLOTS:
         QVERIFY(p.settingsText().contains("STOPPED AT RECORD = 1\r\n"));
         QVERIFY(p.main->Timer3->isActive());
         QVERIFY(!p.main->session().ChangedSearch);
-        QVERIFY(p.prompter.messages().isEmpty());
+        // The real pre-scan ends with its count message.
+        QCOMPARE(p.prompter.messages().isEmpty(), !realScan);
+    }
+
+    void gatherFromTheCommandLine()
+    {
+        const QString program = QCoreApplication::applicationDirPath() + "/../src/tolq";
+        if (!QFile::exists(program))
+            QSKIP("the program is not built beside the tests");
+        TemporaryProgramDirectory dir;
+        SystemVolumes volumes;
+        const QString tree = dir.file("pictures");
+        QDir().mkpath(tree + "/deeper");
+        for (const char* name : { "one.jpg", "two.png", "deeper/three.jpg" }) {
+            QImage image(150, 120, QImage::Format_RGB32);
+            image.fill(QColor(200, 30, 60));
+            QVERIFY(image.save(tree + "/" + name));
+        }
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        settings.listName = "Holiday";
+        settings.fileTypes[9] = true; // .JPG
+        settings.fileTypes[15] = true; // .PNG
+        settings.directories << DirectoryEntry::forPath(tree, volumes)
+                             << DirectoryEntry::forPath(tree + "/deeper", volumes);
+        QVERIFY(ListFiles(dir.path(), prompter).saveList("Holiday", settings));
+        settings.listName = "General"; // the command line names the list
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
+
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TOLQ_HOME", dir.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        run.setProcessEnvironment(environment);
+        run.start(program, { "Holiday", "/GATHER" });
+        QVERIFY(run.waitForStarted());
+        // Guards a hang on a message box; not a timing check.
+        QVERIFY2(run.waitForFinished(300000), "the gather run waited for an answer");
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(run.exitCode(), 0);
+
+        auto db = CatalogueDatabase::open(dir.file("data/Holiday.mdb"));
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = 'X'").toInt(), 3);
+        // Every statistic is gathered, whatever the mode.
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE length(CHECKSUM) >= 200 AND length(RGB) = 14 "
+                                "AND length(QRGB) >= 50 AND length(SOFTRGB) = 14 AND length(PXLRAY) = 100 "
+                                "AND X = 150 AND Y = 120 AND XYRATIO > 1.2")
+                     .toInt(),
+            3);
+        QVERIFY(!QFile::exists(dir.file("Scanning.dat")));
+        QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
     }
 
     void resumeOpensTheReviewDirectly()
