@@ -1,11 +1,13 @@
+#include "main/MainSettings.h"
 #include "main/Session.h"
 #include "main/frmABOUT.h"
 #include "main/frmCHECKEM.h"
-#include "main/frmPREMATCH.h"
 #include "main/frmSNAPSHOT.h"
 #include "main/frmSTATS.h"
+#include "match/frmPREMATCH.h"
 #include "platform/ScriptedPrompter.h"
 
+#include "MatchTestSupport.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -27,7 +29,10 @@ private Q_SLOTS:
         Session session;
         session.PreScanTop = 1500;
         session.PreScanLeft = 3000;
-        QPointer<frmPREMATCH> window = new frmPREMATCH(session, dir.path());
+        MainSettings settings;
+        ScriptedPrompter prompter;
+        RecordingSoundPlayer sound;
+        QPointer<frmPREMATCH> window = new frmPREMATCH(settings, session, dir.path(), prompter, sound);
         QCOMPARE(window->pos(), QPoint(200, 100));
         window->Form_Activate();
         QTRY_VERIFY(window.isNull()); // unloaded

@@ -1,0 +1,206 @@
+// Runs the pre-match cycle headless on a catalogue and prints one line
+//   records=N matched=M seconds=S
+// (N active records, M records marked "*", S seconds of the cycle). The catalogue is copied
+// first, so the file given is never changed and runs can be repeated.
+//
+//   prematch_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--literal]
+//   prematch_bench --make N --out FILE [--seed S] [--photos DIR] [--pictures K]
+//
+// --literal runs the row-by-row pattern cycle instead (PATTERN only), for the ratio.
+// --make writes a catalogue of N records whose patterns come from K real pictures of the
+// photo tree (default /work/photos/tree, read only), changed a little for near-duplicates and
+// more for distinct pictures.
+
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueTransaction.h"
+#include "catalogue/TableRecordSet.h"
+#include "catalogue/TemplateDatabase.h"
+#include "imagestats/ImageDecoder.h"
+#include "imagestats/MeasureImage.h"
+#include "main/MainSettings.h"
+#include "main/Session.h"
+#include "match/FileConfirmer.h"
+#include "match/ModeOrder.h"
+#include "match/PrematchCycle.h"
+#include "match/RuleSettings.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/SoundPlayer.h"
+#include "platform/SystemVolumes.h"
+#include "platform/Yielder.h"
+
+#include "../tests/support/LiteralPatternCycle.h"
+#include "../tests/support/PatternRows.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+class SilentPlayer : public SoundPlayer
+{
+public:
+    void playWav(const QString&) override { }
+    void beep() override { }
+};
+
+QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+}
+
+std::optional<ComparisonMode> parseMode(QString text)
+{
+    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
+    if (text == QLatin1String("NAMESIZE"))
+        text = QStringLiteral("NAME AND SIZE");
+    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
+        text = QStringLiteral("AVERAGE RGB");
+    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
+        text = QStringLiteral("QUADRANT RGB");
+    return modeFromSettingsLine(text);
+}
+
+std::vector<PatternBits> picturePatterns(const QString& photos, int pictures)
+{
+    QStringList files;
+    QDirIterator it(
+        photos, { QStringLiteral("*.jpg"), QStringLiteral("*.JPG") }, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    std::vector<PatternBits> bases;
+    const int step = std::max(1, int(files.size()) / std::max(1, pictures));
+    for (int i = 0; i < files.size() && int(bases.size()) < pictures; i += step) {
+        const DecodeResult decoded = decodeImageFile(files.at(i));
+        if (!decoded.ok())
+            continue;
+        PixelArray pixels;
+        pixels.adopt(decoded.image);
+        ImageStats stats;
+        MeasureImage(pixels, false, true, stats);
+        if (stats.pattern)
+            bases.push_back(*stats.pattern);
+    }
+    return bases;
+}
+
+int make(const QStringList& args)
+{
+    const int count = option(args, "--make").toInt();
+    const QString out = option(args, "--out");
+    const quint32 seed = option(args, "--seed", "1").toUInt();
+    const QString photos = option(args, "--photos", "/work/photos/tree");
+    const int pictures = option(args, "--pictures", "24").toInt();
+    if (count <= 0 || out.isEmpty()) {
+        std::fprintf(stderr, "--make N --out FILE\n");
+        return 2;
+    }
+    std::vector<PatternBits> bases = picturePatterns(photos, pictures);
+    if (bases.empty()) {
+        std::fprintf(stderr, "no pictures decoded under %s; using made-up patterns\n", qPrintable(photos));
+        bases = randomBases(pictures, seed);
+    }
+    QFile::remove(out);
+    QString error;
+    if (!writeTemplateDatabase(out, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    auto db = CatalogueDatabase::open(out, &error);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    PatternRowOptions options;
+    options.directories = 40;
+    options.deletedShare = 0.005;
+    options.oddShare = 0.005;
+    const QList<CatalogueRecord> rows = makePatternRows(count, bases, seed, options);
+    CatalogueTransaction batch(*db);
+    TableRecordSet table(*db);
+    for (const CatalogueRecord& r : rows) {
+        table.addNew();
+        table.setRecord(r);
+        table.update();
+    }
+    batch.commit();
+    std::printf("made %d records from %d pictures in %s\n", count, int(bases.size()), qPrintable(out));
+    return 0;
+}
+
+int run(const QStringList& args)
+{
+    const QString source = option(args, "--db");
+    const auto mode = parseMode(option(args, "--mode", "PATTERN"));
+    if (source.isEmpty() || !mode) {
+        std::fprintf(stderr, "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--literal]\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    MainSettings settings;
+    settings.mode = *mode;
+    settings.softMatch = args.contains("--soft");
+    settings.ignoreExtension = args.contains("--ignore");
+    settings.exclusive = args.contains("--exclusive");
+    settings.tolerance = option(args, "--tolerance", "5");
+    settings.gather = true;
+    settings.noSound = true;
+    const QString copy = listDatabasePath(home.path(), settings);
+    QDir().mkpath(QFileInfo(copy).absolutePath());
+    if (!QFile::copy(source, copy)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
+        return 1;
+    }
+    Session session;
+    ScriptedPrompter prompter;
+    SilentPlayer sound;
+    NullYielder yielder;
+    SystemVolumes volumes;
+    MediaFileConfirmer confirmer(MediaPromptSettings { true, QString() }, volumes, prompter);
+
+    QElapsedTimer timer;
+    timer.start();
+    if (args.contains("--literal")) {
+        auto db = CatalogueDatabase::open(copy);
+        if (!db || *mode != ComparisonMode::Pattern) {
+            std::fprintf(stderr, "--literal runs PATTERN only\n");
+            return 2;
+        }
+        literal::runPatternCycle(*db, RuleSettings::from(settings));
+    } else {
+        PrematchCycle cycle(settings, session, home.path(), PrematchPorts { yielder, prompter, sound, confirmer });
+        if (!cycle.open()) {
+            std::fprintf(stderr, "%s\n", qPrintable(prompter.texts().join(' ')));
+            return 1;
+        }
+        cycle.run();
+        cycle.finish();
+        cycle.removeResumeFile();
+    }
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+
+    auto db = CatalogueDatabase::open(copy);
+    const int records
+        = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = 'X' OR ACTIVE = '*'")).toInt();
+    const int matched = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = '*'")).toInt();
+    std::printf("records=%d matched=%d seconds=%.3f\n", records, matched, seconds);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains("--make"))
+        return make(args);
+    return run(args);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+struct CatalogueRecord;
+
+// One slot of a matching window: a copy of the fields of one FILES record that the rules, the
+// displays and the file actions read. SIZE is held as text with a sign place (" 512"); DATE in
+// the program's date text. DISKNAME is kept so that file access uses the name found on disk.
+struct ImageFacts
+{
+    qint32 RECNUM = 0;
+    QString RTAG;
+    QString DRIVEVOLUME;
+    QString PATH;
+    QString SIZE = QStringLiteral("0");
+    QString DATE;
+    QString EXTENSION;
+    QString NAME;
+    QString REFNAME;
+    QString WHOLENAME;
+    QString BASENAME;
+    QString WHOLEBASE;
+    QString CHECKSUM;
+    double XYRATIO = 0;
+    QString RGB;
+    QString SOFTRGB;
+    QString QRGB;
+    QString SOFTQRGB;
+    QString PXLRAY;
+    qint32 PXLNUM = 0;
+    qint32 X = 0;
+    qint32 Y = 0;
+    QString DISKNAME;
+
+    // DRIVEVOLUME, one blank and PATH: what exclusive matching compares and the IFCD test reads.
+    QString fileLocation() const { return DRIVEVOLUME + QLatin1Char(' ') + PATH; }
+    // The file on disk.
+    QString filePath() const { return PATH + DISKNAME; }
+    bool isLive() const { return RTAG == QLatin1String(" "); }
+
+    bool operator==(const ImageFacts&) const = default;
+};
+
+// Copies a record into a slot, converting the fields as the slots hold them.
+ImageFacts factsOf(const CatalogueRecord& record);
+// Empties a slot: numbers 0, SIZE the digit "0", every other text empty.
+void ClearSlot(ImageFacts& slot);
+
+// The reference (slot 1) and the candidate (slot 2) of a matching window.
+struct RecordPair
+{
+    ImageFacts reference;
+    ImageFacts candidate;
+};

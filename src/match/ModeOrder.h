@@ -1,0 +1,35 @@
+#pragma once
+
+#include "main/ComparisonMode.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class SqlRecordSet;
+struct MainSettings;
+
+// A record source of a matching window: the condition on FILES, its order and the values bound
+// to the condition's parameters.
+struct RecordSource
+{
+    QString where;
+    QString orderBy;
+    QVariantList params;
+};
+
+// The ACTIVE codes the pre-match cycle walks: met in this pre-scan, or already matched.
+QStringList prematchActiveCodes();
+
+// The order key of a mode: "WHOLENAME, SIZE", "BASENAME", "RECNUM", ...
+QString modeOrderKey(ComparisonMode mode, bool ignoreExtension);
+// The active records in the order of the mode; "PATH, " goes first with exclusive matching,
+// except in PATTERN mode, which always walks by RECNUM.
+RecordSource buildModeRecordSource(
+    ComparisonMode mode, bool exclusive, bool ignoreExtension, const QStringList& activeCodes);
+// Every active record by RECNUM.
+RecordSource patternRecordSource(const QStringList& activeCodes);
+void applySource(SqlRecordSet& recordSet, const RecordSource& source);
+
+// data/<list>.mdb in the program directory, or data/tolqtmp.mdb with the single database.
+QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);

@@ -1,0 +1,220 @@
+#include "match/PatternCandidates.h"
+
+#include "catalogue/CatalogueDatabase.h"
+#include "imagestats/ComparePatterns.h"
+#include "imagestats/ImageStats.h"
+#include "imagestats/OrientationTable.h"
+#include "match/ImageFacts.h"
+#include "match/RuleSettings.h"
+#include "platform/Conventions.h"
+#include "platform/Yielder.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+namespace {
+
+QString columnText(sqlite3_stmt* statement, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, column)) : QString();
+}
+
+bool usablePattern(const QString& text)
+{
+    return text.size() >= 3 && text != imageTooSmallText();
+}
+
+constexpr int YieldEvery = 1 << 16;
+
+// The comparison loops, built twice: with the processor's popcount instruction where it has
+// one, and without.
+__attribute__((target_clones("popcnt", "default"))) void scanPlain(const PatternBits* bits, const quint32* entries,
+    std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::popcount(bits[i].lo ^ reference.lo) + std::popcount(bits[i].hi ^ reference.hi) <= tolerance)
+            found.push_back(entries[i]);
+    }
+}
+
+// Soft matching: the least difference over the six orientations, stopping at the first that
+// is within the tolerance.
+__attribute__((target_clones("popcnt", "default"))) void scanTurned(const PatternBits* bits, const quint32* entries,
+    std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const quint64 lo = bits[i].lo, hi = bits[i].hi;
+        for (int k = 0; k < 6; ++k) {
+            if (std::popcount(turned[k].lo ^ lo) + std::popcount(turned[k].hi ^ hi) <= tolerance) {
+                found.push_back(entries[i]);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void PatternCandidates::load(CatalogueDatabase& database)
+{
+    m_entries.clear();
+    m_buckets.clear();
+    m_byRecnum.clear();
+    m_locations.clear();
+    m_query = 0;
+    CatalogueDatabase::Lease lease = database.prepare(
+        QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE ACTIVE = ? "
+                          "ORDER BY RECNUM, rowid"));
+    lease.bindAll({ QStringLiteral("X") });
+    sqlite3_stmt* row = lease.handle();
+    while (lease.step()) {
+        Entry entry;
+        entry.rowId = sqlite3_column_int64(row, 0);
+        entry.recnum
+            = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
+        const int pxlnum = sqlite3_column_int(row, 2);
+        const QString rtag = columnText(row, 3);
+        entry.deleted = rtag == QLatin1String("D");
+        entry.live = rtag == QLatin1String(" ");
+        const QString location = columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5);
+        entry.location = int(m_locations.size());
+        entry.location = *m_locations.insert(location, m_locations.value(location, entry.location));
+        const QString pattern = columnText(row, 6);
+        entry.patternLength = pattern.size();
+        const auto bits = PatternBits::fromText(pattern);
+        entry.standard = bits.has_value();
+        if (bits)
+            entry.bits = *bits;
+        else
+            entry.text = pattern;
+        const auto index = quint32(m_entries.size());
+        Bucket& bucket = m_buckets[pxlnum];
+        if (entry.standard) {
+            bucket.bits.push_back(entry.bits);
+            bucket.plain.push_back(index);
+        } else {
+            bucket.other.push_back(index);
+        }
+        m_byRecnum.emplace(entry.recnum, index);
+        m_entries.push_back(std::move(entry));
+    }
+}
+
+void PatternCandidates::marked(qint32 recnum)
+{
+    const auto [first, last] = m_byRecnum.equal_range(recnum);
+    for (auto it = first; it != last; ++it) {
+        Entry& entry = m_entries[it->second];
+        if (entry.markedAt == NotMarked)
+            entry.markedAt = m_query;
+    }
+}
+
+bool PatternCandidates::member(const Entry& entry, qint32 referenceRecnum) const
+{
+    // A record marked while an earlier query's candidates were walked is gone from this one.
+    return entry.recnum != referenceRecnum && (entry.markedAt == NotMarked || entry.markedAt >= m_query);
+}
+
+QString PatternCandidates::patternText(const Entry& entry) const
+{
+    return entry.standard ? entry.bits.toText() : entry.text;
+}
+
+std::vector<PatternCandidates::Hit> PatternCandidates::hits(
+    const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder)
+{
+    ++m_query;
+    const int tolerance = settings.tolerance;
+    const int location = m_locations.value(reference.fileLocation(), -1);
+    const auto referenceBits = PatternBits::fromText(reference.PXLRAY);
+    if (!referenceBits || tolerance >= PatternNotComparable) {
+        if (!usablePattern(reference.PXLRAY) && tolerance < PatternNotComparable)
+            return {}; // every candidate rates 999
+        return slowHits(reference, settings, location);
+    }
+
+    // The reference turned into each orientation, so that each candidate is compared as it is
+    // stored: a cell of the reference meets the candidate's cell that the orientation puts there.
+    const OrientationTable& table = orientationTable();
+    const int orientations = settings.softMatch ? 6 : 1;
+    std::array<PatternBits, 6> turned;
+    for (int k = 0; k < orientations; ++k) {
+        for (int cell = 1; cell <= 100; ++cell) {
+            if (referenceBits->test(cell))
+                turned[std::size_t(k)].set(table.at(cell, k));
+        }
+    }
+
+    std::vector<quint32> found;
+    int compared = 0;
+    auto first = m_buckets.lower_bound(reference.PXLNUM - tolerance);
+    const auto last = m_buckets.upper_bound(reference.PXLNUM + tolerance);
+    for (auto it = first; it != last; ++it) {
+        const Bucket& bucket = it->second;
+        const std::size_t count = bucket.bits.size();
+        if (orientations == 1)
+            scanPlain(bucket.bits.data(), bucket.plain.data(), count, turned[0], tolerance, found);
+        else
+            scanTurned(bucket.bits.data(), bucket.plain.data(), count, turned.data(), tolerance, found);
+        for (quint32 index : bucket.other) {
+            if (comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
+                found.push_back(index);
+        }
+        compared += int(count + bucket.other.size());
+        if (yielder && compared >= YieldEvery) {
+            compared = 0;
+            yielder->yield();
+        }
+    }
+
+    std::sort(found.begin(), found.end());
+    std::vector<Hit> result;
+    for (quint32 index : found) {
+        const Entry& entry = m_entries[index];
+        if (!member(entry, reference.RECNUM) || entry.deleted)
+            continue;
+        if (settings.exclusive && entry.location != location)
+            continue;
+        result.push_back({ entry.rowId, entry.recnum });
+    }
+    return result;
+}
+
+std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
+    const ImageFacts& reference, const RuleSettings& settings, int location)
+{
+    // Record by record as the catalogue cursor walks them: the first candidate is taken as the
+    // query gives it, later ones past the records that are tagged and carry no pattern.
+    std::vector<quint32> candidates;
+    auto first = m_buckets.lower_bound(reference.PXLNUM - settings.tolerance);
+    const auto last = m_buckets.upper_bound(reference.PXLNUM + settings.tolerance);
+    for (auto it = first; it != last; ++it) {
+        for (quint32 index : it->second.plain)
+            candidates.push_back(index);
+        for (quint32 index : it->second.other)
+            candidates.push_back(index);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    std::vector<Hit> result;
+    bool landed = false;
+    for (quint32 index : candidates) {
+        const Entry& entry = m_entries[index];
+        if (!member(entry, reference.RECNUM))
+            continue;
+        const bool passedOver = landed && entry.patternLength < 3 && !entry.live;
+        landed = true;
+        if (passedOver || entry.deleted)
+            continue;
+        if (comparePatternTexts(reference.PXLRAY, patternText(entry), settings.softMatch) > settings.tolerance)
+            continue;
+        if (settings.exclusive && entry.location != location)
+            continue;
+        result.push_back({ entry.rowId, entry.recnum });
+    }
+    return result;
+}

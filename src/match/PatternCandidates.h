@@ -1,0 +1,76 @@
+#pragma once
+
+#include "imagestats/PatternBits.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+class CatalogueDatabase;
+class Yielder;
+struct ImageFacts;
+struct RuleSettings;
+
+// The pattern step's candidates held in memory: the records a candidate query can name
+// (ACTIVE "X"), in the query's order (RECNUM, then storage order), sorted into buckets by their
+// count of dark cells. A query for a reference takes the records not marked since loading,
+// other than the reference's RECNUM, whose PXLNUM lies within the tolerance, exactly as the
+// catalogue query would, and gives those that are hits, in the query's order. Patterns are
+// compared as 100-bit sets, with the reference turned once into each orientation; texts that
+// are no plain 100-cell pattern are compared as texts.
+class PatternCandidates
+{
+public:
+    struct Hit
+    {
+        std::int64_t rowId = 0;
+        qint32 recnum = 0;
+        bool operator==(const Hit&) const = default;
+    };
+
+    void load(CatalogueDatabase& database);
+    int size() const { return int(m_entries.size()); }
+
+    // One candidate query for a reference, and every hit among its candidates: a pattern
+    // difference within the tolerance, not tagged "D", and in the same directory with exclusive
+    // matching. Yields now and then while it compares.
+    std::vector<Hit> hits(const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder = nullptr);
+
+    // The records of a RECNUM are marked "*": no later query names them.
+    void marked(qint32 recnum);
+
+private:
+    struct Entry
+    {
+        std::int64_t rowId = 0;
+        qint32 recnum = 0;
+        int location = 0;
+        quint32 markedAt = NotMarked;
+        qsizetype patternLength = 0;
+        bool deleted = false; // RTAG "D"
+        bool live = true; // RTAG " "
+        bool standard = false; // a plain 100-cell pattern, held in bits
+        PatternBits bits;
+        QString text; // the pattern when it is not a plain one
+    };
+    struct Bucket
+    {
+        std::vector<PatternBits> bits; // the plain patterns, beside their entries
+        std::vector<quint32> plain;
+        std::vector<quint32> other;
+    };
+    static constexpr quint32 NotMarked = 0xFFFFFFFFu;
+
+    bool member(const Entry& entry, qint32 referenceRecnum) const;
+    QString patternText(const Entry& entry) const;
+    std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location);
+
+    std::vector<Entry> m_entries;
+    std::map<int, Bucket> m_buckets;
+    std::multimap<qint32, quint32> m_byRecnum;
+    QHash<QString, int> m_locations;
+    quint32 m_query = 0;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+// A program directory with a list catalogue, and a pre-match cycle over it with fake ports.
+
+#include "catalogue/CatalogueDatabase.h"
+#include "main/MainSettings.h"
+#include "main/Session.h"
+#include "match/ModeOrder.h"
+#include "match/PrematchCycle.h"
+#include "match/PrematchView.h"
+#include "platform/ScriptedPrompter.h"
+
+#include "MatchTestSupport.h"
+#include "TestSupport.h"
+
+#include <QStringList>
+
+class FakeView : public PrematchView
+{
+public:
+    void setCaption(const QString& caption) override { captions << caption; }
+    void setFoundText(const QString& text) override { found << text; }
+    bool isMinimized() const override { return minimized; }
+    QStringList captions;
+    QStringList found;
+    bool minimized = false;
+};
+
+// Thrown by a scripted yielder to end a run the way the process would end.
+struct ProgramEnded
+{
+};
+
+struct MatchCycleFixture
+{
+    TemporaryProgramDirectory dir;
+    MainSettings settings;
+    Session session;
+    ScriptedPrompter prompter;
+    RecordingSoundPlayer sound;
+    ScriptedYielder yielder;
+    FakeConfirmer confirmer;
+    FakeView view;
+
+    QString databasePath() const { return listDatabasePath(dir.path(), settings); }
+    QString resumeFile() const { return dir.file(QStringLiteral("Matching.dat")); }
+
+    bool make(const QList<CatalogueRecord>& rows) { return makeMatchCatalogue(databasePath(), rows) != nullptr; }
+
+    std::unique_ptr<PrematchCycle> cycle(int saveInterval = 0)
+    {
+        auto c = std::make_unique<PrematchCycle>(
+            settings, session, dir.path(), PrematchPorts { yielder, prompter, sound, confirmer, &view });
+        c->setSaveInterval(saveInterval);
+        c->setProgressInterval(0);
+        if (!c->open())
+            return {};
+        return c;
+    }
+
+    // One whole cycle: the first activation's run and the ending.
+    int runWhole()
+    {
+        auto c = cycle();
+        if (!c)
+            return -1;
+        c->run();
+        c->finish();
+        c->removeResumeFile();
+        return c->MatchCount;
+    }
+
+    QList<int> marks() const
+    {
+        auto db = CatalogueDatabase::open(databasePath());
+        return db ? markedRecnums(*db) : QList<int> { -1 };
+    }
+};

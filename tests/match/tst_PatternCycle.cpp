@@ -1,0 +1,104 @@
+#include "catalogue/CatalogueDatabase.h"
+#include "match/PatternCandidates.h"
+
+#include "LiteralPatternCycle.h"
+#include "MatchCycleFixture.h"
+#include "PatternRows.h"
+
+#include <QTest>
+
+class tst_PatternCycle : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // The fast cycle (candidates in memory, patterns as bits) marks exactly what the literal
+    // cycle (a catalogue query per reference, patterns as text) marks.
+    void equalsLiteral_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<bool>("soft");
+        QTest::addColumn<bool>("exclusive");
+        QTest::addColumn<QString>("ifcd");
+        QTest::addColumn<bool>("awkward"); // deleted, odd patterns, marked, idle, shared numbers
+        QTest::newRow("plain, T 5") << 1u << 5 << false << false << "" << false;
+        QTest::newRow("soft, T 5") << 2u << 5 << true << false << "" << false;
+        QTest::newRow("T 0") << 3u << 0 << false << false << "" << false;
+        QTest::newRow("soft, T 0") << 4u << 0 << true << false << "" << false;
+        QTest::newRow("T 12") << 5u << 12 << false << false << "" << false;
+        QTest::newRow("exclusive") << 6u << 5 << false << true << "" << false;
+        QTest::newRow("incoming-files directory") << 7u << 5 << true << false << "[PHOTOS] /photos/d03/" << false;
+        QTest::newRow("awkward rows, plain") << 8u << 5 << false << false << "" << true;
+        QTest::newRow("awkward rows, soft, exclusive") << 9u << 6 << true << true << "" << true;
+        QTest::newRow("awkward rows, everything a hit") << 10u << 999 << false << false << "" << true;
+        QTest::newRow("awkward rows, T 100") << 11u << 100 << true << false << "" << true;
+    }
+    void equalsLiteral()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, tolerance);
+        QFETCH(bool, soft);
+        QFETCH(bool, exclusive);
+        QFETCH(QString, ifcd);
+        QFETCH(bool, awkward);
+        PatternRowOptions options;
+        options.directories = 6;
+        if (awkward) {
+            options.deletedShare = 0.05;
+            options.oddShare = 0.05;
+            options.markedShare = 0.05;
+            options.idleShare = 0.05;
+            options.sharedRecnumShare = 0.03;
+        }
+        const QList<CatalogueRecord> rows
+            = makePatternRows(awkward && tolerance >= 100 ? 60 : 400, randomBases(8, seed), seed, options);
+
+        MatchCycleFixture fast;
+        fast.settings.mode = ComparisonMode::Pattern;
+        fast.settings.tolerance = QString::number(tolerance);
+        fast.settings.softMatch = soft;
+        fast.settings.exclusive = exclusive;
+        fast.settings.ifcd = ifcd;
+        QVERIFY(fast.make(rows));
+        const int matches = fast.runWhole();
+
+        MatchCycleFixture slow;
+        slow.settings = fast.settings;
+        QVERIFY(slow.make(rows));
+        int literalMatches = 0;
+        {
+            auto db = CatalogueDatabase::open(slow.databasePath());
+            QVERIFY(db);
+            literalMatches = literal::runPatternCycle(*db, RuleSettings::from(slow.settings));
+        }
+        QCOMPARE(fast.marks(), slow.marks());
+        QCOMPARE(matches, literalMatches);
+        if (!awkward && tolerance > 0)
+            QVERIFY(matches > 0);
+    }
+
+    // Candidates that are marked after a query still belong to it; those marked before do not.
+    void markedCandidates()
+    {
+        MatchCycleFixture f;
+        const QList<CatalogueRecord> rows = makePatternRows(50, randomBases(3, 7), 7, { .duplicateShare = 0.6 });
+        QVERIFY(f.make(rows));
+        auto db = CatalogueDatabase::open(f.databasePath());
+        PatternCandidates candidates;
+        candidates.load(*db);
+        QCOMPARE(candidates.size(), 50);
+        ImageFacts reference = factsOf(rows.first());
+        RuleSettings rules;
+        rules.tolerance = 100;
+        const auto all = candidates.hits(reference, rules);
+        QCOMPARE(int(all.size()), 49);
+        candidates.marked(all.at(3).recnum);
+        const auto again = candidates.hits(reference, rules);
+        QCOMPARE(int(again.size()), 48);
+        QVERIFY(std::find(again.begin(), again.end(), all.at(3)) == again.end());
+        QVERIFY(std::is_sorted(again.begin(), again.end(), [](auto& a, auto& b) { return a.recnum < b.recnum; }));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PatternCycle)
+#include "tst_PatternCycle.moc"

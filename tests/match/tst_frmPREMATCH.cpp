@@ -1,0 +1,120 @@
+#include "match/PrematchCycle.h"
+#include "match/frmPREMATCH.h"
+
+#include "MatchCycleFixture.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+class tst_frmPREMATCH : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void controls()
+    {
+        MatchCycleFixture f;
+        QVERIFY(f.make({}));
+        frmPREMATCH window(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+        QCOMPARE(window.windowTitle(), QStringLiteral("t'olq - Pre-Match Cycle"));
+        QCOMPARE(window.cmdPAUSE->text(), QStringLiteral("Pause"));
+        QCOMPARE(window.cmdCANCEL->text(), QStringLiteral("Quit    "));
+        QCOMPARE(window.cmdKILL->text(), QStringLiteral("Abort  "));
+        for (const char* name :
+            { "lblFOUND", "cmdPAUSE", "cmdCANCEL", "cmdKILL", "Image1", "imgPIC1", "imgPIC5", "tmrPICTURE" })
+            QVERIFY2(window.findChild<QObject*>(QLatin1String(name)), name);
+        QCOMPARE(window.size(), QSize(508, 66));
+        QCOMPARE(window.palette().color(QPalette::Window), QColor(192, 255, 192));
+        QCOMPARE(window.cmdCANCEL->nextInFocusChain(), window.cmdPAUSE);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("left");
+        QTest::newRow("stored") << 1500 << 3000;
+        QTest::newRow("none stored") << int(Session::NoStoredPosition) << 0;
+    }
+    void placement()
+    {
+        QFETCH(int, top);
+        QFETCH(int, left);
+        MatchCycleFixture f;
+        QVERIFY(f.make({}));
+        f.session.PreScanTop = top;
+        f.session.PreScanLeft = left;
+        frmPREMATCH window(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+        if (top != Session::NoStoredPosition) {
+            QCOMPARE(window.pos(), QPoint(200, 100));
+        } else {
+            const QRect screen = QGuiApplication::primaryScreen()->geometry();
+            QCOMPARE(window.pos(), QPoint(screen.right() + 1 - 508, screen.bottom() + 1 - 66 - 30));
+        }
+    }
+
+    void runsAndHandsOver_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("normal") << false;
+        QTest::newRow("started minimized") << true;
+    }
+    void runsAndHandsOver()
+    {
+        QFETCH(bool, minimized);
+        MatchCycleFixture f;
+        f.session.FilesRead = 3;
+        f.session.PreScanTop = 1500;
+        f.session.PreScanLeft = 3000;
+        f.session.WasSearchMinmized = minimized;
+        f.settings.gather = false;
+        QVERIFY(f.make({ fileRow(1, "a.jpg", "/x/"), fileRow(2, "a.jpg", "/y/"), fileRow(3, "b.jpg") }));
+        QPointer<frmPREMATCH> window = new frmPREMATCH(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+        window->show();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(f.session.PrematchUnloaded);
+        QCOMPARE(f.prompter.texts(), QStringList { QStringLiteral("3 files read,  1 matches found ...") });
+        QCOMPARE(f.marks(), QList({ 1, 2 }));
+        QVERIFY(!QFile::exists(f.resumeFile()));
+        QCOMPARE(f.session.WasSearchMinmized, minimized);
+        if (!minimized) {
+            // The offscreen platform may keep or move the window; the stored place is where it stood.
+            QVERIFY(f.session.PreScanTop != Session::NoStoredPosition);
+        } else {
+            QCOMPARE(f.session.PreScanTop, 1500);
+            QCOMPARE(f.session.PreScanLeft, 3000);
+        }
+    }
+
+    void abortKeepsResumeFile()
+    {
+        MatchCycleFixture f;
+        QVERIFY(f.make({ fileRow(1, "a.jpg", "/x/"), fileRow(2, "a.jpg", "/y/") }));
+        QVERIFY(writeFile(f.resumeFile(), " 2 \r\n"));
+        bool ended = false;
+        {
+            frmPREMATCH window(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+            window.setProgramEnd([&] { ended = true; });
+            window.cmdKILL->click();
+        }
+        QVERIFY(ended);
+        QCOMPARE(readFile(f.resumeFile()), QByteArray(" 2 \r\n"));
+        QVERIFY(!f.session.PrematchUnloaded);
+    }
+
+    void missingDatabaseHandsOver()
+    {
+        MatchCycleFixture f;
+        QPointer<frmPREMATCH> window = new frmPREMATCH(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+        window->Form_Activate();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(f.session.PrematchUnloaded);
+        QCOMPARE(f.prompter.messages().size(), 1);
+    }
+};
+
+QTEST_MAIN(tst_frmPREMATCH)
+#include "tst_frmPREMATCH.moc"
