@@ -2,9 +2,9 @@
 
 #include "main/frmCHECKEM.h"
 #include "main/frmMAIN.h"
-#include "main/frmPREMATCH.h"
 #include "main/frmRESUME.h"
 #include "main/frmSNAPSHOT.h"
+#include "match/frmPREMATCH.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -31,7 +31,8 @@ QWidget* frmMAINStages::createPreScan(frmMAIN& main)
 
 QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 {
-    return new frmPREMATCH(main.session(), main.controller().programDirectory());
+    return new frmPREMATCH(
+        main.settings(), main.session(), main.controller().programDirectory(), main.prompter(), *m_sound);
 }
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)

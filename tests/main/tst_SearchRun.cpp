@@ -219,6 +219,28 @@ private Q_SLOTS:
         QCOMPARE(p.prompter.messages().isEmpty(), !realScan);
     }
 
+    void preMatchRunsBetweenScanAndReview()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.preMatch = true;
+            },
+            true);
+        p.main->cmdGO->click();
+        QVERIFY(p.main->session().PrematchUnloaded);
+        QVERIFY(!QFile::exists(p.dir.file("Matching.dat")));
+        QVERIFY(p.main->reviewWindow());
+        QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - CHECKSUM search, IGNORE TYPE"));
+        // The three pictures are the same bytes: the cycle marks them all.
+        auto db = CatalogueDatabase::open(p.main->upkeep().listDatabasePath());
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = '*'").toInt(), 3);
+        // With the pre-match the pre-scan says nothing; the cycle reports what it read.
+        QCOMPARE(p.prompter.messages().size(), 1);
+        QVERIFY(p.prompter.texts().first().startsWith("3 files read,  "));
+    }
+
     void gatherFromTheCommandLine()
     {
         const QString program = QCoreApplication::applicationDirPath() + "/../src/tolq";
