@@ -1,4 +1,5 @@
 #include "catalogue/CatalogueDatabase.h"
+#include "catalogue/DatabaseCompaction.h"
 #include "catalogue/TemplateDatabase.h"
 #include "main/DirectoryEntry.h"
 #include "main/ListFiles.h"
@@ -315,9 +316,13 @@ private Q_SLOTS:
         QCOMPARE(p.main->session().SessionMode, QStringLiteral("RESUME"));
         QCOMPARE(p.stages.preScans, 1); // no second pre-scan
         QVERIFY(p.main->reviewWindow());
+        QTest::qWait(0); // the review starts at the resume record and clears it
+        QCOMPARE(p.main->session().StoppedAtRecord, 0);
         QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - NAME search, IGNORE TYPE"));
         QVERIFY(!p.main->isVisible());
         QVERIFY(p.prompter.messages().isEmpty());
+        p.main->reviewWindow()->close();
+        QCOMPARE(p.main->session().StoppedAtRecord, 1);
     }
 
     void changedSettingsStartANewSearch()
@@ -339,6 +344,40 @@ private Q_SLOTS:
         QCOMPARE(p.stages.preScans, 2);
         QCOMPARE(p.main->session().StoppedAtRecord, 0);
         QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - SIZE search, IGNORE TYPE"));
+    }
+
+    void monthlyCompactionShowsItsNotice()
+    {
+        Program p;
+        p.main->cmdGO->click();
+        QTest::qWait(0);
+        p.main->reviewWindow()->close();
+        QTRY_VERIFY(p.main->isVisible());
+        const QString tag = p.dir.file("data/Pics.lcd");
+        QVERIFY(writeFile(tag, ListFiles::monthTagLine(QDate::currentDate().month() % 12 + 1).toLatin1()));
+
+        int compactions = 0;
+        bool noticeShown = false;
+        QPoint offset;
+        p.main->upkeep().setCompactor([&](const QString& source, const QString& work, QString* error) {
+            ++compactions;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget->objectName() == "frmCOMPACT" && widget->isVisible()) {
+                    noticeShown = true;
+                    offset = widget->frameGeometry().center() - p.main->frameGeometry().center();
+                }
+            }
+            return compactDatabase(source, work, error);
+        });
+        p.stages.onResume = [](frmRESUME& dialog) { dialog.cmdGO->click(); };
+        p.main->optNAMESIZE->setChecked(true);
+        p.main->cmdGO->click();
+        QCOMPARE(compactions, 1);
+        QVERIFY(noticeShown);
+        QVERIFY(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1);
+        QCOMPARE(QString::fromLatin1(readFile(tag)).trimmed(), QString::number(QDate::currentDate().month()));
+        QCOMPARE(p.stages.preScans, 2);
+        QTRY_VERIFY(!p.main->findChild<QWidget*>("frmCOMPACT"));
     }
 
     void refusalKeepsTheMainWindow()
