@@ -193,6 +193,17 @@ private Q_SLOTS:
         QCOMPARE(f.settings().filter, QStringLiteral("*")); // step 10 stays done
     }
 
+    void autosaveReportsTheMissingNameFirst()
+    {
+        Fixture f;
+        f.settings().listName = "";
+        f.settings().saveList = true;
+        QCOMPARE(f.search.go(), GoResult::NotStarted);
+        QCOMPARE(f.prompter.texts(),
+            QStringList({ "No list name...  Unable to save list...", "Please name and save the directory list." }));
+        QVERIFY(f.host.calls.isEmpty());
+    }
+
     void newSearchCopiesTheTemplate()
     {
         Fixture f;
