@@ -274,7 +274,7 @@ private Q_SLOTS:
         environment.insert("TOLQ_HOME", dir.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         run.setProcessEnvironment(environment);
-        run.start(program, { "Holiday", "/GATHER" });
+        run.start(program, { "Holiday /GATHER" }); // one argument, as a shortcut passes it
         QVERIFY(run.waitForStarted());
         // Guards a hang on a message box; not a timing check.
         QVERIFY2(run.waitForFinished(300000), "the gather run waited for an answer");
