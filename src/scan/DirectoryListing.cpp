@@ -5,10 +5,29 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
 std::optional<QStringList> listFilesOfType(const QString& directoryPath, const QString& fileType)
+{
+    const std::optional<QStringList> names = listRegularFiles(directoryPath);
+    if (!names)
+        return std::nullopt;
+    return filesOfType(*names, fileType);
+}
+
+QStringList filesOfType(const QStringList& names, const QString& fileType)
+{
+    QStringList result;
+    for (const QString& name : names) {
+        if (name.size() > fileType.size() && name.endsWith(fileType, Qt::CaseInsensitive))
+            result.append(name);
+    }
+    return result;
+}
+
+std::optional<QStringList> listRegularFiles(const QString& directoryPath)
 {
     DIR* dir = ::opendir(QFile::encodeName(directoryPath).constData());
     if (!dir)
@@ -25,9 +44,7 @@ std::optional<QStringList> listFilesOfType(const QString& directoryPath, const Q
         }
         if (!regular)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name.size() > fileType.size() && name.endsWith(fileType, Qt::CaseInsensitive))
-            names.append(name);
+        names.append(QFile::decodeName(entry->d_name));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
@@ -38,6 +55,29 @@ std::optional<FileFacts> fileFacts(const QString& filePath)
 {
     struct stat info;
     if (::lstat(QFile::encodeName(filePath).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileFacts { qint64(info.st_size), qint64(info.st_mtime) };
+}
+
+DirectoryHandle::DirectoryHandle(const QString& directoryPath)
+    : m_path(directoryPath)
+    , m_fd(::open(QFile::encodeName(directoryPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+DirectoryHandle::~DirectoryHandle()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::optional<FileFacts> DirectoryHandle::factsOf(const QString& fileName) const
+{
+    if (m_fd < 0)
+        return fileFacts(m_path + fileName);
+    struct stat info;
+    if (::fstatat(m_fd, QFile::encodeName(fileName).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(info.st_mode))
         return std::nullopt;
     return FileFacts { qint64(info.st_size), qint64(info.st_mtime) };
 }

@@ -4,6 +4,12 @@
 #include <QStringList>
 #include <optional>
 
+// The names of a directory's regular files that are not dot-files, sorted; nullopt when the
+// directory cannot be read.
+std::optional<QStringList> listRegularFiles(const QString& directoryPath);
+// Those of one type, the extension compared without regard to case.
+QStringList filesOfType(const QStringList& names, const QString& fileType);
+
 // The names of a directory's files of one type: regular files only (no directories, links,
 // devices or other odd entries), no dot-files, the extension compared without regard to case
 // (photo.jpg is a .JPG). Sorted, so that a run numbers its files the same way every time.
@@ -17,3 +23,21 @@ struct FileFacts
     qint64 modifiedSeconds = 0;
 };
 std::optional<FileFacts> fileFacts(const QString& filePath);
+
+// An open directory, so that its files are queried by name without walking the whole path
+// again; paths that cannot be opened fall back to whole paths.
+class DirectoryHandle
+{
+public:
+    DirectoryHandle() = default;
+    explicit DirectoryHandle(const QString& directoryPath);
+    ~DirectoryHandle();
+    DirectoryHandle(const DirectoryHandle&) = delete;
+    DirectoryHandle& operator=(const DirectoryHandle&) = delete;
+
+    std::optional<FileFacts> factsOf(const QString& fileName) const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};

@@ -10,6 +10,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
 #include "scan/DirectoryEntryParts.h"
+#include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
 #include "scan/RecordKey.h"
 #include "scan/ScanningFile.h"
@@ -49,6 +50,7 @@ PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, Pre
 PreScanEngine::~PreScanEngine()
 {
     m_pipeline.reset();
+    m_listedDirectory.reset();
     m_rstFILES.reset();
     m_database.reset();
 }
@@ -102,7 +104,8 @@ void PreScanEngine::commitNow()
 
 void PreScanEngine::unload()
 {
-    if (QFile::exists(scanningFile()))
+    // A catalogue that could not be opened ran nothing: its resume point stays for a later try.
+    if (m_database && QFile::exists(scanningFile()))
         QFile::remove(scanningFile());
     m_quitRequested = true;
     m_pipeline.reset();
@@ -122,6 +125,8 @@ void PreScanEngine::setEntry(const QString& directoryEntry)
     const DirectoryEntryParts parts = splitDirectoryEntry(directoryEntry);
     m_entryVolume = parts.volume;
     m_entryPath = parts.path;
+    m_listed.reset();
+    m_listedDirectory.reset();
 }
 
 bool PreScanEngine::typeTicked(int fileTypeIndex) const
@@ -218,7 +223,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     } running { m_running };
 
     m_session.SearchCompleted = QStringLiteral("NO");
-    m_quitRequested = m_quitRequested || m_abortRequested;
+    m_quitRequested = m_abortRequested;
     m_filesCounted = 0;
     m_checksumMissing = m_rgbMissing = m_patternMissing = false;
     m_filter = splitFilterWords(m_settings.filter);

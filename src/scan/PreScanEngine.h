@@ -7,9 +7,11 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class CatalogueDatabase;
 class TableRecordSet;
@@ -19,6 +21,7 @@ class SoundPlayer;
 class Volumes;
 class PreScanView;
 class StatisticsPipeline;
+class DirectoryHandle;
 
 // Where the pre-scan works and how hard.
 struct PreScanConfig
@@ -79,7 +82,7 @@ public:
     // Commits what the run has written (Abort does this before the program ends).
     void commitNow();
 
-    // The pieces of the run, for the window and tests.
+    // Steps of the run, for the window and tests.
     void setEntry(const QString& directoryEntry);
     void setFilterWords(const FilterWords& words) { m_filter = words; }
     void ScanDirectoryType(const QString& fileType);
@@ -126,6 +129,10 @@ private:
     QString m_sessionStamp;
     double m_accessed = 0;
     FilterWords m_filter;
+    // The entry's directory is read once and its names reused for every type.
+    QString m_listedPath;
+    std::optional<QStringList> m_listed;
+    std::unique_ptr<DirectoryHandle> m_listedDirectory;
     QString m_entryVolume;
     QString m_entryPath;
     int m_resumeIndex = 0;

@@ -87,7 +87,7 @@ void PreScanEngine::lookup(Pending& item, const QString& fileType)
 {
     item.lookedUp = true;
     const QString path = m_entryPath + item.name;
-    const std::optional<FileFacts> facts = fileFacts(path);
+    const std::optional<FileFacts> facts = m_listedDirectory ? m_listedDirectory->factsOf(item.name) : fileFacts(path);
     if (!facts) {
         item.vanished = true;
         return;
@@ -140,9 +140,14 @@ void PreScanEngine::showProgress(const QString& name)
 void PreScanEngine::ScanDirectoryType(const QString& fileType)
 {
     m_ports.view.showDirectory(m_entryPath);
-    const std::optional<QStringList> names = listFilesOfType(m_entryPath, fileType);
-    if (!names)
+    if (m_listedPath != m_entryPath || !m_listed) {
+        m_listed = listRegularFiles(m_entryPath);
+        m_listedDirectory = std::make_unique<DirectoryHandle>(m_entryPath);
+        m_listedPath = m_entryPath;
+    }
+    if (!m_listed)
         return;
+    const QStringList names = filesOfType(*m_listed, fileType);
     if (!m_pipeline)
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
     if (!m_database->inTransaction())
@@ -150,13 +155,14 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 
     // With workers, the files ahead are keyed and sought early so that their measuring runs
     // while earlier files are written; one thread works strictly file by file.
-    const qsizetype lookAhead = m_pipeline->background() ? 2 * qsizetype(m_pipeline->threads()) : 0;
+    const qsizetype lookAhead = m_pipeline->background() ? 4 * qsizetype(m_pipeline->threads()) : 0;
     std::deque<Pending> pending;
     qsizetype nextName = 0;
     qsizetype lookedUpAhead = 0;
+    bool aheadUseful = true;
     const auto acceptNext = [&]() {
-        while (nextName < names->size()) {
-            const QString& name = names->at(nextName++);
+        while (nextName < names.size()) {
+            const QString& name = names.at(nextName++);
             if (scanAccepts(m_filter, name, fileType, m_settings.notFilter)) {
                 pending.emplace_back();
                 pending.back().name = name;
@@ -174,9 +180,13 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
     };
 
     for (;;) {
-        while (lookedUpAhead < lookAhead && (lookedUpAhead < qsizetype(pending.size()) || acceptNext())) {
+        // Looking ahead pays only while files need measuring: an unchanged rescan stops doing it
+        // (and so seeks each file once), and the first file that needs work starts it again.
+        while (
+            aheadUseful && lookedUpAhead < lookAhead && (lookedUpAhead < qsizetype(pending.size()) || acceptNext())) {
             Pending& ahead = pending[std::size_t(lookedUpAhead++)];
             lookup(ahead, fileType);
+            aheadUseful = ahead.ticket != nullptr;
         }
         if (pending.empty() && !acceptNext())
             break;
@@ -190,6 +200,7 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 
         if (!item.lookedUp) {
             lookup(item, fileType);
+            aheadUseful = item.ticket != nullptr;
         } else {
             --lookedUpAhead;
             // A file ahead may have lost its row to an earlier file of the same key (photo.jpg

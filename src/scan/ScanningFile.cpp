@@ -3,9 +3,9 @@
 #include "platform/Conventions.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
+#include <cstdio>
 
 QString scanningFilePath(const QString& programDirectory)
 {
@@ -26,9 +26,18 @@ int readResumeIndex(const QString& path)
 
 bool writeResumeIndex(const QString& path, int entryIndex)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside and renamed into place, so a reader never sees half a line. No sync to the
+    // disk: it is rewritten for every entry, and a lost line only makes the next run a new one.
+    const QString temporary = path + QStringLiteral(".tmp");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    file.write((conv::signedText(entryIndex) + QStringLiteral("\r\n")).toLatin1());
-    return file.commit();
+    const QByteArray line = (conv::signedText(entryIndex) + QStringLiteral("\r\n")).toLatin1();
+    const bool written = file.write(line) == line.size();
+    file.close();
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
 }

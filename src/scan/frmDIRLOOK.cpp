@@ -211,6 +211,7 @@ void frmDIRLOOK::closeEvent(QCloseEvent* event)
 
 void frmDIRLOOK::Form_Unload()
 {
+    m_firstActivation = false;
     m_engine->unload();
     if (isMinimized()) {
         m_session.WasSearchMinmized = true;

@@ -23,9 +23,14 @@ private Q_SLOTS:
     void reactivationWarnings();
     void endOfRun_data();
     void endOfRun();
+    void mediaPrompt_data();
+    void mediaPrompt();
     void fixJpeg_data();
     void fixJpeg();
     void abortKeepsScanningFile();
+    void databaseFailureEndsTheRun();
+    void resumePoints_data();
+    void resumePoints();
     void resumedRunEqualsUninterrupted_data();
     void resumedRunEqualsUninterrupted();
 };
@@ -276,6 +281,47 @@ void tst_PreScanRun::endOfRun()
     QCOMPARE(f.session.FilesRead, 2.0);
 }
 
+void tst_PreScanRun::mediaPrompt_data()
+{
+    QTest::addColumn<bool>("reactivated");
+    QTest::addColumn<int>("prompts");
+    QTest::newRow("missing directory on a removable disk: asked until Cancel") << false << 2;
+    QTest::newRow("re-activated mount point: never asked") << true << 0;
+}
+
+void tst_PreScanRun::mediaPrompt()
+{
+    QFETCH(bool, reactivated);
+    QFETCH(int, prompts);
+    ScanFixture f;
+    f.bytes(QStringLiteral("here"), QStringLiteral("h.jpg"), "1");
+    VolumeInfo disk;
+    disk.mountPoint = f.tree();
+    disk.label = QStringLiteral("TEST");
+    disk.kind = DriveKind::Removable;
+    f.volumes.add(disk);
+    f.session.DisableFilePolling = false;
+    if (reactivated)
+        f.session.ReactivateDrives = f.tree();
+    f.settings.directories
+        = { QStringLiteral("[DISK] ") + f.dir(QStringLiteral("gone")), f.entry(QStringLiteral("here")) };
+    f.prompter.queueAnswer(MsgAnswer::Ok);
+    f.prompter.queueAnswer(MsgAnswer::Cancel);
+    f.run();
+    int asked = 0;
+    for (const Message& m : f.prompter.messages()) {
+        if (m.title == QLatin1String("t'olq! - Cannot find DIRECTORY...")) {
+            ++asked;
+            QVERIFY(
+                m.text.startsWith(QStringLiteral("[DISK] ") + f.dir(QStringLiteral("gone")) + QStringLiteral("\r\r")));
+        }
+    }
+    QCOMPARE(asked, prompts);
+    // The missing entry finds nothing; the run goes on with the next one.
+    QCOMPARE(f.rows().size(), 1);
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("YES"));
+}
+
 void tst_PreScanRun::fixJpeg_data()
 {
     QTest::addColumn<bool>("fixJpeg");
@@ -321,6 +367,69 @@ void tst_PreScanRun::abortKeepsScanningFile()
     QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 5);
     QVERIFY(f.prompter.messages().isEmpty());
     QCOMPARE(f.sound.beeps, 0);
+}
+
+void tst_PreScanRun::databaseFailureEndsTheRun()
+{
+    ScanFixture f;
+    fourEntries(f);
+    std::unique_ptr<PreScanEngine> engine = f.engine();
+    f.view.onNumber = [&](const QString& number) {
+        if (number == QLatin1String("5 found..."))
+            engine->database()->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
+    };
+    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Quit);
+    engine->unload();
+    // Told once, ended as a quit; the entries committed before the failure stay.
+    QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
+    QCOMPARE(f.prompter.texts().last(), QStringLiteral("4 files read..."));
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 3);
+}
+
+void tst_PreScanRun::resumePoints_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("housekeeping");
+    QTest::addColumn<QStringList>("active");
+    // Before the run: a.jpg claimed as number 1, b.jpg idle, c.jpg claimed as number 6 and then
+    // deleted in a review; entry 0 is a/, entry 1 is b/, both re-activated. A resumed run releases
+    // the claims of the entry it restarts and counts on from the largest number in use.
+    QTest::newRow("0: a new run") << QByteArray(" 0\r\n") << true << QStringList { "1 a.jpg", "2 b.jpg" };
+    QTest::newRow("not a number: a new run") << QByteArray("x\r\n") << true << QStringList { "1 a.jpg", "2 b.jpg" };
+    QTest::newRow("negative: a new run") << QByteArray("-3\r\n") << true << QStringList { "1 a.jpg", "2 b.jpg" };
+    QTest::newRow("1: resumes at the second entry")
+        << QByteArray(" 1\r\n") << false << QStringList { "1 a.jpg", "2 b.jpg", "3 c.jpg" };
+    QTest::newRow("beyond the list: only the re-activation pass")
+        << QByteArray(" 9\r\n") << false << QStringList { "1 a.jpg", "6 c.jpg", "7 b.jpg" };
+}
+
+void tst_PreScanRun::resumePoints()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, housekeeping);
+    QFETCH(QStringList, active);
+    ScanFixture f;
+    f.bytes(QStringLiteral("a"), QStringLiteral("a.jpg"), "1");
+    f.bytes(QStringLiteral("b"), QStringLiteral("b.jpg"), "22");
+    f.bytes(QStringLiteral("b"), QStringLiteral("c.jpg"), "333");
+    f.settings.directories = { f.entry(QStringLiteral("a")), f.entry(QStringLiteral("b")) };
+    f.run();
+    f.execute(QStringLiteral("UPDATE FILES SET ACTIVE = ' ', RECNUM = 4, REF = STAG WHERE DISKNAME = 'b.jpg'"));
+    f.execute(QStringLiteral("UPDATE FILES SET RTAG = 'D', RECNUM = 6 WHERE DISKNAME = 'c.jpg'"));
+    QFile::remove(f.dir(QStringLiteral("b")) + QStringLiteral("c.jpg"));
+    f.session.ReactivateDrives = f.tree();
+    QVERIFY(writeFile(f.scanningFile(), content));
+    f.view.directories.clear();
+    f.run();
+    QCOMPARE(f.view.directories.contains(QStringLiteral("Preparing database...Clearing tags from last search")),
+        housekeeping);
+    QStringList seen;
+    for (const CatalogueRecord& r : f.rows(QStringLiteral("ACTIVE = 'X'")))
+        seen << QStringLiteral("%1 %2").arg(r.RECNUM).arg(r.DISKNAME);
+    seen.sort();
+    QCOMPARE(seen, active);
+    QVERIFY(!QFile::exists(f.scanningFile()));
 }
 
 void tst_PreScanRun::resumedRunEqualsUninterrupted_data()

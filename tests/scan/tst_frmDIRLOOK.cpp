@@ -26,6 +26,7 @@ private Q_SLOTS:
     void pauseAndQuitButtons();
     void abortEndsTheProgram();
     void minimizedWindow();
+    void catalogueThatCannotBeOpened();
     void previewOrAnimation_data();
     void previewOrAnimation();
 };
@@ -181,6 +182,23 @@ void tst_frmDIRLOOK::minimizedWindow()
     QVERIFY(f.session.WasSearchMinmized);
     QCOMPARE(f.session.PreScanTop, 1500);
     QCOMPARE(f.session.PreScanLeft, 3000);
+}
+
+void tst_frmDIRLOOK::catalogueThatCannotBeOpened()
+{
+    ScanFixture f;
+    threeFiles(f);
+    QVERIFY(writeFile(f.databasePath(), "not a catalogue"));
+    QVERIFY(writeFile(f.scanningFile(), " 0\r\n"));
+    auto window = makeWindow(f);
+    QCOMPARE(f.prompter.messages().size(), 1);
+    QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
+    window->show();
+    QTRY_VERIFY(window->isUnloaded());
+    // Nothing ran: the resume point is kept for a later try, and the search goes on.
+    QVERIFY(f.session.SearchUnloaded);
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    QVERIFY(QFile::exists(f.scanningFile()));
 }
 
 void tst_frmDIRLOOK::previewOrAnimation_data()
