@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
 
 namespace {
 
@@ -120,6 +121,14 @@ bool PatternCandidates::member(const Entry& entry, qint32 referenceRecnum) const
     return entry.recnum != referenceRecnum && (entry.markedAt == NotMarked || entry.markedAt >= m_query);
 }
 
+std::pair<PatternCandidates::BucketIt, PatternCandidates::BucketIt> PatternCandidates::window(
+    int pxlnum, int tolerance) const
+{
+    const auto bound = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
+    return { m_buckets.lower_bound(bound(qint64(pxlnum) - tolerance)),
+        m_buckets.upper_bound(bound(qint64(pxlnum) + tolerance)) };
+}
+
 QString PatternCandidates::patternText(const Entry& entry) const
 {
     return entry.standard ? entry.bits.toText() : entry.text;
@@ -130,6 +139,8 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
 {
     ++m_query;
     const int tolerance = settings.tolerance;
+    if (tolerance < 0)
+        return {}; // an empty window of dark-cell counts
     const int location = m_locations.value(reference.fileLocation(), -1);
     const auto referenceBits = PatternBits::fromText(reference.PXLRAY);
     if (!referenceBits || tolerance >= PatternNotComparable) {
@@ -152,8 +163,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
 
     std::vector<quint32> found;
     int compared = 0;
-    auto first = m_buckets.lower_bound(reference.PXLNUM - tolerance);
-    const auto last = m_buckets.upper_bound(reference.PXLNUM + tolerance);
+    const auto [first, last] = window(reference.PXLNUM, tolerance);
     for (auto it = first; it != last; ++it) {
         const Bucket& bucket = it->second;
         const std::size_t count = bucket.bits.size();
@@ -191,8 +201,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
     // Record by record as the catalogue cursor walks them: the first candidate is taken as the
     // query gives it, later ones past the records that are tagged and carry no pattern.
     std::vector<quint32> candidates;
-    auto first = m_buckets.lower_bound(reference.PXLNUM - settings.tolerance);
-    const auto last = m_buckets.upper_bound(reference.PXLNUM + settings.tolerance);
+    const auto [first, last] = window(reference.PXLNUM, settings.tolerance);
     for (auto it = first; it != last; ++it) {
         for (quint32 index : it->second.plain)
             candidates.push_back(index);

@@ -64,6 +64,9 @@ private:
     };
     static constexpr quint32 NotMarked = 0xFFFFFFFFu;
 
+    using BucketIt = std::map<int, Bucket>::const_iterator;
+    // The buckets whose dark-cell count lies within the tolerance of the reference's.
+    std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
     QString patternText(const Entry& entry) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location);

@@ -113,6 +113,13 @@ private Q_SLOTS:
         QTest::newRow("soft prefix with one extension")
             << name << "S" << 5 << QList { row(1, "sun.gif"), row(2, "sun.jpg"), row(3, "sunset.jpg") }
             << QList { 2, 3 } << 1;
+        QTest::newRow("soft prefix run") << name << "S" << 5
+                                         << QList { row(1, "cat.jpg"), row(2, "cat1.jpg"), row(3, "cat12.jpg"),
+                                                row(4, "dog.jpg") }
+                                         << QList { 1, 2, 3 } << 2;
+        QTest::newRow("soft prefix run broken by a neighbour")
+            << name << "S" << 5 << QList { row(1, "cat.jpg"), row(2, "cat1.jpg"), row(3, "cat2.jpg") } << QList { 1, 2 }
+            << 1;
         QTest::newRow("deleted record inside a run")
             << name << "" << 5
             << QList { row(1, "a.jpg", at("/x/")), row(2, "a.jpg", deleted(at("/y/"))), row(3, "a.jpg", at("/z/")) }
