@@ -1,5 +1,6 @@
 #include "main/frmCHECKEM.h"
 
+#include "main/ReviewRecords.h"
 #include "main/Session.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
@@ -7,11 +8,13 @@
 #include <QCloseEvent>
 #include <QTimer>
 
-frmCHECKEM::frmCHECKEM(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent)
+frmCHECKEM::frmCHECKEM(
+    Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent, const QString& listDatabase)
     : QDialog(parent)
     , m_session(session)
     , m_prompter(prompter)
     , m_mainWindow(mainWindow)
+    , m_listDatabase(listDatabase)
 {
     setObjectName(QStringLiteral("frmCHECKEM"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,9 +32,14 @@ void frmCHECKEM::Form_Activate()
     if (!m_firstActivation)
         return;
     m_firstActivation = false;
-    // No record set yet: there is nothing to review.
-    m_prompter.tell(QStringLiteral("No files to review..."));
-    close();
+    const ReviewRecords records = ReviewRecords::load(m_listDatabase);
+    if (records.isEmpty()) {
+        m_prompter.tell(QStringLiteral("No files to review..."));
+        close();
+        return;
+    }
+    m_referenceRecnum = records.recnums()[records.startIndex(m_session.StoppedAtRecord)];
+    m_session.StoppedAtRecord = 0;
 }
 
 void frmCHECKEM::closeEvent(QCloseEvent* event)

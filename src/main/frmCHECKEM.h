@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <optional>
 
 class Prompter;
 struct Session;
 
 // The pair review, as far as the search control relies on it: the resume point, "No files to
-// review...", and the return to the main window on unload. The review itself comes later.
+// review...", and the return to the main window on unload. Until the review itself exists it
+// stands on the first record to review (or the resume record) and stores it when it closes.
 class frmCHECKEM : public QDialog
 {
     Q_OBJECT
 public:
-    frmCHECKEM(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent = nullptr);
+    frmCHECKEM(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent = nullptr,
+        const QString& listDatabase = {});
 
 public Q_SLOTS:
     void Form_Activate();
@@ -26,7 +29,8 @@ private:
 
     Session& m_session;
     Prompter& m_prompter;
-    QWidget* m_mainWindow;
+    QPointer<QWidget> m_mainWindow; // may be gone before the review
+    QString m_listDatabase;
     std::optional<double> m_referenceRecnum; // the current reference record's RECNUM
     bool m_firstActivation = true;
     bool m_unloaded = false;

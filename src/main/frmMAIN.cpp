@@ -3,8 +3,10 @@
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmALTVIEW.h"
+#include "main/frmCOMPACT.h"
 #include "main/frmFINDIT.h"
 #include "main/frmLOADSAVE.h"
+#include "main/frmMAINStages.h"
 #include "main/frmSTATS.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
@@ -34,6 +36,10 @@ frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QStr
     , m_controller(programDirectory, prompter)
     , m_prompter(prompter)
     , m_commandLine(CommandLine::parse(commandLine))
+    , m_upkeep(std::make_unique<ListDatabaseUpkeep>(m_controller, prompter, static_cast<CompactionNotice&>(*this)))
+    , m_search(std::make_unique<SearchControl>(m_controller, prompter, *m_upkeep, static_cast<SearchHost&>(*this)))
+    , m_ownStages(std::make_unique<frmMAINStages>())
+    , m_stages(m_ownStages.get())
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("t'olq!"));
@@ -46,7 +52,13 @@ frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QStr
     Form_Load();
 }
 
-frmMAIN::~frmMAIN() = default;
+frmMAIN::~frmMAIN()
+{
+    // The windows of a search do not outlive the window that showed them.
+    delete m_review.data();
+    delete m_stageWindow.data();
+    delete m_compactNotice.data();
+}
 
 void frmMAIN::Form_Load()
 {
@@ -413,11 +425,6 @@ void frmMAIN::txtTOLERANCE_LostFocus()
     txtTOLERANCE->setText(normaliseTolerance(txtTOLERANCE->text()));
     if (chkPREMATCH->isChecked())
         markChanged();
-}
-
-void frmMAIN::cmdGO_Click()
-{
-    // The search control: built with the search stages.
 }
 
 void frmMAIN::cmdQUIT_Click()

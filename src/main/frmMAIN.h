@@ -1,11 +1,16 @@
 #pragma once
 
 #include "main/BlinkStepper.h"
+#include "main/ListDatabaseUpkeep.h"
 #include "main/MainController.h"
+#include "main/SearchControl.h"
+#include "main/SearchHost.h"
+#include "main/StageWindowFactory.h"
 
 #include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <array>
 #include <functional>
@@ -18,11 +23,16 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class frmALTVIEW;
+class frmCOMPACT;
 class Volumes;
 
 // The main window: every search setting, the directory list and the start of a search. It is thin:
 // its controls are bound to the MainSettings value of its controller, which does the work.
-class frmMAIN : public QMainWindow, private StartupServices, private StatsPresenter
+class frmMAIN : public QMainWindow,
+                private StartupServices,
+                private StatsPresenter,
+                private SearchHost,
+                private CompactionNotice
 {
     Q_OBJECT
 public:
@@ -33,6 +43,13 @@ public:
     MainController& controller() { return m_controller; }
     MainSettings& settings() { return m_controller.settings(); }
     Session& session() { return m_controller.session(); }
+    Prompter& prompter() { return m_prompter; }
+    SearchControl& searchControl() { return *m_search; }
+    ListDatabaseUpkeep& upkeep() { return *m_upkeep; }
+    // The windows a search shows; the program's own unless others are set.
+    void setStageWindows(StageWindowFactory& stages) { m_stages = &stages; }
+    // The review window the last search opened, while it is up.
+    QWidget* reviewWindow() const { return m_review; }
     // Public methods other windows call.
     ProgramOutcome WriteINI();
     void SaveList(const QString& name);
@@ -98,6 +115,8 @@ private Q_SLOTS:
     void txtTHUMBNAILEXT_LostFocus();
     void txtTOLERANCE_LostFocus();
     void cmdGO_Click();
+    void cmdPURGE_Click();
+    void cmdCOMPACT_Click();
     void cmdQUIT_Click();
     void cmdHELP_Click();
     void cmdABOUT_Click();
@@ -127,6 +146,21 @@ private:
     void settingsChanged() override;
     // StatsPresenter
     StatsAnswer showStatistics(const QString& text) override;
+    // SearchHost
+    void showResumeDialog() override;
+    void stopAnimation() override;
+    void hideMainWindow() override;
+    void showPreScan() override;
+    void showPreMatch() override;
+    bool waitUntil(const bool& flag) override;
+    void showReview(bool snapshot, const QString& caption) override;
+    void pressQuit() override;
+    void endProgramNow() override;
+    // CompactionNotice
+    void showNotice() override;
+    void hideNotice() override;
+
+    void CompactListDatabase();
 
     void Form_Load();
     void Form_Unload();
@@ -148,6 +182,13 @@ private:
     frmALTVIEW* m_altView = nullptr;
     std::unique_ptr<Volumes> m_systemVolumes;
     const Volumes* m_volumes = nullptr;
+    std::unique_ptr<ListDatabaseUpkeep> m_upkeep;
+    std::unique_ptr<SearchControl> m_search;
+    std::unique_ptr<StageWindowFactory> m_ownStages;
+    StageWindowFactory* m_stages = nullptr;
+    QPointer<QWidget> m_stageWindow;
+    QPointer<QWidget> m_review;
+    QPointer<frmCOMPACT> m_compactNotice;
 
 public:
     // Controls, under their own names.
@@ -182,6 +223,8 @@ public:
     QCheckBox* chkNOSOUND = nullptr;
     std::array<QCheckBox*, FileTypeCount> fileTypeBoxes {}; // chkART ... chkICO
     QPushButton* cmdGO = nullptr;
+    QPushButton* cmdPURGE = nullptr;
+    QPushButton* cmdCOMPACT = nullptr;
     QPushButton* cmdQUIT = nullptr;
     QPushButton* cmdHELP = nullptr;
     QPushButton* cmdABOUT = nullptr;

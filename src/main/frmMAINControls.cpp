@@ -203,6 +203,10 @@ void frmMAIN::buildControls()
     mainButtons->addWidget(cmdQUIT, 0, 1);
     mainButtons->addWidget(cmdHELP, 1, 0);
     mainButtons->addWidget(cmdABOUT, 1, 1);
+    cmdPURGE = button("cmdPURGE", QStringLiteral("Purge Database..."));
+    cmdCOMPACT = button("cmdCOMPACT", QStringLiteral("Compact Database..."));
+    mainButtons->addWidget(cmdPURGE, 2, 0, 1, 2);
+    mainButtons->addWidget(cmdCOMPACT, 3, 0, 1, 2);
     typeColumn->addLayout(mainButtons);
     outer->addLayout(typeColumn, 1);
 
@@ -272,6 +276,8 @@ void frmMAIN::wireHandlers()
 
     connect(cmdGO, &QPushButton::clicked, this, &frmMAIN::cmdGO_Click);
     connect(cmdQUIT, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
+    connect(cmdPURGE, &QPushButton::clicked, this, &frmMAIN::cmdPURGE_Click);
+    connect(cmdCOMPACT, &QPushButton::clicked, this, &frmMAIN::cmdCOMPACT_Click);
     connect(cmdHELP, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
     connect(cmdABOUT, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
     connect(cmdADD, &QPushButton::clicked, this, &frmMAIN::cmdADD_Click);

@@ -1,4 +1,5 @@
 #include "main/frmMAIN.h"
+#include "main/frmMAINStages.h"
 #include "platform/ScriptedPrompter.h"
 
 #include "TestSupport.h"
@@ -30,6 +31,17 @@ struct Window
         main = std::make_unique<frmMAIN>(prompter, dir.path(), commandLine);
     }
     template <typename T> T* control(const QString& name) { return main->findChild<T*>(name); }
+};
+
+// The program's stage windows, but a pre-scan that only counts its showings.
+struct CountingStages : frmMAINStages
+{
+    int preScans = 0;
+    QWidget* createPreScan(frmMAIN&) override
+    {
+        ++preScans;
+        return nullptr;
+    }
 };
 
 void loseFocus(QWidget* widget)
@@ -243,11 +255,14 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(bool, left);
         Window w;
+        CountingStages stages;
+        w.main->setStageWindows(stages);
         QVERIFY(writeFile(w.dir.file("Scanning.dat"), "3\r\n"));
         QVERIFY(writeFile(w.dir.file("Matching.dat"), "3\r\n"));
         w.prompter.queueAnswer(MsgAnswer(answer));
         w.prompter.queueAnswer(MsgAnswer::No);
         w.main->Form_Activate();
+        QCOMPARE(stages.preScans, left ? 1 : 0); // Yes presses Go, which goes straight to the pre-scan
         QCOMPARE(w.prompter.messages().size(), 2);
         QVERIFY(w.prompter.texts().at(0).contains("Pre-Scan"));
         QVERIFY(w.prompter.texts().at(1).contains("Pre-Match"));

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "main/MainSettings.h"
+
+#include <QString>
+#include <functional>
+
+class ListDatabaseUpkeep;
+class MainController;
+class Prompter;
+class SearchHost;
+
+// How a press of Go ended.
+enum class GoResult {
+    NotStarted, // refused, ignored or stopped before the first stage
+    Reviewing, // the review window is up; the main window stays hidden until it closes
+    Gathered, // a gather run: Quit was pressed and the program ends
+    ProgramEnded, // the tag could not be read: the program ends at once
+};
+
+// The Go button: carries a search from the settings through the stage windows to the review.
+// The whole run happens inside one call; the stages are waited for through the host.
+class SearchControl
+{
+public:
+    // Copies the template database to a new list database; false with a reason.
+    using TemplateCopier = std::function<bool(const QString& templatePath, const QString& target, QString* error)>;
+
+    SearchControl(MainController& controller, Prompter& prompter, ListDatabaseUpkeep& upkeep, SearchHost& host);
+
+    // cmdGO_Click.
+    GoResult go();
+    bool searchRunning() const { return m_searchRunning; }
+
+    void setTemplateCopier(TemplateCopier copier) { m_copyTemplate = std::move(copier); }
+
+    // The review window's caption: the mode's, then ", SOFT MATCHING", ", IGNORE TYPE", ", IFCD".
+    static QString reviewCaption(const MainSettings& settings);
+    static QString slowModeWarning();
+    static QString resumeAnywayQuestion();
+    // Writes the template's bytes to target through a temporary file renamed into place, so a
+    // failed copy never leaves a partial database behind.
+    static bool copyTemplate(const QString& templatePath, const QString& target, QString* error);
+
+private:
+    enum class Step { NewSearch, PreScan, PreMatch, Review };
+    GoResult refuse(const QString& text);
+    GoResult stop();
+    // Steps 12 to 18: the start-or-resume choice and the database preparation.
+    Step prepare(GoResult& stopped);
+    GoResult runFrom(Step step);
+
+    MainController& m_controller;
+    Prompter& m_prompter;
+    ListDatabaseUpkeep& m_upkeep;
+    SearchHost& m_host;
+    TemplateCopier m_copyTemplate;
+    bool m_searchRunning = false; // SearchRunning
+};

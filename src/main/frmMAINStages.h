@@ -1,0 +1,23 @@
+#pragma once
+
+#include "main/StageWindowFactory.h"
+
+#include <memory>
+
+class SoundPlayer;
+
+// The windows the main window shows for a search in the program itself.
+class frmMAINStages : public StageWindowFactory
+{
+public:
+    frmMAINStages();
+    ~frmMAINStages() override;
+
+    void showResumeDialog(frmMAIN& main) override;
+    QWidget* createPreScan(frmMAIN& main) override;
+    QWidget* createPreMatch(frmMAIN& main) override;
+    QWidget* createReview(frmMAIN& main, bool snapshot) override;
+
+private:
+    std::unique_ptr<SoundPlayer> m_sound;
+};

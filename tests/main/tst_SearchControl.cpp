@@ -1,0 +1,498 @@
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/DatabaseCompaction.h"
+#include "catalogue/TemplateDatabase.h"
+#include "main/ListDatabaseUpkeep.h"
+#include "main/MainController.h"
+#include "main/SearchControl.h"
+#include "main/SearchHost.h"
+#include "platform/ScriptedPrompter.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <optional>
+
+namespace {
+
+// Records what the search control asks of the windows; the stages unload at once.
+struct FakeHost : SearchHost
+{
+    Session& session;
+    QStringList calls;
+    std::optional<QString> resumeChoice; // what Start leaves in SessionMode; nullopt: closed
+    QString modeAtResume;
+    std::function<void()> duringPreScan;
+    explicit FakeHost(Session& s)
+        : session(s)
+    {
+    }
+    void settingsChanged() override { }
+    void showResumeDialog() override
+    {
+        calls << "resume";
+        modeAtResume = session.SessionMode;
+        if (resumeChoice)
+            session.SessionMode = *resumeChoice;
+    }
+    void stopAnimation() override { calls << "stopAnimation"; }
+    void hideMainWindow() override { calls << "hide"; }
+    void showPreScan() override
+    {
+        calls << "preScan";
+        if (duringPreScan)
+            duringPreScan();
+        session.SearchUnloaded = true;
+    }
+    void showPreMatch() override
+    {
+        calls << "preMatch";
+        session.PrematchUnloaded = true;
+    }
+    bool waitUntil(const bool& flag) override
+    {
+        calls << (flag ? "wait done" : "wait hung");
+        return true;
+    }
+    void showReview(bool snapshot, const QString& caption) override
+    {
+        calls << (snapshot ? "snapshot: " : "pair: ") + caption;
+    }
+    void pressQuit() override { calls << "quit"; }
+    void endProgramNow() override { calls << "end"; }
+};
+
+struct FakeNotice : CompactionNotice
+{
+    QStringList calls;
+    void showNotice() override { calls << "show"; }
+    void hideNotice() override { calls << "hide"; }
+    void yieldOnce() override { }
+};
+
+int otherMonth()
+{
+    return QDate::currentDate().month() % 12 + 1;
+}
+
+// A program directory with its template, and the search control over it.
+struct Fixture
+{
+    TemporaryProgramDirectory dir;
+    ScriptedPrompter prompter;
+    MainController controller { dir.path(), prompter };
+    FakeNotice notice;
+    ListDatabaseUpkeep upkeep { controller, prompter, notice };
+    FakeHost host { controller.session() };
+    SearchControl search { controller, prompter, upkeep, host };
+    int compactions = 0;
+
+    Fixture()
+    {
+        writeTemplateDatabase(dir.file("tolq.mdb"));
+        MainSettings& s = controller.settings();
+        s.listName = "Pics";
+        s.fileTypes[9] = true; // JPG
+        s.ignoreExtension = false;
+        upkeep.setCompactor([this](const QString& source, const QString& work, QString* error) {
+            ++compactions;
+            return compactDatabase(source, work, error);
+        });
+    }
+    Session& session() { return controller.session(); }
+    MainSettings& settings() { return controller.settings(); }
+    QString database() const { return dir.file("data/Pics.mdb"); }
+    QString tag() const { return dir.file("data/Pics.lcd"); }
+    void makeDatabase()
+    {
+        QDir().mkpath(dir.file("data"));
+        QVERIFY(writeTemplateDatabase(database()));
+    }
+    QString tagText() const { return QString::fromLatin1(readFile(tag())).trimmed(); }
+};
+
+const QStringList NewSearchCalls { "stopAnimation", "hide", "preScan", "wait done", "stopAnimation", "hide",
+    "pair: t'olq! - NAME search" };
+
+} // namespace
+
+class tst_SearchControl : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("ifcd");
+        QTest::addColumn<bool>("exclusive");
+        QTest::addColumn<bool>("types");
+        QTest::addColumn<bool>("slowMode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no list name") << "  "
+                                      << "" << false << true << false << "Please name and save the directory list.";
+        QTest::newRow("list name leaving the data directory")
+            << "../x"
+            << "" << false << true << false << "Please name and save the directory list.";
+        QTest::newRow("IFCD with exclusive")
+            << "Pics"
+            << " [] /in/ " << true << true << false << "You may not combine the IFCD and Exclusive search options...";
+        QTest::newRow("no file types") << "Pics"
+                                       << "" << false << false << false << "You have not selected any file types...";
+        QTest::newRow("slow mode declined") << "Pics"
+                                            << "" << false << true << true << SearchControl::slowModeWarning();
+    }
+    void refusals()
+    {
+        QFETCH(QString, listName);
+        QFETCH(QString, ifcd);
+        QFETCH(bool, exclusive);
+        QFETCH(bool, types);
+        QFETCH(bool, slowMode);
+        QFETCH(QString, message);
+        Fixture f;
+        f.settings().listName = listName;
+        f.settings().ifcd = ifcd;
+        f.settings().exclusive = exclusive;
+        f.settings().fileTypes[9] = types;
+        if (slowMode)
+            f.settings().mode = ComparisonMode::Pattern;
+        f.prompter.queueAnswer(MsgAnswer::No);
+        QCOMPARE(f.search.go(), GoResult::NotStarted);
+        QCOMPARE(f.prompter.texts(), QStringList { message });
+        QVERIFY(f.host.calls.isEmpty());
+        QVERIFY(!f.search.searchRunning());
+        QVERIFY(QFile::exists(f.dir.file("TOLQ.INI"))); // written before any test
+        QVERIFY(!QFile::exists(f.database()));
+        if (slowMode) {
+            QCOMPARE(f.prompter.messages().first().title, QStringLiteral("Warning"));
+            QCOMPARE(f.prompter.messages().first().buttons, MsgButtons::YesNo);
+        }
+    }
+
+    void pressWhileRunningIsIgnored()
+    {
+        Fixture f;
+        GoResult inner = GoResult::Reviewing;
+        f.host.duringPreScan = [&] { inner = f.search.go(); };
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(inner, GoResult::NotStarted);
+        QVERIFY(f.prompter.messages().isEmpty());
+        QCOMPARE(f.host.calls.count("preScan"), 1);
+        QVERIFY(!f.search.searchRunning());
+    }
+
+    void generalIsSavedFirst()
+    {
+        Fixture f;
+        f.settings().listName = "general";
+        f.settings().fileTypes[9] = false;
+        f.search.go();
+        QVERIFY(QFile::exists(f.dir.file("data/general.lst")));
+        QCOMPARE(f.prompter.texts(), QStringList { "You have not selected any file types..." });
+        QCOMPARE(f.settings().filter, QStringLiteral("*")); // step 10 stays done
+    }
+
+    void autosaveReportsTheMissingNameFirst()
+    {
+        Fixture f;
+        f.settings().listName = "";
+        f.settings().saveList = true;
+        QCOMPARE(f.search.go(), GoResult::NotStarted);
+        QCOMPARE(f.prompter.texts(),
+            QStringList({ "No list name...  Unable to save list...", "Please name and save the directory list." }));
+        QVERIFY(f.host.calls.isEmpty());
+    }
+
+    void newSearchCopiesTheTemplate()
+    {
+        Fixture f;
+        f.session().StoppedAtRecord = 9;
+        f.settings().ifcd = "  [] /in/  ";
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QStringList expected = NewSearchCalls;
+        expected.last() = "pair: t'olq! - NAME search, IFCD";
+        QCOMPARE(f.host.calls, expected);
+        QVERIFY(CatalogueDatabase::open(f.database()));
+        QCOMPARE(f.session().StoppedAtRecord, 0);
+        QCOMPARE(f.settings().ifcd, QStringLiteral("[] /in/"));
+        QVERIFY(!QFile::exists(f.tag())); // no tag test for a new database
+        QCOMPARE(f.compactions, 0);
+        QVERIFY(f.prompter.messages().isEmpty());
+    }
+
+    void templateCopyFailureStartsNothing()
+    {
+        Fixture f;
+        QFile::remove(f.dir.file("tolq.mdb"));
+        QCOMPARE(f.search.go(), GoResult::NotStarted);
+        QCOMPARE(f.prompter.messages().size(), 1);
+        QVERIFY(f.prompter.texts().first().startsWith("Unable to create the list database from the template..."));
+        QVERIFY(f.host.calls.isEmpty());
+        QVERIFY(!QFile::exists(f.database()));
+        QVERIFY(!f.search.searchRunning());
+    }
+
+    void monthTag_data()
+    {
+        QTest::addColumn<QByteArray>("tag"); // "-" for no tag file
+        QTest::addColumn<int>("compactions");
+        QTest::newRow("missing tag is created") << QByteArray("-") << 0;
+        QTest::newRow("this month") << ListFiles::monthTagLine(QDate::currentDate().month()).toLatin1() << 0;
+        QTest::newRow("another month") << ListFiles::monthTagLine(otherMonth()).toLatin1() << 1;
+        QTest::newRow("empty tag counts as another month") << QByteArray("") << 1;
+    }
+    void monthTag()
+    {
+        QFETCH(QByteArray, tag);
+        QFETCH(int, compactions);
+        Fixture f;
+        f.makeDatabase();
+        if (tag != "-")
+            QVERIFY(writeFile(f.tag(), tag + "\r\n"));
+        f.host.resumeChoice = "NEW";
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(f.compactions, compactions);
+        QCOMPARE(f.tagText(), QString::number(QDate::currentDate().month()));
+        QCOMPARE(f.notice.calls.size(), compactions * 2);
+        QVERIFY(f.host.calls.contains("preScan"));
+        QVERIFY(f.prompter.messages().isEmpty());
+        // A second search in the same month does not compact again.
+        f.search.go();
+        QCOMPARE(f.compactions, compactions);
+    }
+
+    void failedCompactionLeavesDatabaseAndTag_data()
+    {
+        QTest::addColumn<int>("stage");
+        QTest::newRow("copy") << int(CompactionStage::Copy);
+        QTest::newRow("check") << int(CompactionStage::Verify);
+        QTest::newRow("release") << int(CompactionStage::Release);
+        QTest::newRow("rename") << int(CompactionStage::Rename);
+    }
+    void failedCompactionLeavesDatabaseAndTag()
+    {
+        QFETCH(int, stage);
+        Fixture f;
+        f.makeDatabase();
+        {
+            auto db = CatalogueDatabase::open(f.database());
+            QVERIFY(db);
+            db->execute("INSERT INTO FILES (RECNUM, NAME) VALUES (?, ?)", { 3, "A.JPG" });
+        }
+        const QByteArray tag = ListFiles::monthTagLine(otherMonth()).toLatin1() + "\r\n";
+        QVERIFY(writeFile(f.tag(), tag));
+        f.upkeep.setCompactor([&](const QString& source, const QString& work, QString* error) {
+            ++f.compactions;
+            return compactDatabase(
+                source, work, error, [stage](CompactionStage at) { return at != CompactionStage(stage); });
+        });
+        f.host.resumeChoice = "NEW";
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(f.compactions, 1);
+        auto db = CatalogueDatabase::open(f.database());
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT NAME FROM FILES WHERE RECNUM = 3").toString(), QStringLiteral("A.JPG"));
+        QCOMPARE(readFile(f.tag()), tag);
+        QVERIFY(!QFile::exists(f.upkeep.workFilePath()));
+        QCOMPARE(f.prompter.texts(),
+            QStringList { ListDatabaseUpkeep::compactionFailureText(f.controller.programDirectory()) });
+        QCOMPARE(f.prompter.messages().first().icon, MsgIcon::Information);
+        QVERIFY(f.host.calls.contains("preScan")); // the search goes on
+    }
+
+    void unreadableTagEndsTheProgram()
+    {
+        Fixture f;
+        f.makeDatabase();
+        QVERIFY(QDir().mkpath(f.tag())); // a directory cannot be read as a file
+        f.host.resumeChoice = "NEW";
+        QCOMPARE(f.search.go(), GoResult::ProgramEnded);
+        QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file" });
+        QCOMPARE(f.host.calls, QStringList({ "resume", "end" }));
+    }
+
+    void stateFileShortcuts_data()
+    {
+        QTest::addColumn<QString>("stateFile");
+        QTest::addColumn<bool>("preMatch");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("Scanning.dat") << "Scanning.dat" << false << NewSearchCalls;
+        QTest::newRow("Matching.dat with pre-match")
+            << "Matching.dat" << true
+            << QStringList { "preMatch", "wait done", "stopAnimation", "hide", "pair: t'olq! - NAME search" };
+        QTest::newRow("Matching.dat without pre-match")
+            << "Matching.dat" << false << QStringList { "stopAnimation", "hide", "pair: t'olq! - NAME search" };
+    }
+    void stateFileShortcuts()
+    {
+        QFETCH(QString, stateFile);
+        QFETCH(bool, preMatch);
+        QFETCH(QStringList, calls);
+        Fixture f;
+        f.makeDatabase();
+        QVERIFY(writeFile(f.dir.file(stateFile), "12\r\n"));
+        // None of the checks of a new search applies: no types, a slow mode, an old tag.
+        f.settings().fileTypes[9] = false;
+        f.settings().mode = ComparisonMode::Name;
+        f.settings().preMatch = preMatch;
+        f.session().StoppedAtRecord = 7;
+        QVERIFY(writeFile(f.tag(), ListFiles::monthTagLine(otherMonth()).toLatin1()));
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(f.host.calls, calls);
+        QCOMPARE(f.session().StoppedAtRecord, 7);
+        QCOMPARE(f.session().SessionMode, QStringLiteral("NEW"));
+        QCOMPARE(f.compactions, 0);
+        QVERIFY(f.prompter.messages().isEmpty());
+    }
+
+    void startOrResume_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("stoppedAt");
+        QTest::addColumn<QString>("searchCompleted");
+        QTest::addColumn<QString>("choice"); // what Start leaves; empty: the dialog was closed
+        QTest::addColumn<int>("answer"); // to the extra question, 0 when none is asked
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<bool>("resumed");
+        QTest::newRow("resume chosen") << false << 5 << "YES"
+                                       << "RESUME" << 0 << "RESUME" << true;
+        QTest::newRow("closed without Start keeps resume") << false << 5 << "YES"
+                                                           << "" << 0 << "RESUME" << true;
+        QTest::newRow("new chosen") << false << 5 << "YES"
+                                    << "NEW" << 0 << "RESUME" << false;
+        QTest::newRow("scan unfinished, resume anyway") << false << 5 << "NO"
+                                                        << "RESUME" << int(MsgAnswer::Yes) << "RESUME" << true;
+        QTest::newRow("scan unfinished, declined") << false << 5 << "NO"
+                                                   << "RESUME" << int(MsgAnswer::No) << "RESUME" << false;
+        QTest::newRow("changed search offers new only") << true << 5 << "YES"
+                                                        << "" << 0 << "NEW" << false;
+        QTest::newRow("no resume point offers new only") << false << 0 << "YES"
+                                                         << "" << 0 << "NEW" << false;
+    }
+    void startOrResume()
+    {
+        QFETCH(bool, changed);
+        QFETCH(int, stoppedAt);
+        QFETCH(QString, searchCompleted);
+        QFETCH(QString, choice);
+        QFETCH(int, answer);
+        QFETCH(QString, offered);
+        QFETCH(bool, resumed);
+        Fixture f;
+        f.makeDatabase();
+        QVERIFY(writeFile(f.tag(), ListFiles::monthTagLine(QDate::currentDate().month()).toLatin1()));
+        f.settings().mode = ComparisonMode::Pattern; // the warning shows only for a new search
+        f.session().ChangedSearch = changed;
+        f.session().StoppedAtRecord = stoppedAt;
+        f.session().SearchCompleted = searchCompleted;
+        if (!choice.isEmpty())
+            f.host.resumeChoice = choice;
+        if (answer)
+            f.prompter.queueAnswer(MsgAnswer(answer));
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(f.host.modeAtResume, offered);
+        QCOMPARE(f.host.calls.first(), QStringLiteral("resume"));
+        QCOMPARE(f.host.calls.contains("preScan"), !resumed);
+        QCOMPARE(f.host.calls.last(), QStringLiteral("pair: t'olq! - PATTERN search"));
+        QCOMPARE(f.session().StoppedAtRecord, resumed ? stoppedAt : 0);
+        QStringList texts;
+        if (answer)
+            texts << SearchControl::resumeAnywayQuestion();
+        if (!resumed)
+            texts << SearchControl::slowModeWarning();
+        QCOMPARE(f.prompter.texts(), texts);
+        if (answer)
+            QCOMPARE(f.prompter.messages().first().title, QStringLiteral("Resume session?"));
+    }
+
+    void gatherQuitsAfterThePreScan_data()
+    {
+        QTest::addColumn<bool>("databaseExists");
+        QTest::newRow("new database") << false;
+        QTest::newRow("database kept, no dialog") << true;
+    }
+    void gatherQuitsAfterThePreScan()
+    {
+        QFETCH(bool, databaseExists);
+        Fixture f;
+        if (databaseExists) {
+            f.makeDatabase();
+            QVERIFY(writeFile(f.tag(), ListFiles::monthTagLine(QDate::currentDate().month()).toLatin1()));
+        }
+        f.settings().gather = true;
+        f.settings().mode = ComparisonMode::QuadrantRgb;
+        f.session().StoppedAtRecord = 4;
+        QCOMPARE(f.search.go(), GoResult::Gathered);
+        QCOMPARE(f.host.calls, QStringList({ "stopAnimation", "hide", "preScan", "wait done", "quit" }));
+        QVERIFY(f.prompter.messages().isEmpty());
+        QCOMPARE(f.session().StoppedAtRecord, databaseExists ? 4 : 0);
+        QVERIFY(!f.search.searchRunning());
+    }
+
+    void gatherIsClearedAtTheReview()
+    {
+        Fixture f;
+        QVERIFY(writeFile(f.dir.file("Matching.dat"), "3\r\n"));
+        f.settings().gather = true;
+        f.session().ChangedSearch = false;
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QVERIFY(!f.settings().gather);
+        QVERIFY(f.session().ChangedSearch); // the box's change handler ran
+    }
+
+    void preMatchAndSnapshot()
+    {
+        Fixture f;
+        f.settings().preMatch = true;
+        f.settings().snapshot = true;
+        QCOMPARE(f.search.go(), GoResult::Reviewing);
+        QCOMPARE(f.host.calls,
+            QStringList({ "stopAnimation", "hide", "preScan", "wait done", "preMatch", "wait done", "stopAnimation",
+                "hide", "snapshot: t'olq! - NAME search" }));
+    }
+
+    void captions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("soft");
+        QTest::addColumn<bool>("ignore");
+        QTest::addColumn<QString>("ifcd");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("name") << int(ComparisonMode::Name) << false << false << ""
+                              << "t'olq! - NAME search";
+        QTest::newRow("size") << int(ComparisonMode::Size) << false << false << ""
+                              << "t'olq! - SIZE search";
+        QTest::newRow("name and size") << int(ComparisonMode::NameAndSize) << false << true << ""
+                                       << "t'olq! - NAME and SIZE search, IGNORE TYPE";
+        QTest::newRow("numbered") << int(ComparisonMode::Numbered) << false << false << ""
+                                  << "t'olq! - NUMBERED search";
+        QTest::newRow("average") << int(ComparisonMode::AverageRgb) << true << false << ""
+                                 << "t'olq! - AVERAGE RGB search, SOFT MATCHING";
+        QTest::newRow("quadrant") << int(ComparisonMode::QuadrantRgb) << false << false << ""
+                                  << "t'olq! - QUADRANT RGB search";
+        QTest::newRow("pattern soft IFCD") << int(ComparisonMode::Pattern) << true << false << "[] /in/"
+                                           << "t'olq! - PATTERN search, SOFT MATCHING, IFCD";
+        QTest::newRow("checksum all") << int(ComparisonMode::Checksum) << true << true << "[] /in/"
+                                      << "t'olq! - CHECKSUM search, SOFT MATCHING, IGNORE TYPE, IFCD";
+        QTest::newRow("blank IFCD") << int(ComparisonMode::Checksum) << false << false << "   "
+                                    << "t'olq! - CHECKSUM search";
+    }
+    void captions()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, soft);
+        QFETCH(bool, ignore);
+        QFETCH(QString, ifcd);
+        QFETCH(QString, caption);
+        MainSettings s;
+        s.mode = ComparisonMode(mode);
+        s.softMatch = soft;
+        s.ignoreExtension = ignore;
+        s.ifcd = ifcd;
+        QCOMPARE(SearchControl::reviewCaption(s), caption);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SearchControl)
+#include "tst_SearchControl.moc"

@@ -1,0 +1,414 @@
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/DatabaseCompaction.h"
+#include "catalogue/TemplateDatabase.h"
+#include "main/DirectoryEntry.h"
+#include "main/ListFiles.h"
+#include "main/SettingsFile.h"
+#include "main/frmMAIN.h"
+#include "main/frmMAINStages.h"
+#include "main/frmRESUME.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/SystemVolumes.h"
+
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Stands in for the pre-scan window: on its first activation it files every image of the list's
+// directories in the catalogue as met by this search, then unloads as the real window does.
+class FakePreScan : public QWidget
+{
+public:
+    FakePreScan(const MainSettings& settings, Session& session, QString database)
+        : m_settings(settings)
+        , m_session(session)
+        , m_database(std::move(database))
+    {
+        setObjectName(QStringLiteral("frmDIRLOOK"));
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QWidget::showEvent(event);
+        QTimer::singleShot(0, this, [this] {
+            run();
+            close();
+        });
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        m_session.SearchCompleted = QStringLiteral("YES");
+        m_session.SearchUnloaded = true;
+        QWidget::closeEvent(event);
+    }
+
+private:
+    void run()
+    {
+        auto db = CatalogueDatabase::open(m_database);
+        if (!db)
+            return;
+        db->execute(QStringLiteral("UPDATE FILES SET ACTIVE = ' ', RECNUM = 0"));
+        int recnum = 0;
+        for (const QString& entry : m_settings.directories) {
+            const DirectoryEntry parts = DirectoryEntry::split(entry);
+            QDirIterator it(parts.path, { "*.jpg" }, QDir::Files);
+            while (it.hasNext()) {
+                it.next();
+                db->execute(QStringLiteral("INSERT INTO FILES (RECNUM, NAME, ACTIVE) VALUES (?, ?, 'X')"),
+                    { ++recnum, it.fileName().toUpper() });
+            }
+        }
+    }
+
+    const MainSettings& m_settings;
+    Session& m_session;
+    QString m_database;
+};
+
+// The program's windows, but a fake pre-scan; counts what was shown.
+class TestStages : public frmMAINStages
+{
+public:
+    int preScans = 0;
+    int resumeDialogs = 0;
+    bool realScan = false;
+    std::function<void(frmRESUME&)> onResume;
+
+    QWidget* createPreScan(frmMAIN& main) override
+    {
+        ++preScans;
+        if (realScan)
+            return frmMAINStages::createPreScan(main);
+        return new FakePreScan(main.settings(), main.session(), main.upkeep().listDatabasePath());
+    }
+    void showResumeDialog(frmMAIN& main) override
+    {
+        ++resumeDialogs;
+        frmRESUME dialog(main.session(), main.volumes(), &main);
+        QTimer::singleShot(0, &dialog, [&] {
+            if (onResume)
+                onResume(dialog);
+        });
+        dialog.exec();
+    }
+};
+
+// A program directory with a template, a settings file, a list over a small tree, and the main
+// window started on it.
+struct Program
+{
+    TemporaryProgramDirectory dir;
+    ScriptedPrompter prompter;
+    SystemVolumes volumes;
+    TestStages stages;
+    std::unique_ptr<frmMAIN> main;
+    QString tree;
+
+    explicit Program(const std::function<void(MainSettings&)>& adjust = {}, bool realScan = false)
+    {
+        stages.realScan = realScan;
+        QVERIFY(writeTemplateDatabase(dir.file("tolq.mdb")));
+        tree = dir.file("pictures");
+        QDir().mkpath(tree);
+        for (const char* name : { "one.jpg", "two.jpg", "three.jpg" }) {
+            QImage image(120, 110, QImage::Format_RGB32);
+            image.fill(QColor(40, 90, 200));
+            QVERIFY(image.save(tree + "/" + name, "JPG"));
+        }
+
+        MainSettings settings;
+        settings.listName = QStringLiteral("Pics");
+        settings.filter = QStringLiteral("*");
+        settings.fileTypes[9] = true; // .JPG
+        settings.directories << DirectoryEntry::forPath(tree, volumes);
+        if (adjust)
+            adjust(settings);
+        Session session;
+        session.applyReaderPresets(dir.path());
+        SettingsFile(dir.path(), prompter).write(settings, session);
+        QVERIFY(ListFiles(dir.path(), prompter).saveList(settings.listName, settings));
+
+        main = std::make_unique<frmMAIN>(prompter, dir.path());
+        main->setVolumes(volumes);
+        main->setStageWindows(stages);
+        main->show();
+        QTRY_VERIFY(!main->controller().firstActivation());
+    }
+    QString settingsText() const { return QString::fromLatin1(readFile(dir.file("TOLQ.INI"))); }
+};
+
+} // namespace
+
+class tst_SearchRun : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void goRunsTheStagesAndTheReviewHandsBack_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<bool>("realScan");
+        QTest::newRow("pair review") << false << false;
+        QTest::newRow("snapshot review") << true << false;
+        QTest::newRow("pair review after the real pre-scan") << false << true;
+        QTest::newRow("snapshot review after the real pre-scan") << true << true;
+    }
+    void goRunsTheStagesAndTheReviewHandsBack()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(bool, realScan);
+        Program p(
+            [&](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.softMatch = true;
+                s.ignoreExtension = true;
+                s.snapshot = snapshot;
+                s.ifcd = s.directories.first();
+            },
+            realScan);
+        QCOMPARE(p.main->settings().mode, ComparisonMode::Checksum);
+        p.main->cmdGO->click();
+
+        QCOMPARE(p.stages.preScans, 1);
+        QCOMPARE(p.stages.resumeDialogs, 0); // a new database: no start-or-resume
+        QPointer<QWidget> review = p.main->reviewWindow();
+        QVERIFY(review);
+        QCOMPARE(review->objectName(), QString(snapshot ? "frmSNAPSHOT" : "frmCHECKEM"));
+        QCOMPARE(review->windowTitle(), QStringLiteral("t'olq! - CHECKSUM search, SOFT MATCHING, IGNORE TYPE, IFCD"));
+        QVERIFY(!p.main->isVisible());
+        QVERIFY(!p.main->Timer3->isActive());
+        QVERIFY(!p.main->searchControl().searchRunning());
+        auto db = CatalogueDatabase::open(p.main->upkeep().listDatabasePath());
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = 'X'").toInt(), 3);
+        if (realScan) {
+            QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE length(CHECKSUM) >= 200").toInt(), 3);
+            QVERIFY(!QFile::exists(p.dir.file("Scanning.dat")));
+        }
+        db.reset();
+
+        // Closing the review brings the main window back, whose activation rewrites the settings.
+        QVERIFY(QFile::remove(p.dir.file("TOLQ.INI")));
+        QTest::qWait(0);
+        QVERIFY(review);
+        review->close();
+        QTRY_VERIFY(review.isNull());
+        QVERIFY(p.main->isVisible());
+        QTRY_VERIFY(QFile::exists(p.dir.file("TOLQ.INI")));
+        QVERIFY(p.settingsText().contains("STOPPED AT RECORD = 1\r\n"));
+        QVERIFY(p.main->Timer3->isActive());
+        QVERIFY(!p.main->session().ChangedSearch);
+        // The real pre-scan ends with its count message.
+        QCOMPARE(p.prompter.messages().isEmpty(), !realScan);
+    }
+
+    void preMatchRunsBetweenScanAndReview()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.preMatch = true;
+            },
+            true);
+        p.main->cmdGO->click();
+        QVERIFY(p.main->session().PrematchUnloaded);
+        QVERIFY(!QFile::exists(p.dir.file("Matching.dat")));
+        QVERIFY(p.main->reviewWindow());
+        QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - CHECKSUM search, IGNORE TYPE"));
+        // The three pictures are the same bytes: the cycle marks them all.
+        auto db = CatalogueDatabase::open(p.main->upkeep().listDatabasePath());
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = '*'").toInt(), 3);
+        // With the pre-match the pre-scan says nothing; the cycle reports what it read.
+        QCOMPARE(p.prompter.messages().size(), 1);
+        QVERIFY(p.prompter.texts().first().startsWith("3 files read,  "));
+    }
+
+    void gatherFromTheCommandLine()
+    {
+        const QString program = QCoreApplication::applicationDirPath() + "/../src/tolq";
+        if (!QFile::exists(program))
+            QSKIP("the program is not built beside the tests");
+        TemporaryProgramDirectory dir;
+        SystemVolumes volumes;
+        const QString tree = dir.file("pictures");
+        QDir().mkpath(tree + "/deeper");
+        for (const char* name : { "one.jpg", "two.png", "deeper/three.jpg" }) {
+            QImage image(150, 120, QImage::Format_RGB32);
+            image.fill(QColor(200, 30, 60));
+            QVERIFY(image.save(tree + "/" + name));
+        }
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        settings.listName = "Holiday";
+        settings.fileTypes[9] = true; // .JPG
+        settings.fileTypes[15] = true; // .PNG
+        settings.directories << DirectoryEntry::forPath(tree, volumes)
+                             << DirectoryEntry::forPath(tree + "/deeper", volumes);
+        QVERIFY(ListFiles(dir.path(), prompter).saveList("Holiday", settings));
+        settings.listName = "General"; // the command line names the list
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
+
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TOLQ_HOME", dir.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        run.setProcessEnvironment(environment);
+        run.start(program, { "Holiday /GATHER" }); // one argument, as a shortcut passes it
+        QVERIFY(run.waitForStarted());
+        // Guards a hang on a message box; not a timing check.
+        QVERIFY2(run.waitForFinished(300000), "the gather run waited for an answer");
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(run.exitCode(), 0);
+
+        auto db = CatalogueDatabase::open(dir.file("data/Holiday.mdb"));
+        QVERIFY(db);
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE ACTIVE = 'X'").toInt(), 3);
+        // Every statistic is gathered, whatever the mode.
+        QCOMPARE(db->queryValue("SELECT count(*) FROM FILES WHERE length(CHECKSUM) >= 200 AND length(RGB) = 14 "
+                                "AND length(QRGB) >= 50 AND length(SOFTRGB) = 14 AND length(PXLRAY) = 100 "
+                                "AND X = 150 AND Y = 120 AND XYRATIO > 1.2")
+                     .toInt(),
+            3);
+        QVERIFY(!QFile::exists(dir.file("Scanning.dat")));
+        QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
+    }
+
+    void resumeOpensTheReviewDirectly()
+    {
+        Program p;
+        p.main->cmdGO->click();
+        QPointer<QWidget> review = p.main->reviewWindow();
+        QVERIFY(review);
+        QTest::qWait(0); // the review's first activation
+        review->close();
+        QTRY_VERIFY(p.main->isVisible());
+        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+
+        bool resumeOffered = false;
+        p.stages.onResume = [&](frmRESUME& dialog) {
+            resumeOffered = dialog.optRESUME->isEnabled() && dialog.optRESUME->isChecked();
+            dialog.cmdGO->click();
+        };
+        p.main->cmdGO->click();
+        QCOMPARE(p.stages.resumeDialogs, 1);
+        QVERIFY(resumeOffered);
+        QCOMPARE(p.main->session().SessionMode, QStringLiteral("RESUME"));
+        QCOMPARE(p.stages.preScans, 1); // no second pre-scan
+        QVERIFY(p.main->reviewWindow());
+        QTest::qWait(0); // the review starts at the resume record and clears it
+        QCOMPARE(p.main->session().StoppedAtRecord, 0);
+        QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - NAME search, IGNORE TYPE"));
+        QVERIFY(!p.main->isVisible());
+        QVERIFY(p.prompter.messages().isEmpty());
+        p.main->reviewWindow()->close();
+        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+    }
+
+    void changedSettingsStartANewSearch()
+    {
+        Program p;
+        p.main->cmdGO->click();
+        QTest::qWait(0);
+        p.main->reviewWindow()->close();
+        QTRY_VERIFY(p.main->isVisible());
+
+        p.main->findChild<QRadioButton*>("optSIZE")->setChecked(true); // the search changed
+        bool resumeEnabled = true;
+        p.stages.onResume = [&](frmRESUME& dialog) {
+            resumeEnabled = dialog.optRESUME->isEnabled();
+            dialog.cmdGO->click();
+        };
+        p.main->cmdGO->click();
+        QVERIFY(!resumeEnabled);
+        QCOMPARE(p.stages.preScans, 2);
+        QCOMPARE(p.main->session().StoppedAtRecord, 0);
+        QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - SIZE search, IGNORE TYPE"));
+    }
+
+    void monthlyCompactionShowsItsNotice()
+    {
+        Program p;
+        p.main->cmdGO->click();
+        QTest::qWait(0);
+        p.main->reviewWindow()->close();
+        QTRY_VERIFY(p.main->isVisible());
+        const QString tag = p.dir.file("data/Pics.lcd");
+        QVERIFY(writeFile(tag, ListFiles::monthTagLine(QDate::currentDate().month() % 12 + 1).toLatin1()));
+
+        int compactions = 0;
+        bool noticeShown = false;
+        QPoint offset;
+        p.main->upkeep().setCompactor([&](const QString& source, const QString& work, QString* error) {
+            ++compactions;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (widget->objectName() == "frmCOMPACT" && widget->isVisible()) {
+                    noticeShown = true;
+                    offset = widget->frameGeometry().center() - p.main->frameGeometry().center();
+                }
+            }
+            return compactDatabase(source, work, error);
+        });
+        p.stages.onResume = [](frmRESUME& dialog) { dialog.cmdGO->click(); };
+        p.main->optNAMESIZE->setChecked(true);
+        p.main->cmdGO->click();
+        QCOMPARE(compactions, 1);
+        QVERIFY(noticeShown);
+        QVERIFY(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1);
+        QCOMPARE(QString::fromLatin1(readFile(tag)).trimmed(), QString::number(QDate::currentDate().month()));
+        QCOMPARE(p.stages.preScans, 2);
+        QTRY_VERIFY(!p.main->findChild<QWidget*>("frmCOMPACT"));
+    }
+
+    void refusalKeepsTheMainWindow()
+    {
+        Program p;
+        p.main->fileTypeBoxes[9]->setChecked(false);
+        p.main->cmdGO->click();
+        QCOMPARE(p.prompter.texts(), QStringList { "You have not selected any file types..." });
+        QVERIFY(p.main->isVisible());
+        QCOMPARE(p.stages.preScans, 0);
+        QVERIFY(!p.main->reviewWindow());
+        QVERIFY(!QFile::exists(p.main->upkeep().listDatabasePath()));
+    }
+
+    void purgeButton()
+    {
+        Program p;
+        p.main->cmdGO->click();
+        QTest::qWait(0);
+        p.main->reviewWindow()->close();
+        QTRY_VERIFY(p.main->isVisible());
+        QVERIFY(QFile::exists(p.main->upkeep().listDatabasePath()));
+        QCOMPARE(p.main->cmdPURGE->text(), QStringLiteral("Purge Database..."));
+        QCOMPARE(p.main->cmdCOMPACT->text(), QStringLiteral("Compact Database..."));
+        p.prompter.queueAnswer(MsgAnswer::Yes);
+        p.main->cmdPURGE->click();
+        QVERIFY(!QFile::exists(p.main->upkeep().listDatabasePath()));
+        QCOMPARE(p.main->session().StoppedAtRecord, 0);
+        QVERIFY(p.settingsText().contains("STOPPED AT RECORD = 0\r\n"));
+    }
+};
+
+QTEST_MAIN(tst_SearchRun)
+#include "tst_SearchRun.moc"
