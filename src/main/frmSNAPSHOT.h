@@ -1,38 +1,21 @@
 #pragma once
 
-#include <QDialog>
-#include <QPointer>
-#include <optional>
+#include "main/Session.h"
+#include "main/frmREVIEW.h"
 
-class Prompter;
-struct Session;
-
-// The snapshot review, as far as the search control relies on it: the resume point, "No files to
-// review...", and the return to the main window on unload. Until the review itself exists it
-// stands on the first record to review (or the resume record) and stores it when it closes.
-class frmSNAPSHOT : public QDialog
+// The snapshot review. Until it is built it is the shared review stand-in under its own name;
+// its load starts the session's count of deleted files afresh.
+class frmSNAPSHOT : public frmREVIEW
 {
     Q_OBJECT
 public:
     frmSNAPSHOT(Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent = nullptr,
-        const QString& listDatabase = {});
-
-public Q_SLOTS:
-    void Form_Activate();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+        const QString& listDatabase = {})
+        : frmREVIEW(QStringLiteral("frmSNAPSHOT"), session, prompter, mainWindow, parent, listDatabase)
+    {
+        Form_Load();
+    }
 
 private:
-    void Form_Load();
-    void Form_Unload();
-
-    Session& m_session;
-    Prompter& m_prompter;
-    QPointer<QWidget> m_mainWindow; // may be gone before the review
-    QString m_listDatabase;
-    std::optional<double> m_referenceRecnum; // the current reference record's RECNUM
-    bool m_firstActivation = true;
-    bool m_unloaded = false;
+    void Form_Load() { m_session.NumberDeleted = 0; }
 };

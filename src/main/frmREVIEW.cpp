@@ -1,4 +1,4 @@
-#include "main/frmSNAPSHOT.h"
+#include "main/frmREVIEW.h"
 
 #include "main/ReviewRecords.h"
 #include "main/Session.h"
@@ -8,32 +8,26 @@
 #include <QCloseEvent>
 #include <QTimer>
 
-frmSNAPSHOT::frmSNAPSHOT(
-    Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent, const QString& listDatabase)
+frmREVIEW::frmREVIEW(const QString& name, Session& session, Prompter& prompter, QWidget* mainWindow, QWidget* parent,
+    const QString& listDatabase)
     : QDialog(parent)
     , m_session(session)
     , m_prompter(prompter)
     , m_mainWindow(mainWindow)
     , m_listDatabase(listDatabase)
 {
-    setObjectName(QStringLiteral("frmSNAPSHOT"));
+    setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(640, 480);
-    Form_Load();
 }
 
-void frmSNAPSHOT::Form_Load()
-{
-    m_session.NumberDeleted = 0;
-}
-
-void frmSNAPSHOT::showEvent(QShowEvent* event)
+void frmREVIEW::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    QTimer::singleShot(0, this, &frmSNAPSHOT::Form_Activate);
+    QTimer::singleShot(0, this, &frmREVIEW::Form_Activate);
 }
 
-void frmSNAPSHOT::Form_Activate()
+void frmREVIEW::Form_Activate()
 {
     if (!m_firstActivation)
         return;
@@ -48,13 +42,13 @@ void frmSNAPSHOT::Form_Activate()
     m_session.StoppedAtRecord = 0;
 }
 
-void frmSNAPSHOT::closeEvent(QCloseEvent* event)
+void frmREVIEW::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
     QDialog::closeEvent(event);
 }
 
-void frmSNAPSHOT::Form_Unload()
+void frmREVIEW::Form_Unload()
 {
     if (m_unloaded)
         return;
