@@ -174,6 +174,14 @@ int indexOf(QAnyStringView fieldName)
     return -1;
 }
 
+int requireIndex(QAnyStringView fieldName)
+{
+    const int field = indexOf(fieldName);
+    if (field < 0)
+        throw std::invalid_argument("no such field of FILES: " + fieldName.toString().toStdString());
+    return field;
+}
+
 const QByteArray& columnList()
 {
     static const QByteArray list = [] {

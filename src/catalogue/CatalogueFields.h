@@ -48,6 +48,8 @@ enum Field : int {
 const char* name(int field);
 // The field of a name, without regard to case; -1 when FILES has no such field.
 int indexOf(QAnyStringView name);
+// The field of a name a caller relies on; throws std::invalid_argument when FILES has none.
+int requireIndex(QAnyStringView name);
 // "RECNUM, RTAG, ..., DISKNAME": every column in table order.
 const QByteArray& columnList();
 

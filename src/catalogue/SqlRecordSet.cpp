@@ -15,14 +15,6 @@ const QByteArray& rowText()
     return sql;
 }
 
-int fieldOf(QAnyStringView name)
-{
-    const int field = CatalogueFields::indexOf(name);
-    if (field < 0)
-        throw std::invalid_argument("no such field of FILES: " + name.toString().toStdString());
-    return field;
-}
-
 } // namespace
 
 SqlRecordSet::SqlRecordSet(CatalogueDatabase& database)
@@ -142,7 +134,7 @@ const CatalogueRecord& SqlRecordSet::record() const
 
 QVariant SqlRecordSet::field(QAnyStringView name) const
 {
-    return CatalogueFields::value(record(), fieldOf(name));
+    return CatalogueFields::value(record(), CatalogueFields::requireIndex(name));
 }
 
 void SqlRecordSet::edit()
@@ -154,7 +146,7 @@ void SqlRecordSet::edit()
 
 void SqlRecordSet::setField(QAnyStringView name, const QVariant& value)
 {
-    m_editor.setField(fieldOf(name), value);
+    m_editor.setField(CatalogueFields::requireIndex(name), value);
 }
 
 void SqlRecordSet::setRecord(const CatalogueRecord& record)

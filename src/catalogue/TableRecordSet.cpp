@@ -16,14 +16,6 @@ const QByteArray& seekText()
     return sql;
 }
 
-int fieldOf(QAnyStringView name)
-{
-    const int field = CatalogueFields::indexOf(name);
-    if (field < 0)
-        throw std::invalid_argument("no such field of FILES: " + name.toString().toStdString());
-    return field;
-}
-
 } // namespace
 
 TableRecordSet::TableRecordSet(CatalogueDatabase& database)
@@ -61,7 +53,7 @@ const CatalogueRecord& TableRecordSet::record() const
 
 QVariant TableRecordSet::field(QAnyStringView name) const
 {
-    return CatalogueFields::value(record(), fieldOf(name));
+    return CatalogueFields::value(record(), CatalogueFields::requireIndex(name));
 }
 
 void TableRecordSet::addNew()
@@ -78,7 +70,7 @@ void TableRecordSet::edit()
 
 void TableRecordSet::setField(QAnyStringView name, const QVariant& value)
 {
-    m_editor.setField(fieldOf(name), value);
+    m_editor.setField(CatalogueFields::requireIndex(name), value);
 }
 
 void TableRecordSet::setRecord(const CatalogueRecord& record)

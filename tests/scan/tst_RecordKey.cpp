@@ -4,7 +4,6 @@
 #include "ScanFixture.h"
 #include "TestSupport.h"
 
-#include "main/DirectoryEntry.h"
 #include "scan/NameFilter.h"
 #include "scan/RecordKey.h"
 #include "scan/ScanningFile.h"
@@ -29,8 +28,6 @@ private Q_SLOTS:
     void filterWords();
     void filterTests_data();
     void filterTests();
-    void entryParts_data();
-    void entryParts();
     void previewBox_data();
     void previewBox();
     void resumeFile_data();
@@ -225,32 +222,6 @@ void tst_RecordKey::filterTests()
     const FilterWords w = splitFilterWords(filter);
     QCOMPARE(scanAccepts(w, name, QStringLiteral(".JPG"), notFilter), scanned);
     QCOMPARE(reactivationAccepts(w, name, QStringLiteral(".JPG"), notFilter), reactivated);
-}
-
-void tst_RecordKey::entryParts_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("volume");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("entry") << "[PHOTOS] /home/u/Pics/"
-                           << "[PHOTOS]"
-                           << "/home/u/Pics/";
-    QTest::newRow("unlabelled") << "[] /mnt/x/"
-                                << "[]"
-                                << "/mnt/x/";
-    QTest::newRow("no bracket") << "  /home/u/  "
-                                << ""
-                                << "/home/u/";
-}
-
-void tst_RecordKey::entryParts()
-{
-    QFETCH(QString, entry);
-    QFETCH(QString, volume);
-    QFETCH(QString, path);
-    const DirectoryEntry parts = DirectoryEntry::split(entry);
-    QCOMPARE(parts.volume, volume);
-    QCOMPARE(parts.path, path);
 }
 
 void tst_RecordKey::previewBox_data()
