@@ -1,10 +1,11 @@
+#include "imagestats/CheckDiskSpace.h"
+#include "imagestats/OrientationTable.h"
 #include "main/CommandLine.h"
+#include "main/ProgramFiles.h"
 #include "main/frmMAIN.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemVolumes.h"
-#include "imagestats/CheckDiskSpace.h"
-#include "imagestats/OrientationTable.h"
 #include "widgets/MessageBoxPrompter.h"
 
 #include <QApplication>

@@ -17,8 +17,6 @@
 #include "catalogue/TemplateDatabase.h"
 #include "imagestats/ImageDecoder.h"
 #include "imagestats/MeasureImage.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "match/FileConfirmer.h"
 #include "match/ModeOrder.h"
 #include "match/PrematchCycle.h"
@@ -27,6 +25,8 @@
 #include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include "../tests/support/LiteralPatternCycle.h"
 #include "../tests/support/PatternRows.h"

@@ -4,14 +4,14 @@
 //   scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE
 
 #include "catalogue/TemplateDatabase.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "scan/PreScanEngine.h"
 #include "scan/PreScanView.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Add Tree over a generated tree on the real mount table: directories per second of the walk, and
 // what reading the volume afresh for every directory would cost instead.
 #include "main/DirectoryAdder.h"
-#include "main/DirectoryEntry.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
+#include "session/DirectoryEntry.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "main/DirectoryAdder.h"
 
-#include "main/DirectoryEntry.h"
-#include "main/Session.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
+#include "session/DirectoryEntry.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QFile>

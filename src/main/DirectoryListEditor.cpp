@@ -1,8 +1,8 @@
 #include "main/DirectoryListEditor.h"
 
-#include "main/DirectoryEntry.h"
-#include "main/TextLines.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
+#include "session/DirectoryEntry.h"
 
 #include <QSet>
 

@@ -1,9 +1,9 @@
 #include "main/ListDialogActions.h"
 
 #include "main/ListFiles.h"
-#include "main/TextLines.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>

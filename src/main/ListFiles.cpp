@@ -1,8 +1,8 @@
 #include "main/ListFiles.h"
 
-#include "main/TextLines.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 
 #include <QDir>
 #include <QFile>

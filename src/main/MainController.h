@@ -2,9 +2,9 @@
 
 #include "main/CommandLine.h"
 #include "main/ListFiles.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "main/SettingsFile.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QPoint>
 #include <QSize>

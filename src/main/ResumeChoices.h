@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/Session.h"
+#include "session/Session.h"
 
 #include <QList>
 #include <QString>

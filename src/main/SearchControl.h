@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/MainSettings.h"
+#include "session/MainSettings.h"
 
 #include <QString>
 #include <functional>

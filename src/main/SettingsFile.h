@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/MainSettings.h"
-#include "main/Session.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "main/frmALTVIEW.h"
 
-#include "main/Session.h"
+#include "session/Session.h"
 
 #include <QGuiApplication>
 #include <QScreen>

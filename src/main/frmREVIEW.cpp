@@ -1,9 +1,9 @@
 #include "main/frmREVIEW.h"
 
 #include "main/ReviewRecords.h"
-#include "main/Session.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "session/Session.h"
 
 #include <QCloseEvent>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/Session.h"
 #include "main/frmREVIEW.h"
+#include "session/Session.h"
 
 // The snapshot review. Until it is built it is the shared review stand-in under its own name;
 // its load starts the session's count of deleted files afresh.

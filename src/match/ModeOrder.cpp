@@ -1,7 +1,7 @@
 #include "match/ModeOrder.h"
 
 #include "catalogue/SqlRecordSet.h"
-#include "main/MainSettings.h"
+#include "session/MainSettings.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/ComparisonMode.h"
+#include "session/ComparisonMode.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,8 +4,6 @@
 #include "catalogue/CatalogueFields.h"
 #include "catalogue/SqlRecordSet.h"
 #include "imagestats/InvolvesIFCD.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "match/FileConfirmer.h"
 #include "match/MatchCursors.h"
 #include "match/MatchRules.h"
@@ -17,6 +15,8 @@
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "match/RuleSettings.h"
 
-#include "main/MainSettings.h"
+#include "session/MainSettings.h"
 
 RuleSettings RuleSettings::from(const MainSettings& settings)
 {

@@ -1,10 +1,10 @@
 #include "match/frmPREMATCH.h"
 
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "match/PrematchCycle.h"
 #include "match/PrematchView.h"
 #include "platform/Conventions.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

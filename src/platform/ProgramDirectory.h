@@ -4,9 +4,6 @@
 
 // The program directory: $TOLQ_HOME when set, else $XDG_DATA_HOME/tolq (~/.local/share/tolq).
 QString programDirectory();
-// Creates the directory and writes the shipped files (template tolq.mdb, error.bmp) when missing.
-// Returns false with a reason when it cannot.
-bool prepareProgramDirectory(QString* error = nullptr);
 // Makes the files compiled into the program readable under ":/tolq/". The resources live in a
 // static library, where the linker drops their registration unless something calls for it.
 // Safe to call any number of times.

@@ -4,17 +4,17 @@
 #include "catalogue/TableRecordSet.h"
 #include "imagestats/FixExtensions.h"
 #include "imagestats/MediaPrompts.h"
-#include "main/FileTypes.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
-#include "main/DirectoryEntry.h"
 #include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
 #include "scan/RecordKey.h"
 #include "scan/ScanningFile.h"
 #include "scan/StatisticsPipeline.h"
+#include "session/DirectoryEntry.h"
+#include "session/FileTypes.h"
 
 #include <QFile>
 #include <QThread>

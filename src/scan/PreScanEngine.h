@@ -1,9 +1,9 @@
 #pragma once
 
 #include "catalogue/CatalogueRecord.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "scan/NameFilter.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QDate>
 #include <QString>

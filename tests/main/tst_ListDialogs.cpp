@@ -1,10 +1,10 @@
-#include "main/DirectoryEntry.h"
 #include "main/frmFINDIT.h"
 #include "main/frmLOADSAVE.h"
 #include "main/frmMAIN.h"
 #include "main/frmRESUME.h"
 #include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
+#include "session/DirectoryEntry.h"
 
 #include "TestSupport.h"
 

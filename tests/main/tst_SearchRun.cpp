@@ -1,7 +1,6 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/DatabaseCompaction.h"
 #include "catalogue/TemplateDatabase.h"
-#include "main/DirectoryEntry.h"
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
 #include "main/frmMAIN.h"
@@ -10,6 +9,7 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
+#include "session/DirectoryEntry.h"
 
 #include "TestSupport.h"
 

@@ -1,11 +1,11 @@
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "main/frmABOUT.h"
 #include "main/frmCHECKEM.h"
 #include "main/frmSNAPSHOT.h"
 #include "main/frmSTATS.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ScriptedPrompter.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include "MatchTestSupport.h"
 #include "TestSupport.h"

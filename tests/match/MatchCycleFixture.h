@@ -3,12 +3,12 @@
 // A program directory with a list catalogue, and a pre-match cycle over it with fake ports.
 
 #include "catalogue/CatalogueDatabase.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "match/ModeOrder.h"
 #include "match/PrematchCycle.h"
 #include "match/PrematchView.h"
 #include "platform/ScriptedPrompter.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include "MatchTestSupport.h"
 #include "TestSupport.h"

@@ -1,4 +1,3 @@
-#include "main/MainSettings.h"
 #include "match/FileConfirmer.h"
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
@@ -7,6 +6,7 @@
 #include "platform/Conventions.h"
 #include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
+#include "session/MainSettings.h"
 
 #include "MatchTestSupport.h"
 #include "TestSupport.h"
@@ -328,8 +328,7 @@ private Q_SLOTS:
         RuleSettings hitSettings;
         hitSettings.exclusive = exclusive;
         hitSettings.tolerance = 3;
-        QCOMPARE(::patternHit(3, r, other, hitSettings),
-            !exclusive || r.fileLocation() == c.fileLocation());
+        QCOMPARE(::patternHit(3, r, other, hitSettings), !exclusive || r.fileLocation() == c.fileLocation());
     }
 
     void patternHits_data()

@@ -1,3 +1,4 @@
+#include "main/ProgramFiles.h"
 #include "platform/ProgramDirectory.h"
 
 #include "TestSupport.h"

@@ -3,20 +3,20 @@
 // Shared by the scan tests: a program directory with a fresh catalogue, a tree of image files,
 // scripted ports and a reader of the rows.
 
+#include "ScriptedPorts.h"
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueRecord.h"
 #include "catalogue/SqlRecordSet.h"
 #include "catalogue/TemplateDatabase.h"
-#include "main/FileTypes.h"
-#include "main/MainSettings.h"
-#include "main/Session.h"
 #include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
-#include "ScriptedPorts.h"
 #include "scan/PreScanEngine.h"
 #include "scan/PreScanView.h"
+#include "session/FileTypes.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
 #include <QDir>
 #include <QFile>

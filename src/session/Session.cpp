@@ -1,4 +1,4 @@
-#include "main/Session.h"
+#include "session/Session.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "main/ComparisonMode.h"
+#include "session/ComparisonMode.h"
 
 QString modeSettingsLine(ComparisonMode mode)
 {

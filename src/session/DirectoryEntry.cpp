@@ -1,6 +1,6 @@
-#include "main/DirectoryEntry.h"
+#include "session/DirectoryEntry.h"
 
-#include "main/TextLines.h"
+#include "platform/TextLines.h"
 #include "platform/Volumes.h"
 
 #include <QDir>

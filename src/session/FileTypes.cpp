@@ -1,4 +1,4 @@
-#include "main/FileTypes.h"
+#include "session/FileTypes.h"
 
 const std::array<FileType, FileTypeCount> FileTypes { {
     { "chkART", ".ART", "PFS First Publisher" },

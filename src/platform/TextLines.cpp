@@ -1,4 +1,4 @@
-#include "main/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "main/MainSettings.h"
+#include "session/MainSettings.h"
 
 #include "platform/Conventions.h"
 

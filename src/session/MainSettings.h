@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/ComparisonMode.h"
-#include "main/FileTypes.h"
+#include "session/ComparisonMode.h"
+#include "session/FileTypes.h"
 
 #include <QString>
 #include <QStringList>
