@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+// Runs a check in a child process under the user "nobody", where file modes bind as they do for
+// any user (root ignores them). The check returns an empty text when it passed, else what failed.
+// nullopt when the process cannot change its user (not run as root): the caller skips.
+// The temporary files the check needs must be reachable by that user (see openToEveryone).
+std::optional<QString> runUnprivileged(const std::function<QString()>& check);
+// Opens a directory and the directories above it to every user, so an unprivileged check can
+// reach a temporary tree made by root.
+void openToEveryone(const QString& directory);
+
+// A tmpfs of a few kilobytes mounted on a temporary directory for the life of the object, for
+// writes that meet a full disk. Mounting needs root; mounted() is false elsewhere, with the
+// reason in skipReason().
+class SmallTmpfs
+{
+public:
+    explicit SmallTmpfs(int kilobytes);
+    ~SmallTmpfs();
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    QString skipReason() const { return m_reason; }
+    QString path() const { return m_dir.path(); }
+    // Fills the file system to the last byte with a file of its own.
+    void fill();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_reason;
+};
