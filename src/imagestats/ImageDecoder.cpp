@@ -169,11 +169,11 @@ QByteArray withFileHeader(const QByteArray& dib)
 // Slow-scan pictures have no header: the file is exactly 256 x 240 RGB triples.
 constexpr qsizetype hrzFileSize = 256 * 240 * 3;
 
-DecodeResult decodeWith(const Choice& choice, const QByteArray& data)
+DecodeResult decodeWith(const Choice& choice, const QByteArray& data, QSize bound)
 {
     switch (choice.reader) {
     case Reader::Qt:
-        return QtImageDecoder::decode(data, choice.format);
+        return QtImageDecoder::decode(data, choice.format, bound);
     case Reader::Magick:
         if (std::strcmp(choice.format, "HRZ") == 0 && data.size() != hrzFileSize) {
             DecodeResult wrongSize;
@@ -219,6 +219,11 @@ QImage flattened(const QImage& image)
 
 DecodeResult decodeImageFile(const QString& path)
 {
+    return decodeImageFile(path, QSize());
+}
+
+DecodeResult decodeImageFile(const QString& path, QSize bound)
+{
     DecodeResult result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -244,8 +249,12 @@ DecodeResult decodeImageFile(const QString& path)
         if (suffix.compare(QLatin1String("DIB"), Qt::CaseInsensitive) == 0)
             framed = withFileHeader(data);
     }
-    result = decodeWith(choice, framed.isEmpty() ? data : framed);
+    result = decodeWith(choice, framed.isEmpty() ? data : framed, bound);
     if (result.ok()) {
+        if (!result.naturalSize.isValid())
+            result.naturalSize = result.image.size();
+        if (bound.isValid() && (result.image.width() > bound.width() || result.image.height() > bound.height()))
+            result.image = result.image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         result.image = flattened(result.image);
         result.image.setDevicePixelRatio(1.0);
         if (result.image.isNull())

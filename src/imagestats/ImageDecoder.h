@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 // Turns an image file of any of the 24 catalogued types into its pixels at natural size:
@@ -10,7 +11,12 @@ struct DecodeResult
 {
     QImage image;
     QString error;
+    QSize naturalSize; // the picture's own size, also when the image was decoded smaller
     bool ok() const { return !image.isNull(); }
 };
 
 DecodeResult decodeImageFile(const QString& path);
+// The same picture made to fit inside the bound, its proportions kept, for display: JPEG is
+// decoded at a reduced scale (much faster on large photographs), other types are decoded whole
+// and scaled down. A picture already inside the bound comes at its own size.
+DecodeResult decodeImageFile(const QString& path, QSize bound);

@@ -153,6 +153,47 @@ private Q_SLOTS:
         QVERIFY(!decodeImageFile(m_dir.path()).ok());
     }
 
+    // A picture decoded for display fits its bound with its proportions, reports its own size,
+    // and looks like the whole picture scaled down.
+    void decodesWithinABound_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("large JPEG, wide")
+            << QByteArray("jpeg") << QSize(1600, 800) << QSize(200, 200) << QSize(200, 100);
+        QTest::newRow("large JPEG, tall")
+            << QByteArray("jpeg") << QSize(600, 1800) << QSize(300, 300) << QSize(100, 300);
+        QTest::newRow("large PNG") << QByteArray("png") << QSize(900, 600) << QSize(300, 300) << QSize(300, 200);
+        QTest::newRow("inside the bound") << QByteArray("jpeg") << QSize(120, 80) << QSize(300, 300) << QSize(120, 80);
+    }
+    void decodesWithinABound()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, natural);
+        QFETCH(QSize, bound);
+        QFETCH(QSize, expected);
+        const QImage photo = ImageSamples::photo(natural.width(), natural.height(), 7);
+        const QString path = put(QStringLiteral("bound/%1.%2").arg(QTest::currentDataTag(), QString(format)),
+            ImageSampleWriters::qtWrite(photo, format.constData(), 90));
+        const DecodeResult whole = decodeImageFile(path);
+        const DecodeResult shown = decodeImageFile(path, bound);
+        QVERIFY(shown.ok());
+        QCOMPARE(shown.image.size(), expected);
+        QCOMPARE(shown.naturalSize, natural);
+        QCOMPARE(whole.naturalSize, natural);
+        QCOMPARE(shown.image.format(), QImage::Format_RGB32);
+        const QImage reference = whole.image.scaled(expected, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        qint64 difference = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const QRgb a = shown.image.pixel(x, y), b = reference.pixel(x, y);
+                difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+            }
+        QVERIFY2(difference / (3 * qint64(expected.width()) * expected.height()) <= 6, "scaled picture differs");
+    }
+
     // Many threads decoding at once give exactly what one thread gives.
     void eightThreadsEqualOne()
     {

@@ -28,13 +28,15 @@ DecodeResult failure(const QString& why)
     return result;
 }
 
-QImage readCurrent(QImageReader& reader, QString* error)
+QImage readCurrent(QImageReader& reader, QString* error, QSize* natural = nullptr)
 {
     const QSize declared = reader.size();
     if (declared.isValid() && !DecoderLimits::sizeAcceptable(declared.width(), declared.height())) {
         *error = QStringLiteral("Image size %1 x %2 is not acceptable").arg(declared.width()).arg(declared.height());
         return {};
     }
+    if (natural)
+        *natural = declared;
     QImage image = reader.read();
     if (image.isNull())
         *error = reader.errorString();
@@ -43,7 +45,7 @@ QImage readCurrent(QImageReader& reader, QString* error)
 
 } // namespace
 
-DecodeResult QtImageDecoder::decode(const QByteArray& data, const QByteArray& format)
+DecodeResult QtImageDecoder::decode(const QByteArray& data, const QByteArray& format, QSize bound)
 {
     raiseAllocationLimitOnce();
     const bool complete = format == "jpeg"   ? CompletenessCheck::jpeg(data)
@@ -86,6 +88,12 @@ DecodeResult QtImageDecoder::decode(const QByteArray& data, const QByteArray& fo
             result.error = QStringLiteral("The icon file holds no image");
         return result;
     }
-    result.image = readCurrent(reader, &result.error);
+    // The JPEG reader decodes at a fraction of the size when asked for a smaller picture.
+    if (bound.isValid() && format == "jpeg") {
+        const QSize declared = reader.size();
+        if (declared.isValid() && (declared.width() > bound.width() || declared.height() > bound.height()))
+            reader.setScaledSize(declared.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    }
+    result.image = readCurrent(reader, &result.error, &result.naturalSize);
     return result;
 }

@@ -9,5 +9,6 @@
 class QtImageDecoder
 {
 public:
-    static DecodeResult decode(const QByteArray& data, const QByteArray& format);
+    // With a valid bound, a JPEG larger than it is decoded at a reduced scale to fit it.
+    static DecodeResult decode(const QByteArray& data, const QByteArray& format, QSize bound = QSize());
 };
