@@ -24,6 +24,7 @@ qint32 whole32(double value)
 ImageFacts factsOf(const CatalogueRecord& record)
 {
     ImageFacts facts;
+    facts.rowId = record.rowId;
     facts.RECNUM = whole32(record.RECNUM);
     facts.RTAG = record.RTAG;
     facts.DRIVEVOLUME = record.DRIVEVOLUME;

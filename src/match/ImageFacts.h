@@ -3,13 +3,17 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstdint>
+
 struct CatalogueRecord;
 
 // One slot of a matching window: a copy of the fields of one FILES record that the rules, the
 // displays and the file actions read. SIZE is held as text with a sign place (" 512"); DATE in
 // the program's date text. DISKNAME is kept so that file access uses the name found on disk.
+// rowId names the row the slot was loaded from (0: none), so file actions update that row alone.
 struct ImageFacts
 {
+    std::int64_t rowId = 0;
     qint32 RECNUM = 0;
     QString RTAG;
     QString DRIVEVOLUME;
@@ -36,8 +40,11 @@ struct ImageFacts
 
     // DRIVEVOLUME, one blank and PATH: what exclusive matching compares and the IFCD test reads.
     QString fileLocation() const { return DRIVEVOLUME + QLatin1Char(' ') + PATH; }
+    // The name on disk; a row written before disk names were kept has a blank one, and its
+    // catalogued name serves.
+    QString diskName() const { return DISKNAME.trimmed().isEmpty() ? WHOLENAME : DISKNAME; }
     // The file on disk.
-    QString filePath() const { return PATH + DISKNAME; }
+    QString filePath() const { return PATH + diskName(); }
     bool isLive() const { return RTAG == QLatin1String(" "); }
 
     bool operator==(const ImageFacts&) const = default;

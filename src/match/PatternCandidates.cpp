@@ -60,7 +60,7 @@ __attribute__((target_clones("popcnt", "default"))) void scanTurned(const Patter
 
 } // namespace
 
-void PatternCandidates::load(CatalogueDatabase& database)
+void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
 {
     m_entries.clear();
     m_buckets.clear();
@@ -70,7 +70,7 @@ void PatternCandidates::load(CatalogueDatabase& database)
     CatalogueDatabase::Lease lease = database.prepare(
         QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE ACTIVE = ? "
                           "ORDER BY RECNUM, rowid"));
-    lease.bindAll({ QStringLiteral("X") });
+    lease.bindAll({ activeCode });
     sqlite3_stmt* row = lease.handle();
     while (lease.step()) {
         Entry entry;
@@ -193,6 +193,33 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
         result.push_back({ entry.rowId, entry.recnum });
     }
     return result;
+}
+
+std::optional<PatternCandidates::Hit> PatternCandidates::lastCandidate(const ImageFacts& reference, int tolerance) const
+{
+    if (tolerance < 0)
+        return std::nullopt;
+    // Each bucket lists its entries in the query's order: the last member of each is a
+    // candidate for the last of all.
+    std::optional<quint32> last;
+    auto consider = [&](const std::vector<quint32>& entries) {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if (last && *it <= *last)
+                return;
+            if (member(m_entries[*it], reference.RECNUM)) {
+                last = *it;
+                return;
+            }
+        }
+    };
+    const auto [first, end] = window(reference.PXLNUM, tolerance);
+    for (auto it = first; it != end; ++it) {
+        consider(it->second.plain);
+        consider(it->second.other);
+    }
+    if (!last)
+        return std::nullopt;
+    return Hit { m_entries[*last].rowId, m_entries[*last].recnum };
 }
 
 std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 class CatalogueDatabase;
@@ -14,8 +15,8 @@ class Yielder;
 struct ImageFacts;
 struct RuleSettings;
 
-// The pattern step's candidates held in memory: the records a candidate query can name
-// (ACTIVE "X"), in the query's order (RECNUM, then storage order), sorted into buckets by their
+// The pattern step's candidates held in memory: the records a candidate query can name (those
+// of one ACTIVE code), in the query's order (RECNUM, then storage order), sorted into buckets by their
 // count of dark cells. A query for a reference takes the records not marked since loading,
 // other than the reference's RECNUM, whose PXLNUM lies within the tolerance, exactly as the
 // catalogue query would, and gives those that are hits, in the query's order. Patterns are
@@ -31,13 +32,19 @@ public:
         bool operator==(const Hit&) const = default;
     };
 
-    void load(CatalogueDatabase& database);
+    // The records whose ACTIVE is the code: "X" for the pre-match cycle, the review's own code
+    // for a review.
+    void load(CatalogueDatabase& database, const QString& activeCode = QStringLiteral("X"));
     int size() const { return int(m_entries.size()); }
 
     // One candidate query for a reference, and every hit among its candidates: a pattern
     // difference within the tolerance, not tagged "D", and in the same directory with exclusive
     // matching. Yields now and then while it compares.
     std::vector<Hit> hits(const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder = nullptr);
+
+    // The last candidate the query just made by hits() names, hit or not; nothing when it is
+    // empty.
+    std::optional<Hit> lastCandidate(const ImageFacts& reference, int tolerance) const;
 
     // The records of a RECNUM are marked "*": no later query names them.
     void marked(qint32 recnum);

@@ -1,13 +1,14 @@
 #include "match/PrematchCycle.h"
 
 #include "catalogue/CatalogueDatabase.h"
-#include "catalogue/CatalogueFields.h"
 #include "catalogue/SqlRecordSet.h"
-#include "imagestats/InvolvesIFCD.h"
 #include "match/FileConfirmer.h"
 #include "match/MatchCursors.h"
 #include "match/MatchRules.h"
 #include "match/ModeOrder.h"
+#include "match/PairWalker.h"
+#include "match/PatternCandidates.h"
+#include "match/PatternWalker.h"
 #include "match/PrematchView.h"
 #include "match/ResumeFile.h"
 #include "match/RuleSettings.h"
@@ -19,8 +20,6 @@
 #include "session/Session.h"
 
 #include <QFile>
-
-#include <sqlite3.h>
 
 const QString PrematchCycle::Caption = QStringLiteral("t'olq - Pre-Match Cycle");
 const QString PrematchCycle::PausedCaption = QStringLiteral("tolq! - Paused");
@@ -50,13 +49,18 @@ bool PrematchCycle::open()
     applySource(*m_files,
         buildModeRecordSource(
             m_settings.mode, m_settings.exclusive, m_settings.ignoreExtension, prematchActiveCodes()));
-    m_needPatternQuery = true;
+    m_pairWalker = std::make_unique<PairWalker>(*m_files, m_pair);
+    m_pairWalker->setForwardStep([this] { MoveNextUntagged(); });
+    m_patternWalker = std::make_unique<PatternWalker>(*m_database, *m_files, m_pair, QStringLiteral("X"));
+    m_patternWalker->setForwardStep([this] { MoveNextUntagged(); });
+    m_patternWalker->setStopTest([this] { return QuitRequested; });
     return true;
 }
 
 void PrematchCycle::closeDatabase()
 {
-    m_candidates.reset();
+    m_patternWalker.reset();
+    m_pairWalker.reset();
     m_files.reset();
     m_database.reset();
 }
@@ -167,8 +171,8 @@ void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
             continue;
         m_database->execute(
             QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"), { QStringLiteral("*"), *recnum });
-        if (m_candidates)
-            m_candidates->marked(*recnum);
+        if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
+            candidates->marked(*recnum);
     }
 }
 
@@ -211,123 +215,27 @@ void PrematchCycle::showProgress(bool force)
     m_progressPending = false;
 }
 
-void PrematchCycle::LoadReferenceRecord()
-{
-    m_pair.reference = factsOf(m_files->record());
-}
-
-void PrematchCycle::LoadCandidateRecord()
-{
-    m_pair.candidate = factsOf(m_files->record());
-}
-
 void PrematchCycle::FindNextPairMatch()
 {
-    const RuleSettings rules = RuleSettings::from(m_settings);
-    ImageFacts& reference = m_pair.reference;
-    ImageFacts& candidate = m_pair.candidate;
-    bool matched = false;
-    for (;;) {
-        if (matched) {
-            MarkMatched(reference.RECNUM, candidate.RECNUM);
-            return;
-        }
-        if (m_direction == QLatin1String("PREV") || candidate.RTAG == QLatin1String("D"))
-            MoveNextUntagged();
-        m_direction = QStringLiteral("NEXT");
-        if (m_files->isEof()) {
-            CycleDone = true;
-            return;
-        }
-        if (!(reference.RTAG == QLatin1String(" ") && candidate.RTAG != QLatin1String(" "))) {
-            LoadReferenceRecord();
-            MoveNextUntagged();
-        }
-        if (m_files->isEof()) {
-            CycleDone = true;
-            return;
-        }
-        LoadCandidateRecord();
-        matched = pairVerdict(m_settings.mode, reference, candidate, rules, m_ports.confirmer);
-    }
-}
-
-namespace {
-
-// The candidate slot's record, read whole by its row; a row gone since the query reads as a
-// deleted record.
-ImageFacts candidateFacts(CatalogueDatabase& database, std::int64_t rowId)
-{
-    static const QByteArray sql = "SELECT " + CatalogueFields::columnList() + " FROM FILES WHERE rowid = ?";
-    CatalogueDatabase::Lease lease = database.prepare(sql);
-    sqlite3_bind_int64(lease.handle(), 1, rowId);
-    CatalogueRecord record;
-    if (lease.step())
-        CatalogueFields::readRecord(lease.handle(), 0, record);
+    if (m_pairWalker->find(
+            SearchDirection::Forward, m_settings.mode, RuleSettings::from(m_settings), m_ports.confirmer))
+        MarkMatched(m_pair.reference.RECNUM, m_pair.candidate.RECNUM);
     else
-        record.RTAG = QStringLiteral("D");
-    return factsOf(record);
+        CycleDone = true;
 }
-
-} // namespace
 
 void PrematchCycle::FindNextPatternMatch()
 {
-    const RuleSettings rules = RuleSettings::from(m_settings);
-    ImageFacts& reference = m_pair.reference;
-    auto involvesIfcd = [&] {
-        return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
-    };
-    // The next live record becomes the reference; false at the end of the walk.
-    auto nextReference = [&] {
-        MoveNextUntagged();
-        if (m_files->isEof()) {
-            CycleDone = true;
-            return false;
-        }
-        LoadReferenceRecord();
-        m_needPatternQuery = true;
-        return true;
-    };
-    for (;;) {
-        if (m_files->isEof()) {
-            CycleDone = true;
-            return;
-        }
-        if (QuitRequested)
-            return;
-        if (reference.RTAG == QLatin1String("D")) {
-            MoveNextUntagged();
-            m_needPatternQuery = true;
-        }
-        if (m_files->isEof()) {
-            CycleDone = true;
-            return;
-        }
-        LoadReferenceRecord();
-        while (!involvesIfcd()) {
-            if (!nextReference())
-                return;
-        }
-        if (m_needPatternQuery) {
-            if (!m_candidates) {
-                m_candidates = std::make_unique<PatternCandidates>();
-                m_candidates->load(*m_database);
-            }
-            m_hits = m_candidates->hits(reference, rules, &m_ports.yielder);
-            m_nextHit = 0;
-            m_needPatternQuery = false;
-        }
-        while (m_nextHit < m_hits.size()) {
-            const PatternCandidates::Hit hit = m_hits[m_nextHit++];
-            m_pair.candidate = candidateFacts(*m_database, hit.rowId);
-            if (m_pair.candidate.RTAG == QLatin1String("D") || isOneFile(reference, m_pair.candidate))
-                continue;
-            MarkMatched(reference.RECNUM, m_pair.candidate.RECNUM);
-            pauseWait();
-            return;
-        }
-        if (!nextReference())
-            return;
+    // Quit is asked at the top of each reference; the step then ends without a mark.
+    switch (m_patternWalker->find(SearchDirection::Forward, RuleSettings::from(m_settings), &m_ports.yielder)) {
+    case PatternWalker::Outcome::Hit:
+        MarkMatched(m_pair.reference.RECNUM, m_pair.candidate.RECNUM);
+        pauseWait();
+        break;
+    case PatternWalker::Outcome::End:
+        CycleDone = true;
+        break;
+    case PatternWalker::Outcome::Stopped:
+        break;
     }
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "match/ImageFacts.h"
-#include "match/PatternCandidates.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -11,6 +10,8 @@
 
 class CatalogueDatabase;
 class FileConfirmer;
+class PairWalker;
+class PatternWalker;
 class PrematchView;
 class Prompter;
 class SoundPlayer;
@@ -92,8 +93,6 @@ private:
 
     void pauseWait();
     void MoveNextUntagged();
-    void LoadReferenceRecord();
-    void LoadCandidateRecord();
     void showProgress(bool force);
     void saveStep(bool force);
     void commitBatch();
@@ -106,13 +105,9 @@ private:
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES
     RecordPair m_pair;
-    QString m_direction;
-
-    // The pattern step's candidates (dboPAT) and the position among the current reference's hits.
-    std::unique_ptr<PatternCandidates> m_candidates;
-    std::vector<PatternCandidates::Hit> m_hits;
-    std::size_t m_nextHit = 0;
-    bool m_needPatternQuery = true;
+    // The pair step and the pattern step over dboFILES, with the cycle's own forward step.
+    std::unique_ptr<PairWalker> m_pairWalker;
+    std::unique_ptr<PatternWalker> m_patternWalker;
 
     bool m_running = false;
     bool m_batchOpen = false;

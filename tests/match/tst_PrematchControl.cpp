@@ -1,5 +1,7 @@
 #include "MatchCycleFixture.h"
 
+#include "imagestats/PatternBits.h"
+
 #include <QFile>
 #include <QTest>
 

@@ -1,0 +1,70 @@
+#include "match/PairWalker.h"
+
+#include "catalogue/SqlRecordSet.h"
+#include "match/MatchCursors.h"
+
+namespace {
+
+const QString Next = QStringLiteral("NEXT");
+const QString Prev = QStringLiteral("PREV");
+
+bool isLive(const QString& rtag)
+{
+    return rtag == QLatin1String(" ");
+}
+
+} // namespace
+
+PairWalker::PairWalker(SqlRecordSet& files, RecordPair& pair)
+    : m_files(files)
+    , m_pair(pair)
+{
+}
+
+void PairWalker::setDirection(SearchDirection direction)
+{
+    m_direction = direction == SearchDirection::Forward ? Next : Prev;
+}
+
+void PairWalker::step(SearchDirection direction)
+{
+    if (direction == SearchDirection::Backward)
+        movePreviousUntagged(m_files);
+    else if (m_forwardStep)
+        m_forwardStep();
+    else
+        moveNextUntagged(m_files);
+}
+
+bool PairWalker::atEnd(SearchDirection direction) const
+{
+    return direction == SearchDirection::Forward ? m_files.isEof() : m_files.isBof();
+}
+
+bool PairWalker::find(
+    SearchDirection direction, ComparisonMode mode, const RuleSettings& settings, FileConfirmer& confirmer)
+{
+    const QString& own = direction == SearchDirection::Forward ? Next : Prev;
+    const QString& other = direction == SearchDirection::Forward ? Prev : Next;
+    ImageFacts& reference = m_pair.reference;
+    ImageFacts& candidate = m_pair.candidate;
+    for (;;) {
+        // Turning round, or a candidate deleted since it was shown: its record is passed.
+        if (m_direction == other || candidate.RTAG == QLatin1String("D"))
+            step(direction);
+        m_direction = own;
+        if (atEnd(direction))
+            return false;
+        // The last candidate becomes the reference, unless it was deleted while the reference
+        // was not: then the reference stays and meets the record beyond it.
+        if (!(isLive(reference.RTAG) && !isLive(candidate.RTAG))) {
+            reference = factsOf(m_files.record());
+            step(direction);
+        }
+        if (atEnd(direction))
+            return false;
+        candidate = factsOf(m_files.record());
+        if (pairVerdict(mode, reference, candidate, settings, confirmer, direction))
+            return true;
+    }
+}
