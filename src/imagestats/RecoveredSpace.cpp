@@ -4,10 +4,10 @@
 
 #include <QFileInfo>
 
-std::optional<RecoveredSpace> recoverableSpace(const QString& path, const Volumes& volumes)
+std::optional<RecoveredSpace> recoverableSpace(const QString& path, const Volumes& volumes, bool hiddenToo)
 {
     const QFileInfo info(path);
-    if (!info.isFile() || info.fileName().startsWith(QLatin1Char('.')))
+    if (!info.isFile() || (!hiddenToo && info.fileName().startsWith(QLatin1Char('.'))))
         return std::nullopt;
     RecoveredSpace space;
     space.bytes = info.size();

@@ -14,9 +14,9 @@ struct RecoveredSpace
     qint64 sectorBytes = 0;
 };
 
-// Measures a file that still exists; nothing for a missing or hidden file. sectorBytes is 0
-// when the file system cannot be read.
-std::optional<RecoveredSpace> recoverableSpace(const QString& path, const Volumes& volumes);
+// Measures a file that still exists; nothing for a missing file, and for a hidden one unless
+// hidden files count. sectorBytes is 0 when the file system cannot be read.
+std::optional<RecoveredSpace> recoverableSpace(const QString& path, const Volumes& volumes, bool hiddenToo = false);
 
 // Adds a file's lengths to the running totals; call it while the file still exists.
 void AddRecoveredSpace(

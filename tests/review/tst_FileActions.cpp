@@ -1,0 +1,300 @@
+#include "catalogue/CatalogueDatabase.h"
+#include "match/RowFacts.h"
+#include "platform/FakeVolumes.h"
+#include "platform/ScriptedPrompter.h"
+#include "review/FileActions.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
+
+#include "FileSystemFixtures.h"
+#include "MatchTestSupport.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+// The trash lives in a data directory of the test's own; an unwritable trash is one whose
+// place is taken by a plain file.
+struct TrashHome
+{
+    QTemporaryDir home;
+    QByteArray oldHome = qgetenv("HOME");
+    QByteArray oldData = qgetenv("XDG_DATA_HOME");
+
+    explicit TrashHome(bool writable)
+    {
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+        QDir().mkpath(home.filePath("data"));
+        if (!writable)
+            writeFile(home.filePath("data/Trash"), "not a directory");
+    }
+    ~TrashHome()
+    {
+        qputenv("HOME", oldHome);
+        if (oldData.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
+    }
+    QString trashed(const QString& name) const { return home.filePath("data/Trash/files/" + name); }
+};
+
+// A tree of pictures, their catalogue (one row each, in the order given) and the service on it.
+struct DeleteFixture
+{
+    QTemporaryDir tree;
+    MainSettings settings;
+    Session session;
+    ScriptedPrompter prompter;
+    FakeVolumes volumes { { VolumeInfo { "/", "ROOT", "ext4", "/dev/vda", DriveKind::Fixed, 1 << 30, 512 } } };
+    std::unique_ptr<CatalogueDatabase> db;
+
+    explicit DeleteFixture(const QStringList& names)
+    {
+        session.DisableFilePolling = true;
+        settings.thumbnailExt = ".THN";
+        QList<CatalogueRecord> rows;
+        int recnum = 0;
+        for (const QString& name : names) {
+            writeFile(dir() + name, QByteArray(1000 + recnum, 'x'));
+            rows << fileRow(++recnum, name, dir());
+        }
+        db = makeCatalogueWithRows(tree.filePath("cat.mdb"), rows);
+    }
+    QString dir() const { return tree.path() + "/"; }
+    ImageFacts slot(int recnum)
+    {
+        const qint64 rowId = db->queryValue("SELECT rowid FROM FILES WHERE RECNUM = ?", { recnum }).toLongLong();
+        return factsOfRow(*db, rowId).value_or(ImageFacts());
+    }
+    QString tags()
+    {
+        QString text;
+        CatalogueDatabase::Lease rows = db->prepare(QByteArrayLiteral("SELECT RTAG FROM FILES ORDER BY RECNUM"));
+        while (rows.step())
+            text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), 0)));
+        return text;
+    }
+    FileActionOutcome remove(ImageFacts& facts)
+    {
+        FileActions actions(settings, session, *db, prompter, volumes);
+        return actions.deleteFile(facts);
+    }
+};
+
+QString sectorRound(qint64 bytes)
+{
+    return QString::number((bytes / 512 + 1) * 512);
+}
+
+} // namespace
+
+class tst_FileActions : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void deleteUnderFaults_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("recycle");
+        QTest::addColumn<bool>("trashWritable");
+        QTest::addColumn<QString>("fault"); // "", "vanished", "declined", "row gone"
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("messages");
+
+        const int done = int(FileActionOutcome::Result::Done);
+        const int failed = int(FileActionOutcome::Result::Failed);
+        const int declined = int(FileActionOutcome::Result::Declined);
+        const QString confirm = "Delete file - ";
+        const QString unable = "Unable to Delete file - ";
+        QTest::newRow("outright") << "b.jpg" << false << true << "" << done << QStringList { confirm };
+        QTest::newRow("to the trash") << "b.jpg" << true << true << "" << done << QStringList { confirm };
+        QTest::newRow("quotes and a leading dash")
+            << "-b \"q\" 'r'.jpg" << false << true << "" << done << QStringList { confirm };
+        QTest::newRow("quotes and a leading dash, to the trash")
+            << "-b \"q\" 'r'.jpg" << true << true << "" << done << QStringList { confirm };
+        QTest::newRow("hidden file") << ".b.jpg" << false << true << "" << done << QStringList { confirm };
+        QTest::newRow("hidden file, unwritable trash")
+            << ".b.jpg" << true << false << "" << failed << QStringList { confirm, unable };
+        QTest::newRow("unwritable trash")
+            << "b.jpg" << true << false << "" << failed << QStringList { confirm, unable };
+        QTest::newRow("vanished file") << "b.jpg" << false << true << "vanished" << failed
+                                       << QStringList { confirm, unable };
+        QTest::newRow("vanished file, to the trash")
+            << "b.jpg" << true << true << "vanished" << failed << QStringList { confirm, unable };
+        QTest::newRow("declined") << "b.jpg" << false << true << "declined" << declined << QStringList { confirm };
+        QTest::newRow("row gone: the delete stands")
+            << "b.jpg" << false << true << "row gone" << done
+            << QStringList { confirm, "Unable to update the catalogue record of file - " };
+    }
+    void deleteUnderFaults()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, recycle);
+        QFETCH(bool, trashWritable);
+        QFETCH(QString, fault);
+        QFETCH(int, result);
+        QFETCH(QStringList, messages);
+
+        TrashHome trash(trashWritable);
+        DeleteFixture f({ "a.jpg", name, "c.jpg" });
+        f.settings.recycle = recycle;
+        f.session.NumberDeleted = 3;
+        f.session.TotalDeleted = 16;
+        ImageFacts facts = f.slot(2);
+        const QString file = f.dir() + name;
+        const qint64 size = QFileInfo(file).size();
+        if (fault == "vanished")
+            QVERIFY(QFile::remove(file));
+        if (fault == "row gone")
+            f.db->execute("DELETE FROM FILES WHERE RECNUM = 2");
+        f.prompter.queueAnswer(fault == "declined" ? MsgAnswer::No : MsgAnswer::Yes);
+
+        const FileActionOutcome outcome = f.remove(facts);
+
+        QCOMPARE(int(outcome.result), result);
+        QCOMPARE(outcome.rowUpdated, fault != "row gone");
+        QCOMPARE(f.prompter.messages().size(), messages.size());
+        for (int i = 0; i < messages.size(); ++i)
+            QCOMPARE(f.prompter.texts().at(i), messages.at(i) + file);
+        QCOMPARE(f.prompter.messages().first().title, QStringLiteral("Confirm Deletion"));
+        QCOMPARE(f.prompter.messages().first().defaultButton, 2);
+        const bool deleted = result == int(FileActionOutcome::Result::Done);
+        if (result == int(FileActionOutcome::Result::Failed))
+            QCOMPARE(f.prompter.messages().last().title, QStringLiteral("Error"));
+        // No file lost: what was not deleted is where it was, what went to the trash is there.
+        QCOMPARE(QFileInfo::exists(file), !deleted && fault != "vanished");
+        if (deleted && recycle)
+            QVERIFY(QFileInfo::exists(trash.trashed(name)));
+        QVERIFY(QFileInfo::exists(f.dir() + "a.jpg") && QFileInfo::exists(f.dir() + "c.jpg"));
+        // No other row touched; the counters and the space count only a delete that happened.
+        QCOMPARE(f.tags(), fault == "row gone" ? QString("  ") : deleted ? QString(" D ") : QString("   "));
+        QCOMPARE(facts.RTAG, deleted ? QString("D") : QString(" "));
+        QCOMPARE(f.session.NumberDeleted, deleted ? 4 : 3);
+        QCOMPARE(f.session.TotalDeleted, deleted ? 17 : 16);
+        QCOMPARE(QString::number(f.session.RecoveredBytes), deleted ? QString::number(size) : QString("0"));
+        QCOMPARE(QString::number(f.session.RecoveredSectorBytes), deleted ? sectorRound(size) : QString("0"));
+    }
+
+    void noConfirmAsksNothing()
+    {
+        TrashHome trash(true);
+        DeleteFixture f({ "a.jpg", "b.jpg" });
+        f.settings.noConfirm = true;
+        ImageFacts facts = f.slot(1);
+        QVERIFY(f.remove(facts).done());
+        QVERIFY(f.prompter.messages().isEmpty());
+        QVERIFY(!QFileInfo::exists(f.dir() + "a.jpg"));
+    }
+
+    void readOnlyDirectory_data()
+    {
+        QTest::addColumn<bool>("recycle");
+        QTest::newRow("outright") << false;
+        QTest::newRow("to the trash") << true;
+    }
+    void readOnlyDirectory()
+    {
+        QFETCH(bool, recycle);
+        QTemporaryDir locked;
+        const QString file = locked.filePath("a.jpg");
+        QVERIFY(writeFile(file, "picture"));
+        openToEveryone(locked.path());
+        QVERIFY(chmod(QFile::encodeName(locked.path()).constData(), 0555) == 0);
+        const std::optional<QString> verdict = runUnprivileged([&]() -> QString {
+            QTemporaryDir own;
+            qputenv("HOME", own.path().toUtf8());
+            qputenv("XDG_DATA_HOME", own.filePath("data").toUtf8());
+            QDir().mkpath(own.filePath("data"));
+            MainSettings settings;
+            settings.recycle = recycle;
+            settings.noConfirm = true;
+            Session session;
+            session.DisableFilePolling = true;
+            ScriptedPrompter prompter;
+            FakeVolumes volumes;
+            auto db = makeCatalogueWithRows(own.filePath("cat.mdb"), { fileRow(1, "a.jpg", locked.path() + "/") });
+            if (!db)
+                return "no catalogue";
+            const qint64 rowId = db->queryValue("SELECT rowid FROM FILES").toLongLong();
+            ImageFacts facts = factsOfRow(*db, rowId).value_or(ImageFacts());
+            const FileActionOutcome outcome = FileActions(settings, session, *db, prompter, volumes).deleteFile(facts);
+            QStringList faults;
+            if (outcome.result != FileActionOutcome::Result::Failed)
+                faults << "the delete did not fail";
+            if (prompter.texts() != QStringList { "Unable to Delete file - " + file })
+                faults << "messages: " + prompter.texts().join(" | ");
+            if (session.NumberDeleted != 0 || session.TotalDeleted != 0 || session.RecoveredBytes != 0)
+                faults << "counted";
+            if (db->queryValue("SELECT RTAG FROM FILES").toString() != " " || facts.RTAG != " ")
+                faults << "tagged";
+            return faults.join("; ");
+        });
+        chmod(QFile::encodeName(locked.path()).constData(), 0755);
+        if (!verdict)
+            QSKIP("needs root to run a check as an unprivileged user");
+        QCOMPARE(*verdict, QString());
+        QVERIFY(QFileInfo::exists(file));
+    }
+
+    void companion_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QStringList>("others"); // files beside the image
+        QTest::addColumn<QStringList>("gone"); // of the others, those deleted with it
+        QTest::newRow("thumbnail beside it") << "a.jpg"
+                                             << ".THN" << QStringList { "a.THN", "b.THN" } << QStringList { "a.THN" };
+        QTest::newRow("thumbnail in another case")
+            << "Photo.JPG"
+            << ".THN" << QStringList { "photo.thn" } << QStringList { "photo.thn" };
+        QTest::newRow("name with dots") << "my.holiday.jpg"
+                                        << ".THN" << QStringList { "my.holiday.THN", "my.THN" }
+                                        << QStringList { "my.holiday.THN" };
+        QTest::newRow("no extension: no companion") << "a.jpg"
+                                                    << "" << QStringList { "a" } << QStringList {};
+        QTest::newRow("an image type: no companion") << "a.png"
+                                                     << ".JPG" << QStringList { "a.JPG" } << QStringList {};
+        QTest::newRow("a path in the extension: no companion")
+            << "a.jpg"
+            << "/../x" << QStringList { "x", "a/inside" } << QStringList {};
+        QTest::newRow("no thumbnail there") << "a.jpg"
+                                            << ".THN" << QStringList { "b.THN" } << QStringList {};
+    }
+    void companion()
+    {
+        QFETCH(QString, image);
+        QFETCH(QString, extension);
+        QFETCH(QStringList, others);
+        QFETCH(QStringList, gone);
+        TrashHome trash(true);
+        DeleteFixture f({ image });
+        f.settings.noConfirm = true;
+        f.settings.thumbnailExt = extension;
+        qint64 expected = 1000;
+        for (const QString& other : others) {
+            QVERIFY(writeFile(f.dir() + other, QByteArray(70, 't')));
+            if (gone.contains(other))
+                expected += 70;
+        }
+        ImageFacts facts = f.slot(1);
+        QVERIFY(f.remove(facts).done());
+        QVERIFY(f.prompter.messages().isEmpty());
+        for (const QString& other : others)
+            QCOMPARE(QFileInfo::exists(f.dir() + other), !gone.contains(other));
+        QCOMPARE(qint64(f.session.RecoveredBytes), expected);
+        QCOMPARE(f.session.NumberDeleted, 1); // the companion does not count as a file deleted
+    }
+};
+
+QTEST_MAIN(tst_FileActions)
+#include "tst_FileActions.moc"
