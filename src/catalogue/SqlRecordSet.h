@@ -41,6 +41,8 @@ public:
     bool isBof() const { return m_position < 0 || m_keys.empty(); }
     bool hasCurrent() const { return !isEof() && !isBof(); }
     int recordCount() const { return int(m_keys.size()); }
+    // The current row's place in the set's order, from 0; -1 at BOF, recordCount() at EOF.
+    int position() const { return isBof() ? -1 : isEof() ? recordCount() : int(m_position); }
 
     void moveFirst();
     void moveLast();

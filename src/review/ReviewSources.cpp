@@ -1,0 +1,44 @@
+#include "review/ReviewSources.h"
+
+#include "catalogue/SqlRecordSet.h"
+#include "match/ImageFacts.h"
+#include "match/MatchCursors.h"
+#include "platform/SoundPlayer.h"
+#include "review/ReviewPorts.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
+
+QString reviewActiveCode(const MainSettings& settings)
+{
+    return settings.preMatch ? QStringLiteral("*") : QStringLiteral("X");
+}
+
+RecordSource reviewSource(const MainSettings& settings, const QString& activeCode)
+{
+    return buildModeRecordSource(settings.mode, settings.exclusive, settings.ignoreExtension, { activeCode });
+}
+
+RecordSource reviewPatternSource(const QString& activeCode)
+{
+    return patternRecordSource({ activeCode });
+}
+
+void placeReviewStart(SqlRecordSet& files, qint32 stoppedAtRecord)
+{
+    files.moveFirst();
+    if (stoppedAtRecord > 0 && !files.findFirst(QStringLiteral("RECNUM = ?"), { stoppedAtRecord }))
+        files.moveFirst();
+    if (files.hasCurrent() && !onLiveRecord(files))
+        moveNextUntagged(files);
+}
+
+void storeReviewPosition(Session& session, const ImageFacts& reference, SettingsWriter& writer)
+{
+    session.StoppedAtRecord = reference.RECNUM;
+    writer.writeSettings();
+}
+
+void reviewSoundStep(SoundPlayer& player, const MainSettings& settings, const Session& session)
+{
+    soundStep(player, session.SoundFiles, settings.noSound);
+}

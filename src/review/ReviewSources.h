@@ -1,0 +1,32 @@
+#pragma once
+
+#include "match/ModeOrder.h"
+
+#include <QString>
+#include <QtGlobal>
+
+class SoundPlayer;
+class SqlRecordSet;
+struct ImageFacts;
+struct MainSettings;
+struct Session;
+class SettingsWriter;
+
+// The ACTIVE code of the records under review: "*" when the pre-match cycle marked them, else
+// "X" (every record the pre-scan met).
+QString reviewActiveCode(const MainSettings& settings);
+// The review source: the records under review in the order of the mode, "PATH, " first with
+// exclusive matching; in PATTERN mode the pattern source.
+RecordSource reviewSource(const MainSettings& settings, const QString& activeCode);
+// The pattern source: the records under review by RECNUM.
+RecordSource reviewPatternSource(const QString& activeCode);
+
+// Where a review starts on its source: the stored resume record when the source holds it, else
+// the first record; never on a record deleted in review, but on the first live one from there.
+void placeReviewStart(SqlRecordSet& files, qint32 stoppedAtRecord);
+
+// After every step that searched: the reference becomes the resume record and the settings file
+// is rewritten to hold it.
+void storeReviewPosition(Session& session, const ImageFacts& reference, SettingsWriter& writer);
+// The sound step after a review step: unless sound is off, a random sound file, or the beep.
+void reviewSoundStep(SoundPlayer& player, const MainSettings& settings, const Session& session);
