@@ -1,8 +1,8 @@
 #include "main/frmMAIN.h"
 
+#include "dialogs/frmALTVIEW.h"
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
-#include "main/frmALTVIEW.h"
 #include "main/frmCOMPACT.h"
 #include "main/frmFINDIT.h"
 #include "main/frmLOADSAVE.h"
@@ -67,7 +67,7 @@ void frmMAIN::Form_Load()
     const ProgramOutcome outcome = m_controller.load();
     showSettings();
     placeWindow();
-    m_altView = new frmALTVIEW(session(), this);
+    m_altView = new frmALTVIEW(session(), volumes(), prompter(), this);
     if (outcome == ProgramOutcome::EndProgram)
         endProgram();
 }
