@@ -27,6 +27,17 @@ struct MoveOutcome
     QString newName; // the file's name at the destination, after Moved
 };
 
+// What the move dialog hands back to its caller after each showing: lblTO and lblNEWNAME. to
+// equals the from the caller gave when nothing moved (Cancel, a declined question, a failure,
+// the dialog closed); otherwise the file now stands in the directory of the entry to, under
+// newName.
+struct MoveResult
+{
+    QString to;
+    QString newName;
+    bool moved = false;
+};
+
 // The names a moved file and its thumbnail companion take at the destination.
 struct DestinationNames
 {

@@ -1,6 +1,7 @@
 #include "main/frmMAIN.h"
 
 #include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmCOMPACT.h"
@@ -442,6 +443,13 @@ void frmMAIN::cmdABOUT_Click()
 {
     frmABOUT about(this);
     about.exec();
+}
+
+frmMOVEIT& frmMAIN::moveDialog()
+{
+    if (!m_moveIt)
+        m_moveIt = new frmMOVEIT(settings(), session(), volumes(), prompter(), this);
+    return *m_moveIt;
 }
 
 const Volumes& frmMAIN::volumes()
