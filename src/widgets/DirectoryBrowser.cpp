@@ -41,6 +41,14 @@ DirectoryBrowser::DirectoryBrowser(const Volumes& volumes, QWidget* parent)
             m_path = m_model->filePath(current);
             Q_EMIT directoryChanged(m_path);
         });
+    // The model reads directories in the background: once those on the way to the current
+    // directory are in, the tree can show it.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QString current = m_path.endsWith(QLatin1Char('/')) ? m_path : m_path + QLatin1Char('/');
+        const QString directory = loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/');
+        if (current.startsWith(directory))
+            pointAt(m_path, false);
+    });
 }
 
 void DirectoryBrowser::selectDriveOf(const QString& path)
@@ -56,6 +64,11 @@ void DirectoryBrowser::selectDriveOf(const QString& path)
 
 void DirectoryBrowser::pointAt(const QString& path)
 {
+    pointAt(path, true);
+}
+
+void DirectoryBrowser::pointAt(const QString& path, bool report)
+{
     m_path = path;
     const QModelIndex index = m_model->index(path);
     if (index.isValid()) {
@@ -63,8 +76,9 @@ void DirectoryBrowser::pointAt(const QString& path)
         for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
             m_directories->expand(parent);
         m_directories->setCurrentIndex(index);
-        m_directories->scrollTo(index);
+        m_directories->scrollTo(index, QAbstractItemView::PositionAtCenter);
         m_pointing = false;
     }
-    Q_EMIT directoryChanged(m_path);
+    if (report)
+        Q_EMIT directoryChanged(m_path);
 }

@@ -34,6 +34,8 @@ Q_SIGNALS:
     void driveChosen(const QString& mountPoint);
 
 private:
+    void pointAt(const QString& path, bool report);
+
     const Volumes& m_volumes;
     QComboBox* m_drives;
     QTreeView* m_directories;
