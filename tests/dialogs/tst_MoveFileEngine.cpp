@@ -113,10 +113,6 @@ private Q_SLOTS:
                                   << ".THN" << false << true << "other" << wide << int(MoveOutcome::Declined) << ""
                                   << QStringList { confirm } << QStringList { "Img.JPG=Img.JPG", "Img.THN=Img.THN" }
                                   << none;
-        QTest::newRow("no confirm") << pair << none << "Img.JPG"
-                                    << ".THN" << true << false << "other" << wide << int(MoveOutcome::Moved)
-                                    << "Img.JPG" << none << none
-                                    << QStringList { "Img.JPG=Img.JPG", "Img.THN=Img.THN" };
         QTest::newRow("same entry") << pair << none << "Img.JPG"
                                     << ".THN" << true << false << "same entry" << wide
                                     << int(MoveOutcome::SameDirectory) << ""
@@ -313,33 +309,6 @@ private Q_SLOTS:
         QVERIFY2(failure->isEmpty(), qPrintable(*failure));
         QCOMPARE(listing(src), (QStringList { "Img.JPG=Img.JPG", "Img.THN=Img.THN" }));
         QCOMPARE(listing(dst), QStringList());
-    }
-
-    void rememberedDestinationsKeepTheirOrderOnce()
-    {
-        ScriptedPrompter prompter;
-        MoveFileEngine engine(prompter, m_volumes);
-        QVERIFY(engine.rememberDestination(QStringLiteral("[] /b/")));
-        QVERIFY(engine.rememberDestination(QStringLiteral("[] /a/")));
-        QVERIFY(!engine.rememberDestination(QStringLiteral("[] /b/")));
-        QVERIFY(engine.rememberDestination(QStringLiteral("[DISK] /b/")));
-        QCOMPARE(engine.destinations(), (QStringList { "[] /b/", "[] /a/", "[DISK] /b/" }));
-    }
-
-    void placementInTheOwnersLowerLeftCorner_data()
-    {
-        QTest::addColumn<QRect>("owner");
-        QTest::addColumn<QSize>("dialog");
-        QTest::addColumn<QPoint>("place");
-        QTest::newRow("inside") << QRect(100, 50, 800, 600) << QSize(400, 300) << QPoint(106, 344);
-        QTest::newRow("taller than the owner") << QRect(0, 0, 300, 200) << QSize(400, 300) << QPoint(6, -106);
-    }
-    void placementInTheOwnersLowerLeftCorner()
-    {
-        QFETCH(QRect, owner);
-        QFETCH(QSize, dialog);
-        QFETCH(QPoint, place);
-        QCOMPARE(MoveFileEngine::placement(owner, dialog), place);
     }
 };
 

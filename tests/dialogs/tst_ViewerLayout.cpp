@@ -27,7 +27,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("largeChange");
         QTest::newRow("300 taller, 2000 tall") << 2000 << 1700 << true << 300 << 40 << 200;
         QTest::newRow("exactly as tall fits") << 1700 << 1700 << true << 0 << 1 << 1;
-        QTest::newRow("smaller") << 900 << 1700 << true << 0 << 1 << 1;
         QTest::newRow("no image") << 5000 << 1700 << false << 0 << 1 << 1;
         QTest::newRow("halves to even, down") << 2125 << 1000 << true << 1125 << 42 << 212;
         QTest::newRow("halves to even, up") << 2175 << 1000 << true << 1175 << 44 << 218;
@@ -64,22 +63,6 @@ private Q_SLOTS:
         QFETCH(int, max2);
         QFETCH(int, value2);
         QCOMPARE(ViewerLayout::dragValue(value1, max1, max2).value_or(-1), value2);
-    }
-
-    void guardedSize_data()
-    {
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QSize>("guarded");
-        QTest::newRow("large enough") << QSize(9000, 6000) << QSize(9000, 6000);
-        QTest::newRow("too narrow") << QSize(5000, 6000) << QSize(8000, 6000);
-        QTest::newRow("too low") << QSize(9000, 3000) << QSize(9000, 5000);
-        QTest::newRow("both") << QSize(10, 10) << QSize(8000, 5000);
-    }
-    void guardedSize()
-    {
-        QFETCH(QSize, window);
-        QFETCH(QSize, guarded);
-        QCOMPARE(ViewerLayout::guardedSize(window, QSize(24000, 15000)), guarded);
     }
 
     void shortenPath_data()
