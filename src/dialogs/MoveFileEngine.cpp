@@ -1,13 +1,15 @@
 #include "dialogs/MoveFileEngine.h"
 
+#include "imagestats/ThumbnailCompanion.h"
 #include "platform/Conventions.h"
 #include "platform/FileMove.h"
 #include "platform/Prompter.h"
 #include "platform/SafeRename.h"
 #include "session/DirectoryEntry.h"
-#include "session/ThumbnailCompanion.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <memory>
 #include <sys/stat.h>
@@ -64,29 +66,34 @@ std::optional<DestinationNames> MoveFileEngine::freeNames(
     const QString base = fileName.left(qMax(0, fileName.size() - ExtensionLength));
     const QString extension = fileName.right(ExtensionLength);
     const QByteArray directory = native(directoryPath);
-    // Free only when the file system says so; a directory that cannot be searched gives nothing.
-    auto free = [&](const DestinationNames& names, bool* unknown) {
-        for (const QString& name : { names.image, names.companion }) {
-            if (name.isEmpty())
-                continue;
-            const EntryProbe probe = probeEntry(directory + native(name));
-            if (probe == EntryProbe::Unknown)
-                *unknown = true;
-            if (probe != EntryProbe::Missing)
-                return false;
-        }
-        return true;
-    };
+    // A companion is found without regard to letter case, so its name is free only when no
+    // name in the directory equals it that way.
+    QSet<QString> folded;
+    for (const QString& entry :
+        QDir(directoryPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        folded.insert(entry.toCaseFolded());
     bool unknown = false;
+    auto taken = [&](const QString& name) {
+        const EntryProbe probe = probeEntry(directory + native(name));
+        unknown = unknown || probe == EntryProbe::Unknown;
+        return probe != EntryProbe::Missing;
+    };
+    auto free = [&](const DestinationNames& names) {
+        if (taken(names.image))
+            return false;
+        return names.companion.isEmpty()
+            || (!taken(names.companion) && !folded.contains(names.companion.toCaseFolded()));
+    };
     DestinationNames names { fileName, companionExt.isEmpty() ? QString() : base + companionExt };
-    if (free(names, &unknown))
+    if (free(names))
         return names;
     for (int k = 0; k <= maxNumber && !unknown; ++k) {
         const QString numbered = base + QString::number(k);
         names = DestinationNames { numbered + extension, companionExt.isEmpty() ? QString() : numbered + companionExt };
-        if (free(names, &unknown))
+        if (free(names))
             return names;
     }
+    // Nothing is free, or the directory cannot be searched.
     return std::nullopt;
 }
 
@@ -126,14 +133,16 @@ MoveOutcome MoveFileEngine::moveFile(
     }
 
     PromptForDirectory(sv, sp, settings.media, m_volumes, m_prompter);
-    const QString companionExt = companionExtension(settings.thumbnailExt);
-    const QString companionName
-        = companionExt.isEmpty() ? QString() : fileName.left(qMax(0, fileName.size() - ExtensionLength)) + companionExt;
     if (probeEntry(native(sp + fileName)) != EntryProbe::Present) {
         stop(MakingTemp);
         return { MoveOutcome::Failed, {} };
     }
-    const bool hasCompanion = !companionName.isEmpty() && probeEntry(native(sp + companionName)) == EntryProbe::Present;
+    // The companion as it stands on disk; at the destination it keeps its extension's case.
+    const QString base = fileName.left(qMax(0, fileName.size() - ExtensionLength));
+    const QString sourceCompanion = companionName(sp, fileName, base, companionExtension(settings.thumbnailExt));
+    const bool hasCompanion
+        = !sourceCompanion.isEmpty() && probeEntry(native(sp + sourceCompanion)) == EntryProbe::Present;
+    const QString companionExt = sourceCompanion.mid(base.size());
 
     PromptForDirectory(dv, dp, settings.media, m_volumes, m_prompter);
     const std::optional<DestinationNames> names = freeNames(dp, fileName, companionExt, m_maxClashNumber);
@@ -151,7 +160,7 @@ MoveOutcome MoveFileEngine::moveFile(
     }
     std::unique_ptr<FileMove> companion;
     if (hasCompanion) {
-        companion = std::make_unique<FileMove>(sp + companionName, dp + names->companion);
+        companion = std::make_unique<FileMove>(sp + sourceCompanion, dp + names->companion);
         placed = companion->place();
         if (!placed.ok()) {
             // Undone, so the file does not stand in two places; a renamed file that cannot go

@@ -67,8 +67,10 @@ public:
 
     // The names in a directory (its path ending in "/"): the file's own name when it and the
     // companion's are free, else base + k + extension for the first k from 0 at which both are
-    // free. The extension is the name's last four characters. nullopt when no number up to
-    // maxNumber gives free names, or the directory cannot be searched.
+    // free. The extension is the name's last four characters; a companion name is taken also by
+    // a name that differs from it only in letter case, since that would be found as the
+    // companion. nullopt when no number up to maxNumber gives free names, or the directory
+    // cannot be searched.
     static std::optional<DestinationNames> freeNames(const QString& directoryPath, const QString& fileName,
         const QString& companionExt, int maxNumber = MaxClashNumber);
 

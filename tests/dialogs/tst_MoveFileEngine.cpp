@@ -135,6 +135,10 @@ private Q_SLOTS:
             << pair << QStringList { "Img.JPG=theirs", "Img0.THN=theirs" } << "Img.JPG"
             << ".THN" << true << false << "other" << wide << int(MoveOutcome::Moved) << "Img1.JPG" << none << none
             << QStringList { "Img.JPG=theirs", "Img0.THN=theirs", "Img1.JPG=Img.JPG", "Img1.THN=Img.THN" };
+        QTest::newRow("companion in another letter case, and its name taken so")
+            << QStringList { "Img.JPG", "Img.thn" } << QStringList { "IMG.THN=theirs" } << "Img.JPG"
+            << ".THN" << true << false << "other" << wide << int(MoveOutcome::Moved) << "Img0.JPG" << none << none
+            << QStringList { "IMG.THN=theirs", "Img0.JPG=Img.JPG", "Img0.thn=Img.thn" };
         QTest::newRow("several dots") << QStringList { "Img.old.JPG", "Img.old.THN" }
                                       << QStringList { "Img.old.JPG=theirs" } << "Img.old.JPG"
                                       << ".THN" << true << false << "other" << wide << int(MoveOutcome::Moved)
