@@ -3,8 +3,10 @@
 #include "platform/Volumes.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 
@@ -31,6 +33,7 @@ DirectoryBrowser::DirectoryBrowser(const Volumes& volumes, QWidget* parent)
     for (int column = 1; column < m_model->columnCount(); ++column)
         m_directories->hideColumn(column);
     m_directories->header()->hide();
+    m_directories->installEventFilter(this);
 
     connect(m_drives, &QComboBox::activated, this,
         [this](int index) { Q_EMIT driveChosen(m_drives->itemData(index).toString()); });
@@ -81,4 +84,14 @@ void DirectoryBrowser::pointAt(const QString& path, bool report)
     }
     if (report)
         Q_EMIT directoryChanged(m_path);
+}
+
+bool DirectoryBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    // Scrolling to the current directory before the tree has its size does not hold.
+    if (watched == m_directories && event->type() == QEvent::Show) {
+        QTimer::singleShot(0, this,
+            [this] { m_directories->scrollTo(m_directories->currentIndex(), QAbstractItemView::PositionAtCenter); });
+    }
+    return QObject::eventFilter(watched, event);
 }

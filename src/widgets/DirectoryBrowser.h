@@ -27,6 +27,9 @@ public:
     // Makes the path the tree's current directory (unfolding the tree to it) and reports it.
     void pointAt(const QString& path);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     // The current directory changed, by the user or by pointAt().
     void directoryChanged(const QString& path);
