@@ -3,13 +3,13 @@
 #include "main/ListDatabaseUpkeep.h"
 #include "main/MainController.h"
 #include "main/SearchHost.h"
+#include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 SearchControl::SearchControl(
     MainController& controller, Prompter& prompter, ListDatabaseUpkeep& upkeep, SearchHost& host)
@@ -55,20 +55,14 @@ bool SearchControl::copyTemplate(const QString& templatePath, const QString& tar
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return fail(QStringLiteral("The directory %1 cannot be created.").arg(QFileInfo(target).absolutePath()));
-    QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1 cannot be written.").arg(target));
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
-        if (copy.write(chunk) != chunk.size())
-            return fail(QStringLiteral("%1 cannot be written.").arg(target));
-    }
-    if (!copy.commit())
-        return fail(QStringLiteral("%1 cannot be written.").arg(target));
+    QString reason;
+    if (!atomicfile::write(target, bytes, &reason))
+        return fail(reason);
     return true;
 }
 

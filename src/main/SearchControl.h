@@ -38,8 +38,8 @@ public:
     static QString reviewCaption(const MainSettings& settings);
     static QString slowModeWarning();
     static QString resumeAnywayQuestion();
-    // Writes the template's bytes to target through a temporary file renamed into place, so a
-    // failed copy never leaves a partial database behind.
+    // Writes the template's bytes to target whole or not at all, so a failed copy never leaves a
+    // partial database behind.
     static bool copyTemplate(const QString& templatePath, const QString& target, QString* error);
 
 private:

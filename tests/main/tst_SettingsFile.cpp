@@ -3,6 +3,7 @@
 #include "platform/Conventions.h"
 #include "platform/ScriptedPrompter.h"
 
+#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -321,18 +322,45 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {});
     }
 
+    // A settings file that cannot be written whole stays as it was: the next start still has
+    // every setting and counter.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only program directory") << false;
+    }
     void failedWriteKeepsTheOldFile()
     {
+        QFETCH(bool, fullDisk);
+        const QByteArray old = "LIST NAME = Holiday\r\n42 FILES DELETED\r\n";
+        const auto writeAndCheck = [&](const QString& dir) -> QString {
+            ScriptedPrompter prompter;
+            const ProgramOutcome outcome = SettingsFile(dir, prompter).write(MainSettings {}, Session {});
+            if (outcome != ProgramOutcome::EndProgram
+                || prompter.texts() != QStringList { "Unable to create INI file" })
+                return QStringLiteral("the failure was not told");
+            if (readFile(dir + QStringLiteral("/TOLQ.INI")) != old)
+                return QStringLiteral("the old file changed");
+            return {};
+        };
+        if (fullDisk) {
+            SmallTmpfs disk(32);
+            if (!disk.mounted())
+                QSKIP(qPrintable(disk.skipReason()));
+            QVERIFY(writeFile(disk.path() + QStringLiteral("/TOLQ.INI"), old));
+            disk.fill();
+            QCOMPARE(writeAndCheck(disk.path()), QString());
+            QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), (QStringList { ".filler", "TOLQ.INI" }));
+            return;
+        }
         TemporaryProgramDirectory dir;
-        QVERIFY(writeFile(dir.file("TOLQ.INI"), "OLD\r\n"));
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        ScriptedPrompter prompter;
-        SettingsFile file(dir.path(), prompter);
-        const ProgramOutcome outcome = file.write(MainSettings {}, Session {});
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (outcome == ProgramOutcome::Continue)
-            QSKIP("running with rights that ignore directory permissions");
-        QCOMPARE(readFile(dir.file("TOLQ.INI")), QByteArray("OLD\r\n"));
+        QVERIFY(writeFile(dir.file("TOLQ.INI"), old));
+        openToEveryone(dir.path());
+        const std::optional<QString> failure = runUnprivileged([&] { return writeAndCheck(dir.path()); });
+        if (!failure)
+            QSKIP("cannot run a check as an unprivileged user here");
+        QCOMPARE(*failure, QString());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "TOLQ.INI" });
     }
 };
