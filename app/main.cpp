@@ -32,9 +32,10 @@ int main(int argc, char* argv[])
     window.setStartupHooks([&] { CheckDiskSpace(volumes, prompter, QStringLiteral("/"), programDirectory()); },
         [] { orientationTable(); });
     if (window.hasEnded())
-        return 0;
+        return int(window.controller().exitStatus());
     QObject::connect(
-        &window, &frmMAIN::programEnds, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        &window, &frmMAIN::programEnds, &app,
+        [&window] { QCoreApplication::exit(int(window.controller().exitStatus())); }, Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

@@ -61,10 +61,12 @@ public:
     // The 24 types in the order both passes try them: indexes into FileTypes.
     static const std::array<int, 24>& scanTypeOrder();
 
-    // Opens the catalogue (the window's load); tells the user and returns false when it cannot.
+    // Opens the catalogue (the window's load); tells the user, sets PreScanFailed and returns false
+    // when it cannot.
     bool openCatalogue();
     bool catalogueOpen() const { return m_database != nullptr; }
-    // The whole run. After it the caller unloads (see unload()), except after Aborted.
+    // The whole run. After it the caller unloads (see unload()), except after Aborted. Failed: the
+    // catalogue failed under the run, which said so; Scanning.dat stays and PreScanFailed is set.
     Outcome RunPreScan();
     bool running() const { return m_running; }
 
@@ -76,8 +78,8 @@ public:
     bool QuitRequested() const { return m_quitRequested; }
     bool Paused() const { return m_paused; }
 
-    // The engine's share of the window's unload: Scanning.dat deleted, QuitRequested set, the
-    // catalogue committed and closed.
+    // The engine's share of the window's unload: Scanning.dat deleted (kept after a failure),
+    // QuitRequested set, the catalogue committed and closed.
     void unload();
     // Commits what the run has written (Abort does this before the program ends).
     void commitNow();
@@ -144,5 +146,6 @@ private:
     bool m_quitRequested = false;
     bool m_paused = false;
     bool m_abortRequested = false;
+    bool m_failed = false;
     bool m_running = false;
 };

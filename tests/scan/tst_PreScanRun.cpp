@@ -378,12 +378,17 @@ void tst_PreScanRun::databaseFailureEndsTheRun()
         if (number == QLatin1String("5 found..."))
             engine->database()->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
     };
-    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Quit);
+    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Failed);
     engine->unload();
-    // Told once, ended as a quit; the entries committed before the failure stay.
+    // Told once, and nothing more: the run did not finish, so its resume point stays for the
+    // next start, and the entries committed before the failure stay.
+    QCOMPARE(f.prompter.messages().size(), 1);
     QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
-    QCOMPARE(f.prompter.texts().last(), QStringLiteral("4 files read..."));
+    QVERIFY(f.prompter.texts().first().startsWith(QStringLiteral("The catalogue could not be updated.")));
     QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    QVERIFY(f.session.PreScanFailed);
+    QCOMPARE(readFile(f.scanningFile()), QByteArray(" 1\r\n"));
+    QCOMPARE(f.sound.beeps, 0);
     QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 3);
 }
 
