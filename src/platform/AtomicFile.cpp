@@ -102,6 +102,9 @@ bool write(const QString& path, const QByteArray& bytes, QString* reason)
     const bool replacing = ::stat(target.constData(), &existing) == 0;
     if (replacing && !S_ISREG(existing.st_mode))
         return fail(reason, path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+    // A file made read-only stays as it is, although its directory would allow replacing it.
+    if (replacing && ::access(target.constData(), W_OK) != 0)
+        return fail(reason, path, errno);
 
     QByteArray temporary;
     int error = 0;

@@ -326,13 +326,14 @@ private Q_SLOTS:
     // every setting and counter.
     void failedWriteKeepsTheOldFile_data()
     {
-        QTest::addColumn<bool>("fullDisk");
-        QTest::newRow("full disk") << true;
-        QTest::newRow("read-only program directory") << false;
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("full disk") << "full disk";
+        QTest::newRow("read-only program directory") << "read-only directory";
+        QTest::newRow("read-only settings file") << "read-only file";
     }
     void failedWriteKeepsTheOldFile()
     {
-        QFETCH(bool, fullDisk);
+        QFETCH(QString, cause);
         const QByteArray old = "LIST NAME = Holiday\r\n42 FILES DELETED\r\n";
         const auto writeAndCheck = [&](const QString& dir) -> QString {
             ScriptedPrompter prompter;
@@ -344,7 +345,7 @@ private Q_SLOTS:
                 return QStringLiteral("the old file changed");
             return {};
         };
-        if (fullDisk) {
+        if (cause == QLatin1String("full disk")) {
             SmallTmpfs disk(32);
             if (!disk.mounted())
                 QSKIP(qPrintable(disk.skipReason()));
@@ -357,6 +358,13 @@ private Q_SLOTS:
         TemporaryProgramDirectory dir;
         QVERIFY(writeFile(dir.file("TOLQ.INI"), old));
         openToEveryone(dir.path());
+        if (cause == QLatin1String("read-only file")) {
+            // Everybody may replace files in the directory; the file itself is read-only.
+            QVERIFY(QFile::setPermissions(dir.path(),
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::WriteOther
+                    | QFile::ExeOther));
+            QVERIFY(QFile::setPermissions(dir.file("TOLQ.INI"), QFile::ReadOwner | QFile::ReadOther));
+        }
         const std::optional<QString> failure = runUnprivileged([&] { return writeAndCheck(dir.path()); });
         if (!failure)
             QSKIP("cannot run a check as an unprivileged user here");

@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(SingleInstance::Result)
+
 namespace {
 
 const QString lockName = QStringLiteral("tolq.lock");
+using Result = SingleInstance::Result;
 
 // The lock file a holder with the given PID would leave: the real format of this Qt, with the
 // owner's PID swapped in.
@@ -50,11 +54,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SingleInstance first(dir.path());
-        QVERIFY(first.acquire());
+        QCOMPARE(first.acquire(), Result::Acquired);
         SingleInstance second(dir.path());
-        QVERIFY(!second.acquire());
-        QVERIFY(first.acquire()); // asking again keeps the lock
-        QVERIFY(!second.acquire());
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
+        QCOMPARE(first.acquire(), Result::Acquired); // asking again keeps the lock
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
     }
 
     void lockEndsWithItsHolder()
@@ -62,29 +66,67 @@ private Q_SLOTS:
         QTemporaryDir dir;
         {
             SingleInstance first(dir.path());
-            QVERIFY(first.acquire());
+            QCOMPARE(first.acquire(), Result::Acquired);
         }
         SingleInstance second(dir.path());
-        QVERIFY(second.acquire());
+        QCOMPARE(second.acquire(), Result::Acquired);
     }
 
     void leftoverLockFile_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("acquired");
-        QTest::newRow("holder is dead") << lockFileOf(deadPid()) << true;
-        QTest::newRow("holder runs") << lockFileOf(QCoreApplication::applicationPid()) << false;
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("garbage") << QByteArray("not a lock\n") << true;
+        QTest::addColumn<Result>("result");
+        QTest::newRow("holder is dead") << lockFileOf(deadPid()) << Result::Acquired;
+        QTest::newRow("holder runs") << lockFileOf(QCoreApplication::applicationPid()) << Result::HeldElsewhere;
+        QTest::newRow("empty") << QByteArray() << Result::Acquired;
+        QTest::newRow("garbage") << QByteArray("not a lock\n") << Result::Acquired;
     }
     void leftoverLockFile()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, acquired);
+        QFETCH(Result, result);
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath(lockName), content));
         SingleInstance instance(dir.path());
-        QCOMPARE(instance.acquire(), acquired);
+        QCOMPARE(instance.acquire(), result);
+    }
+
+    // A lock file that cannot be made is the directory's fault, not another instance's, and the
+    // message names the directory.
+    void lockFileCannotBeCreated_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("read-only directory") << false;
+        QTest::newRow("full disk") << true;
+    }
+    void lockFileCannotBeCreated()
+    {
+        QFETCH(bool, fullDisk);
+        const auto check = [](const QString& dir) -> QString {
+            const Result result = SingleInstance(dir).acquire();
+            if (result != Result::CannotCreate)
+                return QStringLiteral("result %1").arg(int(result));
+            const QString text = SingleInstance::refusalText(result, dir);
+            if (!text.contains(dir) || text.contains(QStringLiteral("Another instance")))
+                return text;
+            return {};
+        };
+        std::optional<QString> failure;
+        if (fullDisk) {
+            SmallTmpfs disk(32);
+            if (!disk.mounted())
+                QSKIP(qPrintable(disk.skipReason()));
+            disk.fill();
+            failure = check(disk.path());
+            QVERIFY(!QFile::exists(disk.path() + QLatin1Char('/') + lockName));
+        } else {
+            QTemporaryDir dir;
+            openToEveryone(dir.path());
+            failure = runUnprivileged([&] { return check(dir.path()); });
+            if (!failure)
+                QSKIP("cannot run a check as an unprivileged user here");
+        }
+        QCOMPARE(*failure, QString());
     }
 
     // An unreadable lock file is only cleared when nobody holds it.
@@ -92,10 +134,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SingleInstance first(dir.path());
-        QVERIFY(first.acquire());
+        QCOMPARE(first.acquire(), Result::Acquired);
         QVERIFY(writeFile(dir.filePath(lockName), QByteArray()));
         SingleInstance second(dir.path());
-        QVERIFY(!second.acquire());
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
         QVERIFY(QFile::exists(dir.filePath(lockName)));
     }
 };
