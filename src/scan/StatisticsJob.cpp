@@ -34,8 +34,13 @@ StatisticsResult computeStatistics(const StatisticsJob& job)
     result.stats = job.stats;
     bool readFailed = false;
     if (job.wantChecksum) {
-        result.checksum = checksumText(job.fileType, job.length, job.filePath);
-        readFailed = true; // the checksum cannot tell a missing file from a short one: ask below
+        // A file that cannot be read keeps the checksum it had (a blank for a new record), so the
+        // next scan measures it again.
+        const std::optional<QString> checksum = checksumText(job.fileType, job.length, job.filePath);
+        if (checksum)
+            result.checksum = *checksum;
+        else
+            readFailed = true;
     }
     if (job.wantColour || job.wantPattern) {
         DecodeResult decoded = decodeImageFile(job.filePath);

@@ -1,6 +1,7 @@
 // The catalogue writer over temporary trees: listing, new and found rows, moved files, the
 // filter, the statistics each mode gathers, vanished files and the measuring threads.
 
+#include "FileSystemFixtures.h"
 #include "ScanFixture.h"
 
 #include "scan/RecordKey.h"
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void statisticsTheModeNeeds();
     void storedStatisticsAreNotMeasuredAgain();
     void undecodableFileKeepsBlanks();
+    void failedReadIsMeasuredAgain_data();
+    void failedReadIsMeasuredAgain();
     void vanishedFileIsSkipped_data();
     void vanishedFileIsSkipped();
     void threadedEqualsOneThread();
@@ -291,6 +294,56 @@ void tst_ScanDirectoryType::undecodableFileKeepsBlanks()
     QCOMPARE(broken.PXLRAY, QStringLiteral(" "));
     QCOMPARE(broken.X, 0);
     QCOMPARE(broken.XYRATIO, 0.0);
+}
+
+void tst_ScanDirectoryType::failedReadIsMeasuredAgain_data()
+{
+    QTest::addColumn<bool>("unreadableAtTheScan");
+    QTest::newRow("unreadable at the scan") << true;
+    QTest::newRow("zeros left by an earlier scan") << false;
+}
+
+// A file that could not be read gets no checksum, so once it can be read again it is measured
+// and matches its byte-identical copy.
+void tst_ScanDirectoryType::failedReadIsMeasuredAgain()
+{
+    QFETCH(bool, unreadableAtTheScan);
+    ScanFixture f;
+    f.settings.mode = ComparisonMode::Checksum;
+    f.image(QStringLiteral("a"), QStringLiteral("copy.jpg"), 4);
+    f.image(QStringLiteral("a"), QStringLiteral("locked.jpg"), 4);
+    f.settings.directories = { f.entry(QStringLiteral("a")) };
+    const QString locked = f.dir(QStringLiteral("a")) + QStringLiteral("locked.jpg");
+    const auto checksumOf = [&](const char* name) {
+        const QList<CatalogueRecord> rows = f.rows(QStringLiteral("DISKNAME = ?"), { QString::fromLatin1(name) });
+        return rows.isEmpty() ? QStringLiteral("no row") : rows.first().CHECKSUM;
+    };
+    if (unreadableAtTheScan) {
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        openToEveryone(f.dir(QStringLiteral("a")));
+        const QFileDevice::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(f.programDirectory(), open));
+        QVERIFY(QFile::setPermissions(f.programDirectory() + QStringLiteral("/data"), open));
+        QVERIFY(QFile::setPermissions(f.databasePath(), open));
+        openToEveryone(f.programDirectory());
+        const std::optional<QString> failure = runUnprivileged([&]() -> QString {
+            f.run();
+            const QString checksum = checksumOf("locked.jpg");
+            return checksum == QLatin1String(" ") ? QString() : QStringLiteral("stored: ") + checksum;
+        });
+        if (!failure)
+            QSKIP("cannot run a check as an unprivileged user here");
+        QCOMPARE(*failure, QString());
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+    } else {
+        f.run();
+        const QString zeros = QStringLiteral(".JPG %1 ").arg(QFileInfo(locked).size()) + QString(200, QLatin1Char('0'));
+        f.execute(QStringLiteral("UPDATE FILES SET CHECKSUM = ? WHERE DISKNAME = 'locked.jpg'"), { zeros });
+    }
+    f.run();
+    QVERIFY(checksumOf("copy.jpg").size() > 200);
+    QCOMPARE(checksumOf("locked.jpg"), checksumOf("copy.jpg"));
 }
 
 void tst_ScanDirectoryType::vanishedFileIsSkipped_data()
