@@ -1,0 +1,179 @@
+// The measuring threads share a pixel budget: what they hold decoded at one time stays within it,
+// a picture larger than the budget is measured alone, and the results still come in file order.
+
+#include "imagestats/ImageDecoder.h"
+#include "imagestats/decoders/DecoderLimits.h"
+#include "scan/PixelBudget.h"
+#include "scan/StatisticsPipeline.h"
+
+#include "ImageSampleWriters.h"
+#include "ImageSamples.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// A decoder stand-in: a job's "picture" is as many pixels as its length says; measuring holds
+// them for a moment and notes the most held at once.
+struct FakeDecoder
+{
+    std::atomic<qint64> held { 0 };
+    std::atomic<qint64> mostHeld { 0 };
+    std::atomic<qint64> heldBesideLargest { -1 }; // what else was held while a too-large one ran
+
+    StatisticsPipeline::Measurer measurer(qint64 budget)
+    {
+        StatisticsPipeline::Measurer m;
+        m.pixels = [](const StatisticsJob& job) { return job.length; };
+        m.compute = [this, budget](const StatisticsJob& job) {
+            const qint64 now = held += job.length;
+            qint64 most = mostHeld;
+            while (now > most && !mostHeld.compare_exchange_weak(most, now)) { }
+            if (job.length > budget)
+                heldBesideLargest = now - job.length;
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            held -= job.length;
+            StatisticsResult result;
+            result.checksum = job.filePath;
+            return result;
+        };
+        return m;
+    }
+};
+
+} // namespace
+
+class tst_PixelBudget : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void heldPixelsStayWithinTheBudget_data()
+    {
+        QTest::addColumn<QList<qint64>>("pictures");
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<qint64>("mostAllowed");
+        QTest::addColumn<qint64>("leastExpected"); // the threads still work side by side
+        const QList<qint64> huge(8, 400); // eight pictures of 20000 x 20000, in megapixels
+        QTest::newRow("eight huge pictures, one at a time") << huge << qint64(600) << qint64(400) << qint64(0);
+        QTest::newRow("small pictures side by side")
+            << QList<qint64>(24, 50) << qint64(600) << qint64(300) << qint64(100);
+        QTest::newRow("one larger than the budget runs alone")
+            << QList<qint64> { 100, 200, 900, 100, 300, 100 } << qint64(600) << qint64(900) << qint64(0);
+        QTest::newRow("mixed sizes") << QList<qint64> { 500, 50, 50, 500, 90, 10, 600, 1, 1 } << qint64(600)
+                                     << qint64(600) << qint64(0);
+    }
+    void heldPixelsStayWithinTheBudget()
+    {
+        QFETCH(QList<qint64>, pictures);
+        QFETCH(qint64, budget);
+        QFETCH(qint64, mostAllowed);
+        QFETCH(qint64, leastExpected);
+        FakeDecoder decoder;
+        QStringList order;
+        {
+            StatisticsPipeline pipeline(6, decoder.measurer(budget), budget);
+            QList<StatisticsPipeline::TicketPtr> tickets;
+            for (int i = 0; i < pictures.size(); ++i) {
+                StatisticsJob job;
+                job.filePath = QString::number(i);
+                job.length = pictures.at(i);
+                tickets << pipeline.submit(job);
+            }
+            for (const StatisticsPipeline::TicketPtr& ticket : tickets)
+                order << pipeline.take(ticket).checksum;
+        }
+        QStringList expected;
+        for (int i = 0; i < pictures.size(); ++i)
+            expected << QString::number(i);
+        QCOMPARE(order, expected);
+        QVERIFY2(decoder.mostHeld <= mostAllowed, qPrintable(QString::number(decoder.mostHeld)));
+        QVERIFY2(decoder.mostHeld >= leastExpected, qPrintable(QString::number(decoder.mostHeld)));
+        if (mostAllowed > budget)
+            QCOMPARE(decoder.heldBesideLargest.load(), qint64(0));
+    }
+
+    // Requests are granted in turn: a small one that would fit does not pass a large one waiting.
+    void requestsAreGrantedInTurn()
+    {
+        PixelBudget budget(600);
+        budget.acquire(500);
+        std::atomic<int> granted { 0 };
+        QList<int> grants;
+        std::mutex lock;
+        const auto ask = [&](qint64 pixels, int id) {
+            return std::thread([&, pixels, id] {
+                budget.acquire(pixels);
+                std::lock_guard guard(lock);
+                grants << id;
+                ++granted;
+            });
+        };
+        std::thread large = ask(400, 1);
+        QTest::qWait(30);
+        std::thread small = ask(50, 2);
+        QTest::qWait(30);
+        QCOMPARE(granted.load(), 0);
+        budget.release(500);
+        large.join();
+        small.join();
+        QCOMPARE(grants, (QList<int> { 1, 2 }));
+        QCOMPARE(budget.inFlight(), qint64(450));
+    }
+
+    // What the budget counts for a file, read from its header alone.
+    void declaredSizeOfEveryType_data()
+    {
+        QTest::addColumn<QString>("type");
+        for (const QString& type : ImageSamples::types())
+            QTest::newRow(qPrintable(type)) << type;
+    }
+    void declaredSizeOfEveryType()
+    {
+        QFETCH(QString, type);
+        QTemporaryDir dir;
+        const QString path = ImageSamples::writeSample(dir.path(), type);
+        const ImageSample sample = ImageSamples::sample(type);
+        const ImageProbe probe = probeImageFile(path);
+        if (type == QLatin1String(".WMF") && !probe.declared.isValid())
+            QSKIP("the metafile's size is only known once drawn");
+        QCOMPARE(probe.declared, sample.expected.size());
+        QCOMPARE(probe.fileBytes, qint64(sample.bytes.size()));
+        StatisticsJob job;
+        job.filePath = path;
+        job.wantPattern = true;
+        QVERIFY(decodedPixels(job) >= qint64(sample.expected.width()) * sample.expected.height());
+        job.wantPattern = false;
+        QCOMPARE(decodedPixels(job), qint64(0)); // a checksum decodes nothing
+    }
+
+    // A tiny file may declare a huge picture; a file whose size cannot be told counts at the
+    // largest picture the decoders accept.
+    void declaredNotFileSizeCounts()
+    {
+        QTemporaryDir dir;
+        QByteArray jpeg = ImageSampleWriters::qtWrite(ImageSamples::photo(16, 16), "jpeg");
+        const qsizetype sof = jpeg.indexOf("\xFF\xC0");
+        QVERIFY(sof > 0);
+        jpeg[sof + 5] = char(20000 >> 8);
+        jpeg[sof + 6] = char(20000 & 0xFF);
+        jpeg[sof + 7] = char(20000 >> 8);
+        jpeg[sof + 8] = char(20000 & 0xFF);
+        StatisticsJob job;
+        job.wantColour = true;
+        job.filePath = dir.filePath(QStringLiteral("huge.jpg"));
+        QVERIFY(writeFile(job.filePath, jpeg.left(760)));
+        QVERIFY(decodedPixels(job) >= qint64(20000) * 20000);
+        job.filePath = dir.filePath(QStringLiteral("unknown.jpg"));
+        QVERIFY(writeFile(job.filePath, QByteArray(760, 'x')));
+        QVERIFY(decodedPixels(job) >= DecoderLimits::maxPixels);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PixelBudget)
+#include "tst_PixelBudget.moc"
