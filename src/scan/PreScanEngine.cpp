@@ -29,6 +29,13 @@ const QString missingText = QStringLiteral(
     "You have Re-Activated image records for which %1 information has not been Gathered.  This may effect the "
     "presentation of all possible duplilcates.  Please see the help file for more information on Re-Activation.");
 
+QString passedOverText(int files)
+{
+    return QStringLiteral("%1 files were passed over: their names are not valid UTF-8 text, so they cannot be "
+                          "catalogued.  Rename them to include them in a search.")
+        .arg(files);
+}
+
 } // namespace
 
 PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, PreScanConfig config, PreScanPorts ports)
@@ -229,6 +236,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_failed = false;
     m_quitRequested = m_abortRequested;
     m_filesCounted = 0;
+    m_passedOver = 0;
     m_checksumMissing = m_rgbMissing = m_patternMissing = false;
     m_filter = splitFilterWords(m_settings.filter);
     if (wantsStatistics())
@@ -332,5 +340,8 @@ void PreScanEngine::endMessages()
         warn("RGB");
     if (m_patternMissing && mode == ComparisonMode::Pattern)
         warn("Pattern");
+    if (m_passedOver > 0)
+        m_ports.prompter.ask(
+            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
     m_ports.prompter.tell(QString::number(qint64(m_filesCounted)) + QStringLiteral(" files read..."));
 }

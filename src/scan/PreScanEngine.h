@@ -98,6 +98,8 @@ public:
     bool ChecksumMissing() const { return m_checksumMissing; }
     bool RgbMissing() const { return m_rgbMissing; }
     bool PatternMissing() const { return m_patternMissing; }
+    // Files of a ticked type that the filter accepts but whose names are not valid UTF-8.
+    int passedOver() const { return m_passedOver; }
     int resumeIndex() const { return m_resumeIndex; }
     QString scanningFile() const;
     CatalogueDatabase* database() const { return m_database.get(); }
@@ -134,12 +136,14 @@ private:
     // The entry's directory is read once and its names reused for every type.
     QString m_listedPath;
     std::optional<QStringList> m_listed;
+    QStringList m_listedUndecodable;
     std::unique_ptr<DirectoryHandle> m_listedDirectory;
     QString m_entryVolume;
     QString m_entryPath;
     int m_resumeIndex = 0;
     double m_filesCounted = 0;
     int m_writesInBatch = 0;
+    int m_passedOver = 0; // files of this run whose names cannot be catalogued
     bool m_checksumMissing = false;
     bool m_rgbMissing = false;
     bool m_patternMissing = false;

@@ -151,13 +151,19 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 {
     m_ports.view.showDirectory(m_entryPath);
     if (m_listedPath != m_entryPath || !m_listed) {
-        m_listed = listRegularFiles(m_entryPath);
+        m_listedUndecodable.clear();
+        m_listed = listRegularFiles(m_entryPath, &m_listedUndecodable);
         m_listedDirectory = std::make_unique<DirectoryHandle>(m_entryPath);
         m_listedPath = m_entryPath;
     }
     if (!m_listed)
         return;
     const QStringList names = filesOfType(*m_listed, fileType);
+    // Names that cannot be opened again from their text are passed over, and counted.
+    for (const QString& name : filesOfType(m_listedUndecodable, fileType)) {
+        if (scanAccepts(m_filter, name, fileType, m_settings.notFilter))
+            ++m_passedOver;
+    }
     if (!m_pipeline)
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
     if (!m_database->inTransaction())

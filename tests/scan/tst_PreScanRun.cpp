@@ -8,6 +8,9 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 class tst_PreScanRun : public QObject
 {
     Q_OBJECT
@@ -250,12 +253,23 @@ void tst_PreScanRun::endOfRun_data()
     QTest::addColumn<QStringList>("sounds");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("beeps");
+    QTest::addColumn<bool>("undecodable"); // files named in bytes that are not UTF-8 lie beside them
     QTest::newRow("count message and a beep")
-        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1;
+        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1 << false;
     QTest::newRow("a sound file") << false << false << false << QStringList { "/s/a.wav" }
-                                  << QStringList { "2 files read..." } << 0;
-    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1;
-    QTest::newRow("pre-match: no messages, no sound") << false << true << true << QStringList {} << QStringList {} << 0;
+                                  << QStringList { "2 files read..." } << 0 << false;
+    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1 << false;
+    QTest::newRow("pre-match: no messages, no sound")
+        << false << true << true << QStringList {} << QStringList {} << 0 << false;
+    // Such a name would not open again from its text: passed over, and the count told.
+    QTest::newRow("names not UTF-8 passed over and counted")
+        << false << false << false << QStringList {}
+        << QStringList { "1 files were passed over: their names are not valid UTF-8 text, so they cannot be "
+                         "catalogued.  Rename them to include them in a search.",
+               "2 files read..." }
+        << 1 << true;
+    QTest::newRow("names not UTF-8, gather: passed over silently")
+        << true << false << false << QStringList {} << QStringList {} << 1 << true;
 }
 
 void tst_PreScanRun::endOfRun()
@@ -266,9 +280,31 @@ void tst_PreScanRun::endOfRun()
     QFETCH(QStringList, sounds);
     QFETCH(QStringList, texts);
     QFETCH(int, beeps);
+    QFETCH(bool, undecodable);
     ScanFixture f;
     f.bytes(QStringLiteral("a"), QStringLiteral("x1.jpg"), "1");
     f.bytes(QStringLiteral("a"), QStringLiteral("x2.jpg"), "2");
+    // Latin-1 bytes; the .png is of a type not ticked and is not counted. Removed by their bytes:
+    // the temporary directory cannot remove what it cannot name.
+    const QList<QByteArray> rawNames { QFile::encodeName(f.dir(QStringLiteral("a"))) + "caf\xe9.jpg",
+        QFile::encodeName(f.dir(QStringLiteral("a"))) + "\xff\xfe.png" };
+    struct Remover
+    {
+        const QList<QByteArray>& paths;
+        ~Remover()
+        {
+            for (const QByteArray& path : paths)
+                ::unlink(path.constData());
+        }
+    } remover { rawNames };
+    for (const QByteArray& path : rawNames) {
+        if (!undecodable)
+            break;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "3", 1), ssize_t(1));
+        ::close(fd);
+    }
     f.settings.directories = { f.entry(QStringLiteral("a")) };
     f.settings.gather = gather;
     f.settings.preMatch = preMatch;
