@@ -267,12 +267,14 @@ QSize ownDeclaredSize(Reader reader, const QByteArray& head)
     }
 }
 
+// Qt's readers read the same header to decode as to tell the size: a picture whose size they
+// cannot tell fails before any pixel is allocated, and counts as none.
 QSize qtDeclaredSize(QFile& file, const QByteArray& format, int* peakBytes)
 {
     file.seek(0);
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(format.isEmpty());
-    QSize largest;
+    QSize largest(0, 0);
     const bool icons = format == "ico" || format == "cur";
     const int count = icons ? std::min(reader.imageCount(), 64) : 1;
     for (int i = 0; i < count; ++i) {
@@ -280,7 +282,7 @@ QSize qtDeclaredSize(QFile& file, const QByteArray& format, int* peakBytes)
             break;
         const QSize size = reader.size();
         if (!size.isValid())
-            return {};
+            continue;
         if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
             largest = size;
         *peakBytes = std::max(*peakBytes, peakBytesPerPixel(reader.imageFormat()));
