@@ -51,7 +51,7 @@ QString SingleInstance::refusalText(Result result, const QString& directory)
 {
     if (result == Result::HeldElsewhere)
         return QStringLiteral("Another instance of t'olq! is already running...");
-    return QStringLiteral("The program directory %1 is not writable (or its disk is full).  t'olq! keeps its "
+    return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
                           "settings and catalogues there.")
         .arg(QDir::toNativeSeparators(directory));
 }

@@ -15,13 +15,13 @@
 #include "TestSupport.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QDirIterator>
 #include <QImage>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
+#include <optional>
+
 #include <grp.h>
 #include <unistd.h>
 
@@ -36,92 +36,40 @@ QString program()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/tolq");
 }
 
-// A program directory with its template, a settings file naming the list "General", and the list
-// "Holiday" over three pictures.
-struct GatherHome
+// The settings name the list "General"; the list "Holiday" holds three pictures.
+void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
 {
-    QTemporaryDir root;
-    QString m_home;
+    ScriptedPrompter prompter;
+    SystemVolumes volumes;
+    QDir().mkpath(tree);
+    QDir().mkpath(home);
+    for (const char* name : { "one.jpg", "two.jpg", "three.jpg" }) {
+        QImage image(150, 120, QImage::Format_RGB32);
+        image.fill(QColor(200, 30, 60));
+        image.save(tree + QLatin1Char('/') + QLatin1String(name));
+    }
+    writeTemplateDatabase(home + QStringLiteral("/tolq.mdb"));
     MainSettings settings;
+    settings.fileTypes[9] = jpgTicked; // .JPG
+    settings.directories << DirectoryEntry::forPath(tree, volumes);
+    ListFiles(home, prompter).saveList(QStringLiteral("Holiday"), settings);
+    settings.listName = QStringLiteral("General");
+    Session session;
+    session.applyReaderPresets(home);
+    SettingsFile(home, prompter).write(settings, session);
+}
 
-    QString home() const { return m_home; }
-    QString file(const QString& name) const { return home() + QLatin1Char('/') + name; }
-
-    // The program directory is home, or one of its own when that is empty.
-    explicit GatherHome(const QString& home = {})
-        : m_home(home.isEmpty() ? root.filePath(QStringLiteral("home")) : home)
-    {
-        const QString tree = root.filePath(QStringLiteral("pictures"));
-        QDir().mkpath(tree);
-        QDir().mkpath(m_home);
-        for (const char* name : { "one.jpg", "two.jpg", "three.jpg" }) {
-            QImage image(150, 120, QImage::Format_RGB32);
-            image.fill(QColor(200, 30, 60));
-            image.save(tree + QLatin1Char('/') + QLatin1String(name));
-        }
-        writeTemplateDatabase(file(QStringLiteral("tolq.mdb")));
-        ScriptedPrompter prompter;
-        SystemVolumes volumes;
-        settings.fileTypes[9] = true; // .JPG
-        settings.directories << DirectoryEntry::forPath(tree, volumes);
-        ListFiles(this->home(), prompter).saveList(QStringLiteral("Holiday"), settings);
-        settings.listName = QStringLiteral("General");
-        writeSettings();
-    }
-    void writeSettings()
-    {
-        ScriptedPrompter prompter;
-        Session session;
-        session.applyReaderPresets(home());
-        SettingsFile(home(), prompter).write(settings, session);
-    }
-    // Everything in the program directory belongs to the user "nobody" from now on.
-    void giveToNobody()
-    {
-        openToEveryone(root.path());
-        const std::function<void(const QString&)> give = [&](const QString& path) {
-            if (::lchown(QFile::encodeName(path).constData(), Nobody, Nobody) != 0)
-                qWarning("cannot give %s away", qPrintable(path));
-            if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink()) {
-                for (const QString& name : QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
-                    give(path + QLatin1Char('/') + name);
-            }
-        };
-        give(home());
-    }
-
-    struct Run
-    {
-        bool finished = false;
-        int status = -1;
-        QString errors;
-    };
-    Run gather(const QString& commandLine, bool asNobody) const
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TOLQ_HOME"), home());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(environment);
-        if (asNobody) {
-            process.setChildProcessModifier([] {
-                if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-                    ::_exit(99);
-            });
-        }
-        process.start(program(), { commandLine });
-        Run run;
-        if (!process.waitForStarted())
-            return run;
-        // Guards a hang on a message; not a timing check.
-        run.finished = process.waitForFinished(120000);
-        if (!run.finished)
-            process.kill();
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.errors = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
-    }
-};
+// The program directory belongs to the user "nobody", who runs the program.
+void giveToNobody(const QString& root, const QString& home)
+{
+    openToEveryone(root);
+    QDirIterator it(home, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QStringList paths { home };
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths)
+        QVERIFY(::lchown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
+}
 
 } // namespace
 
@@ -151,6 +99,7 @@ private Q_SLOTS:
             << "locked" << ExitStatus::Refused << "Tolq: Another instance of t'olq! is already running...";
         QTest::newRow("catalogue is not SQLite")
             << "not sqlite" << ExitStatus::Failed << "t'olq! - Error: Unable to open the catalogue";
+        QTest::newRow("read-only catalogue") << "read-only catalogue" << ExitStatus::Failed << "t'olq! - Error: ";
         QTest::newRow("read-only data folder")
             << "read-only data" << ExitStatus::Failed << "Tolq: Unable to create LIST TAG file";
         QTest::newRow("read-only settings file")
@@ -163,63 +112,74 @@ private Q_SLOTS:
         QFETCH(QString, situation);
         QFETCH(ExitStatus, status);
         QFETCH(QString, message);
-        std::unique_ptr<SmallTmpfs> volume;
+        QTemporaryDir root;
+        std::optional<SmallTmpfs> volume;
         if (situation == QLatin1String("small volume")) {
-            volume = std::make_unique<SmallTmpfs>(2048);
+            volume.emplace(2048);
             if (!volume->mounted())
                 QSKIP(qPrintable(volume->skipReason()));
         }
-        GatherHome g(volume ? volume->path() : QString());
+        const QString home = volume ? volume->path() : root.filePath("home");
+        const QString database = home + QStringLiteral("/data/Holiday.mdb");
+        const QString settingsFile = home + QStringLiteral("/TOLQ.INI");
+        prepareHome(home, root.filePath("pictures"), situation != QLatin1String("no types"));
+        const QString tag = home + QStringLiteral("/data/Holiday.lcd");
         QString commandLine = QStringLiteral("Holiday /GATHER");
-        bool asNobody = false;
-        std::unique_ptr<SingleInstance> holder;
-        const QString database = g.file(QStringLiteral("data/Holiday.mdb"));
-        if (situation == QLatin1String("no types")) {
-            g.settings.fileTypes[9] = false;
-            g.writeSettings();
-        } else if (situation == QLatin1String("missing list")) {
+        SingleInstance holder(home);
+        if (situation == QLatin1String("missing list"))
             commandLine = QStringLiteral("Elsewhere /gather");
-        } else if (situation == QLatin1String("locked")) {
-            holder = std::make_unique<SingleInstance>(g.home());
-            QCOMPARE(holder->acquire(), SingleInstance::Result::Acquired);
-        } else if (situation == QLatin1String("not sqlite")) {
+        if (situation == QLatin1String("locked"))
+            QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
-        } else if (situation.startsWith(QLatin1String("read-only"))) {
+        const bool asNobody = situation.startsWith(QLatin1String("read-only"));
+        if (asNobody) {
             QVERIFY(writeTemplateDatabase(database));
-            QFile::remove(g.file(QStringLiteral("data/Holiday.lcd")));
-            g.giveToNobody();
-            asNobody = true;
-            const QString target = situation == QLatin1String("read-only data") ? g.file(QStringLiteral("data"))
-                : situation == QLatin1String("read-only settings")              ? g.file(QStringLiteral("TOLQ.INI"))
-                                                                                : g.home();
+            if (situation == QLatin1String("read-only catalogue"))
+                QVERIFY(writeFile(tag, ListFiles::monthTagLine(QDate::currentDate().month()).toLatin1()));
+            else
+                QFile::remove(tag);
+            giveToNobody(root.path(), home);
+            const QString target = situation.endsWith(QLatin1String("data")) ? home + QStringLiteral("/data")
+                : situation.endsWith(QLatin1String("settings"))              ? settingsFile
+                : situation.endsWith(QLatin1String("catalogue"))             ? database
+                                                                             : home;
             QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther));
         }
-        const QByteArray settingsBefore = readFile(g.file(QStringLiteral("TOLQ.INI")));
+        const QByteArray settingsBefore = readFile(settingsFile);
 
-        const GatherHome::Run run = g.gather(commandLine, asNobody);
-        QVERIFY2(run.finished, "the gather run waited for an answer");
-        if (asNobody && run.status == 99)
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TOLQ_HOME"), home);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        run.setProcessEnvironment(environment);
+        if (asNobody)
+            run.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+                    ::_exit(99);
+            });
+        run.start(program(), { commandLine });
+        QVERIFY(run.waitForStarted());
+        // Guards a hang on a message; not a timing check.
+        QVERIFY2(run.waitForFinished(120000), "the gather run waited for an answer");
+        const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
+        if (asNobody && run.exitCode() == 99)
             QSKIP("cannot run the program as an unprivileged user here");
-        QVERIFY2(
-            run.status == int(status), qPrintable(QStringLiteral("status %1: %2").arg(run.status).arg(run.errors)));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(run.exitCode() == int(status), qPrintable(QStringLiteral("%1: %2").arg(run.exitCode()).arg(errors)));
         if (message.isEmpty())
-            QVERIFY2(
-                !run.errors.contains(QStringLiteral("Tolq: ")) && !run.errors.contains(QStringLiteral("t'olq! - ")),
-                qPrintable(run.errors));
+            QVERIFY2(!errors.contains(QStringLiteral("Tolq: ")) && !errors.contains(QStringLiteral("t'olq! - ")),
+                qPrintable(errors));
         else
-            QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
-
+            QVERIFY2(errors.contains(message), qPrintable(errors));
         if (status == ExitStatus::Completed) {
             auto db = CatalogueDatabase::open(database);
             QVERIFY(db);
-            QCOMPARE(db->queryValue(QStringLiteral("SELECT count(*) FROM FILES WHERE ACTIVE = 'X' AND "
-                                                   "length(CHECKSUM) >= 200 AND length(PXLRAY) = 100"))
-                         .toInt(),
-                3);
+            QCOMPARE(
+                db->queryValue(QStringLiteral("SELECT count(*) FROM FILES WHERE length(PXLRAY) = 100")).toInt(), 3);
         }
         if (situation == QLatin1String("read-only settings"))
-            QCOMPARE(readFile(g.file(QStringLiteral("TOLQ.INI"))), settingsBefore);
-        QVERIFY(!QFile::exists(g.file(QStringLiteral("Scanning.dat"))));
+            QCOMPARE(readFile(settingsFile), settingsBefore);
     }
 };
 

@@ -1,17 +1,12 @@
 #include "main/ListFiles.h"
-#include "platform/AtomicFile.h"
 #include "platform/ScriptedPrompter.h"
 
-#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <cerrno>
 
 class tst_ListFiles : public QObject
 {
@@ -168,46 +163,6 @@ private Q_SLOTS:
         QCOMPARE(prompter.texts(), QStringList { "Unable to create DIR LIST file" });
         QCOMPARE(s.listName, QStringLiteral("General"));
         QVERIFY(!QFile::exists(dir.file("data/Busy.lcd")));
-    }
-
-    // A list or tag that cannot be written whole: the message, the old list file kept, the label
-    // unchanged.
-    void failedWritesKeepTheOldList_data()
-    {
-        QTest::addColumn<bool>("fullDisk");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("list file on a full disk") << true << "Unable to create DIR LIST file";
-        QTest::newRow("tag file fails") << false << "Unable to create LIST TAG file";
-    }
-    void failedWritesKeepTheOldList()
-    {
-        QFETCH(bool, fullDisk);
-        QFETCH(QString, message);
-        SmallTmpfs disk(32);
-        QTemporaryDir plain;
-        if (fullDisk && !disk.mounted())
-            QSKIP(qPrintable(disk.skipReason()));
-        const QString dir = fullDisk ? disk.path() : plain.path();
-        const QByteArray oldList = "[DIRECTORIES]\r\n[HOME] /home/pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
-        QVERIFY(writeFile(dir + "/data/Pics.lst", oldList));
-        int creates = 0;
-        if (fullDisk)
-            disk.fill();
-        else
-            atomicfile::setFaultForTesting(
-                [&](atomicfile::Step step) { return step == atomicfile::Step::Create && ++creates == 2 ? ENOSPC : 0; });
-        ScriptedPrompter prompter;
-        MainSettings s;
-        s.directories << "[HOME] /home/other/";
-        const bool saved = ListFiles(dir, prompter).saveList("Pics", s);
-        atomicfile::setFaultForTesting({});
-        QVERIFY(!saved);
-        QCOMPARE(prompter.texts(), QStringList { message });
-        QCOMPARE(s.listName, QStringLiteral("General"));
-        QVERIFY(!QFile::exists(dir + "/data/Pics.lcd"));
-        if (fullDisk)
-            QCOMPARE(readFile(dir + "/data/Pics.lst"), oldList);
-        QCOMPARE(QDir(dir + "/data").entryList(QDir::Files | QDir::Hidden), QStringList { "Pics.lst" });
     }
 
     void existingTagIsNotRewritten()

@@ -294,24 +294,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
     }
 
-    // The pre-scan cannot use the catalogue: it says so, and the search ends there with the main
-    // window back instead of going on to a review of a catalogue it could not fill.
-    void preScanFailureBringsTheMainWindowBack()
-    {
-        Program p({}, true);
-        QVERIFY(writeFile(p.main->upkeep().listDatabasePath(), QByteArray(4096, 'x')));
-        p.stages.onResume = [](frmRESUME& dialog) { dialog.cmdGO->click(); };
-        p.main->cmdGO->click();
-        QCOMPARE(p.stages.preScans, 1);
-        QCOMPARE(p.prompter.messages().size(), 1);
-        QCOMPARE(p.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
-        QVERIFY(!p.main->reviewWindow());
-        QVERIFY(p.main->isVisible());
-        QVERIFY(!p.main->searchControl().searchRunning());
-        QCOMPARE(p.main->controller().exitStatus(), ExitStatus::Completed);
-        QCOMPARE(readFile(p.main->upkeep().listDatabasePath()), QByteArray(4096, 'x'));
-    }
-
     void resumeOpensTheReviewDirectly()
     {
         Program p;

@@ -1,6 +1,5 @@
 #include "platform/SingleInstance.h"
 
-#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -89,44 +88,6 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.filePath(lockName), content));
         SingleInstance instance(dir.path());
         QCOMPARE(instance.acquire(), result);
-    }
-
-    // A lock file that cannot be made is the directory's fault, not another instance's, and the
-    // message names the directory.
-    void lockFileCannotBeCreated_data()
-    {
-        QTest::addColumn<bool>("fullDisk");
-        QTest::newRow("read-only directory") << false;
-        QTest::newRow("full disk") << true;
-    }
-    void lockFileCannotBeCreated()
-    {
-        QFETCH(bool, fullDisk);
-        const auto check = [](const QString& dir) -> QString {
-            const Result result = SingleInstance(dir).acquire();
-            if (result != Result::CannotCreate)
-                return QStringLiteral("result %1").arg(int(result));
-            const QString text = SingleInstance::refusalText(result, dir);
-            if (!text.contains(dir) || text.contains(QStringLiteral("Another instance")))
-                return text;
-            return {};
-        };
-        std::optional<QString> failure;
-        if (fullDisk) {
-            SmallTmpfs disk(32);
-            if (!disk.mounted())
-                QSKIP(qPrintable(disk.skipReason()));
-            disk.fill();
-            failure = check(disk.path());
-            QVERIFY(!QFile::exists(disk.path() + QLatin1Char('/') + lockName));
-        } else {
-            QTemporaryDir dir;
-            openToEveryone(dir.path());
-            failure = runUnprivileged([&] { return check(dir.path()); });
-            if (!failure)
-                QSKIP("cannot run a check as an unprivileged user here");
-        }
-        QCOMPARE(*failure, QString());
     }
 
     // An unreadable lock file is only cleared when nobody holds it.

@@ -10,7 +10,6 @@
 #include "ImageSamples.h"
 #include "TestSupport.h"
 
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,68 +98,21 @@ private Q_SLOTS:
             QCOMPARE(decoder.heldBesideLargest.load(), qint64(0));
     }
 
-    // Requests are granted in turn: a small one that would fit does not pass a large one waiting.
-    void requestsAreGrantedInTurn()
-    {
-        PixelBudget budget(600);
-        budget.acquire(500);
-        std::atomic<int> granted { 0 };
-        QList<int> grants;
-        std::mutex lock;
-        const auto ask = [&](qint64 pixels, int id) {
-            return std::thread([&, pixels, id] {
-                budget.acquire(pixels);
-                std::lock_guard guard(lock);
-                grants << id;
-                ++granted;
-            });
-        };
-        std::thread large = ask(400, 1);
-        QTest::qWait(30);
-        std::thread small = ask(50, 2);
-        QTest::qWait(30);
-        QCOMPARE(granted.load(), 0);
-        budget.release(500);
-        large.join();
-        small.join();
-        QCOMPARE(grants, (QList<int> { 1, 2 }));
-        QCOMPARE(budget.inFlight(), qint64(450));
-    }
-
-    // What the budget counts for a file, read from its header alone.
-    void declaredSizeOfEveryType_data()
-    {
-        QTest::addColumn<QString>("type");
-        for (const QString& type : ImageSamples::types())
-            QTest::newRow(qPrintable(type)) << type;
-    }
-    void declaredSizeOfEveryType()
-    {
-        QFETCH(QString, type);
-        QTemporaryDir dir;
-        const QString path = ImageSamples::writeSample(dir.path(), type);
-        const ImageSample sample = ImageSamples::sample(type);
-        const ImageProbe probe = probeImageFile(path);
-        if (type == QLatin1String(".WMF") && !probe.declared.isValid())
-            QSKIP("the metafile's size is only known once drawn");
-        QCOMPARE(probe.declared, sample.expected.size());
-        QCOMPARE(probe.fileBytes, QFileInfo(path).size());
-        StatisticsJob job;
-        job.filePath = path;
-        job.wantPattern = true;
-        QVERIFY(decodedPixels(job) >= qint64(sample.expected.width()) * sample.expected.height());
-        job.wantPattern = false;
-        QCOMPARE(decodedPixels(job), qint64(0)); // a checksum decodes nothing
-    }
-
-    // The header, not the file's size, says what a picture holds; a header the library cannot read
-    // counts at the largest picture the decoders accept, one Qt cannot read decodes nothing.
-    void declaredNotFileSizeCounts_data()
+    // What the budget counts for a file is read from its header, not its size: the sample of each
+    // type, a tiny file declaring a huge picture; a header the library cannot read counts at the
+    // largest picture the decoders accept, one Qt cannot read decodes nothing.
+    void countsWhatTheHeaderDeclares_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("least");
         QTest::addColumn<qint64>("most");
+        for (const QString& type : ImageSamples::types()) {
+            const ImageSample sample = ImageSamples::sample(type);
+            const qint64 pixels = qint64(sample.expected.width()) * sample.expected.height();
+            QTest::newRow(qPrintable(type))
+                << "sample" + type.toLower() << sample.bytes << pixels << 3 * pixels + sample.bytes.size() / 4;
+        }
         QByteArray jpeg = ImageSampleWriters::qtWrite(ImageSamples::photo(16, 16), "jpeg");
         const qsizetype sof = jpeg.indexOf("\xFF\xC0");
         for (const int at : { 5, 7 }) {
@@ -173,7 +125,7 @@ private Q_SLOTS:
         QTest::newRow("TGA header unreadable")
             << "garbage.tga" << QByteArray(760, 'x') << DecoderLimits::maxPixels << 4 * DecoderLimits::maxPixels;
     }
-    void declaredNotFileSizeCounts()
+    void countsWhatTheHeaderDeclares()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);

