@@ -154,6 +154,7 @@ private:
     void showResumeDialog() override;
     void stopAnimation() override;
     void hideMainWindow() override;
+    void showMainWindow() override;
     void showPreScan() override;
     void showPreMatch() override;
     bool waitUntil(const bool& flag) override;

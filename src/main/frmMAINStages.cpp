@@ -5,8 +5,23 @@
 #include "main/frmRESUME.h"
 #include "main/frmSNAPSHOT.h"
 #include "match/frmPREMATCH.h"
+#include "platform/ExitStatus.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Abort ends the program at once, leaving its state file for the next start.
+void endAfterAbort()
+{
+    std::fflush(nullptr);
+    std::_Exit(int(ExitStatus::Aborted));
+}
+
+} // namespace
 
 frmMAINStages::frmMAINStages()
     : m_sound(std::make_unique<QtSoundPlayer>())
@@ -26,13 +41,16 @@ QWidget* frmMAINStages::createPreScan(frmMAIN& main)
     auto* window = new frmDIRLOOK(main.settings(), main.session(), main.controller().programDirectory(),
         frmDIRLOOK::Services { main.prompter(), *m_sound, main.volumes() });
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setEndProgram(&endAfterAbort);
     return window;
 }
 
 QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 {
-    return new frmPREMATCH(
+    auto* window = new frmPREMATCH(
         main.settings(), main.session(), main.controller().programDirectory(), main.prompter(), *m_sound);
+    window->setProgramEnd(&endAfterAbort);
+    return window;
 }
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
