@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -18,15 +19,42 @@ constexpr int ChecksumWords = 201;
 constexpr int LocationTail = 200;
 constexpr int LocationVolumeChars = 5;
 
+QString keyFromDateText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
+    const QString& dateText, bool identifyByLocation)
+{
+    const QString tail = fileName + conv::signedText(length) + QLatin1Char(' ') + dateText;
+    if (!identifyByLocation)
+        return conv::upper(tail);
+    return conv::upper(volumeText.left(LocationVolumeChars) + (directoryPath + tail).right(LocationTail));
+}
+
+// The local time of a file's modification read from the C library directly, as Qt does for local
+// time, but without the time zone file that Qt has it check again for every conversion: a scan
+// keys every file it meets.
+QString fileDateKeyText(qint64 secondsSinceEpoch)
+{
+    const time_t seconds = time_t(secondsSinceEpoch);
+    tm local {};
+    if (qint64(seconds) != secondsSinceEpoch || !localtime_r(&seconds, &local))
+        return conv::dateKeyText(fileDateTime(secondsSinceEpoch));
+    return conv::dateKeyText(
+        QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), QTime(local.tm_hour, local.tm_min, local.tm_sec));
+}
+
 } // namespace
 
 QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
     const QDateTime& modified, bool identifyByLocation)
 {
-    const QString tail = fileName + conv::signedText(length) + QLatin1Char(' ') + conv::dateKeyText(modified);
-    if (!identifyByLocation)
-        return conv::upper(tail);
-    return conv::upper(volumeText.left(LocationVolumeChars) + (directoryPath + tail).right(LocationTail));
+    return keyFromDateText(
+        volumeText, directoryPath, fileName, length, conv::dateKeyText(modified), identifyByLocation);
+}
+
+QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
+    qint64 modifiedSeconds, bool identifyByLocation)
+{
+    return keyFromDateText(
+        volumeText, directoryPath, fileName, length, fileDateKeyText(modifiedSeconds), identifyByLocation);
 }
 
 QDateTime fileDateTime(qint64 secondsSinceEpoch)
@@ -45,7 +73,7 @@ QString MakeRecordKey(const QString& volumeText, const QString& directoryPath, c
     if (!found)
         return {};
     return recordKeyText(
-        volumeText, directoryPath, fileName, qint64(info.st_size), fileDateTime(info.st_mtime), identifyByLocation);
+        volumeText, directoryPath, fileName, qint64(info.st_size), qint64(info.st_mtime), identifyByLocation);
 }
 
 std::optional<QString> checksumText(const QString& fileType, qint64 length, const QString& filePath)

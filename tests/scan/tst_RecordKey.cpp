@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 class tst_RecordKey : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ private Q_SLOTS:
     void keyText_data();
     void keyText();
     void keyOfFileOnDisk();
+    void keyFromFileTime_data();
+    void keyFromFileTime();
     void checksum_data();
     void checksum();
     void stampAndCutoff_data();
@@ -97,6 +101,46 @@ void tst_RecordKey::keyOfFileOnDisk()
     QVERIFY(exists);
     QCOMPARE(MakeRecordKey(QStringLiteral("[T]"), path, QStringLiteral("gone.jpg"), false, &exists), QString());
     QVERIFY(!exists);
+}
+
+// The scan keys a file from its modification time as the file system gives it: the key must be
+// the one its local date-time gives, in any zone and across the zone's clock changes.
+void tst_RecordKey::keyFromFileTime_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // a POSIX rule: no zone database needed
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<QString>("dateText");
+    const QByteArray central("CET-1CEST,M3.5.0,M10.5.0/3");
+    QTest::newRow("last second before the spring change") << central << qint64(1774745999) << "3/29/2026 1:59:59 AM";
+    QTest::newRow("first second after it") << central << qint64(1774746000) << "3/29/2026 3:00:00 AM";
+    QTest::newRow("autumn, the hour before the change") << central << qint64(1792888200) << "10/25/2026 2:30:00 AM";
+    QTest::newRow("autumn, the same hour again") << central << qint64(1792891800) << "10/25/2026 2:30:00 AM";
+    QTest::newRow("local midnight: the date alone")
+        << QByteArray("EST5EDT,M3.2.0,M11.1.0") << qint64(1796792400) << "12/9/2026";
+    QTest::newRow("half-hour zone at noon") << QByteArray("IST-5:30") << qint64(1780295400) << "6/1/2026 12:00:00 PM";
+    QTest::newRow("before 1970") << QByteArray("UTC0") << qint64(-1) << "12/31/1969 11:59:59 PM";
+}
+
+void tst_RecordKey::keyFromFileTime()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(qint64, seconds);
+    QFETCH(QString, dateText);
+    const QByteArray previous = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    const QString fromSeconds
+        = recordKeyText(QStringLiteral("[V]"), QStringLiteral("/p/"), QStringLiteral("a.jpg"), 1, seconds, false);
+    const QString fromDateTime = recordKeyText(
+        QStringLiteral("[V]"), QStringLiteral("/p/"), QStringLiteral("a.jpg"), 1, fileDateTime(seconds), false);
+    if (hadZone)
+        qputenv("TZ", previous);
+    else
+        qunsetenv("TZ");
+    tzset();
+    QCOMPARE(fromSeconds, QStringLiteral("A.JPG 1 ") + dateText);
+    QCOMPARE(fromDateTime, fromSeconds);
 }
 
 void tst_RecordKey::checksum_data()
