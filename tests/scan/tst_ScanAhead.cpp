@@ -1,0 +1,149 @@
+// The measuring threads read directories and measure files ahead of the loop, across entries
+// and types: whatever the thread count, a run writes the same rows and shows the same progress,
+// also where an entry's opening steps change its directory after it was read ahead.
+
+#include "ImageSamples.h"
+#include "ScanFixture.h"
+
+#include <QtTest>
+
+namespace {
+
+// Lets a test act when the user is asked, as the user would (load a disk, then press OK).
+class ActingPrompter : public ScriptedPrompter
+{
+public:
+    MsgAnswer ask(const Message& message) override
+    {
+        if (onAsk)
+            onAsk(message);
+        return ScriptedPrompter::ask(message);
+    }
+    std::function<void(const Message&)> onAsk;
+};
+
+struct Outcome
+{
+    QStringList rows;
+    QStringList numbers;
+    QStringList texts;
+};
+
+VolumeInfo removable(const QString& mountPoint, const QString& label)
+{
+    VolumeInfo volume;
+    volume.mountPoint = mountPoint;
+    volume.label = label;
+    volume.kind = DriveKind::Removable;
+    return volume;
+}
+
+// The same tree and settings for every thread count; returns what happens when the run starts.
+std::function<void()> layout(const QString& name, ScanFixture& f, ActingPrompter& prompter)
+{
+    const QStringList types { ".JPG", ".PNG", ".BMP", ".GIF", ".TIF" };
+    for (const QString& type : types)
+        f.setType(qPrintable(type), true);
+    f.settings.gather = true;
+    if (name == QLatin1String("many small directories of mixed types")) {
+        for (int d = 0; d < 24; ++d) {
+            const QString dir = QStringLiteral("d%1").arg(d, 2, 10, QLatin1Char('0'));
+            for (int i = 0; i < d % 4; ++i)
+                f.image(dir, QStringLiteral("p%1.%2").arg(i).arg(i % 2 ? "png" : "jpg"), d * 7 + i,
+                    QSize(100 + 9 * i, 100 + d));
+            if (d % 3 == 0)
+                f.bytes(dir, QStringLiteral("s.") + types.at(d % 5).mid(1).toLower(),
+                    ImageSamples::sample(types.at(d % 5)).bytes);
+            if (d % 5 == 1)
+                f.bytes(dir, QStringLiteral("broken.gif"), QByteArray(200, char('a' + d)));
+            QDir().mkpath(f.dir(dir));
+            f.settings.directories << f.entry(dir);
+        }
+        return {};
+    }
+    for (const char* dir : { "a", "b", "c" }) {
+        f.image(QLatin1String(dir), QStringLiteral("one.jpg"), dir[0]);
+        f.settings.directories << f.entry(QLatin1String(dir));
+    }
+    if (name == QLatin1String(".jpeg files renamed when their entry comes")) {
+        f.settings.fixJpeg = true;
+        f.image(QStringLiteral("c"), QStringLiteral("two.jpeg"), 9);
+        return {};
+    }
+    if (name == QLatin1String("a directory that appears after it was read ahead")) {
+        f.settings.directories << f.entry(QStringLiteral("late"));
+        return [&f] {
+            f.view.onNumber = [&f](const QString& number) {
+                if (number == QLatin1String("2 found..."))
+                    f.image(QStringLiteral("late"), QStringLiteral("new.png"), 5);
+            };
+        };
+    }
+    // The last entry's directory is on a disk of another label until the user loads the right one.
+    f.session.DisableFilePolling = false;
+    f.volumes.add(removable(f.tree(), QStringLiteral("TEST")));
+    f.volumes.add(removable(f.dir(QStringLiteral("disk")).chopped(1), QStringLiteral("OTHER")));
+    f.image(QStringLiteral("disk/photos"), QStringLiteral("wrong.jpg"), 6);
+    f.settings.directories << f.entry(QStringLiteral("disk/photos"));
+    return [&f, &prompter] {
+        prompter.onAsk = [&f](const Message&) {
+            QFile::remove(f.dir(QStringLiteral("disk/photos")) + QStringLiteral("wrong.jpg"));
+            f.image(QStringLiteral("disk/photos"), QStringLiteral("right.jpg"), 7);
+            f.volumes.setTable({ removable(f.tree(), QStringLiteral("TEST")) });
+        };
+    };
+}
+
+Outcome runWith(const QString& name, int threads)
+{
+    ScanFixture f;
+    ActingPrompter prompter;
+    if (const std::function<void()> atStart = layout(name, f, prompter))
+        atStart();
+    // A fresh run, with every file measured ahead of the loop, then a rescan that finds the rows.
+    for (int run = 0; run < 2; ++run) {
+        PreScanConfig config;
+        config.programDirectory = f.programDirectory();
+        config.threads = threads;
+        config.today = f.today;
+        PreScanEngine engine(
+            f.settings, f.session, config, PreScanPorts { prompter, f.yielder, f.sound, f.volumes, f.view });
+        if (!engine.openCatalogue() || engine.RunPreScan() != PreScanEngine::Outcome::Completed)
+            return {};
+        engine.unload();
+        f.view.onNumber = nullptr;
+    }
+    return { rowTexts(f.rows(), f.tree()), f.view.numbers, prompter.texts().replaceInStrings(f.tree(), "<tree>") };
+}
+
+} // namespace
+
+class tst_ScanAhead : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eightThreadsEqualOneThread_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("many small directories") << "many small directories of mixed types" << 49;
+        QTest::newRow("fix jpeg") << ".jpeg files renamed when their entry comes" << 4;
+        QTest::newRow("late directory") << "a directory that appears after it was read ahead" << 4;
+        QTest::newRow("other disk") << "a disk of another label, changed at the prompt" << 4;
+    }
+    void eightThreadsEqualOneThread()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, rows);
+        const Outcome one = runWith(name, 1);
+        const Outcome eight = runWith(name, 8);
+        QCOMPARE(one.rows.size(), rows);
+        QCOMPARE(eight.rows, one.rows);
+        QCOMPARE(eight.numbers, one.numbers);
+        QCOMPARE(eight.texts, one.texts);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ScanAhead)
+#include "tst_ScanAhead.moc"
