@@ -88,6 +88,8 @@ void PreScanEngine::lookup(PendingFile& item)
     const QString& name = item.file.name;
     const QString path = where.path + name;
     const std::optional<FileFacts> facts = item.file.directory ? item.file.directory->factsOf(name) : fileFacts(path);
+    // Files ahead may come from many directories: none is held open longer than needed.
+    item.file.directory.reset();
     if (!facts) {
         item.vanished = true;
         return;
