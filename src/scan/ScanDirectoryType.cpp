@@ -273,10 +273,9 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
         }
         StatisticsResult result;
         if (item.ticket) {
-            while (!m_pipeline->wait(item.ticket, ResultWaitMs)) {
+            // No look-ahead meanwhile: its seeks would move the record set off the row to write.
+            while (!m_pipeline->wait(item.ticket, ResultWaitMs))
                 m_ports.yielder.yield();
-                lookAhead();
-            }
             result = m_pipeline->take(item.ticket);
             if (result.vanished) {
                 popHead();

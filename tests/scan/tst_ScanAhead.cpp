@@ -41,7 +41,8 @@ VolumeInfo removable(const QString& mountPoint, const QString& label)
     return volume;
 }
 
-// The same tree and settings for every thread count; returns what happens when the run starts.
+// The same tree, settings and actions for every thread count; returns what changes between the
+// fresh run and the rescan.
 std::function<void()> layout(const QString& name, ScanFixture& f, ActingPrompter& prompter)
 {
     const QStringList types { ".JPG", ".PNG", ".BMP", ".GIF", ".TIF" };
@@ -85,12 +86,18 @@ std::function<void()> layout(const QString& name, ScanFixture& f, ActingPrompter
     }
     if (name == QLatin1String("a directory that appears after it was read ahead")) {
         f.settings.directories << f.entry(QStringLiteral("late"));
-        return [&f] {
-            f.view.onNumber = [&f](const QString& number) {
-                if (number == QLatin1String("2 found..."))
-                    f.image(QStringLiteral("late"), QStringLiteral("new.png"), 5);
-            };
+        f.view.onNumber = [&f](const QString& number) {
+            if (number == QLatin1String("2 found..."))
+                f.image(QStringLiteral("late"), QStringLiteral("new.png"), 5);
         };
+        return [&f] { f.view.onNumber = nullptr; };
+    }
+    if (name == QLatin1String("one picture in two directories, measured again")) {
+        // One key for both in the plain form: the rescan must give each its own row again.
+        for (const char* dir : { "p", "q" })
+            f.image(QLatin1String(dir), QStringLiteral("same.jpg"), 8);
+        f.settings.directories << f.entry(QStringLiteral("p")) << f.entry(QStringLiteral("q"));
+        return [&f] { f.execute(QStringLiteral("UPDATE FILES SET PXLRAY = ' ', RGB = ' '")); };
     }
     // The last entry's directory is on a disk of another label until the user loads the right one.
     f.session.DisableFilePolling = false;
@@ -98,24 +105,24 @@ std::function<void()> layout(const QString& name, ScanFixture& f, ActingPrompter
     f.volumes.add(removable(f.dir(QStringLiteral("disk")).chopped(1), QStringLiteral("OTHER")));
     f.image(QStringLiteral("disk/photos"), QStringLiteral("wrong.jpg"), 6);
     f.settings.directories << f.entry(QStringLiteral("disk/photos"));
-    return [&f, &prompter] {
-        prompter.onAsk = [&f](const Message&) {
-            QFile::remove(f.dir(QStringLiteral("disk/photos")) + QStringLiteral("wrong.jpg"));
-            f.image(QStringLiteral("disk/photos"), QStringLiteral("right.jpg"), 7);
-            f.volumes.setTable({ removable(f.tree(), QStringLiteral("TEST")) });
-        };
+    prompter.onAsk = [&f](const Message&) {
+        QFile::remove(f.dir(QStringLiteral("disk/photos")) + QStringLiteral("wrong.jpg"));
+        f.image(QStringLiteral("disk/photos"), QStringLiteral("right.jpg"), 7);
+        f.volumes.setTable({ removable(f.tree(), QStringLiteral("TEST")) });
     };
+    return {};
 }
 
 Outcome runWith(const QString& name, int threads)
 {
     ScanFixture f;
     ActingPrompter prompter;
-    if (const std::function<void()> atStart = layout(name, f, prompter))
-        atStart();
+    const std::function<void()> betweenRuns = layout(name, f, prompter);
     // A fresh run, with every file measured ahead of the loop, then a rescan that finds the rows.
     Outcome outcome;
     for (int run = 0; run < 2; ++run) {
+        if (run == 1 && betweenRuns)
+            betweenRuns();
         PreScanConfig config;
         config.programDirectory = f.programDirectory();
         config.threads = threads;
@@ -125,7 +132,6 @@ Outcome runWith(const QString& name, int threads)
         if (!engine.openCatalogue() || engine.RunPreScan() != PreScanEngine::Outcome::Completed)
             return {};
         engine.unload();
-        f.view.onNumber = nullptr;
         outcome.rows << rowTexts(f.rows(), f.tree());
     }
     outcome.numbers = f.view.numbers;
@@ -148,6 +154,7 @@ private Q_SLOTS:
         QTest::newRow("fix jpeg") << ".jpeg files renamed when their entry comes" << 4;
         QTest::newRow("late directory") << "a directory that appears after it was read ahead" << 4;
         QTest::newRow("other disk") << "a disk of another label, changed at the prompt" << 4;
+        QTest::newRow("same key twice") << "one picture in two directories, measured again" << 5;
         // The files ahead come from more directories than the process may hold open.
         QTest::newRow("many directories, few descriptors") << "a file in each of many directories" << 40;
     }
