@@ -4,7 +4,8 @@
 // and nothing else, and prints that time beside the scan's with their ratio; --decode-only does
 // only that, for timing the two as whole programs.
 //
-//   scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE [--baseline | --decode-only]
+//   scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE [--baseline]
+//   scan_bench --dir DIR --mode MODE [--threads N] --decode-only
 
 #include "catalogue/TemplateDatabase.h"
 #include "imagestats/ImageDecoder.h"
@@ -48,7 +49,8 @@ public:
 int usage()
 {
     std::fprintf(stderr,
-        "usage: scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE [--baseline | --decode-only]\n");
+        "usage: scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE [--baseline]\n"
+        "       scan_bench --dir DIR --mode MODE [--threads N] --decode-only\n");
     return 2;
 }
 
@@ -147,15 +149,8 @@ int main(int argc, char** argv)
             return usage();
     }
     const std::optional<ComparisonMode> mode = modeFromSettingsLine(modeText.toUpper());
-    if (dir.isEmpty() || db.isEmpty() || !mode)
+    if (dir.isEmpty() || (db.isEmpty() && !decodeOnly) || !mode)
         return usage();
-    if (!QFileInfo::exists(db)) {
-        QString error;
-        if (!writeTemplateDatabase(db, &error)) {
-            std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(db), qPrintable(error));
-            return 1;
-        }
-    }
 
     SystemVolumes volumes;
     MainSettings settings;
@@ -175,6 +170,13 @@ int main(int argc, char** argv)
         std::printf(
             "files=%lld decode_seconds=%.3f peak_rss_mb=%.1f\n", qlonglong(files.size()), seconds, peakMegabytes());
         return 0;
+    }
+    if (!QFileInfo::exists(db)) {
+        QString error;
+        if (!writeTemplateDatabase(db, &error)) {
+            std::fprintf(stderr, "cannot create %s: %s\n", qPrintable(db), qPrintable(error));
+            return 1;
+        }
     }
 
     QTemporaryDir programDirectory;
