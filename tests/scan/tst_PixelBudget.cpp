@@ -19,7 +19,6 @@
 #include <chrono>
 #include <future>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -123,23 +122,15 @@ private Q_SLOTS:
         constexpr int Threads = 6;
         std::atomic<int> started { 0 };
         std::promise<void> gate;
-        const std::shared_future<void> open = gate.get_future().share();
         StatisticsPipeline::Measurer measurer;
         measurer.pixels = [](const StatisticsJob& job) { return job.length; };
-        measurer.compute = [&started, open](const StatisticsJob& job) {
+        measurer.compute = [&started, open = gate.get_future().share()](const StatisticsJob& job) {
             ++started;
             open.wait();
-            StatisticsResult result;
-            result.checksum = job.filePath;
-            return result;
+            return StatisticsResult { false, job.filePath, {}, {} };
         };
         StatisticsPipeline pipeline(Threads, measurer, LookAheadBudget);
-        bool opened = false;
-        const auto openGate = [&] {
-            if (!std::exchange(opened, true))
-                gate.set_value();
-        };
-        const auto openAtExit = qScopeGuard(openGate); // before the pipeline waits for its workers
+        auto opening = qScopeGuard([&] { gate.set_value(); }); // before the pipeline waits for its workers
         QList<StatisticsPipeline::TicketPtr> tickets;
         while (pipeline.hasRoom() && tickets.size() <= 4096) {
             StatisticsJob job;
@@ -153,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(int(tickets.size()), ahead);
         pipeline.discard(tickets.takeLast());
         QVERIFY(pipeline.hasRoom());
-        openGate();
+        opening.dismiss();
+        gate.set_value();
         for (int i = 0; i < tickets.size(); ++i)
             QCOMPARE(pipeline.take(tickets.at(i)).checksum, QString::number(i));
     }

@@ -111,13 +111,10 @@ void tst_RecordKey::keyFromFileTime_data()
     QTest::addColumn<qint64>("seconds");
     QTest::addColumn<QString>("dateText");
     const QByteArray central("CET-1CEST,M3.5.0,M10.5.0/3");
-    QTest::newRow("last second before the spring change") << central << qint64(1774745999) << "3/29/2026 1:59:59 AM";
-    QTest::newRow("first second after it") << central << qint64(1774746000) << "3/29/2026 3:00:00 AM";
+    QTest::newRow("first second of summer time") << central << qint64(1774746000) << "3/29/2026 3:00:00 AM";
     QTest::newRow("autumn, the hour before the change") << central << qint64(1792888200) << "10/25/2026 2:30:00 AM";
     QTest::newRow("autumn, the same hour again") << central << qint64(1792891800) << "10/25/2026 2:30:00 AM";
-    QTest::newRow("local midnight: the date alone")
-        << QByteArray("EST5EDT,M3.2.0,M11.1.0") << qint64(1796792400) << "12/9/2026";
-    QTest::newRow("half-hour zone at noon") << QByteArray("IST-5:30") << qint64(1780295400) << "6/1/2026 12:00:00 PM";
+    QTest::newRow("local midnight: the date alone") << QByteArray("EST5EDT") << qint64(1796792400) << "12/9/2026";
     QTest::newRow("before 1970") << QByteArray("UTC0") << qint64(-1) << "12/31/1969 11:59:59 PM";
 }
 
@@ -127,17 +124,11 @@ void tst_RecordKey::keyFromFileTime()
     QFETCH(qint64, seconds);
     QFETCH(QString, dateText);
     const QByteArray previous = qgetenv("TZ");
-    const bool hadZone = qEnvironmentVariableIsSet("TZ");
     qputenv("TZ", zone);
     tzset();
-    const QString fromSeconds
-        = recordKeyText(QStringLiteral("[V]"), QStringLiteral("/p/"), QStringLiteral("a.jpg"), 1, seconds, false);
-    const QString fromDateTime = recordKeyText(
-        QStringLiteral("[V]"), QStringLiteral("/p/"), QStringLiteral("a.jpg"), 1, fileDateTime(seconds), false);
-    if (hadZone)
-        qputenv("TZ", previous);
-    else
-        qunsetenv("TZ");
+    const QString fromSeconds = recordKeyText("[V]", "/p/", "a.jpg", 1, seconds, false);
+    const QString fromDateTime = recordKeyText("[V]", "/p/", "a.jpg", 1, fileDateTime(seconds), false);
+    previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
     tzset();
     QCOMPARE(fromSeconds, QStringLiteral("A.JPG 1 ") + dateText);
     QCOMPARE(fromDateTime, fromSeconds);
