@@ -185,11 +185,8 @@ bool likeMatch(const QString& text, const QString& pattern)
 QString dateKeyText(const QDateTime& dateTime)
 {
     const QDateTime local = dateTime.toLocalTime();
-    return dateKeyText(local.date(), local.time());
-}
-
-QString dateKeyText(const QDate& d, const QTime& t)
-{
+    const QDate d = local.date();
+    const QTime t = local.time();
     QString text = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QLatin1Char('0'));
     if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
         return text;

@@ -25,8 +25,6 @@ QString shortestDouble(double value);
 bool likeMatch(const QString& text, const QString& pattern);
 // Record key date text: "M/D/YYYY h:mm:ss AM|PM" in local time; exactly midnight gives the date alone.
 QString dateKeyText(const QDateTime& dateTime);
-// The same from a local date and time.
-QString dateKeyText(const QDate& localDate, const QTime& localTime);
 // Unicode-aware upper case.
 inline QString upper(const QString& s) { return s.toUpper(); }
 

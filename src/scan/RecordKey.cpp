@@ -28,17 +28,15 @@ QString keyFromDateText(const QString& volumeText, const QString& directoryPath,
     return conv::upper(volumeText.left(LocationVolumeChars) + (directoryPath + tail).right(LocationTail));
 }
 
-// The local time of a file's modification read from the C library directly, as Qt does for local
-// time, but without the time zone file that Qt has it check again for every conversion: a scan
-// keys every file it meets.
-QString fileDateKeyText(qint64 secondsSinceEpoch)
+// The local time of a file's modification, its offset read from the C library directly: Qt would
+// check the time zone file again for every conversion, and a scan keys every file it meets.
+QDateTime fileLocalTime(qint64 secondsSinceEpoch)
 {
     const time_t seconds = time_t(secondsSinceEpoch);
     tm local {};
     if (qint64(seconds) != secondsSinceEpoch || !localtime_r(&seconds, &local))
-        return conv::dateKeyText(fileDateTime(secondsSinceEpoch));
-    return conv::dateKeyText(
-        QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), QTime(local.tm_hour, local.tm_min, local.tm_sec));
+        return fileDateTime(secondsSinceEpoch);
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::OffsetFromUTC, int(local.tm_gmtoff));
 }
 
 } // namespace
@@ -53,8 +51,8 @@ QString recordKeyText(const QString& volumeText, const QString& directoryPath, c
 QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
     qint64 modifiedSeconds, bool identifyByLocation)
 {
-    return keyFromDateText(
-        volumeText, directoryPath, fileName, length, fileDateKeyText(modifiedSeconds), identifyByLocation);
+    return keyFromDateText(volumeText, directoryPath, fileName, length,
+        conv::dateKeyText(fileLocalTime(modifiedSeconds)), identifyByLocation);
 }
 
 QDateTime fileDateTime(qint64 secondsSinceEpoch)
