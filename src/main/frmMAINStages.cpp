@@ -3,10 +3,28 @@
 #include "main/frmCHECKEM.h"
 #include "main/frmMAIN.h"
 #include "main/frmRESUME.h"
-#include "main/frmSNAPSHOT.h"
 #include "match/frmPREMATCH.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
+
+namespace {
+
+// The review's step rewrites the settings file through the main window.
+class MainWindowSettingsWriter : public SettingsWriter
+{
+public:
+    explicit MainWindowSettingsWriter(frmMAIN& main)
+        : m_main(main)
+    {
+    }
+    void writeSettings() override { m_main.WriteINI(); }
+
+private:
+    frmMAIN& m_main;
+};
+
+} // namespace
 
 frmMAINStages::frmMAINStages()
     : m_sound(std::make_unique<QtSoundPlayer>())
@@ -38,7 +56,11 @@ QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
 {
     const QString database = main.upkeep().listDatabasePath();
-    if (snapshot)
-        return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, database);
+    if (snapshot) {
+        if (!m_settingsWriter)
+            m_settingsWriter = std::make_unique<MainWindowSettingsWriter>(main);
+        return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
+            frmSNAPSHOT::Services { main.prompter(), *m_sound, main.volumes(), *m_settingsWriter }, &main);
+    }
     return new frmCHECKEM(main.session(), main.prompter(), &main, nullptr, database);
 }

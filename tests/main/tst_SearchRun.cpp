@@ -9,7 +9,10 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "session/DirectoryEntry.h"
+#include "widgets/ImageBox.h"
 
 #include "TestSupport.h"
 
@@ -144,6 +147,7 @@ struct Program
             adjust(settings);
         Session session;
         session.applyReaderPresets(dir.path());
+        session.DisableFilePolling = true; // no prompt for the made-up rows of the fake pre-scan
         SettingsFile(dir.path(), prompter).write(settings, session);
         QVERIFY(ListFiles(dir.path(), prompter).saveList(settings.listName, settings));
 
@@ -213,11 +217,19 @@ private Q_SLOTS:
         QTRY_VERIFY(review.isNull());
         QVERIFY(p.main->isVisible());
         QTRY_VERIFY(QFile::exists(p.dir.file("TOLQ.INI")));
-        QVERIFY(p.settingsText().contains("STOPPED AT RECORD = 1\r\n"));
+        // The snapshot review shows the three same pictures as one group; the fake pre-scan's
+        // rows name no file, so it finds none and stops at the last record.
+        const bool noGroup = snapshot && !realScan;
+        QVERIFY(p.settingsText().contains(noGroup ? "STOPPED AT RECORD = 3\r\n" : "STOPPED AT RECORD = 1\r\n"));
         QVERIFY(p.main->Timer3->isActive());
         QVERIFY(!p.main->session().ChangedSearch);
         // The real pre-scan ends with its count message.
-        QCOMPARE(p.prompter.messages().isEmpty(), !realScan);
+        QStringList messages;
+        if (realScan)
+            messages << p.prompter.texts().value(0);
+        if (noGroup)
+            messages << "No more matches...";
+        QCOMPARE(p.prompter.texts(), messages);
     }
 
     void preMatchRunsBetweenScanAndReview()
@@ -292,6 +304,61 @@ private Q_SLOTS:
             3);
         QVERIFY(!QFile::exists(dir.file("Scanning.dat")));
         QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
+    }
+
+    void snapshotChain()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.snapshot = true;
+            },
+            true);
+        // Beside the three same blue pictures, two same red ones: two groups.
+        for (const char* name : { "red1.jpg", "red2.jpg" }) {
+            QImage image(140, 100, QImage::Format_RGB32);
+            image.fill(QColor(220, 20, 20));
+            QVERIFY(image.save(p.tree + "/" + name, "JPG"));
+        }
+        p.main->cmdGO->click();
+        QPointer<frmSNAPSHOT> window = qobject_cast<frmSNAPSHOT*>(p.main->reviewWindow());
+        QVERIFY(window);
+        auto shown = [&] {
+            int count = 0;
+            for (ImageBox* box : window->gvbIMAGE)
+                count += box->isVisible() && box->hasImage() ? 1 : 0;
+            return count;
+        };
+        QTRY_COMPARE(window->review().pair().reference.RECNUM > 0, true);
+        const int first = shown();
+        QVERIFY(first == 2 || first == 3);
+
+        QTest::keyClick(window, Qt::Key_N); // the other group
+        QCOMPARE(shown(), 5 - first);
+        const qint32 reference = window->review().pair().reference.RECNUM;
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
+        const QString file = window->review().thumbnails()[1].filePath();
+        QTest::mouseClick(window->gvbIMAGE[1], Qt::LeftButton);
+        QCOMPARE(window->review().WHICHIMAGE, 1);
+        p.prompter.queueAnswer(MsgAnswer::Yes);
+        window->cmdDELETE->click(); // as the action pad will
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!window->gvbIMAGE[1]->isVisible());
+        QCOMPARE(p.main->session().NumberDeleted, 1);
+
+        // The grid follows the window's width: 7 x 4 from 12000 twips.
+        const int frame = window->frameGeometry().width() - window->width();
+        window->resize(800 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 27);
+        QCOMPARE(window->gvbIMAGE[27]->pos(), QPoint(10285 / 15, 5260 / 15));
+        window->resize(799 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 23);
+
+        window->cmdEXIT->click();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(p.main->isVisible());
+        QCOMPARE(p.main->session().StoppedAtRecord, reference);
+        QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
     }
 
     void resumeOpensTheReviewDirectly()

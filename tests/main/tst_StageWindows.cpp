@@ -1,6 +1,5 @@
 #include "main/frmABOUT.h"
 #include "main/frmCHECKEM.h"
-#include "main/frmSNAPSHOT.h"
 #include "main/frmSTATS.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ScriptedPrompter.h"
@@ -43,33 +42,18 @@ private Q_SLOTS:
         QVERIFY(!session.WasSearchMinmized);
     }
 
-    void reviewsHandBack_data()
-    {
-        QTest::addColumn<bool>("snapshot");
-        QTest::newRow("pair review") << false;
-        QTest::newRow("snapshot review") << true;
-    }
     void reviewsHandBack()
     {
-        QFETCH(bool, snapshot);
         Session session;
         session.ChangedSearch = true;
         session.NumberDeleted = 4;
         session.StoppedAtRecord = 12;
         ScriptedPrompter prompter;
         QWidget mainWindow;
-        QPointer<QDialog> review;
-        if (snapshot) {
-            auto* window = new frmSNAPSHOT(session, prompter, &mainWindow);
-            QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
-            review = window;
-            window->Form_Activate();
-        } else {
-            auto* window = new frmCHECKEM(session, prompter, &mainWindow);
-            QCOMPARE(session.NumberDeleted, 4);
-            review = window;
-            window->Form_Activate();
-        }
+        auto* window = new frmCHECKEM(session, prompter, &mainWindow);
+        QCOMPARE(session.NumberDeleted, 4);
+        QPointer<QDialog> review = window;
+        window->Form_Activate();
         QTRY_VERIFY(review.isNull());
         QCOMPARE(prompter.texts(), QStringList { "No files to review..." });
         QVERIFY(mainWindow.isVisible());
