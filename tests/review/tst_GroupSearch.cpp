@@ -79,6 +79,8 @@ private Q_SLOTS:
             << name << "exclusive"
             << QStringList { "A.JPG vol=[V1] path=/a/", "A.JPG vol=[V2] path=/a/", "a.jpg vol=[V1] path=/a/" } << ""
             << QStringList { "-" } << 1;
+        QTest::newRow("one file reached twice is no group")
+            << name << "" << QStringList { "A.JPG path=/x/", "A.JPG path=/x/" } << "" << QStringList { "-" } << 1;
         QTest::newRow("not exclusive") << name << ""
                                        << QStringList { "A.JPG vol=[V1] path=/a/", "A.JPG vol=[V2] path=/a/",
                                               "a.jpg vol=[V1] path=/a/" }

@@ -39,8 +39,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
     return label;
 }
 
-// The picture fitted into the thumbnail's square, centred across and standing at its top; the
-// rest stays clear, so the caption behind shows there.
+// The picture fitted into the thumbnail's square, centred across and standing at its top. The
+// square is the image control's own: it covers what lies behind it, as the caption does in the
+// small grid.
 QImage fittedThumbnail(const QImage& picture, QSize box)
 {
     if (picture.isNull())
@@ -48,8 +49,8 @@ QImage fittedThumbnail(const QImage& picture, QSize box)
     const QImage fitted = picture.width() > box.width() || picture.height() > box.height()
         ? picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
         : picture;
-    QImage canvas(box, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
+    QImage canvas(box, QImage::Format_RGB32);
+    canvas.fill(Grey);
     QPainter painter(&canvas);
     painter.drawImage(QPoint((box.width() - fitted.width()) / 2, 0), fitted);
     return canvas;
@@ -132,6 +133,9 @@ void frmSNAPSHOT::buildControls()
     lblSTATUS = makeLabel(this, "lblSTATUS", QStringLiteral("Status..."), QRect(120, 5400, 3600, 255));
     lblTIP = makeLabel(
         this, "lblTIP", QStringLiteral("Click on the thumbnails for more options..."), QRect(0, 0, 3000, 255));
+    QFont small = lblTIP->font();
+    small.setPointSizeF(8);
+    lblTIP->setFont(small);
     lblTIP->adjustSize();
     imgTIP = makeLabel(this, "imgTIP", QString(), QRect(0, 0, 480, 480));
     imgTIP->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(px(480), px(480)));
@@ -218,6 +222,9 @@ void frmSNAPSHOT::Form_Resize()
         lblREFNAME[n]->lower();
         picIMAGE[n]->move(px(grid.icon[n]));
     }
+    // The tip lies under the thumbnails, which cover it where a group reaches that far.
+    imgTIP->lower();
+    lblTIP->lower();
     m_review->setLastSlot(grid.lastSlot);
     update();
 }
