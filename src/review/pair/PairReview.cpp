@@ -65,7 +65,8 @@ QString PairReview::Direction() const
 bool PairReview::load()
 {
     ReviewActiveCode = reviewActiveCode(m_settings);
-    m_database = CatalogueDatabase::openOrTell(listDatabasePath(m_programDirectory, m_settings), m_ports.prompter);
+    m_databasePath = listDatabasePath(m_programDirectory, m_settings);
+    m_database = CatalogueDatabase::open(m_databasePath, &m_openFailure);
     if (!m_database)
         return false;
     m_files = std::make_unique<SqlRecordSet>(*m_database);
@@ -88,8 +89,10 @@ bool PairReview::firstActivation()
     if (!m_firstActivation)
         return true;
     m_firstActivation = false;
-    if (!m_files)
+    if (!m_files) {
+        m_ports.prompter.tell(CatalogueDatabase::failureText(m_databasePath, m_openFailure));
         return false;
+    }
     if (m_files->isEof()) {
         m_ports.prompter.tell(noFilesText());
         return false;
@@ -108,7 +111,9 @@ bool PairReview::firstActivation()
 
 void PairReview::unload()
 {
-    m_session.StoppedAtRecord = m_pair.reference.RECNUM;
+    // A review that never loaded a reference leaves the stored resume record as it was.
+    if (m_pair.reference.rowId != 0)
+        m_session.StoppedAtRecord = m_pair.reference.RECNUM;
     m_session.ChangedSearch = false;
 }
 

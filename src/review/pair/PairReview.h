@@ -37,15 +37,15 @@ public:
     PairReview(const PairReview&) = delete;
     PairReview& operator=(const PairReview&) = delete;
 
-    // The load's share: the list database and the review's record set. False, with the user told,
-    // when the database cannot be opened.
+    // The load's share: the list database and the review's record set; false when the database
+    // cannot be opened.
     bool load();
     // The first activation's share (once): the review starts at the stored resume record and
-    // searches from there. False when the window is to unload at once: no database, or
-    // "No files to review...".
+    // searches from there. False, with the user told, when the window is to unload at once: the
+    // database could not be opened, or "No files to review...".
     bool firstActivation();
-    // The unload's share: slot 1's record becomes the resume record; the search is no longer
-    // changed.
+    // The unload's share: slot 1's record becomes the resume record (when one was ever loaded);
+    // the search is no longer changed.
     void unload();
 
     // The buttons and the keys that press them.
@@ -113,6 +113,8 @@ private:
     PairReviewView* m_view;
     CountNotice* m_countNotice;
 
+    QString m_databasePath;
+    QString m_openFailure;
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES
     std::unique_ptr<PairWalker> m_pairWalker;

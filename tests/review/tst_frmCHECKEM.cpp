@@ -1,0 +1,240 @@
+#include "review/pair/frmCHECKEM.h"
+#include "widgets/ImageBox.h"
+
+#include "PairReviewFixture.h"
+#include "PatternRows.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A review window over pictures on disk: a.jpg twice, b.png twice, c.jpg once (SIZE mode pairs
+// the two of each name, which are the same size and type).
+struct Window
+{
+    PairReviewFixture f;
+    QWidget mainWindow;
+    QPointer<frmCHECKEM> window;
+    QString tree;
+
+    explicit Window(const std::function<void(MainSettings&)>& adjust = {}, bool open = true)
+    {
+        f.settings.mode = ComparisonMode::Size;
+        if (adjust)
+            adjust(f.settings);
+        tree = f.dir.file("tree/");
+        QList<CatalogueRecord> rows;
+        const QStringList names { "a1.jpg", "a2.jpg", "b1.png", "b2.png", "c.jpg" };
+        for (int i = 0; open && i < 5; ++i) {
+            const QString& name = names[i % 5];
+            QImage image(40 + 10 * (i / 2), 30, QImage::Format_RGB32);
+            image.fill(QColor(30 * i, 90, 200));
+            const QString file = tree + QString::number(i / 5) + name;
+            QDir().mkpath(tree);
+            image.save(file);
+            CatalogueRecord row = fileRow(i + 1, QString::number(i / 5) + name, tree);
+            row.SIZE = 1000 + i / 2;
+            rows << row;
+        }
+        if (!open)
+            return;
+        f.make(rows);
+        window = new frmCHECKEM(f.settings, f.session, f.dir.path(), f.prompter, f.sound, f.writer, &mainWindow);
+        window->show();
+        window->activateWindow();
+        QTest::qWait(0); // the first activation
+    }
+    ~Window() { delete window.data(); }
+    // A key typed as the user types it: to the focused control, else to the window.
+    void type(int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.data();
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+    QString shown() const { return window->lblFILE[0]->text() + "|" + window->lblFILE[1]->text(); }
+};
+
+} // namespace
+
+class tst_frmCHECKEM : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twips"); // left, top, width, height
+        QTest::newRow("Delete 1") << "cmdDELETE1"
+                                  << "&1 Delete" << QRect(240, 1800, 1455, 375);
+        QTest::newRow("Delete 2") << "cmdDELETE2"
+                                  << "&2 Delete" << QRect(240, 4200, 1455, 375);
+        QTest::newRow("Move 2") << "cmdMOVE2"
+                                << "Move" << QRect(1800, 4200, 1455, 375);
+        QTest::newRow("Rename 1") << "cmdRENAME1"
+                                  << "Rename" << QRect(3360, 1800, 1455, 375);
+        QTest::newRow("Previous") << "cmdPREVIOUS"
+                                  << "&Previous match" << QRect(240, 5040, 2295, 615);
+        QTest::newRow("Delete Both") << "cmdBOTH"
+                                     << "&3 Delete Both!        " << QRect(2520, 5040, 2295, 615);
+        QTest::newRow("Next") << "cmdNEXT"
+                              << "&Next match         " << QRect(240, 5640, 2295, 615);
+        QTest::newRow("Skip") << "cmdSKIP"
+                              << "&Skip to Next Alpha" << QRect(2520, 5640, 2295, 615);
+        QTest::newRow("Exit") << "cmdCANCEL"
+                              << "E&xit" << QRect(5040, 5640, 1215, 615);
+        QTest::newRow("Stop") << "cmdSTOP"
+                              << "Stop" << QRect(5040, 5040, 1215, 615);
+        QTest::newRow("status") << "lblSTATUS"
+                                << "" << QRect(240, 4680, 6375, 375);
+        QTest::newRow("hint") << "Label7"
+                              << "Click on the thumbnails to see images full size" << QRect(6720, 4680, 2175, 495);
+    }
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twips);
+        Window w;
+        auto* control = w.window->findChild<QWidget*>(name);
+        QVERIFY(control);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->text(), caption);
+        if (auto* label = qobject_cast<QLabel*>(control); label && name != "lblSTATUS")
+            QCOMPARE(label->text(), caption);
+        QCOMPARE(control->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    }
+
+    void firstPairOnShow()
+    {
+        Window w;
+        QCOMPARE(w.shown(), QString("0a1|0a2"));
+        QCOMPARE(w.window->lblSTATUS->text(), QString());
+        QCOMPARE(w.window->lblTYPE[1]->text(), QString(".JPG"));
+        QCOMPARE(w.window->lblDIM[0]->text(), QString("40 x 30"));
+        QVERIFY(w.window->lblCHKSIZE[0]->isVisibleTo(w.window) && w.window->lblCHKDIM[1]->isVisibleTo(w.window));
+        QVERIFY(!w.window->lblCHKNAME[0]->isVisibleTo(w.window));
+        QVERIFY(w.window->cmdNEXT->isEnabled() && w.window->cmdDELETE[1]->isEnabled());
+        QVERIFY(w.window->keyPreview());
+        QVERIFY(!w.window->cmdSTOP->isVisibleTo(w.window));
+        QVERIFY(w.window->cmdCOUNT->geometry().right() < 0); // out of sight
+        QVERIFY(w.window->gvbIMAGE[0]->hasImage());
+        QCOMPARE(w.f.writer.written, QList<qint32> { 1 });
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<QList<int>>("keys"); // key codes; a negative one is typed with Alt
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("searches");
+        QTest::newRow("n") << QList<int> { Qt::Key_N } << "n"
+                           << "0a2|0b1" << 2;
+        QTest::newRow("N then -") << QList<int> { Qt::Key_N, Qt::Key_Minus } << "N-"
+                                  << "0a2|0a1" << 3;
+        QTest::newRow("+ then P") << QList<int> { Qt::Key_Plus, Qt::Key_P } << "+P"
+                                  << "0a2|0a1" << 3;
+        QTest::newRow("Page Down") << QList<int> { Qt::Key_PageDown } << ""
+                                   << "0a2|0b1" << 2;
+        // Alt+N is the access key of Next (the button's own shortcut), never a typed N.
+        QTest::newRow("Alt+N is no typed N") << QList<int> { -Qt::Key_N } << "n"
+                                             << "0a1|0a2" << 1;
+        QTest::newRow("other keys do nothing") << QList<int> { Qt::Key_Q, Qt::Key_Z } << "qz"
+                                               << "0a1|0a2" << 1;
+    }
+    void keys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(int, searches);
+        Window w([](MainSettings& s) { s.mode = ComparisonMode::Checksum; });
+        QCOMPARE(w.shown(), QString("0a1|0a2"));
+        for (int i = 0; i < keys.size(); ++i) {
+            if (keys[i] < 0)
+                w.type(-keys[i], "n", Qt::AltModifier);
+            else
+                w.type(keys[i], i < text.size() ? QString(text[i]) : QString());
+        }
+        QCOMPARE(w.shown(), shown);
+        QCOMPARE(w.f.writer.written.size(), searches);
+    }
+
+    void deleteFromTheKeyboard_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+    void deleteFromTheKeyboard()
+    {
+        QFETCH(bool, confirmed);
+        Window w;
+        w.f.prompter.queueAnswer(confirmed ? MsgAnswer::Yes : MsgAnswer::No);
+        w.type(Qt::Key_2, "2");
+        QCOMPARE(w.f.prompter.texts(), QStringList { "Delete file - " + w.tree + "0a2.jpg" });
+        QCOMPARE(QFileInfo::exists(w.tree + "0a2.jpg"), !confirmed);
+        QCOMPARE(w.shown(), confirmed ? QString("0a1|") : QString("0a1|0a2"));
+        QCOMPARE(w.window->lblSTATUS->text(), confirmed ? QString(" 1 files deleted,  1 total...") : QString());
+        QVERIFY(w.window->cmdDELETE[1]->isEnabled()); // enabled again; a press on the empty side does nothing
+        QCOMPARE(w.f.tags(), confirmed ? QString(" D   ") : QString("     "));
+    }
+
+    // Closing the window while a pattern search runs stops the search; the window unloads once,
+    // when the search has returned.
+    void closingMidSearchStops()
+    {
+        Window w(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Pattern;
+                s.tolerance = "0";
+            },
+            false);
+        PatternRowOptions distinct;
+        distinct.duplicateShare = 0;
+        QVERIFY(w.f.make(makePatternRows(400, randomBases(8, 3), 3, distinct)));
+        QPointer<frmCHECKEM> window = new frmCHECKEM(
+            w.f.settings, w.f.session, w.f.dir.path(), w.f.prompter, w.f.sound, w.f.writer, &w.mainWindow);
+        bool closedWhileBusy = false;
+        window->show();
+        QTimer::singleShot(0, window, [&] {
+            closedWhileBusy = window->review().busy();
+            window->close();
+        });
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(closedWhileBusy);
+        QVERIFY(w.mainWindow.isVisible());
+        QCOMPARE(w.f.writer.written.size(), 1); // the stopped search stored its place, once
+        QCOMPARE(w.f.session.StoppedAtRecord, w.f.writer.written.first());
+        QVERIFY(w.f.prompter.messages().isEmpty());
+    }
+
+    void resizeWidensThePaths_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("wider") << 900;
+        QTest::newRow("back to the design width") << 625;
+    }
+    void resizeWidensThePaths()
+    {
+        QFETCH(int, width);
+        Window w;
+        w.window->resize(width, w.window->height());
+        const int outer = w.window->frameGeometry().width();
+        for (QLabel* path : w.window->lblPATH)
+            QCOMPARE(path->width(), outer - 200 - 16);
+    }
+};
+
+QTEST_MAIN(tst_frmCHECKEM)
+#include "tst_frmCHECKEM.moc"
