@@ -1,6 +1,7 @@
 #include "review/pair/PairReview.h"
 
 #include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueReadScope.h"
 #include "catalogue/SqlRecordSet.h"
 #include "dialogs/CountNotice.h"
 #include "match/MatchCursors.h"
@@ -227,6 +228,8 @@ void PairReview::pressStep(SearchDirection direction)
 
 bool PairReview::search(SearchDirection direction)
 {
+    // One read transaction for the whole walk of the search.
+    CatalogueReadScope reads(*m_database);
     if (m_settings.mode == ComparisonMode::Pattern)
         return patternSearch(direction);
     pairSearch(direction);
