@@ -392,6 +392,11 @@ private Q_SLOTS:
             f.prompter.clear();
             f.review->cmdNEXT_Click();
             QCOMPARE(f.prompter.texts(), QStringList { "No more matches..." });
+            // Back from past the end: the search starts on the last record.
+            f.prompter.clear();
+            f.review->cmdPREVIOUS_Click();
+            QCOMPARE(f.prompter.texts(), QStringList { "No more matches..." });
+            QCOMPARE(f.review->files()->record().RECNUM, 1.0);
         }
     }
 

@@ -203,6 +203,11 @@ void PairReview::pressStep(SearchDirection direction)
         return;
     }
     DisableReviewControls();
+    // A skip may have left the cursor past the last record: a search back starts on the last one.
+    if (direction == SearchDirection::Backward && m_files->isEof())
+        m_files->movePrevious();
+    else if (direction == SearchDirection::Forward && m_files->isBof())
+        m_files->moveNext();
     bool stopped = false;
     do {
         setStatus(QStringLiteral("Looking for match..."));

@@ -133,11 +133,6 @@ void frmCHECKEM::buildControls()
     connect(cmdRENAME[1], &QPushButton::clicked, this, &frmCHECKEM::cmdRENAME2_Click);
     connect(gvbIMAGE[0], &ImageBox::clicked, this, &frmCHECKEM::gvbIMAGE1_Click);
     connect(gvbIMAGE[1], &ImageBox::clicked, this, &frmCHECKEM::gvbIMAGE2_Click);
-
-    // The window previews the keys of every control it holds.
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
 }
 
 void frmCHECKEM::buildHalf(int image)
@@ -158,17 +153,22 @@ void frmCHECKEM::buildHalf(int image)
     static const char* const captionNames[2][6] = { { "Label1", "Label3", "lbl10", "Label5", "Label6", "lblD1" },
         { "Label16", "Label15", "Label14", "Label13", "Label12", "lblD2" } };
     const char* const* names = captionNames[i];
+    // The fixed captions sit between the thumbnail and the marks, a point smaller than the facts
+    // so that "Dimensions -" fits there.
     auto caption = [&](int k, const QString& text, int left, int top, int width) {
         QLabel* l = label(QLatin1String(names[k]), text, left, top, width, 255);
         l->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        QFont small = l->font();
+        small.setPointSizeF(small.pointSizeF() - 1);
+        l->setFont(small);
         return l;
     };
-    caption(0, QStringLiteral("File name -"), 1800, 240, 960);
-    caption(1, QStringLiteral("Location -"), 1800, 600, 960);
-    caption(2, QStringLiteral("Type -"), 1800, 1125, 960);
-    caption(3, QStringLiteral("Size -"), 3600, 1125, 720);
-    caption(4, QStringLiteral("Date -"), 5400, 1125, 720);
-    lblD[i] = caption(5, QStringLiteral("Dimensions -"), 1800, 1410, 960);
+    caption(0, QStringLiteral("File name -"), 1695, 255, 1065);
+    caption(1, QStringLiteral("Location -"), 1695, 615, 1065);
+    caption(2, QStringLiteral("Type -"), 1695, 1140, 1065);
+    caption(3, QStringLiteral("Size -"), 3600, 1140, 720);
+    caption(4, QStringLiteral("Date -"), 5400, 1140, 720);
+    lblD[i] = caption(5, QStringLiteral("Dimensions -"), 1695, 1425, 1065);
     lblD[i]->hide();
 
     auto mark = [&](const QString& name, int left, int top) {
@@ -301,27 +301,26 @@ void frmCHECKEM::Form_Resize()
         path->resize(qMax(1, frameGeometry().width() - path->x() - conv::twipsToPixels(240)), path->height());
 }
 
-bool frmCHECKEM::eventFilter(QObject* watched, QEvent* event)
+void frmCHECKEM::keyPressEvent(QKeyEvent* event)
 {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
-        return QDialog::eventFilter(watched, event);
-    // A key travels from the focused control up to the window: it is seen once, where it starts.
-    QWidget* first = QApplication::focusWidget();
-    if (!m_keyPreview || watched != (first && first->window() == this ? first : this))
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (type == QEvent::KeyPress) {
-        // With Alt or Ctrl a key is an access key or a shortcut, never a typed character.
-        if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) && !key->text().isEmpty())
-            Form_KeyPress(key->text().at(0));
-    } else if (!key->isAutoRepeat()) {
-        if (key->key() == Qt::Key_PageUp)
+    // Every key the focused control leaves alone comes here, once; the controls of this window
+    // take none of the keys below. With Alt or Ctrl a key is an access key or a shortcut, never
+    // a typed character.
+    if (m_keyPreview && !m_unloaded && !event->text().isEmpty()
+        && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
+        Form_KeyPress(event->text().at(0));
+    QDialog::keyPressEvent(event);
+}
+
+void frmCHECKEM::keyReleaseEvent(QKeyEvent* event)
+{
+    if (m_keyPreview && !m_unloaded && !event->isAutoRepeat()) {
+        if (event->key() == Qt::Key_PageUp)
             Form_KeyUp(33);
-        else if (key->key() == Qt::Key_PageDown)
+        else if (event->key() == Qt::Key_PageDown)
             Form_KeyUp(34);
     }
-    return false; // the key still reaches the focused control
+    QDialog::keyReleaseEvent(event);
 }
 
 void frmCHECKEM::Form_KeyPress(QChar key)

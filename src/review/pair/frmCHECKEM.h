@@ -35,7 +35,7 @@ public:
     ~frmCHECKEM() override;
 
     PairReview& review() { return *m_review; }
-    // Whether the window sees keys before its controls (off while an action runs).
+    // Whether the window's keys act (off while an action runs).
     bool keyPreview() const { return m_keyPreview; }
 
     // Controls, under their own names; the names ending in 1 belong to image 1, in 2 to image 2.
@@ -98,7 +98,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     class View;
