@@ -2,10 +2,10 @@
 //
 //   review_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings]
 //     presses Next from the first record until "No more matches..." and prints one line
-//     records=N pairs=P seconds=S slowest_ms=M peak_mb=R
+//     records=N pairs=P seconds=S slowest_ms=M loaded_mb=L peak_mb=R
 //     (N records under review, P pairs shown, S seconds of the whole walk, M the slowest single
-//     press, R the process's peak resident memory). Every press writes the settings file, as the
-//     program does, unless --no-settings. The catalogue is copied first and never changed.
+//     press, L the process's peak resident memory once the review is loaded, R at the end). Every press writes the
+//     settings file, as the program does, unless --no-settings. The catalogue is copied first and never changed.
 //
 //   review_bench --display [--side PIXELS]
 //     shows one pair of two 24-megapixel JPEGs (made here, 6000 by 4000) the way the window does,
@@ -158,6 +158,7 @@ int walk(const QStringList& args)
         std::fprintf(stderr, "cannot open the catalogue\n");
         return 1;
     }
+    const double loadedMegabytes = peakMegabytes();
     QElapsedTimer step;
     step.start();
     review.firstActivation();
@@ -171,8 +172,8 @@ int walk(const QStringList& args)
     }
     const double seconds = double(whole.nsecsElapsed()) / 1e9;
     const int records = review.files() ? review.files()->recordCount() : 0;
-    std::printf("records=%d pairs=%d seconds=%.3f slowest_ms=%.2f peak_mb=%.1f\n", records, pairs, seconds,
-        double(slowest) / 1e6, peakMegabytes());
+    std::printf("records=%d pairs=%d seconds=%.3f slowest_ms=%.2f loaded_mb=%.1f peak_mb=%.1f\n", records, pairs,
+        seconds, double(slowest) / 1e6, loadedMegabytes, peakMegabytes());
     return 0;
 }
 
