@@ -2,7 +2,6 @@
 
 #include "catalogue/SqlRecordSet.h"
 #include "match/PrematchCycle.h"
-#include "review/pair/PairDisplay.h"
 
 #include "PatternRows.h"
 
@@ -111,10 +110,6 @@ private Q_SLOTS:
             fileRow(3, "a.jpg", "/z/"), fileRow(4, "b.jpg") };
         deleted[1].RTAG = QStringLiteral("D");
         QTest::newRow("a deleted record inside a run") << deleted << QStringList { "1-3" };
-        QList<CatalogueRecord> first = deleted;
-        first[0].RTAG = QStringLiteral("D");
-        first[1].RTAG = QStringLiteral(" ");
-        QTest::newRow("never starts on a deleted record") << first << QStringList { "2-3" };
         QList<CatalogueRecord> twice { fileRow(1, "a.jpg", "/x/", "[ONE]"), fileRow(2, "a.jpg", "/x/", "[TWO]"),
             fileRow(3, "b.jpg"), fileRow(4, "b.jpg", "/other/") };
         QTest::newRow("one file catalogued twice") << twice << QStringList { "3-4" };
@@ -165,26 +160,6 @@ private Q_SLOTS:
         QCOMPARE(f.writer.written, QList<qint32> { f.review->pair().reference.RECNUM });
         f.review->unload();
         QCOMPARE(f.session.StoppedAtRecord, f.review->pair().reference.RECNUM);
-    }
-
-    void emptySourceUnloads_data()
-    {
-        QTest::addColumn<bool>("preMatch");
-        QTest::newRow("nothing met") << false;
-        QTest::newRow("pre-match marked nothing") << true;
-    }
-    void emptySourceUnloads()
-    {
-        QFETCH(bool, preMatch);
-        PairReviewFixture f;
-        f.settings.preMatch = preMatch;
-        QList<CatalogueRecord> rows = groupedRows(ComparisonMode::Name, { 0, 0 });
-        for (CatalogueRecord& r : rows)
-            r.ACTIVE = preMatch ? QStringLiteral("X") : QStringLiteral(" ");
-        QVERIFY(f.make(rows));
-        QVERIFY(!f.open());
-        QCOMPARE(f.prompter.texts(), QStringList { "No files to review..." });
-        QVERIFY(f.writer.written.isEmpty());
     }
 
     // A whole forward walk shows the records the pre-match cycle marks; in PATTERN mode the cycle
@@ -415,59 +390,6 @@ private Q_SLOTS:
         f.review->cmdDELETE2_Click();
         QVERIFY(f.prompter.messages().isEmpty());
         QCOMPARE(f.tags(), QString("  "));
-    }
-
-    void locationColours_data()
-    {
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<QString>("ifcd");
-        QTest::addColumn<int>("colour");
-        QTest::newRow("plain") << "[D] /home/pics/"
-                               << "" << int(LocationColour::Default);
-        QTest::newRow("a temporary directory") << "[D] /var/Tmp/"
-                                               << "" << int(LocationColour::Temporary);
-        QTest::newRow("templates count as temporary") << "[D] /templates/"
-                                                      << "" << int(LocationColour::Temporary);
-        QTest::newRow("the IFCD wins over temporary") << "[D] /in/tmp/"
-                                                      << "[D] /in/" << int(LocationColour::Ifcd);
-        QTest::newRow("below the IFCD") << "[D] /in/old/"
-                                        << "[D] /in/" << int(LocationColour::Ifcd);
-        QTest::newRow("the IFCD in another case") << "[D] /IN/"
-                                                  << "[D] /in/" << int(LocationColour::Default);
-    }
-    void locationColours()
-    {
-        QFETCH(QString, location);
-        QFETCH(QString, ifcd);
-        QFETCH(int, colour);
-        ImageFacts slot;
-        slot.DRIVEVOLUME = location.section(' ', 0, 0);
-        slot.PATH = location.section(' ', 1);
-        QCOMPARE(int(locationColour(slot, ifcd)), colour);
-    }
-
-    void agreement_data()
-    {
-        QTest::addColumn<QStringList>("first"); // name, path, type, size, date, dimensions
-        QTest::addColumn<QStringList>("second");
-        QTest::addColumn<QString>("marks"); // name, location, type, size, date, dimensions
-        const QStringList photo { "Photo", "/a/", ".JPG", "512", "1/2/2026", "640 x 480" };
-        QTest::newRow("names differing in case")
-            << photo << QStringList { "PHOTO", "/b/", ".JPG", "512", "1/3/2026", "640 x 480" } << "..XX.X";
-        QTest::newRow("an icon has no dimensions") << QStringList { "a", "/a/", ".ICO", "5", "d", "" }
-                                                   << QStringList { "a", "/a/", ".ICO", "5", "d", "" } << "XXXXX.";
-    }
-    void agreement()
-    {
-        QFETCH(QStringList, first);
-        QFETCH(QStringList, second);
-        QFETCH(QString, marks);
-        auto facts = [](const QStringList& v) { return FactsText { v[0], v[1], v[2], v[3], v[4] }; };
-        const AgreementMarks m = agreementMarks(facts(first), facts(second), first[5], second[5]);
-        QString shown;
-        for (bool mark : { m.name, m.location, m.type, m.size, m.date, m.dimensions })
-            shown += mark ? 'X' : '.';
-        QCOMPARE(shown, marks);
     }
 };
 

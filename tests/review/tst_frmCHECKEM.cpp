@@ -74,51 +74,6 @@ class tst_frmCHECKEM : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("twips"); // left, top, width, height
-        QTest::newRow("Delete 1") << "cmdDELETE1"
-                                  << "&1 Delete" << QRect(240, 1800, 1455, 375);
-        QTest::newRow("Delete 2") << "cmdDELETE2"
-                                  << "&2 Delete" << QRect(240, 4200, 1455, 375);
-        QTest::newRow("Move 2") << "cmdMOVE2"
-                                << "Move" << QRect(1800, 4200, 1455, 375);
-        QTest::newRow("Rename 1") << "cmdRENAME1"
-                                  << "Rename" << QRect(3360, 1800, 1455, 375);
-        QTest::newRow("Previous") << "cmdPREVIOUS"
-                                  << "&Previous match" << QRect(240, 5040, 2295, 615);
-        QTest::newRow("Delete Both") << "cmdBOTH"
-                                     << "&3 Delete Both!        " << QRect(2520, 5040, 2295, 615);
-        QTest::newRow("Next") << "cmdNEXT"
-                              << "&Next match         " << QRect(240, 5640, 2295, 615);
-        QTest::newRow("Skip") << "cmdSKIP"
-                              << "&Skip to Next Alpha" << QRect(2520, 5640, 2295, 615);
-        QTest::newRow("Exit") << "cmdCANCEL"
-                              << "E&xit" << QRect(5040, 5640, 1215, 615);
-        QTest::newRow("Stop") << "cmdSTOP"
-                              << "Stop" << QRect(5040, 5040, 1215, 615);
-        QTest::newRow("status") << "lblSTATUS"
-                                << "" << QRect(240, 4680, 6375, 375);
-        QTest::newRow("hint") << "Label7"
-                              << "Click on the thumbnails to see images full size" << QRect(6720, 4680, 2175, 495);
-    }
-    void controls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QRect, twips);
-        Window w;
-        auto* control = w.window->findChild<QWidget*>(name);
-        QVERIFY(control);
-        if (auto* button = qobject_cast<QPushButton*>(control))
-            QCOMPARE(button->text(), caption);
-        if (auto* label = qobject_cast<QLabel*>(control); label && name != "lblSTATUS")
-            QCOMPARE(label->text(), caption);
-        QCOMPARE(control->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-    }
-
     void firstPairOnShow()
     {
         Window w;
@@ -174,26 +129,6 @@ private Q_SLOTS:
         QCOMPARE(w.f.writer.written.size(), searches);
     }
 
-    void deleteFromTheKeyboard_data()
-    {
-        QTest::addColumn<bool>("confirmed");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
-    void deleteFromTheKeyboard()
-    {
-        QFETCH(bool, confirmed);
-        Window w;
-        w.f.prompter.queueAnswer(confirmed ? MsgAnswer::Yes : MsgAnswer::No);
-        w.type(Qt::Key_2, "2");
-        QCOMPARE(w.f.prompter.texts(), QStringList { "Delete file - " + w.tree + "0a2.jpg" });
-        QCOMPARE(QFileInfo::exists(w.tree + "0a2.jpg"), !confirmed);
-        QCOMPARE(w.shown(), confirmed ? QString("0a1|") : QString("0a1|0a2"));
-        QCOMPARE(w.window->lblSTATUS->text(), confirmed ? QString(" 1 files deleted,  1 total...") : QString());
-        QVERIFY(w.window->cmdDELETE[1]->isEnabled()); // enabled again; a press on the empty side does nothing
-        QCOMPARE(w.f.tags(), confirmed ? QString(" D   ") : QString("     "));
-    }
-
     // Closing the window while a pattern search runs stops the search; the window unloads once,
     // when the search has returned.
     void closingMidSearchStops_data()
@@ -242,22 +177,6 @@ private Q_SLOTS:
         QCOMPARE(w.f.session.StoppedAtRecord, w.f.writer.written.last());
         // Only a search that ran to its end says so; a stopped one shows what it had in hand.
         QCOMPARE(w.f.prompter.texts(), byKey ? QStringList { "No more matches..." } : QStringList {});
-    }
-
-    void resizeWidensThePaths_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::newRow("wider") << 900;
-        QTest::newRow("back to the design width") << 625;
-    }
-    void resizeWidensThePaths()
-    {
-        QFETCH(int, width);
-        Window w;
-        w.window->resize(width, w.window->height());
-        const int outer = w.window->frameGeometry().width();
-        for (QLabel* path : w.window->lblPATH)
-            QCOMPARE(path->width(), outer - 200 - 16);
     }
 };
 
