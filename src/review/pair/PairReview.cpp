@@ -315,6 +315,7 @@ void PairReview::cmdSKIP_Click()
 {
     if (m_busy || !m_files)
         return;
+    BusyScope busy(m_busy);
     QString word;
     switch (m_settings.mode) {
     case ComparisonMode::Size:
@@ -343,7 +344,6 @@ void PairReview::cmdSKIP_Click()
         tellNoMoreMatches();
         return;
     }
-    BusyScope busy(m_busy);
     guarded([this] {
         DisableReviewControls();
         ClearImageFacts(1);
