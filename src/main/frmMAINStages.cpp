@@ -1,11 +1,12 @@
 #include "main/frmMAINStages.h"
 
-#include "main/frmCHECKEM.h"
 #include "main/frmMAIN.h"
+#include "main/frmMAINSettingsWriter.h"
 #include "main/frmRESUME.h"
 #include "main/frmSNAPSHOT.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ExitStatus.h"
+#include "review/pair/frmCHECKEM.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -55,8 +56,10 @@ QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
 {
-    const QString database = main.upkeep().listDatabasePath();
     if (snapshot)
-        return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, database);
-    return new frmCHECKEM(main.session(), main.prompter(), &main, nullptr, database);
+        return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, main.upkeep().listDatabasePath());
+    if (!m_settingsWriter)
+        m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
+    return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
+        *m_sound, *m_settingsWriter, &main);
 }

@@ -7,10 +7,10 @@
 class Prompter;
 struct Session;
 
-// What both review windows share as far as the search control relies on them: the resume point,
-// "No files to review...", and the return to the main window on unload. Until the reviews
-// themselves exist a review stands on the first record to review (or the resume record) and
-// stores it when it closes.
+// What the search control relies on of the snapshot review: the resume point, "No files to
+// review...", and the return to the main window on unload. Until the snapshot review itself
+// exists it stands on the first record to review (or the resume record) and stores it when it
+// closes.
 class frmREVIEW : public QDialog
 {
     Q_OBJECT

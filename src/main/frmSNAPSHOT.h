@@ -3,7 +3,7 @@
 #include "main/frmREVIEW.h"
 #include "session/Session.h"
 
-// The snapshot review. Until it is built it is the shared review stand-in under its own name;
+// The snapshot review. Until it is built it is the review stand-in under its own name;
 // its load starts the session's count of deleted files afresh.
 class frmSNAPSHOT : public frmREVIEW
 {

@@ -1,9 +1,12 @@
+#include "catalogue/CatalogueDatabase.h"
 #include "main/frmABOUT.h"
-#include "main/frmCHECKEM.h"
 #include "main/frmSNAPSHOT.h"
 #include "main/frmSTATS.h"
+#include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ScriptedPrompter.h"
+#include "review/ReviewPorts.h"
+#include "review/pair/frmCHECKEM.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -59,13 +62,21 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         QWidget mainWindow;
         QPointer<QDialog> review;
+        TemporaryProgramDirectory dir;
+        MainSettings settings;
+        RecordingSoundPlayer sound;
+        struct : SettingsWriter
+        {
+            void writeSettings() override { }
+        } writer;
         if (snapshot) {
             auto* window = new frmSNAPSHOT(session, prompter, &mainWindow);
             QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
             review = window;
             window->Form_Activate();
         } else {
-            auto* window = new frmCHECKEM(session, prompter, &mainWindow);
+            QVERIFY(makeCatalogueWithRows(listDatabasePath(dir.path(), settings), {}));
+            auto* window = new frmCHECKEM(settings, session, dir.path(), prompter, sound, writer, &mainWindow);
             QCOMPARE(session.NumberDeleted, 4);
             review = window;
             window->Form_Activate();
