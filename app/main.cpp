@@ -3,6 +3,7 @@
 #include "main/CommandLine.h"
 #include "main/ProgramFiles.h"
 #include "main/frmMAIN.h"
+#include "platform/ExitStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemVolumes.h"
@@ -14,27 +15,32 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolq"));
+    const QString commandLine = CommandLine::fromArguments(QApplication::arguments());
     MessageBoxPrompter prompter;
+    // Nobody may be watching a gather run: its messages go to standard error as well, and
+    // without a display they are answered there.
+    prompter.setUnattended(CommandLine::parse(commandLine).gather);
 
     QString error;
     if (!prepareProgramDirectory(&error)) {
         prompter.tell(error);
-        return 1;
+        return int(ExitStatus::Failed);
     }
     SingleInstance instance(programDirectory());
-    if (!instance.acquire()) {
-        prompter.tell(QStringLiteral("Another instance of t'olq! is already running..."));
-        return 0;
+    if (const SingleInstance::Result lock = instance.acquire(); lock != SingleInstance::Result::Acquired) {
+        prompter.tell(SingleInstance::refusalText(lock, programDirectory()));
+        return int(lock == SingleInstance::Result::HeldElsewhere ? ExitStatus::Refused : ExitStatus::Failed);
     }
 
-    frmMAIN window(prompter, programDirectory(), CommandLine::fromArguments(QApplication::arguments()));
+    frmMAIN window(prompter, programDirectory(), commandLine);
     SystemVolumes volumes;
     window.setStartupHooks([&] { CheckDiskSpace(volumes, prompter, QStringLiteral("/"), programDirectory()); },
         [] { orientationTable(); });
     if (window.hasEnded())
-        return 0;
+        return int(window.controller().exitStatus());
     QObject::connect(
-        &window, &frmMAIN::programEnds, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        &window, &frmMAIN::programEnds, &app,
+        [&window] { QCoreApplication::exit(int(window.controller().exitStatus())); }, Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

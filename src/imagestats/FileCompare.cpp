@@ -6,13 +6,15 @@
 #include <cstring>
 #include <memory>
 
-void ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words)
+bool ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words)
 {
     QFile file(path);
-    if (words.empty() || !file.open(QIODevice::ReadOnly))
-        return;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
     const qint64 wanted = qint64(words.size()) * 2;
-    QByteArray bytes = file.read(wanted);
+    const QByteArray bytes = file.read(wanted);
+    if (file.error() != QFileDevice::NoError)
+        return false;
     // Little-endian words, whatever the host.
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const std::size_t w = std::size_t(i / 2);
@@ -22,6 +24,7 @@ void ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words)
             = (i % 2 == 0) ? std::uint16_t((old & 0xFF00u) | byte) : std::uint16_t((old & 0x00FFu) | (byte << 8));
         words[w] = std::int16_t(merged);
     }
+    return true;
 }
 
 bool fileContentsEqual(const QString& firstPath, const QString& secondPath)

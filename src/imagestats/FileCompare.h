@@ -10,8 +10,8 @@ struct MediaPromptSettings;
 
 // Reads up to words.size() * 2 bytes from the start of the file into the words, two bytes to
 // a word, low byte first. Words past the end of a shorter file keep their values; a file that
-// cannot be opened leaves the array as it was.
-void ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words);
+// cannot be opened leaves the array as it was. False when the file could not be opened or read.
+bool ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words);
 
 // Whether two files have the same contents. Asks for each file's medium first. False when
 // either file cannot be read whole or the lengths differ; compares in chunks.

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 #include <cstring>
 
@@ -16,6 +17,9 @@ namespace {
 
 // Larger files are refused unread: no picture of an acceptable size needs more.
 constexpr qint64 maxFileBytes = qint64(1) << 30;
+// What a picture whose decoded format is not known may cost a pixel: a 64-bit picture and a
+// 32-bit copy.
+constexpr int UnknownPeakBytes = 12;
 
 enum class Reader { Qt, Magick, Msp, PcPaint, Gem, Iff, Unknown };
 
@@ -195,27 +199,135 @@ DecodeResult decodeWith(const Choice& choice, const QByteArray& data, QSize boun
     return QtImageDecoder::decode(data, QByteArray());
 }
 
-// Every decoder's output ends here: 8 bits a channel, opaque, transparency laid on white.
-QImage flattened(const QImage& image)
+// Every decoder's output ends here: 8 bits a channel, opaque, transparency laid on white. The
+// picture is converted where it lies whenever its format allows, so that a large one is not held
+// two or three times over.
+QImage flattened(QImage image)
 {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
-    const QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage flat(premultiplied.size(), QImage::Format_RGB32);
-    if (flat.isNull())
-        return flat;
-    for (int y = 0; y < premultiplied.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(flat.scanLine(y));
-        for (int x = 0; x < premultiplied.width(); ++x) {
-            const int cover = 255 - qAlpha(src[x]);
-            dst[x] = qRgb(qRed(src[x]) + cover, qGreen(src[x]) + cover, qBlue(src[x]) + cover);
+    // The same pixels with an opaque alpha: the 64-bit formats convert to 32 bits in place.
+    if (image.format() == QImage::Format_RGBX64)
+        image.reinterpretAsFormat(QImage::Format_RGBA64);
+    if (!image.hasAlphaChannel()) {
+        image.convertTo(QImage::Format_RGB32);
+        return image;
+    }
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int cover = 255 - qAlpha(row[x]);
+            row[x] = qRgb(qRed(row[x]) + cover, qGreen(row[x]) + cover, qBlue(row[x]) + cover);
         }
     }
-    return flat;
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+    return image;
+}
+
+// Bytes a pixel of the decoded format costs until it is 32-bit and opaque: formats of 32 bits
+// and more are converted in place, narrower ones into a new 32-bit picture beside them.
+int peakBytesPerPixel(QImage::Format format)
+{
+    if (format == QImage::Format_Invalid)
+        return UnknownPeakBytes;
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    return depth >= 32 ? depth / 8 : (depth + 7) / 8 + 4;
+}
+
+// The head of a file read for probing: enough for every header the decoders read first.
+constexpr qint64 probeHeadBytes = 64 * 1024;
+
+quint16 le16(const QByteArray& data, qsizetype at)
+{
+    return data.size() < at + 2 ? 0 : quint16(uchar(data[at]) | (uchar(data[at + 1]) << 8));
+}
+
+quint16 be16(const QByteArray& data, qsizetype at)
+{
+    return data.size() < at + 2 ? 0 : quint16((uchar(data[at]) << 8) | uchar(data[at + 1]));
+}
+
+// The sizes our own decoders read from fixed places in their headers.
+QSize ownDeclaredSize(Reader reader, const QByteArray& head)
+{
+    switch (reader) {
+    case Reader::Msp:
+        return QSize(le16(head, 4), le16(head, 6));
+    case Reader::PcPaint:
+        return QSize(le16(head, 2), le16(head, 4));
+    case Reader::Gem:
+        return QSize(be16(head, 12), be16(head, 14));
+    case Reader::Iff: {
+        const qsizetype at = head.indexOf("BMHD");
+        return at < 0 ? QSize() : QSize(be16(head, at + 8), be16(head, at + 10));
+    }
+    default:
+        return {};
+    }
+}
+
+// Qt's readers read the same header to decode as to tell the size: a picture whose size they
+// cannot tell fails before any pixel is allocated, and counts as none.
+QSize qtDeclaredSize(QFile& file, const QByteArray& format, int* peakBytes)
+{
+    file.seek(0);
+    QImageReader reader(&file, format);
+    reader.setDecideFormatFromContent(format.isEmpty());
+    QSize largest(0, 0);
+    const bool icons = format == "ico" || format == "cur";
+    const int count = icons ? std::min(reader.imageCount(), 64) : 1;
+    for (int i = 0; i < count; ++i) {
+        if (icons && !reader.jumpToImage(i))
+            break;
+        const QSize size = reader.size();
+        if (!size.isValid())
+            continue;
+        if (qint64(size.width()) * size.height() > qint64(largest.width()) * largest.height())
+            largest = size;
+        *peakBytes = std::max(*peakBytes, peakBytesPerPixel(reader.imageFormat()));
+    }
+    return largest;
 }
 
 } // namespace
+
+ImageProbe probeImageFile(const QString& path)
+{
+    ImageProbe probe;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return probe;
+    probe.readable = true;
+    probe.fileBytes = file.size();
+    const QByteArray head = file.read(probeHeadBytes);
+    Choice choice = sniff(head);
+    if (choice.reader == Reader::Unknown)
+        choice = byExtension(QFileInfo(path).suffix());
+    switch (choice.reader) {
+    case Reader::Qt:
+        probe.peakBytesPerPixel = 0;
+        probe.declared = qtDeclaredSize(file, choice.format, &probe.peakBytesPerPixel);
+        break;
+    case Reader::Magick:
+        probe.declared = std::strcmp(choice.format, "HRZ") == 0 ? QSize(256, 240)
+                                                                : GraphicsMagickDecoder::ping(head, choice.format);
+        probe.peakBytesPerPixel = GraphicsMagickDecoder::PeakBytesPerPixel;
+        break;
+    case Reader::Unknown:
+        break;
+    default:
+        // A canvas of at most 32 bits a pixel, made 32-bit beside it.
+        probe.declared = ownDeclaredSize(choice.reader, head);
+        probe.peakBytesPerPixel = 8;
+        break;
+    }
+    if (probe.peakBytesPerPixel <= 0)
+        probe.peakBytesPerPixel = UnknownPeakBytes;
+    if (!probe.declared.isValid())
+        probe.declared = QSize();
+    return probe;
+}
 
 DecodeResult decodeImageFile(const QString& path)
 {
@@ -255,7 +367,7 @@ DecodeResult decodeImageFile(const QString& path, QSize bound)
             result.naturalSize = result.image.size();
         if (bound.isValid() && (result.image.width() > bound.width() || result.image.height() > bound.height()))
             result.image = result.image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        result.image = flattened(result.image);
+        result.image = flattened(std::move(result.image));
         result.image.setDevicePixelRatio(1.0);
         if (result.image.isNull())
             result.error = QStringLiteral("Not enough memory");

@@ -16,6 +16,19 @@ struct DecodeResult
 };
 
 DecodeResult decodeImageFile(const QString& path);
+
+// What decoding a file will hold in memory, told from its header without decoding it: the file's
+// length, the picture size it declares (0 x 0 when the decoder will refuse it before allocating,
+// invalid when that cannot be read cheaply) and the bytes each pixel costs at the peak of its way
+// to 32-bit pixels. Safe on several threads.
+struct ImageProbe
+{
+    bool readable = false; // false: the file cannot be opened, and decoding it holds nothing
+    qint64 fileBytes = 0;
+    QSize declared;
+    int peakBytesPerPixel = 12;
+};
+ImageProbe probeImageFile(const QString& path);
 // The same picture made to fit inside the bound, its proportions kept, for display: JPEG is
 // decoded at a reduced scale (much faster on large photographs), other types are decoded whole
 // and scaled down. A picture already inside the bound comes at its own size.

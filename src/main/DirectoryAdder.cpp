@@ -1,5 +1,6 @@
 #include "main/DirectoryAdder.h"
 
+#include "platform/DirectoryAccess.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
@@ -151,13 +152,7 @@ QStringList DirectoryAdder::subdirectories(const QString& path)
 
 bool DirectoryAdder::canOpen(const QString& path)
 {
-    if (path.isEmpty())
-        return false;
-    DIR* dir = ::opendir(QFile::encodeName(path).constData());
-    if (!dir)
-        return false;
-    ::closedir(dir);
-    return true;
+    return canOpenDirectory(path);
 }
 
 QString DirectoryAdder::startDirectory(const QString& lastDirUsed, const Volumes& volumes)

@@ -66,8 +66,12 @@ ProgramOutcome MainController::firstActivationSequence(StartupServices& services
 
     if (!commandLine.isEmpty()) {
         m_session.ChangedSearch = true;
-        if (!commandLine.listName.isEmpty())
-            loadList(commandLine.listName);
+        // A gather run of a list that cannot be read would gather another list: it ends instead.
+        if (!commandLine.listName.isEmpty() && !loadList(commandLine.listName) && commandLine.gather
+            && conv::upper(commandLine.listName) != QLatin1String("GENERAL")) {
+            m_exitStatus = ExitStatus::Refused;
+            return ProgramOutcome::EndProgram;
+        }
         if (commandLine.gather) {
             settingschange::setSearchBox(m_settings.gather, true, m_session);
             services.settingsChanged();
@@ -116,12 +120,19 @@ ProgramOutcome MainController::quit(StatsPresenter& presenter)
 
 ProgramOutcome MainController::writeINI()
 {
-    return m_settingsFile.write(m_settings, m_session);
+    const ProgramOutcome outcome = m_settingsFile.write(m_settings, m_session);
+    if (outcome == ProgramOutcome::EndProgram)
+        m_exitStatus = ExitStatus::Failed;
+    return outcome;
 }
 
 ProgramOutcome MainController::readINI()
 {
-    return m_settingsFile.read(m_settings, m_session, [this](const QString& name) { loadList(name); });
+    const ProgramOutcome outcome
+        = m_settingsFile.read(m_settings, m_session, [this](const QString& name) { loadList(name); });
+    if (outcome == ProgramOutcome::EndProgram)
+        m_exitStatus = ExitStatus::Failed;
+    return outcome;
 }
 
 bool MainController::saveList(const QString& name)

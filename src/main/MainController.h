@@ -3,6 +3,7 @@
 #include "main/CommandLine.h"
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
+#include "platform/ExitStatus.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -69,6 +70,11 @@ public:
     // The list is saved at Go and Quit when it is "GENERAL" or autosave is on.
     bool listSavedAutomatically() const;
 
+    // How the process ends; set where the program is told to end for another reason than an
+    // ordinary Quit.
+    ExitStatus exitStatus() const { return m_exitStatus; }
+    void setExitStatus(ExitStatus status) { m_exitStatus = status; }
+
     // Where the main window goes, in twips: a quarter of the spare space on a large screen.
     static QPoint placement(QSize screenTwips, QSize windowTwips);
 
@@ -84,4 +90,5 @@ private:
     ListFiles m_listFiles;
     bool m_firstActivation = true;
     bool m_firstRun = false;
+    ExitStatus m_exitStatus = ExitStatus::Completed;
 };

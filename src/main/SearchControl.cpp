@@ -3,13 +3,13 @@
 #include "main/ListDatabaseUpkeep.h"
 #include "main/MainController.h"
 #include "main/SearchHost.h"
+#include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 SearchControl::SearchControl(
     MainController& controller, Prompter& prompter, ListDatabaseUpkeep& upkeep, SearchHost& host)
@@ -55,32 +55,37 @@ bool SearchControl::copyTemplate(const QString& templatePath, const QString& tar
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return fail(QStringLiteral("The directory %1 cannot be created.").arg(QFileInfo(target).absolutePath()));
-    QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1 cannot be written.").arg(target));
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
-        if (copy.write(chunk) != chunk.size())
-            return fail(QStringLiteral("%1 cannot be written.").arg(target));
-    }
-    if (!copy.commit())
-        return fail(QStringLiteral("%1 cannot be written.").arg(target));
+    QString reason;
+    if (!atomicfile::write(target, bytes, &reason))
+        return fail(reason);
     return true;
 }
 
 GoResult SearchControl::refuse(const QString& text)
 {
     m_prompter.tell(text);
-    return GoResult::NotStarted;
+    return notStarted(ExitStatus::Refused);
 }
 
-GoResult SearchControl::stop()
+GoResult SearchControl::stop(ExitStatus status)
 {
     m_searchRunning = false;
+    return notStarted(status);
+}
+
+GoResult SearchControl::notStarted(ExitStatus status)
+{
+    // Nobody waits at the window of a gather run: a search that does not start ends it.
+    if (m_controller.settings().gather && !m_searchRunning) {
+        m_controller.setExitStatus(status);
+        m_host.pressQuit();
+        return GoResult::ProgramEnded;
+    }
     return GoResult::NotStarted;
 }
 
@@ -121,7 +126,7 @@ GoResult SearchControl::go()
     m_host.settingsChanged();
     if (settings.tickedTypeCount() == 0) {
         m_prompter.tell(QStringLiteral("You have not selected any file types..."));
-        return stop();
+        return stop(ExitStatus::Refused);
     }
 
     GoResult stopped = GoResult::NotStarted;
@@ -165,7 +170,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
         const MsgAnswer answer = m_prompter.ask(
             Message { slowModeWarning(), QStringLiteral("Warning"), MsgButtons::YesNo, MsgIcon::Information, 1 });
         if (answer != MsgAnswer::Yes) {
-            stopped = stop();
+            stopped = stop(ExitStatus::Refused);
             return Step::NewSearch;
         }
     }
@@ -176,7 +181,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
         const QString templatePath = m_controller.stateFile(QStringLiteral("tolq.mdb"));
         if (!m_copyTemplate(templatePath, database, &error)) {
             m_prompter.tell(QStringLiteral("Unable to create the list database from the template...\r\r") + error);
-            stopped = stop();
+            stopped = stop(ExitStatus::Failed);
             return Step::NewSearch;
         }
         return Step::PreScan;
@@ -188,7 +193,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
     if (!QFileInfo::exists(m_upkeep.listTagPath())) {
         if (!lists.writeMonthTag(db, today)) {
             m_prompter.tell(QStringLiteral("Unable to create LIST TAG file"));
-            stopped = stop();
+            stopped = stop(ExitStatus::Failed);
             return Step::NewSearch;
         }
         return Step::PreScan;
@@ -197,6 +202,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
     if (!tag) {
         m_prompter.tell(QStringLiteral("Unable to read LIST TAG file"));
         m_searchRunning = false;
+        m_controller.setExitStatus(ExitStatus::Failed);
         m_host.endProgramNow();
         stopped = GoResult::ProgramEnded;
         return Step::NewSearch;
@@ -216,13 +222,23 @@ GoResult SearchControl::runFrom(Step step)
         m_host.stopAnimation();
         m_host.hideMainWindow();
         session.SearchUnloaded = false;
+        session.PreScanFailed = false;
         m_host.showPreScan();
         if (!m_host.waitUntil(session.SearchUnloaded)) {
             m_searchRunning = false;
             return GoResult::ProgramEnded;
         }
+        // A pre-scan that failed has said why; the search ends there and the main window is back.
+        if (session.PreScanFailed && !settings.gather) {
+            m_searchRunning = false;
+            m_host.showMainWindow();
+            return GoResult::NotStarted;
+        }
         if (settings.gather) {
             m_searchRunning = false;
+            m_controller.setExitStatus(session.PreScanFailed          ? ExitStatus::Failed
+                    : session.SearchCompleted == QLatin1String("YES") ? ExitStatus::Completed
+                                                                      : ExitStatus::Quit);
             m_host.pressQuit();
             return GoResult::Gathered;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ExitStatus.h"
 #include "session/MainSettings.h"
 
 #include <QString>
@@ -12,10 +13,10 @@ class SearchHost;
 
 // How a press of Go ended.
 enum class GoResult {
-    NotStarted, // refused, ignored or stopped before the first stage
+    NotStarted, // refused, ignored, stopped before the first stage, or the pre-scan failed
     Reviewing, // the review window is up; the main window stays hidden until it closes
     Gathered, // a gather run: Quit was pressed and the program ends
-    ProgramEnded, // the tag could not be read: the program ends at once
+    ProgramEnded, // the program ends: the tag could not be read, or a gather run could not start
 };
 
 // The Go button: carries a search from the settings through the stage windows to the review.
@@ -38,14 +39,17 @@ public:
     static QString reviewCaption(const MainSettings& settings);
     static QString slowModeWarning();
     static QString resumeAnywayQuestion();
-    // Writes the template's bytes to target through a temporary file renamed into place, so a
-    // failed copy never leaves a partial database behind.
+    // Writes the template's bytes to target whole or not at all, so a failed copy never leaves a
+    // partial database behind.
     static bool copyTemplate(const QString& templatePath, const QString& target, QString* error);
 
 private:
     enum class Step { NewSearch, PreScan, PreMatch, Review };
     GoResult refuse(const QString& text);
-    GoResult stop();
+    // The guard lowered, then as notStarted.
+    GoResult stop(ExitStatus status);
+    // A gather run ends here with the status (unless a search is running).
+    GoResult notStarted(ExitStatus status);
     // Steps 12 to 18: the start-or-resume choice and the database preparation.
     Step prepare(GoResult& stopped);
     GoResult runFrom(Step step);

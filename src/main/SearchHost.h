@@ -15,6 +15,8 @@ public:
     // Timer3 disabled: the eye animation stops.
     virtual void stopAnimation() = 0;
     virtual void hideMainWindow() = 0;
+    // The main window again, after a stage that failed.
+    virtual void showMainWindow() = 0;
     // The stage windows, shown modeless. The pre-scan window sets SearchUnloaded when it
     // unloads, the pre-match window PrematchUnloaded.
     virtual void showPreScan() = 0;

@@ -5,16 +5,14 @@
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
+#include "widgets/DirectoryBrowser.h"
 
 #include <QComboBox>
-#include <QFileSystemModel>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace {
 
@@ -46,26 +44,10 @@ frmFINDIT::frmFINDIT(
 void frmFINDIT::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
-    lstDRIVE = new QComboBox;
-    lstDRIVE->setObjectName(QStringLiteral("lstDRIVE"));
-    QList<VolumeInfo> mounted = m_volumes.mounted();
-    std::sort(mounted.begin(), mounted.end(),
-        [](const VolumeInfo& a, const VolumeInfo& b) { return a.mountPoint < b.mountPoint; });
-    for (const VolumeInfo& volume : mounted) {
-        if (lstDRIVE->findData(volume.mountPoint) < 0)
-            lstDRIVE->addItem(volume.mountPoint + QStringLiteral("  ") + volumeTag(volume), volume.mountPoint);
-    }
+    m_browser = new DirectoryBrowser(m_volumes, this);
+    lstDRIVE = m_browser->drives();
     layout->addWidget(lstDRIVE);
-
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
-    m_model->setRootPath(QStringLiteral("/"));
-    lstDIR = new QTreeView;
-    lstDIR->setObjectName(QStringLiteral("lstDIR"));
-    lstDIR->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        lstDIR->hideColumn(column);
-    lstDIR->header()->hide();
+    lstDIR = m_browser->directories();
     lstDIR->setMinimumSize(360, 300);
     layout->addWidget(lstDIR, 1);
 
@@ -92,13 +74,13 @@ void frmFINDIT::buildControls()
     connect(cmdIFCD, &QPushButton::clicked, this, &frmFINDIT::cmdIFCD_Click);
     connect(cmdIFCDTREE, &QPushButton::clicked, this, &frmFINDIT::cmdIFCDTREE_Click);
     connect(cmdCANCEL, &QPushButton::clicked, this, &frmFINDIT::cmdCANCEL_Click);
-    connect(lstDRIVE, &QComboBox::activated, this, &frmFINDIT::lstDRIVE_Change);
-    connect(lstDIR->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        if (m_pointing || !current.isValid())
-            return;
-        m_path = m_model->filePath(current);
-        lstDIR_Change();
-    });
+    connect(m_browser, &DirectoryBrowser::driveChosen, this, &frmFINDIT::lstDRIVE_Change);
+    connect(m_browser, &DirectoryBrowser::directoryChanged, this, &frmFINDIT::lstDIR_Change);
+}
+
+QString frmFINDIT::browserPath() const
+{
+    return m_browser->path();
 }
 
 void frmFINDIT::Form_Load()
@@ -113,39 +95,22 @@ void frmFINDIT::Form_Load()
     }
 
     const QString start = DirectoryAdder::startDirectory(m_session.LastDirUsed, m_volumes);
-    const QString mountPoint = m_volumes.volumeFor(start).mountPoint;
-    int drive = lstDRIVE->findData(mountPoint);
-    if (drive < 0 && !mountPoint.isEmpty()) {
-        lstDRIVE->addItem(mountPoint, mountPoint);
-        drive = lstDRIVE->count() - 1;
-    }
-    lstDRIVE->setCurrentIndex(drive);
+    m_browser->selectDriveOf(start);
     pointBrowserAt(start);
 }
 
 void frmFINDIT::pointBrowserAt(const QString& path)
 {
-    m_path = path;
-    const QModelIndex index = m_model->index(path);
-    if (index.isValid()) {
-        m_pointing = true;
-        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
-            lstDIR->expand(parent);
-        lstDIR->setCurrentIndex(index);
-        lstDIR->scrollTo(index);
-        m_pointing = false;
-    }
-    lstDIR_Change();
+    m_browser->pointAt(path);
 }
 
 void frmFINDIT::lstDIR_Change()
 {
-    lblDIR->setText(m_path);
+    lblDIR->setText(m_browser->path());
 }
 
-void frmFINDIT::lstDRIVE_Change(int index)
+void frmFINDIT::lstDRIVE_Change(const QString& root)
 {
-    const QString root = lstDRIVE->itemData(index).toString();
     if (!DirectoryAdder::canOpen(root)) {
         m_prompter.ask(Message { QStringLiteral("Device not responding..."), QStringLiteral("Error"), MsgButtons::Ok,
             MsgIcon::Critical, 1 });
@@ -156,7 +121,7 @@ void frmFINDIT::lstDRIVE_Change(int index)
 
 void frmFINDIT::cmdADDDIR_Click()
 {
-    DirectoryAdder(m_settings, m_volumes).addDirectory(m_path);
+    DirectoryAdder(m_settings, m_volumes).addDirectory(m_browser->path());
 }
 
 void frmFINDIT::setWalking(bool walking)
@@ -172,7 +137,7 @@ void frmFINDIT::cmdADDTREE_Click()
     if (m_walking)
         return;
     setWalking(true);
-    const QString top = m_path;
+    const QString top = m_browser->path();
     EventLoopYielder yielder;
     DirectoryAdder(m_settings, m_volumes).addTree(top, yielder, [this](const QString& path) { lblDIR->setText(path); });
     pointBrowserAt(top);
@@ -181,13 +146,13 @@ void frmFINDIT::cmdADDTREE_Click()
 
 void frmFINDIT::cmdIFCD_Click()
 {
-    DirectoryAdder(m_settings, m_volumes).setIfcd(m_path);
+    DirectoryAdder(m_settings, m_volumes).setIfcd(m_browser->path());
 }
 
 void frmFINDIT::cmdIFCDTREE_Click()
 {
     cmdADDTREE_Click();
-    m_settings.ifcd = DirectoryAdder(m_settings, m_volumes).entryFor(m_path);
+    m_settings.ifcd = DirectoryAdder(m_settings, m_volumes).entryFor(m_browser->path());
     m_settings.treeModeIfcd = true;
 }
 
@@ -210,5 +175,5 @@ void frmFINDIT::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_session.LastDirUsed = m_path;
+    m_session.LastDirUsed = m_browser->path();
 }

@@ -6,8 +6,8 @@
 #include <QDialog>
 
 class Prompter;
+class DirectoryBrowser;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -24,7 +24,7 @@ public:
         QWidget* parent = nullptr);
 
     // The directory being browsed, as the browser gives it.
-    QString browserPath() const { return m_path; }
+    QString browserPath() const;
     void pointBrowserAt(const QString& path);
     bool isWalking() const { return m_walking; }
 
@@ -46,7 +46,7 @@ private Q_SLOTS:
     void cmdIFCD_Click();
     void cmdIFCDTREE_Click();
     void cmdCANCEL_Click();
-    void lstDRIVE_Change(int index);
+    void lstDRIVE_Change(const QString& mountPoint);
     void lstDIR_Change();
 
 private:
@@ -59,9 +59,7 @@ private:
     Session& m_session;
     const Volumes& m_volumes;
     Prompter& m_prompter;
-    QFileSystemModel* m_model = nullptr;
-    QString m_path;
+    DirectoryBrowser* m_browser = nullptr;
     bool m_walking = false;
-    bool m_pointing = false;
     bool m_unloaded = false;
 };

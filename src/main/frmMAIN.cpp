@@ -1,8 +1,9 @@
 #include "main/frmMAIN.h"
 
+#include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
-#include "main/frmALTVIEW.h"
 #include "main/frmCOMPACT.h"
 #include "main/frmFINDIT.h"
 #include "main/frmLOADSAVE.h"
@@ -67,7 +68,7 @@ void frmMAIN::Form_Load()
     const ProgramOutcome outcome = m_controller.load();
     showSettings();
     placeWindow();
-    m_altView = new frmALTVIEW(session(), this);
+    m_altView = new frmALTVIEW(session(), volumes(), prompter(), this);
     if (outcome == ProgramOutcome::EndProgram)
         endProgram();
 }
@@ -442,6 +443,13 @@ void frmMAIN::cmdABOUT_Click()
 {
     frmABOUT about(this);
     about.exec();
+}
+
+frmMOVEIT& frmMAIN::moveDialog()
+{
+    if (!m_moveIt)
+        m_moveIt = new frmMOVEIT(settings(), session(), volumes(), prompter(), this);
+    return *m_moveIt;
 }
 
 const Volumes& frmMAIN::volumes()

@@ -23,6 +23,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class frmALTVIEW;
+class frmMOVEIT;
 class frmCOMPACT;
 class Volumes;
 
@@ -57,6 +58,9 @@ public:
     // Puts the settings value into the controls after code changed it.
     void showSettings();
     frmALTVIEW* altViewer() const { return m_altView; }
+    // The move dialog both reviews share, made at its first use and kept for the run, so the
+    // destinations it remembers last as long.
+    frmMOVEIT& moveDialog();
     // The mounted file systems the list dialogs show: the system's unless others are set.
     void setVolumes(const Volumes& volumes) { m_volumes = &volumes; }
     const Volumes& volumes();
@@ -150,6 +154,7 @@ private:
     void showResumeDialog() override;
     void stopAnimation() override;
     void hideMainWindow() override;
+    void showMainWindow() override;
     void showPreScan() override;
     void showPreMatch() override;
     bool waitUntil(const bool& flag) override;
@@ -180,6 +185,7 @@ private:
     bool m_ended = false;
     bool m_applyingSettings = false;
     frmALTVIEW* m_altView = nullptr;
+    frmMOVEIT* m_moveIt = nullptr;
     std::unique_ptr<Volumes> m_systemVolumes;
     const Volumes* m_volumes = nullptr;
     std::unique_ptr<ListDatabaseUpkeep> m_upkeep;

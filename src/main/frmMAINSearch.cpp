@@ -43,6 +43,11 @@ void frmMAIN::hideMainWindow()
     hide();
 }
 
+void frmMAIN::showMainWindow()
+{
+    show();
+}
+
 void frmMAIN::showPreScan()
 {
     m_stageWindow = m_stages->createPreScan(*this);

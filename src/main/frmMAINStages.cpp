@@ -1,28 +1,26 @@
 #include "main/frmMAINStages.h"
 
-#include "main/frmCHECKEM.h"
 #include "main/frmMAIN.h"
+#include "main/frmMAINSettingsWriter.h"
 #include "main/frmRESUME.h"
 #include "match/frmPREMATCH.h"
+#include "platform/ExitStatus.h"
+#include "review/pair/frmCHECKEM.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
-// The review's step rewrites the settings file through the main window.
-class MainWindowSettingsWriter : public SettingsWriter
+// Abort ends the program at once, leaving its state file for the next start.
+void endAfterAbort()
 {
-public:
-    explicit MainWindowSettingsWriter(frmMAIN& main)
-        : m_main(main)
-    {
-    }
-    void writeSettings() override { m_main.WriteINI(); }
-
-private:
-    frmMAIN& m_main;
-};
+    std::fflush(nullptr);
+    std::_Exit(int(ExitStatus::Aborted));
+}
 
 } // namespace
 
@@ -44,23 +42,26 @@ QWidget* frmMAINStages::createPreScan(frmMAIN& main)
     auto* window = new frmDIRLOOK(main.settings(), main.session(), main.controller().programDirectory(),
         frmDIRLOOK::Services { main.prompter(), *m_sound, main.volumes() });
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setEndProgram(&endAfterAbort);
     return window;
 }
 
 QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 {
-    return new frmPREMATCH(
+    auto* window = new frmPREMATCH(
         main.settings(), main.session(), main.controller().programDirectory(), main.prompter(), *m_sound);
+    window->setProgramEnd(&endAfterAbort);
+    return window;
 }
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
 {
-    const QString database = main.upkeep().listDatabasePath();
+    if (!m_settingsWriter)
+        m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
     if (snapshot) {
-        if (!m_settingsWriter)
-            m_settingsWriter = std::make_unique<MainWindowSettingsWriter>(main);
         return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
             frmSNAPSHOT::Services { main.prompter(), *m_sound, main.volumes(), *m_settingsWriter }, &main);
     }
-    return new frmCHECKEM(main.session(), main.prompter(), &main, nullptr, database);
+    return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
+        *m_sound, *m_settingsWriter, &main);
 }

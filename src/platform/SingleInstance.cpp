@@ -32,13 +32,26 @@ SingleInstance::SingleInstance(const QString& directory)
     m_lock->setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire()
+SingleInstance::Result SingleInstance::acquire()
 {
     if (m_held)
-        return true;
+        return Result::Acquired;
     m_held = m_lock->tryLock(0);
     if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
         && removeAbandonedLock(m_path))
         m_held = m_lock->tryLock(0);
-    return m_held;
+    if (m_held)
+        return Result::Acquired;
+    // Only a lock file that exists and is held tells of another instance; any other failure is
+    // the directory's.
+    return m_lock->error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::CannotCreate;
+}
+
+QString SingleInstance::refusalText(Result result, const QString& directory)
+{
+    if (result == Result::HeldElsewhere)
+        return QStringLiteral("Another instance of t'olq! is already running...");
+    return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
+                          "settings and catalogues there.")
+        .arg(QDir::toNativeSeparators(directory));
 }

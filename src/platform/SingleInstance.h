@@ -8,9 +8,17 @@
 class SingleInstance
 {
 public:
+    enum class Result {
+        Acquired, // this process holds the lock (or already held it)
+        HeldElsewhere, // another running instance holds it
+        CannotCreate, // the lock file cannot be made: the directory is not writable or full
+    };
+
     explicit SingleInstance(const QString& directory);
-    // True when this process holds the lock (or already held it).
-    bool acquire();
+    Result acquire();
+
+    // What the user is told for a refusal, naming the directory when it is the cause.
+    static QString refusalText(Result result, const QString& directory);
 
 private:
     QString m_path;

@@ -1,11 +1,11 @@
 #include "platform/StateFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 
 #include <QFile>
 
 #include <cmath>
-#include <cstdio>
 
 qint32 readStateNumber(const QString& path)
 {
@@ -20,15 +20,5 @@ qint32 readStateNumber(const QString& path)
 
 bool writeStateFile(const QString& path, const QByteArray& line)
 {
-    const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = file.write(line) == line.size();
-    file.close();
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    return atomicfile::write(path, line);
 }

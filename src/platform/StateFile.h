@@ -10,6 +10,5 @@
 // The leading number of the first line, rounded halves to even; 0 when the file is missing or
 // unreadable or the number does not fit 32 bits.
 qint32 readStateNumber(const QString& path);
-// Writes the line beside the file and renames it into place, so a reader never sees half a line.
-// No sync to the disk: the file is rewritten often, and a lost line only means an earlier resume.
+// Writes the line whole or not at all (platform/AtomicFile.h); false when it cannot.
 bool writeStateFile(const QString& path, const QByteArray& line);

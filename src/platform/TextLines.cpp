@@ -1,8 +1,9 @@
 #include "platform/TextLines.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace textlines {
 
@@ -18,18 +19,7 @@ QByteArray compose(const QStringList& lines)
 
 bool writeAtomically(const QString& path, const QStringList& lines)
 {
-    if (QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = compose(lines);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return atomicfile::write(path, compose(lines));
 }
 
 std::optional<QStringList> read(const QString& path)

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <optional>
 
-// The small text files of the program: lines ended by CR LF, written to a temporary file that is
-// renamed into place, so a failed write never leaves a partial file behind.
+// The small text files of the program: lines ended by CR LF, written whole or not at all
+// (platform/AtomicFile.h), so a failed write never leaves a partial file behind.
 namespace textlines {
 
 QByteArray compose(const QStringList& lines);

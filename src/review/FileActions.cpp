@@ -4,13 +4,12 @@
 #include "imagestats/MediaPrompts.h"
 #include "imagestats/RecoveredSpace.h"
 #include "imagestats/RecycleFiles.h"
+#include "imagestats/ThumbnailCompanion.h"
 #include "match/ImageFacts.h"
 #include "platform/Prompter.h"
-#include "session/FileTypes.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,15 +21,6 @@ void countOne(qint32& counter)
 {
     if (counter < std::numeric_limits<qint32>::max())
         ++counter;
-}
-
-bool isImageType(const QString& extension)
-{
-    for (const FileType& type : FileTypes) {
-        if (extension.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 // The file name less its extension: the catalogued type when the name ends in it, else
@@ -65,21 +55,10 @@ bool FileActions::presentOnDisk(const QString& path)
 
 QString FileActions::companionPath(const ImageFacts& slot, const QString& thumbnailExt)
 {
-    // An image type would name another picture, and a path in the extension another place.
-    if (thumbnailExt.isEmpty() || isImageType(thumbnailExt) || thumbnailExt.contains(QLatin1Char('/'))
-        || thumbnailExt.contains(QChar(0)))
+    const QString extension = companionExtension(thumbnailExt);
+    if (extension.isEmpty())
         return {};
-    const QString name = nameWithoutExtension(slot) + thumbnailExt;
-    const QString exact = slot.PATH + name;
-    if (presentOnDisk(exact))
-        return exact;
-    const QStringList entries
-        = QDir(slot.PATH).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0 && entry.compare(slot.diskName(), Qt::CaseInsensitive) != 0)
-            return slot.PATH + entry;
-    }
-    return exact;
+    return slot.PATH + companionName(slot.PATH, slot.diskName(), nameWithoutExtension(slot), extension);
 }
 
 bool FileActions::removeFile(const QString& path)

@@ -27,7 +27,7 @@ QStringList filesOfType(const QStringList& names, const QString& fileType)
     return result;
 }
 
-std::optional<QStringList> listRegularFiles(const QString& directoryPath)
+std::optional<QStringList> listRegularFiles(const QString& directoryPath, QStringList* undecodable)
 {
     DIR* dir = ::opendir(QFile::encodeName(directoryPath).constData());
     if (!dir)
@@ -44,10 +44,18 @@ std::optional<QStringList> listRegularFiles(const QString& directoryPath)
         }
         if (!regular)
             continue;
-        names.append(QFile::decodeName(entry->d_name));
+        const QString name = QFile::decodeName(entry->d_name);
+        if (QFile::encodeName(name) != entry->d_name) {
+            if (undecodable)
+                undecodable->append(name);
+            continue;
+        }
+        names.append(name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
+    if (undecodable)
+        std::sort(undecodable->begin(), undecodable->end());
     return names;
 }
 

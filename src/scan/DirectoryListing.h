@@ -5,8 +5,9 @@
 #include <optional>
 
 // The names of a directory's regular files that are not dot-files, sorted; nullopt when the
-// directory cannot be read.
-std::optional<QStringList> listRegularFiles(const QString& directoryPath);
+// directory cannot be read. Names whose bytes are not valid in the locale's encoding (UTF-8) would
+// not open again under their decoded text: they go to undecodable instead, as decoded.
+std::optional<QStringList> listRegularFiles(const QString& directoryPath, QStringList* undecodable = nullptr);
 // Those of one type, the extension compared without regard to case.
 QStringList filesOfType(const QStringList& names, const QString& fileType);
 

@@ -29,6 +29,13 @@ const QString missingText = QStringLiteral(
     "You have Re-Activated image records for which %1 information has not been Gathered.  This may effect the "
     "presentation of all possible duplilcates.  Please see the help file for more information on Re-Activation.");
 
+QString passedOverText(int files)
+{
+    return QStringLiteral("%1 files were passed over: their names are not valid UTF-8 text, so they cannot be "
+                          "catalogued.  Rename them to include them in a search.")
+        .arg(files);
+}
+
 } // namespace
 
 PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, PreScanConfig config, PreScanPorts ports)
@@ -82,8 +89,10 @@ bool PreScanEngine::openCatalogue()
 {
     m_rstFILES.reset();
     m_database = CatalogueDatabase::openOrTell(m_config.databasePath, m_ports.prompter);
-    if (!m_database)
+    if (!m_database) {
+        m_session.PreScanFailed = true;
         return false;
+    }
     m_rstFILES = std::make_unique<TableRecordSet>(*m_database);
     m_rstFILES->setIndex(QStringLiteral("ref"));
     return true;
@@ -104,8 +113,9 @@ void PreScanEngine::commitNow()
 
 void PreScanEngine::unload()
 {
-    // A catalogue that could not be opened ran nothing: its resume point stays for a later try.
-    if (m_database && QFile::exists(scanningFile()))
+    // A run that did not finish (its catalogue could not be opened, or failed under it) keeps its
+    // resume point for a later try.
+    if (m_database && !m_failed && QFile::exists(scanningFile()))
         QFile::remove(scanningFile());
     m_quitRequested = true;
     m_pipeline.reset();
@@ -223,8 +233,10 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     } running { m_running };
 
     m_session.SearchCompleted = QStringLiteral("NO");
+    m_failed = false;
     m_quitRequested = m_abortRequested;
     m_filesCounted = 0;
+    m_passedOver = 0;
     m_checksumMissing = m_rgbMissing = m_patternMissing = false;
     m_filter = splitFilterWords(m_settings.filter);
     if (wantsStatistics())
@@ -286,7 +298,8 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
                 break;
         }
     } catch (const std::exception& e) {
-        // A database that fails mid-run: keep what was committed, tell the user, end as a quit.
+        // A database that fails mid-run: what was committed stays, the run did not finish, so
+        // Scanning.dat stays for a later resume and the search goes no further.
         m_pipeline.reset();
         try {
             if (m_database->inTransaction())
@@ -294,9 +307,12 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         } catch (const std::exception&) {
         }
         m_quitRequested = true;
+        m_failed = true;
+        m_session.PreScanFailed = true;
         m_ports.prompter.tell(
             QStringLiteral("The catalogue could not be updated.\r\r%1").arg(QString::fromUtf8(e.what())),
             QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+        return Outcome::Failed;
     }
     m_pipeline.reset();
 
@@ -324,5 +340,8 @@ void PreScanEngine::endMessages()
         warn("RGB");
     if (m_patternMissing && mode == ComparisonMode::Pattern)
         warn("Pattern");
+    if (m_passedOver > 0)
+        m_ports.prompter.ask(
+            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
     m_ports.prompter.tell(QString::number(qint64(m_filesCounted)) + QStringLiteral(" files read..."));
 }

@@ -61,10 +61,12 @@ public:
     // The 24 types in the order both passes try them: indexes into FileTypes.
     static const std::array<int, 24>& scanTypeOrder();
 
-    // Opens the catalogue (the window's load); tells the user and returns false when it cannot.
+    // Opens the catalogue (the window's load); tells the user, sets PreScanFailed and returns false
+    // when it cannot.
     bool openCatalogue();
     bool catalogueOpen() const { return m_database != nullptr; }
-    // The whole run. After it the caller unloads (see unload()), except after Aborted.
+    // The whole run. After it the caller unloads (see unload()), except after Aborted. Failed: the
+    // catalogue failed under the run, which said so; Scanning.dat stays and PreScanFailed is set.
     Outcome RunPreScan();
     bool running() const { return m_running; }
 
@@ -76,8 +78,8 @@ public:
     bool QuitRequested() const { return m_quitRequested; }
     bool Paused() const { return m_paused; }
 
-    // The engine's share of the window's unload: Scanning.dat deleted, QuitRequested set, the
-    // catalogue committed and closed.
+    // The engine's share of the window's unload: Scanning.dat deleted (kept after a failure),
+    // QuitRequested set, the catalogue committed and closed.
     void unload();
     // Commits what the run has written (Abort does this before the program ends).
     void commitNow();
@@ -96,6 +98,8 @@ public:
     bool ChecksumMissing() const { return m_checksumMissing; }
     bool RgbMissing() const { return m_rgbMissing; }
     bool PatternMissing() const { return m_patternMissing; }
+    // Files of a ticked type that the filter accepts but whose names are not valid UTF-8.
+    int passedOver() const { return m_passedOver; }
     int resumeIndex() const { return m_resumeIndex; }
     QString scanningFile() const;
     CatalogueDatabase* database() const { return m_database.get(); }
@@ -132,17 +136,20 @@ private:
     // The entry's directory is read once and its names reused for every type.
     QString m_listedPath;
     std::optional<QStringList> m_listed;
+    QStringList m_listedUndecodable;
     std::unique_ptr<DirectoryHandle> m_listedDirectory;
     QString m_entryVolume;
     QString m_entryPath;
     int m_resumeIndex = 0;
     double m_filesCounted = 0;
     int m_writesInBatch = 0;
+    int m_passedOver = 0; // files of this run whose names cannot be catalogued
     bool m_checksumMissing = false;
     bool m_rgbMissing = false;
     bool m_patternMissing = false;
     bool m_quitRequested = false;
     bool m_paused = false;
     bool m_abortRequested = false;
+    bool m_failed = false;
     bool m_running = false;
 };

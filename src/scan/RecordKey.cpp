@@ -48,10 +48,11 @@ QString MakeRecordKey(const QString& volumeText, const QString& directoryPath, c
         volumeText, directoryPath, fileName, qint64(info.st_size), fileDateTime(info.st_mtime), identifyByLocation);
 }
 
-QString checksumText(const QString& fileType, qint64 length, const QString& filePath)
+std::optional<QString> checksumText(const QString& fileType, qint64 length, const QString& filePath)
 {
     std::vector<std::int16_t> words(ChecksumWords, 0);
-    ReadFileIntoArray(filePath, words);
+    if (!ReadFileIntoArray(filePath, words))
+        return std::nullopt;
     QString text = fileType + QLatin1Char(' ') + QString::number(length) + QLatin1Char(' ');
     text.reserve(text.size() + ChecksumWords - 1);
     for (int i = 1; i < ChecksumWords; ++i)
@@ -64,7 +65,7 @@ QString MakeChecksum(const QString& fileType, const QString& directoryPath, cons
     const QString path = directoryPath + fileName;
     struct stat info;
     const qint64 length = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? qint64(info.st_size) : 0;
-    return checksumText(fileType, length, path);
+    return checksumText(fileType, length, path).value_or(QStringLiteral(" "));
 }
 
 QString SessionStamp(const QDate& today)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // The three values the catalogue writer derives for a file: its record key (STAG), its checksum
 // text (CHECKSUM) and the session stamp (ACCESSED).
 
@@ -20,8 +22,10 @@ QString MakeRecordKey(const QString& volumeText, const QString& directoryPath, c
     bool identifyByLocation, bool* exists = nullptr);
 
 // The checksum text from the file's first 402 bytes: type, " ", length, " ", then the last decimal
-// digit of each of the signed 16-bit words 1 to 200 (zero beyond the end or when unreadable).
-QString checksumText(const QString& fileType, qint64 length, const QString& filePath);
+// digit of each of the signed 16-bit words 1 to 200 (zero beyond the end). nullopt when the file
+// cannot be read: zeros would look like a checksum and never be measured again.
+std::optional<QString> checksumText(const QString& fileType, qint64 length, const QString& filePath);
+// The same for a file in a directory; the blank " " of a checksum not gathered when unreadable.
 QString MakeChecksum(const QString& fileType, const QString& directoryPath, const QString& fileName);
 
 // Year and month as YYYYMM.

@@ -19,9 +19,19 @@ namespace {
 constexpr int PauseSleepMs = 2000;
 constexpr int ResultWaitMs = 20;
 
+// Earlier scans gave a file they could not read 200 zero digits; such a checksum is read again
+// (a file longer than two bytes whose digits are truly all zero only costs that re-read).
+bool zerosOfAFailedRead(const QString& checksum)
+{
+    static const QString zeros(200, QLatin1Char('0'));
+    const QStringView length = QStringView(checksum).mid(5, checksum.size() - 5 - 201);
+    return checksum.endsWith(zeros) && checksum.at(checksum.size() - 201) == QLatin1Char(' ')
+        && length.toLongLong() > 2;
+}
+
 bool checksumMissing(const QString& checksum)
 {
-    return checksum.size() < 200 || checksum.at(4) != QLatin1Char(' ');
+    return checksum.size() < 200 || checksum.at(4) != QLatin1Char(' ') || zerosOfAFailedRead(checksum);
 }
 
 bool colourMissing(const CatalogueRecord& row)
@@ -141,13 +151,19 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 {
     m_ports.view.showDirectory(m_entryPath);
     if (m_listedPath != m_entryPath || !m_listed) {
-        m_listed = listRegularFiles(m_entryPath);
+        m_listedUndecodable.clear();
+        m_listed = listRegularFiles(m_entryPath, &m_listedUndecodable);
         m_listedDirectory = std::make_unique<DirectoryHandle>(m_entryPath);
         m_listedPath = m_entryPath;
     }
     if (!m_listed)
         return;
     const QStringList names = filesOfType(*m_listed, fileType);
+    // Names that cannot be opened again from their text are passed over, and counted.
+    for (const QString& name : filesOfType(m_listedUndecodable, fileType)) {
+        if (scanAccepts(m_filter, name, fileType, m_settings.notFilter))
+            ++m_passedOver;
+    }
     if (!m_pipeline)
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
     if (!m_database->inTransaction())

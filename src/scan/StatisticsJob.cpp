@@ -4,6 +4,7 @@
 #include "imagestats/ImageDecoder.h"
 #include "imagestats/MeasureImage.h"
 #include "imagestats/PixelArray.h"
+#include "imagestats/decoders/DecoderLimits.h"
 #include "platform/Conventions.h"
 #include "scan/DirectoryListing.h"
 #include "scan/RecordKey.h"
@@ -15,6 +16,20 @@ namespace {
 constexpr int PreviewTwips = 600;
 
 } // namespace
+
+qint64 decodedPixels(const StatisticsJob& job)
+{
+    if (!job.wantColour && !job.wantPattern)
+        return 0;
+    const ImageProbe probe = probeImageFile(job.filePath);
+    if (!probe.readable)
+        return 0;
+    const qint64 declared = probe.declared.isValid()
+        ? qMin(qint64(probe.declared.width()) * probe.declared.height(), DecoderLimits::maxPixels)
+        : DecoderLimits::maxPixels;
+    // In 4-byte pixels; the file's bytes are held while it is decoded.
+    return declared * probe.peakBytesPerPixel / 4 + probe.fileBytes / 4;
+}
 
 QSize previewSize(int width, int height)
 {
@@ -34,8 +49,13 @@ StatisticsResult computeStatistics(const StatisticsJob& job)
     result.stats = job.stats;
     bool readFailed = false;
     if (job.wantChecksum) {
-        result.checksum = checksumText(job.fileType, job.length, job.filePath);
-        readFailed = true; // the checksum cannot tell a missing file from a short one: ask below
+        // A file that cannot be read keeps the checksum it had (a blank for a new record), so the
+        // next scan measures it again.
+        const std::optional<QString> checksum = checksumText(job.fileType, job.length, job.filePath);
+        if (checksum)
+            result.checksum = *checksum;
+        else
+            readFailed = true;
     }
     if (job.wantColour || job.wantPattern) {
         DecodeResult decoded = decodeImageFile(job.filePath);

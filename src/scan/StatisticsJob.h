@@ -35,6 +35,11 @@ struct StatisticsResult
 // Safe on several threads.
 StatisticsResult computeStatistics(const StatisticsJob& job);
 
+// What measuring the job holds in memory at its peak, in 32-bit pixels, told from the file's
+// header; 0 when the job decodes nothing. A picture whose size cannot be told counts at the
+// largest size the decoders accept.
+qint64 decodedPixels(const StatisticsJob& job);
+
 // The preview box's size for a picture: 40 pixels (600 twips) wide with the height following,
 // or 40 high with the width following when that would be taller.
 QSize previewSize(int width, int height);

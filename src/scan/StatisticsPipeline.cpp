@@ -2,8 +2,10 @@
 
 #include <chrono>
 
-StatisticsPipeline::StatisticsPipeline(int threads)
+StatisticsPipeline::StatisticsPipeline(int threads, Measurer measurer, qint64 budgetPixels)
     : m_threads(qMax(1, threads))
+    , m_measurer(std::move(measurer))
+    , m_budget(budgetPixels)
 {
     if (m_threads > 1) {
         for (int i = 0; i < m_threads; ++i)
@@ -52,7 +54,19 @@ void StatisticsPipeline::work()
                 continue;
             ticket->started = true;
         }
-        StatisticsResult result = computeStatistics(ticket->job);
+        // One picture at a time may be larger than the budget; it then waits to run alone.
+        const qint64 pixels = m_measurer.pixels(ticket->job);
+        m_budget.acquire(pixels);
+        bool wanted = false;
+        {
+            std::lock_guard lock(m_mutex);
+            wanted = !m_stopping && !ticket->dropped;
+        }
+        StatisticsResult result;
+        if (wanted)
+            result = m_measurer.compute(ticket->job);
+        // The decoded picture is gone with the computation; its pixels go back to the budget.
+        m_budget.release(pixels);
         {
             std::lock_guard lock(m_mutex);
             ticket->result = std::move(result);
@@ -73,7 +87,7 @@ bool StatisticsPipeline::wait(const TicketPtr& ticket, int timeoutMs)
 StatisticsResult StatisticsPipeline::take(const TicketPtr& ticket)
 {
     if (!background())
-        return computeStatistics(ticket->job);
+        return m_measurer.compute(ticket->job);
     std::unique_lock lock(m_mutex);
     m_resultReady.wait(lock, [&] { return ticket->done; });
     return std::move(ticket->result);

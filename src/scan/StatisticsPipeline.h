@@ -1,24 +1,37 @@
 #pragma once
 
+#include "scan/PixelBudget.h"
 #include "scan/StatisticsJob.h"
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+// How jobs are measured and what they hold meanwhile: computeStatistics and decodedPixels unless
+// a test gives others.
+struct StatisticsMeasurer
+{
+    std::function<StatisticsResult(const StatisticsJob&)> compute = &computeStatistics;
+    std::function<qint64(const StatisticsJob&)> pixels = &decodedPixels;
+};
+
 // Worker threads that measure files ahead of the scan loop. The loop submits jobs in file order
 // and takes each result in that order, so what it writes does not depend on the thread count.
 // A pipeline of one thread runs nothing in the background: take() computes the job there and then.
+// The workers share a pixel budget: each asks for its picture's pixels before it decodes it.
 class StatisticsPipeline
 {
 public:
     class Ticket;
     using TicketPtr = std::shared_ptr<Ticket>;
 
-    explicit StatisticsPipeline(int threads);
+    using Measurer = StatisticsMeasurer;
+
+    explicit StatisticsPipeline(int threads, Measurer measurer = {}, qint64 budgetPixels = PixelBudget::DefaultPixels);
     // Drops the jobs not started and waits for those running.
     ~StatisticsPipeline();
     StatisticsPipeline(const StatisticsPipeline&) = delete;
@@ -38,6 +51,8 @@ private:
     void work();
 
     int m_threads;
+    Measurer m_measurer;
+    PixelBudget m_budget;
     std::vector<std::thread> m_workers;
     std::mutex m_mutex;
     std::condition_variable m_jobReady;

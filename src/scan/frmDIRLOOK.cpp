@@ -1,6 +1,7 @@
 #include "scan/frmDIRLOOK.h"
 
 #include "platform/Conventions.h"
+#include "platform/ExitStatus.h"
 #include "platform/Yielder.h"
 #include "widgets/ImageBox.h"
 
@@ -61,7 +62,7 @@ frmDIRLOOK::frmDIRLOOK(
         PreScanPorts { services.prompter, *yielder, services.sound, services.volumes, *this });
     m_endProgram = [] {
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(int(ExitStatus::Aborted));
     };
     buildControls();
     Form_Load();

@@ -1,6 +1,7 @@
 #include "widgets/MessageBoxPrompter.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -106,8 +107,74 @@ MessageBoxPrompter::MessageBoxPrompter(QWidget* parent)
 {
 }
 
+void MessageBoxPrompter::setUnattended(bool unattended, FILE* echo)
+{
+    m_unattended = unattended;
+    m_echo = echo;
+}
+
+bool MessageBoxPrompter::platformIsHeadless()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+MsgAnswer MessageBoxPrompter::unattendedAnswer(const Message& message)
+{
+    const QList<BoxButton> buttons = buttonsOf(message.buttons);
+    for (const BoxButton& b : buttons) {
+        if (b.answer == MsgAnswer::Cancel)
+            return b.answer;
+    }
+    const int index = message.defaultButton - 1;
+    return buttons.at(index >= 0 && index < buttons.size() ? index : 0).answer;
+}
+
+void MessageBoxPrompter::echo(const QString& title, const QString& text, const QString& answer) const
+{
+    if (!m_echo)
+        return;
+    QString line = title + QStringLiteral(": ") + displayText(text) + QLatin1Char('\n');
+    if (!answer.isEmpty())
+        line += QStringLiteral("(answered %1: no window can be shown)\n").arg(answer);
+    std::fputs(line.toLocal8Bit().constData(), m_echo);
+    std::fflush(m_echo);
+}
+
+namespace {
+
+QString answerName(MsgAnswer answer)
+{
+    switch (answer) {
+    case MsgAnswer::Ok:
+        return QStringLiteral("OK");
+    case MsgAnswer::Cancel:
+        return QStringLiteral("Cancel");
+    case MsgAnswer::Abort:
+        return QStringLiteral("Abort");
+    case MsgAnswer::Retry:
+        return QStringLiteral("Retry");
+    case MsgAnswer::Ignore:
+        return QStringLiteral("Ignore");
+    case MsgAnswer::Yes:
+        return QStringLiteral("Yes");
+    case MsgAnswer::No:
+        return QStringLiteral("No");
+    }
+    return {};
+}
+
+} // namespace
+
 MsgAnswer MessageBoxPrompter::ask(const Message& message)
 {
+    if (m_unattended && platformIsHeadless()) {
+        const MsgAnswer answer = unattendedAnswer(message);
+        echo(message.title, message.text, answerName(answer));
+        return answer;
+    }
+    if (m_unattended)
+        echo(message.title, message.text, {});
     PromptBox box(m_parent);
     box.setWindowTitle(message.title);
     // Texts carry file names: never let a "<" in one be read as markup.
@@ -147,6 +214,12 @@ MsgAnswer MessageBoxPrompter::ask(const Message& message)
 
 std::optional<QString> MessageBoxPrompter::askText(const QString& prompt, const QString& title, const QString& initial)
 {
+    if (m_unattended && platformIsHeadless()) {
+        echo(title, prompt, answerName(MsgAnswer::Cancel));
+        return std::nullopt;
+    }
+    if (m_unattended)
+        echo(title, prompt, {});
     bool ok = false;
     const QString text = QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal, initial, &ok);
     if (!ok)

@@ -299,6 +299,46 @@ private Q_SLOTS:
         QCOMPARE(largestDifference(result.image, rgb(wide)), 0);
     }
 
+    // Converting in place keeps every pixel exactly as converting into a copy gave it.
+    void flattenedExactlyAsAConvertedCopy_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<int>("imageFormat");
+        QTest::newRow("png RGBA") << QByteArray("png") << int(QImage::Format_ARGB32);
+        QTest::newRow("png 16-bit RGB") << QByteArray("png") << int(QImage::Format_RGBX64);
+        QTest::newRow("png palette with transparency") << QByteArray("png") << int(QImage::Format_Indexed8);
+        QTest::newRow("tiff 16-bit RGBA") << QByteArray("tiff") << int(QImage::Format_RGBA64);
+    }
+    void flattenedExactlyAsAConvertedCopy()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(int, imageFormat);
+        QImage picture(37, 23, QImage::Format_RGBA64);
+        quint32 seed = 12345;
+        const auto next = [&] { return quint16((seed = seed * 1103515245u + 12345u) >> 8); };
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixelColor(x, y, QColor::fromRgba64(next(), next(), next(), x % 3 ? next() : 65535));
+        picture = imageFormat == QImage::Format_Indexed8
+            ? picture.convertToFormat(QImage::Format_ARGB32).convertToFormat(QImage::Format_Indexed8)
+            : picture.convertToFormat(QImage::Format(imageFormat));
+        const QString path = put("flat." + format, W::qtWrite(picture, format));
+        const QImage decoded = QImageReader(path).read();
+        QImage copy = decoded.convertToFormat(QImage::Format_RGB32);
+        if (decoded.hasAlphaChannel()) {
+            const QImage premultiplied = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < copy.height(); ++y)
+                for (int x = 0; x < copy.width(); ++x) {
+                    const QRgb p = premultiplied.pixel(x, y);
+                    const int cover = 255 - qAlpha(p);
+                    copy.setPixel(x, y, qRgb(qRed(p) + cover, qGreen(p) + cover, qBlue(p) + cover));
+                }
+        }
+        const DecodeResult result = decodeImageFile(path);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(largestDifference(result.image, copy), 0);
+    }
+
     void orientationTagIsIgnored()
     {
         const QImage picture = ImageSamples::photo(40, 20, 1);

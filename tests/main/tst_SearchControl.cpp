@@ -38,6 +38,7 @@ struct FakeHost : SearchHost
     }
     void stopAnimation() override { calls << "stopAnimation"; }
     void hideMainWindow() override { calls << "hide"; }
+    void showMainWindow() override { calls << "show"; }
     void showPreScan() override
     {
         calls << "preScan";
@@ -129,18 +130,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("types");
         QTest::addColumn<bool>("slowMode");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("gather");
         QTest::newRow("no list name") << "  "
-                                      << "" << false << true << false << "Please name and save the directory list.";
+                                      << "" << false << true << false << "Please name and save the directory list."
+                                      << false;
         QTest::newRow("list name leaving the data directory")
             << "../x"
-            << "" << false << true << false << "Please name and save the directory list.";
-        QTest::newRow("IFCD with exclusive")
-            << "Pics"
-            << " [] /in/ " << true << true << false << "You may not combine the IFCD and Exclusive search options...";
+            << "" << false << true << false << "Please name and save the directory list." << false;
+        QTest::newRow("IFCD with exclusive") << "Pics"
+                                             << " [] /in/ " << true << true << false
+                                             << "You may not combine the IFCD and Exclusive search options..." << false;
         QTest::newRow("no file types") << "Pics"
-                                       << "" << false << false << false << "You have not selected any file types...";
+                                       << "" << false << false << false << "You have not selected any file types..."
+                                       << false;
+        // Nobody is at the window of a gather run: a refusal ends it, with its own status.
+        QTest::newRow("no file types, gather run")
+            << "Pics"
+            << "" << false << false << false << "You have not selected any file types..." << true;
         QTest::newRow("slow mode declined") << "Pics"
-                                            << "" << false << true << true << SearchControl::slowModeWarning();
+                                            << "" << false << true << true << SearchControl::slowModeWarning() << false;
     }
     void refusals()
     {
@@ -150,17 +158,20 @@ private Q_SLOTS:
         QFETCH(bool, types);
         QFETCH(bool, slowMode);
         QFETCH(QString, message);
+        QFETCH(bool, gather);
         Fixture f;
         f.settings().listName = listName;
         f.settings().ifcd = ifcd;
         f.settings().exclusive = exclusive;
         f.settings().fileTypes[9] = types;
+        f.settings().gather = gather;
         if (slowMode)
             f.settings().mode = ComparisonMode::Pattern;
         f.prompter.queueAnswer(MsgAnswer::No);
-        QCOMPARE(f.search.go(), GoResult::NotStarted);
+        QCOMPARE(f.search.go(), gather ? GoResult::ProgramEnded : GoResult::NotStarted);
         QCOMPARE(f.prompter.texts(), QStringList { message });
-        QVERIFY(f.host.calls.isEmpty());
+        QCOMPARE(f.host.calls, gather ? QStringList { "quit" } : QStringList {});
+        QCOMPARE(f.controller.exitStatus(), gather ? ExitStatus::Refused : ExitStatus::Completed);
         QVERIFY(!f.search.searchRunning());
         QVERIFY(QFile::exists(f.dir.file("TOLQ.INI"))); // written before any test
         QVERIFY(!QFile::exists(f.database()));
@@ -310,6 +321,7 @@ private Q_SLOTS:
         QCOMPARE(f.search.go(), GoResult::ProgramEnded);
         QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file" });
         QCOMPARE(f.host.calls, QStringList({ "resume", "end" }));
+        QCOMPARE(f.controller.exitStatus(), ExitStatus::Failed);
     }
 
     void stateFileShortcuts_data()
@@ -409,12 +421,18 @@ private Q_SLOTS:
     void gatherQuitsAfterThePreScan_data()
     {
         QTest::addColumn<bool>("databaseExists");
-        QTest::newRow("new database") << false;
-        QTest::newRow("database kept, no dialog") << true;
+        QTest::addColumn<QString>("preScan"); // how the pre-scan ended
+        QTest::addColumn<ExitStatus>("status");
+        QTest::newRow("new database") << false << "completed" << ExitStatus::Completed;
+        QTest::newRow("database kept, no dialog") << true << "completed" << ExitStatus::Completed;
+        QTest::newRow("pre-scan quit") << true << "quit" << ExitStatus::Quit;
+        QTest::newRow("pre-scan failed") << true << "failed" << ExitStatus::Failed;
     }
     void gatherQuitsAfterThePreScan()
     {
         QFETCH(bool, databaseExists);
+        QFETCH(QString, preScan);
+        QFETCH(ExitStatus, status);
         Fixture f;
         if (databaseExists) {
             f.makeDatabase();
@@ -423,11 +441,45 @@ private Q_SLOTS:
         f.settings().gather = true;
         f.settings().mode = ComparisonMode::QuadrantRgb;
         f.session().StoppedAtRecord = 4;
+        f.session().PreScanFailed = true; // left by an earlier search
+        f.host.duringPreScan = [&] {
+            f.session().SearchCompleted = preScan == "completed" ? "YES" : "NO";
+            f.session().PreScanFailed = preScan == "failed";
+        };
         QCOMPARE(f.search.go(), GoResult::Gathered);
         QCOMPARE(f.host.calls, QStringList({ "stopAnimation", "hide", "preScan", "wait done", "quit" }));
+        QCOMPARE(f.controller.exitStatus(), status);
         QVERIFY(f.prompter.messages().isEmpty());
         QCOMPARE(f.session().StoppedAtRecord, databaseExists ? 4 : 0);
         QVERIFY(!f.search.searchRunning());
+    }
+
+    // A pre-scan that failed ends the search with the main window back; one that was quit goes on
+    // to the review as a completed one does.
+    void preScanOutcomeOfAnInteractiveSearch_data()
+    {
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<GoResult>("result");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("failed") << true << GoResult::NotStarted << "show";
+        QTest::newRow("quit") << false << GoResult::Reviewing << "pair: t'olq! - NAME search";
+    }
+    void preScanOutcomeOfAnInteractiveSearch()
+    {
+        QFETCH(bool, failed);
+        QFETCH(GoResult, result);
+        QFETCH(QString, last);
+        Fixture f;
+        f.settings().preMatch = true;
+        f.host.duringPreScan = [&] {
+            f.session().SearchCompleted = "NO";
+            f.session().PreScanFailed = failed;
+        };
+        QCOMPARE(f.search.go(), result);
+        QCOMPARE(f.host.calls.last(), last);
+        QCOMPARE(f.host.calls.contains("preMatch"), !failed);
+        QVERIFY(!f.search.searchRunning());
+        QCOMPARE(f.controller.exitStatus(), ExitStatus::Completed);
     }
 
     void gatherIsClearedAtTheReview()

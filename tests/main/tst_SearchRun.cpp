@@ -9,6 +9,8 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
+#include "review/pair/PairReview.h"
+#include "review/pair/frmCHECKEM.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "session/DirectoryEntry.h"
@@ -22,6 +24,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -170,15 +174,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("snapshot");
         QTest::addColumn<bool>("realScan");
-        QTest::newRow("pair review") << false << false;
-        QTest::newRow("snapshot review") << true << false;
-        QTest::newRow("pair review after the real pre-scan") << false << true;
-        QTest::newRow("snapshot review after the real pre-scan") << true << true;
+        QTest::addColumn<int>("resumeRecord");
+        QTest::addColumn<QStringList>("reviewMessages");
+        // The fake pre-scan's records lie outside the incoming-files directory and name no file:
+        // both reviews find nothing and stop on the last record. The real pre-scan's three pictures are
+        // one picture: the first pair is on show.
+        QTest::newRow("pair review") << false << false << 3 << QStringList { "No more matches..." };
+        QTest::newRow("snapshot review") << true << false << 3 << QStringList { "No more matches..." };
+        QTest::newRow("pair review after the real pre-scan") << false << true << 1 << QStringList {};
+        QTest::newRow("snapshot review after the real pre-scan") << true << true << 1 << QStringList {};
     }
     void goRunsTheStagesAndTheReviewHandsBack()
     {
         QFETCH(bool, snapshot);
         QFETCH(bool, realScan);
+        QFETCH(int, resumeRecord);
+        QFETCH(QStringList, reviewMessages);
         Program p(
             [&](MainSettings& s) {
                 s.mode = ComparisonMode::Checksum;
@@ -217,19 +228,14 @@ private Q_SLOTS:
         QTRY_VERIFY(review.isNull());
         QVERIFY(p.main->isVisible());
         QTRY_VERIFY(QFile::exists(p.dir.file("TOLQ.INI")));
-        // The snapshot review shows the three same pictures as one group; the fake pre-scan's
-        // rows name no file, so it finds none and stops at the last record.
-        const bool noGroup = snapshot && !realScan;
-        QVERIFY(p.settingsText().contains(noGroup ? "STOPPED AT RECORD = 3\r\n" : "STOPPED AT RECORD = 1\r\n"));
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(resumeRecord)));
         QVERIFY(p.main->Timer3->isActive());
         QVERIFY(!p.main->session().ChangedSearch);
         // The real pre-scan ends with its count message.
-        QStringList messages;
+        QStringList messages = p.prompter.texts();
         if (realScan)
-            messages << p.prompter.texts().value(0);
-        if (noGroup)
-            messages << "No more matches...";
-        QCOMPARE(p.prompter.texts(), messages);
+            QVERIFY(messages.takeFirst().contains(" files read"));
+        QCOMPARE(messages, reviewMessages);
     }
 
     void preMatchRunsBetweenScanAndReview()
@@ -306,6 +312,42 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
     }
 
+    // The pair review as the user meets it: Go, the first pair, keys, a delete, Exit, the main
+    // window back and the settings file holding the resume record.
+    void pairReviewFromGoToExit()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.noConfirm = true;
+            },
+            true);
+        p.main->cmdGO->click();
+        QPointer<frmCHECKEM> review = qobject_cast<frmCHECKEM*>(p.main->reviewWindow());
+        QVERIFY(review);
+        QTRY_VERIFY(review->review().imageShown(2)); // the first pair is on show
+        const QString first = review->lblFILE[0]->text();
+        const QString second = review->lblFILE[1]->text();
+        auto type = [&](const QString& key) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : review.data();
+            QKeyEvent press(QEvent::KeyPress, key.at(0).toUpper().unicode(), Qt::NoModifier, key);
+            QApplication::sendEvent(target, &press);
+        };
+        type("n");
+        QCOMPARE(review->lblFILE[0]->text(), second);
+        const QString third = review->lblFILE[1]->text();
+        QVERIFY(third != first && third != second);
+        type("2");
+        QVERIFY(!QFile::exists(p.tree + "/" + third + ".jpg"));
+        QCOMPARE(review->lblSTATUS->text(), QStringLiteral(" 1 files deleted,  1 total..."));
+        const qint32 resume = review->review().pair().reference.RECNUM;
+        review->cmdCANCEL->click();
+        QTRY_VERIFY(review.isNull());
+        QVERIFY(p.main->isVisible());
+        QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(resume)));
+        QVERIFY(p.settingsText().contains(QStringLiteral("1 FILES DELETED")));
+    }
+
     void snapshotChain()
     {
         Program p(
@@ -367,10 +409,15 @@ private Q_SLOTS:
         p.main->cmdGO->click();
         QPointer<QWidget> review = p.main->reviewWindow();
         QVERIFY(review);
-        QTest::qWait(0); // the review's first activation
+        QTest::qWait(0); // the review's first activation: no pair, it stops on the last record
+        QCOMPARE(p.prompter.texts(), QStringList { "No more matches..." });
+        const qint32 last = p.main->session().StoppedAtRecord;
+        QVERIFY(last > 0);
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(last)));
         review->close();
         QTRY_VERIFY(p.main->isVisible());
-        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
+        p.prompter.clear();
 
         bool resumeOffered = false;
         p.stages.onResume = [&](frmRESUME& dialog) {
@@ -383,13 +430,13 @@ private Q_SLOTS:
         QCOMPARE(p.main->session().SessionMode, QStringLiteral("RESUME"));
         QCOMPARE(p.stages.preScans, 1); // no second pre-scan
         QVERIFY(p.main->reviewWindow());
-        QTest::qWait(0); // the review starts at the resume record and clears it
-        QCOMPARE(p.main->session().StoppedAtRecord, 0);
+        QTest::qWait(0); // the review starts at the resume record and searches on from there
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
         QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - NAME search, IGNORE TYPE"));
         QVERIFY(!p.main->isVisible());
-        QVERIFY(p.prompter.messages().isEmpty());
+        QCOMPARE(p.prompter.texts(), QStringList { "No more matches..." });
         p.main->reviewWindow()->close();
-        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
     }
 
     void changedSettingsStartANewSearch()

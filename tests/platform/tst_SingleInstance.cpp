@@ -8,9 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(SingleInstance::Result)
+
 namespace {
 
 const QString lockName = QStringLiteral("tolq.lock");
+using Result = SingleInstance::Result;
 
 // The lock file a holder with the given PID would leave: the real format of this Qt, with the
 // owner's PID swapped in.
@@ -50,11 +53,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SingleInstance first(dir.path());
-        QVERIFY(first.acquire());
+        QCOMPARE(first.acquire(), Result::Acquired);
         SingleInstance second(dir.path());
-        QVERIFY(!second.acquire());
-        QVERIFY(first.acquire()); // asking again keeps the lock
-        QVERIFY(!second.acquire());
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
+        QCOMPARE(first.acquire(), Result::Acquired); // asking again keeps the lock
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
     }
 
     void lockEndsWithItsHolder()
@@ -62,29 +65,29 @@ private Q_SLOTS:
         QTemporaryDir dir;
         {
             SingleInstance first(dir.path());
-            QVERIFY(first.acquire());
+            QCOMPARE(first.acquire(), Result::Acquired);
         }
         SingleInstance second(dir.path());
-        QVERIFY(second.acquire());
+        QCOMPARE(second.acquire(), Result::Acquired);
     }
 
     void leftoverLockFile_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("acquired");
-        QTest::newRow("holder is dead") << lockFileOf(deadPid()) << true;
-        QTest::newRow("holder runs") << lockFileOf(QCoreApplication::applicationPid()) << false;
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("garbage") << QByteArray("not a lock\n") << true;
+        QTest::addColumn<Result>("result");
+        QTest::newRow("holder is dead") << lockFileOf(deadPid()) << Result::Acquired;
+        QTest::newRow("holder runs") << lockFileOf(QCoreApplication::applicationPid()) << Result::HeldElsewhere;
+        QTest::newRow("empty") << QByteArray() << Result::Acquired;
+        QTest::newRow("garbage") << QByteArray("not a lock\n") << Result::Acquired;
     }
     void leftoverLockFile()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, acquired);
+        QFETCH(Result, result);
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath(lockName), content));
         SingleInstance instance(dir.path());
-        QCOMPARE(instance.acquire(), acquired);
+        QCOMPARE(instance.acquire(), result);
     }
 
     // An unreadable lock file is only cleared when nobody holds it.
@@ -92,10 +95,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SingleInstance first(dir.path());
-        QVERIFY(first.acquire());
+        QCOMPARE(first.acquire(), Result::Acquired);
         QVERIFY(writeFile(dir.filePath(lockName), QByteArray()));
         SingleInstance second(dir.path());
-        QVERIFY(!second.acquire());
+        QCOMPARE(second.acquire(), Result::HeldElsewhere);
         QVERIFY(QFile::exists(dir.filePath(lockName)));
     }
 };

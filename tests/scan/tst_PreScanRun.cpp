@@ -6,7 +6,11 @@
 
 #include "scan/ScanningFile.h"
 
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 class tst_PreScanRun : public QObject
 {
@@ -250,12 +254,23 @@ void tst_PreScanRun::endOfRun_data()
     QTest::addColumn<QStringList>("sounds");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("beeps");
+    QTest::addColumn<bool>("undecodable"); // files named in bytes that are not UTF-8 lie beside them
     QTest::newRow("count message and a beep")
-        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1;
+        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1 << false;
     QTest::newRow("a sound file") << false << false << false << QStringList { "/s/a.wav" }
-                                  << QStringList { "2 files read..." } << 0;
-    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1;
-    QTest::newRow("pre-match: no messages, no sound") << false << true << true << QStringList {} << QStringList {} << 0;
+                                  << QStringList { "2 files read..." } << 0 << false;
+    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1 << false;
+    QTest::newRow("pre-match: no messages, no sound")
+        << false << true << true << QStringList {} << QStringList {} << 0 << false;
+    // Such a name would not open again from its text: passed over, and the count told.
+    QTest::newRow("names not UTF-8 passed over and counted")
+        << false << false << false << QStringList {}
+        << QStringList { "1 files were passed over: their names are not valid UTF-8 text, so they cannot be "
+                         "catalogued.  Rename them to include them in a search.",
+               "2 files read..." }
+        << 1 << true;
+    QTest::newRow("names not UTF-8, gather: passed over silently")
+        << true << false << false << QStringList {} << QStringList {} << 1 << true;
 }
 
 void tst_PreScanRun::endOfRun()
@@ -266,9 +281,20 @@ void tst_PreScanRun::endOfRun()
     QFETCH(QStringList, sounds);
     QFETCH(QStringList, texts);
     QFETCH(int, beeps);
+    QFETCH(bool, undecodable);
     ScanFixture f;
     f.bytes(QStringLiteral("a"), QStringLiteral("x1.jpg"), "1");
     f.bytes(QStringLiteral("a"), QStringLiteral("x2.jpg"), "2");
+    // Latin-1 bytes; the .png is of a type not ticked and is not counted. Removed by their bytes:
+    // the temporary directory cannot remove what it cannot name.
+    const QByteArray dir = QFile::encodeName(f.dir(QStringLiteral("a")));
+    const QList<QByteArray> rawNames { dir + "caf\xe9.jpg", dir + "\xff\xfe.png" };
+    for (const QByteArray& path : rawNames)
+        QVERIFY(!undecodable || ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+    const auto removeRaw = qScopeGuard([&] {
+        for (const QByteArray& path : rawNames)
+            ::unlink(path.constData());
+    });
     f.settings.directories = { f.entry(QStringLiteral("a")) };
     f.settings.gather = gather;
     f.settings.preMatch = preMatch;
@@ -378,12 +404,17 @@ void tst_PreScanRun::databaseFailureEndsTheRun()
         if (number == QLatin1String("5 found..."))
             engine->database()->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
     };
-    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Quit);
+    QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Failed);
     engine->unload();
-    // Told once, ended as a quit; the entries committed before the failure stay.
+    // Told once, and nothing more: the run did not finish, so its resume point stays for the
+    // next start, and the entries committed before the failure stay.
+    QCOMPARE(f.prompter.messages().size(), 1);
     QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
-    QCOMPARE(f.prompter.texts().last(), QStringLiteral("4 files read..."));
+    QVERIFY(f.prompter.texts().first().startsWith(QStringLiteral("The catalogue could not be updated.")));
     QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    QVERIFY(f.session.PreScanFailed);
+    QCOMPARE(readFile(f.scanningFile()), QByteArray(" 1\r\n"));
+    QCOMPARE(f.sound.beeps, 0);
     QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 3);
 }
 

@@ -105,7 +105,6 @@ void tst_RecordKey::checksum_data()
     QTest::addColumn<bool>("readable");
     QTest::addColumn<QString>("expected");
 
-    const QString zeros200(200, QLatin1Char('0'));
     // Words 0 and 1: 0x0001 and 0xFFF9 (-7); word 0 is not used.
     QTest::newRow("negative word gives its magnitude's digit")
         << QByteArray::fromHex("0100f9ff") << true << QStringLiteral(".JPG 4 7") + QString(199, QLatin1Char('0'));
@@ -122,8 +121,8 @@ void tst_RecordKey::checksum_data()
     for (int i = 1; i <= 200; ++i)
         digits += QString::number(i % 256 % 10);
     QTest::newRow("only the first 402 bytes count") << full << true << QStringLiteral(".JPG 600 ") + digits;
-    QTest::newRow("unreadable file: type, length and zeros")
-        << QByteArray(1234, 'x') << false << QStringLiteral(".JPG 1234 ") + zeros200;
+    // Zeros would pass for a checksum and never be measured again.
+    QTest::newRow("unreadable file: not gathered") << QByteArray(1234, 'x') << false << QStringLiteral(" ");
 }
 
 void tst_RecordKey::checksum()
@@ -138,10 +137,12 @@ void tst_RecordKey::checksum()
         QVERIFY(writeFile(path, content));
         text = MakeChecksum(QStringLiteral(".JPG"), dir.path() + QLatin1Char('/'), QStringLiteral("f.jpg"));
     } else {
-        text = checksumText(QStringLiteral(".JPG"), content.size(), path); // nothing there to open
+        QCOMPARE(checksumText(QStringLiteral(".JPG"), content.size(), path), std::nullopt); // nothing to open
+        text = MakeChecksum(QStringLiteral(".JPG"), dir.path() + QLatin1Char('/'), QStringLiteral("f.jpg"));
     }
     QCOMPARE(text, expected);
-    QCOMPARE(text.at(4), QLatin1Char(' '));
+    if (readable)
+        QCOMPARE(text.at(4), QLatin1Char(' '));
 }
 
 void tst_RecordKey::stampAndCutoff_data()

@@ -1,6 +1,7 @@
 // The catalogue writer over temporary trees: listing, new and found rows, moved files, the
 // filter, the statistics each mode gathers, vanished files and the measuring threads.
 
+#include "FileSystemFixtures.h"
 #include "ScanFixture.h"
 
 #include "scan/RecordKey.h"
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void statisticsTheModeNeeds();
     void storedStatisticsAreNotMeasuredAgain();
     void undecodableFileKeepsBlanks();
+    void failedReadIsMeasuredAgain_data();
+    void failedReadIsMeasuredAgain();
     void vanishedFileIsSkipped_data();
     void vanishedFileIsSkipped();
     void threadedEqualsOneThread();
@@ -291,6 +294,52 @@ void tst_ScanDirectoryType::undecodableFileKeepsBlanks()
     QCOMPARE(broken.PXLRAY, QStringLiteral(" "));
     QCOMPARE(broken.X, 0);
     QCOMPARE(broken.XYRATIO, 0.0);
+}
+
+void tst_ScanDirectoryType::failedReadIsMeasuredAgain_data()
+{
+    QTest::addColumn<bool>("unreadableAtTheScan");
+    QTest::newRow("unreadable at the scan") << true;
+    QTest::newRow("zeros left by an earlier scan") << false;
+}
+
+// A file that could not be read gets no checksum, so once it can be read again it is measured
+// and matches its byte-identical copy.
+void tst_ScanDirectoryType::failedReadIsMeasuredAgain()
+{
+    QFETCH(bool, unreadableAtTheScan);
+    ScanFixture f;
+    f.settings.mode = ComparisonMode::Checksum;
+    f.image(QStringLiteral("a"), QStringLiteral("copy.jpg"), 4);
+    f.image(QStringLiteral("a"), QStringLiteral("locked.jpg"), 4);
+    f.settings.directories = { f.entry(QStringLiteral("a")) };
+    const QString locked = f.dir(QStringLiteral("a")) + QStringLiteral("locked.jpg");
+    const auto checksumOf
+        = [&](const QString& name) { return f.rows(QStringLiteral("DISKNAME = ?"), { name }).value(0).CHECKSUM; };
+    if (unreadableAtTheScan) {
+        // The scan runs as a user who may write the catalogue but not read the file.
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        openToEveryone(f.dir(QStringLiteral("a")));
+        const auto everyone = QFileDevice::Permissions(0x7777); // read, write and run for every user
+        for (const QString& path : { f.programDirectory(), f.programDirectory() + "/data", f.databasePath() })
+            QVERIFY(QFile::setPermissions(path, everyone));
+        openToEveryone(f.programDirectory());
+        const std::optional<QString> stored = runUnprivileged([&] {
+            f.run();
+            return checksumOf(QStringLiteral("locked.jpg"));
+        });
+        if (!stored)
+            QSKIP("cannot run a check as an unprivileged user here");
+        QCOMPARE(*stored, QStringLiteral(" "));
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+    } else {
+        f.run();
+        f.execute(QStringLiteral("UPDATE FILES SET CHECKSUM = ? WHERE DISKNAME = 'locked.jpg'"),
+            { QStringLiteral(".JPG %1 ").arg(QFileInfo(locked).size()) + QString(200, QLatin1Char('0')) });
+    }
+    f.run();
+    QVERIFY(checksumOf(QStringLiteral("copy.jpg")).size() > 200);
+    QCOMPARE(checksumOf(QStringLiteral("locked.jpg")), checksumOf(QStringLiteral("copy.jpg")));
 }
 
 void tst_ScanDirectoryType::vanishedFileIsSkipped_data()

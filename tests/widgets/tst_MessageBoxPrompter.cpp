@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 
 Q_DECLARE_METATYPE(MsgButtons)
@@ -182,6 +183,35 @@ private Q_SLOTS:
         QCOMPARE(prompter.ask(Message {
                      QStringLiteral("Delete?"), QStringLiteral("t'olq!"), MsgButtons::YesNo, MsgIcon::Question, 1 }),
             MsgAnswer::No);
+    }
+
+    // A run nobody watches: each message on the echo stream, answered there without a display.
+    void unattendedWithoutADisplay_data()
+    {
+        QTest::addColumn<MsgButtons>("set");
+        QTest::addColumn<int>("defaultIndex");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::newRow("Yes/No, No the default") << MsgButtons::YesNo << 2 << MsgAnswer::No;
+        QTest::newRow("Abort/Retry/Ignore, Retry the default") << MsgButtons::AbortRetryIgnore << 2 << MsgAnswer::Retry;
+        // OK asks for a disk to be loaded first: nobody can, so the box is cancelled.
+        QTest::newRow("OK/Cancel") << MsgButtons::OkCancel << 1 << MsgAnswer::Cancel;
+    }
+    void unattendedWithoutADisplay()
+    {
+        QFETCH(MsgButtons, set);
+        QFETCH(int, defaultIndex);
+        QFETCH(MsgAnswer, answer);
+        FILE* echo = std::tmpfile();
+        MessageBoxPrompter prompter;
+        prompter.setUnattended(true, echo);
+        QCOMPARE(
+            prompter.ask(Message { "Line one\rline two", "t'olq! - Title", set, MsgIcon::None, defaultIndex }), answer);
+        std::rewind(echo);
+        char written[256] = {};
+        std::fread(written, 1, sizeof written - 1, echo);
+        std::fclose(echo);
+        QVERIFY2(QByteArray(written).startsWith("t'olq! - Title: Line one\nline two\n(answered "), written);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
     void askText_data()

@@ -4,12 +4,15 @@
 
 #include <Magick++.h>
 
+#include <climits>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr qint64 ResidentPixelBytes = qint64(1) << 30;
 
 // Only the coders we read through the library stay registered (with the bitmap readers a
 // metafile's embedded pictures need). A picture file may carry another format inside, such as
@@ -41,6 +44,10 @@ void initialiseOnce()
         Magick::InitializeMagick(nullptr);
         keepOnlyPictureCoders();
         MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
+        // The library's own pixels of a very large picture go to a file instead of memory, so
+        // such a picture is not held at 16 bits a channel and again at 8.
+        MagickLib::SetMagickResourceLimit(MagickLib::MemoryResource, ResidentPixelBytes);
+        MagickLib::SetMagickResourceLimit(MagickLib::MapResource, ResidentPixelBytes);
         // Callers decode many files side by side; one worker per decode avoids oversubscription.
         MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
     });
@@ -67,6 +74,27 @@ bool everyPixelTransparent(const QImage& image)
 
 } // namespace
 
+QSize GraphicsMagickDecoder::ping(const QByteArray& data, const char* coder)
+{
+    initialiseOnce();
+    if (data.isEmpty())
+        return {};
+    try {
+        Magick::Image picture;
+        picture.magick(coder);
+        picture.fileName(std::string(coder) + ":");
+        picture.subImage(0);
+        picture.subRange(1);
+        picture.ping(Magick::Blob(data.constData(), size_t(data.size())));
+        const qint64 width = picture.columns();
+        const qint64 height = picture.rows();
+        if (width > 0 && height > 0 && width <= INT_MAX && height <= INT_MAX)
+            return QSize(int(width), int(height));
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
 DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* coder)
 {
     initialiseOnce();
@@ -92,15 +120,21 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
     const bool matte = picture.matte();
     QString error;
+    // Exported straight into 32-bit pixels, so the picture is not held in a second format too.
     QImage image
-        = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB888, &error);
+        = DecoderLimits::makeCanvas(width, height, matte ? QImage::Format_ARGB32 : QImage::Format_RGB32, &error);
     if (image.isNull())
         return failure(error);
     try {
         static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "pixel export assumes little-endian ARGB32");
         for (int y = 0; y < int(height); ++y) {
-            // ARGB32 is B, G, R, A in memory on a little-endian machine; RGB888 is R, G, B.
-            picture.write(0, y, unsigned(width), 1, matte ? "BGRA" : "RGB", Magick::CharPixel, image.scanLine(y));
+            // 32-bit pixels are B, G, R, A in memory on a little-endian machine.
+            picture.write(0, y, unsigned(width), 1, "BGRA", Magick::CharPixel, image.scanLine(y));
+            if (!matte) {
+                auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+                for (int x = 0; x < int(width); ++x)
+                    row[x] |= 0xFF000000;
+            }
         }
     } catch (const std::exception& exportError) {
         return failure(QString::fromLocal8Bit(exportError.what()));

@@ -268,8 +268,9 @@ void frmSNAPSHOT::Form_Unload()
 
 void frmSNAPSHOT::keyPressEvent(QKeyEvent* event)
 {
-    // Every typed character is swallowed; N, P and C press their buttons.
-    if (!event->text().isEmpty())
+    // Every typed character is swallowed; N, P and C press their buttons. With Alt or Ctrl a key
+    // is an access key or a shortcut, never a typed character.
+    if (!event->text().isEmpty() && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
         m_review->keyPress(event->text().at(0));
     event->accept();
 }

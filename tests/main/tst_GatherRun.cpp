@@ -1,0 +1,187 @@
+// The gather run as a script starts it: without a display it always ends, every message it
+// shows is also on standard error, and its exit status tells how it went.
+
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/TemplateDatabase.h"
+#include "main/ListFiles.h"
+#include "main/SettingsFile.h"
+#include "platform/ExitStatus.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemVolumes.h"
+#include "session/DirectoryEntry.h"
+
+#include "FileSystemFixtures.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+
+#include <optional>
+
+#include <grp.h>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(ExitStatus)
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+QString program()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/tolq");
+}
+
+// The settings name the list "General"; the list "Holiday" holds three pictures.
+void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
+{
+    ScriptedPrompter prompter;
+    SystemVolumes volumes;
+    QDir().mkpath(tree);
+    QDir().mkpath(home);
+    for (const char* name : { "one.jpg", "two.jpg", "three.jpg" }) {
+        QImage image(150, 120, QImage::Format_RGB32);
+        image.fill(QColor(200, 30, 60));
+        image.save(tree + QLatin1Char('/') + QLatin1String(name));
+    }
+    writeTemplateDatabase(home + QStringLiteral("/tolq.mdb"));
+    MainSettings settings;
+    settings.fileTypes[9] = jpgTicked; // .JPG
+    settings.directories << DirectoryEntry::forPath(tree, volumes);
+    ListFiles(home, prompter).saveList(QStringLiteral("Holiday"), settings);
+    settings.listName = QStringLiteral("General");
+    Session session;
+    session.applyReaderPresets(home);
+    SettingsFile(home, prompter).write(settings, session);
+}
+
+// The program directory belongs to the user "nobody", who runs the program.
+void giveToNobody(const QString& root, const QString& home)
+{
+    openToEveryone(root);
+    QDirIterator it(home, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QStringList paths { home };
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths)
+        QVERIFY(::lchown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
+}
+
+} // namespace
+
+class tst_GatherRun : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!QFile::exists(program()))
+            QSKIP("the program is not built beside the tests");
+    }
+
+    void endsWithItsStatus_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<ExitStatus>("status");
+        QTest::addColumn<QString>("message"); // on standard error; empty: no message at all
+        QTest::newRow("completed") << "completed" << ExitStatus::Completed << "";
+        QTest::newRow("program volume under 20 MB")
+            << "small volume" << ExitStatus::Completed << "t'olq! - Low Disk Space Warning: You have less than 20";
+        QTest::newRow("no file types") << "no types" << ExitStatus::Refused
+                                       << "Tolq: You have not selected any file types...";
+        QTest::newRow("list on the command line missing")
+            << "missing list" << ExitStatus::Refused << "Tolq: Unable to read DIR LIST file";
+        QTest::newRow("another instance runs")
+            << "locked" << ExitStatus::Refused << "Tolq: Another instance of t'olq! is already running...";
+        QTest::newRow("catalogue is not SQLite")
+            << "not sqlite" << ExitStatus::Failed << "t'olq! - Error: Unable to open the catalogue";
+        QTest::newRow("read-only catalogue") << "read-only catalogue" << ExitStatus::Failed << "t'olq! - Error: ";
+        QTest::newRow("read-only data folder")
+            << "read-only data" << ExitStatus::Failed << "Tolq: Unable to create LIST TAG file";
+        QTest::newRow("read-only settings file")
+            << "read-only settings" << ExitStatus::Failed << "Tolq: Unable to create INI file";
+        QTest::newRow("read-only program directory")
+            << "read-only home" << ExitStatus::Failed << "is not writable (or its disk is full)";
+    }
+    void endsWithItsStatus()
+    {
+        QFETCH(QString, situation);
+        QFETCH(ExitStatus, status);
+        QFETCH(QString, message);
+        QTemporaryDir root;
+        std::optional<SmallTmpfs> volume;
+        if (situation == QLatin1String("small volume")) {
+            volume.emplace(2048);
+            if (!volume->mounted())
+                QSKIP(qPrintable(volume->skipReason()));
+        }
+        const QString home = volume ? volume->path() : root.filePath("home");
+        const QString database = home + QStringLiteral("/data/Holiday.mdb");
+        const QString settingsFile = home + QStringLiteral("/TOLQ.INI");
+        prepareHome(home, root.filePath("pictures"), situation != QLatin1String("no types"));
+        const QString tag = home + QStringLiteral("/data/Holiday.lcd");
+        QString commandLine = QStringLiteral("Holiday /GATHER");
+        SingleInstance holder(home);
+        if (situation == QLatin1String("missing list"))
+            commandLine = QStringLiteral("Elsewhere /gather");
+        if (situation == QLatin1String("locked"))
+            QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        if (situation == QLatin1String("not sqlite"))
+            QVERIFY(writeFile(database, QByteArray(2048, 'x')));
+        const bool asNobody = situation.startsWith(QLatin1String("read-only"));
+        if (asNobody) {
+            QVERIFY(writeTemplateDatabase(database));
+            if (situation == QLatin1String("read-only catalogue"))
+                QVERIFY(writeFile(tag, ListFiles::monthTagLine(QDate::currentDate().month()).toLatin1()));
+            else
+                QFile::remove(tag);
+            giveToNobody(root.path(), home);
+            const QString target = situation.endsWith(QLatin1String("data")) ? home + QStringLiteral("/data")
+                : situation.endsWith(QLatin1String("settings"))              ? settingsFile
+                : situation.endsWith(QLatin1String("catalogue"))             ? database
+                                                                             : home;
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther));
+        }
+        const QByteArray settingsBefore = readFile(settingsFile);
+
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TOLQ_HOME"), home);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        run.setProcessEnvironment(environment);
+        if (asNobody)
+            run.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+                    ::_exit(99);
+            });
+        run.start(program(), { commandLine });
+        QVERIFY(run.waitForStarted());
+        // Guards a hang on a message; not a timing check.
+        QVERIFY2(run.waitForFinished(120000), "the gather run waited for an answer");
+        const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
+        if (asNobody && run.exitCode() == 99)
+            QSKIP("cannot run the program as an unprivileged user here");
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(run.exitCode() == int(status), qPrintable(QStringLiteral("%1: %2").arg(run.exitCode()).arg(errors)));
+        if (message.isEmpty())
+            QVERIFY2(!errors.contains(QStringLiteral("Tolq: ")) && !errors.contains(QStringLiteral("t'olq! - ")),
+                qPrintable(errors));
+        else
+            QVERIFY2(errors.contains(message), qPrintable(errors));
+        if (status == ExitStatus::Completed) {
+            auto db = CatalogueDatabase::open(database);
+            QVERIFY(db);
+            QCOMPARE(
+                db->queryValue(QStringLiteral("SELECT count(*) FROM FILES WHERE length(PXLRAY) = 100")).toInt(), 3);
+        }
+        if (situation == QLatin1String("read-only settings"))
+            QCOMPARE(readFile(settingsFile), settingsBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_GatherRun)
+#include "tst_GatherRun.moc"

@@ -1,0 +1,184 @@
+#include "review/pair/frmCHECKEM.h"
+#include "widgets/ImageBox.h"
+
+#include "PairReviewFixture.h"
+#include "PatternRows.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A review window over pictures on disk: a.jpg twice, b.png twice, c.jpg once (SIZE mode pairs
+// the two of each name, which are the same size and type).
+struct Window
+{
+    PairReviewFixture f;
+    QWidget mainWindow;
+    QPointer<frmCHECKEM> window;
+    QString tree;
+
+    explicit Window(const std::function<void(MainSettings&)>& adjust = {}, bool open = true)
+    {
+        f.settings.mode = ComparisonMode::Size;
+        if (adjust)
+            adjust(f.settings);
+        tree = f.dir.file("tree/");
+        QList<CatalogueRecord> rows;
+        const QStringList names { "a1.jpg", "a2.jpg", "b1.png", "b2.png", "c.jpg" };
+        for (int i = 0; open && i < 5; ++i) {
+            const QString& name = names[i % 5];
+            QImage image(40 + 10 * (i / 2), 30, QImage::Format_RGB32);
+            image.fill(QColor(30 * i, 90, 200));
+            const QString file = tree + QString::number(i / 5) + name;
+            QDir().mkpath(tree);
+            image.save(file);
+            CatalogueRecord row = fileRow(i + 1, QString::number(i / 5) + name, tree);
+            row.SIZE = 1000 + i / 2;
+            rows << row;
+        }
+        if (!open)
+            return;
+        f.make(rows);
+        window = new frmCHECKEM(f.settings, f.session, f.dir.path(), f.prompter, f.sound, f.writer, &mainWindow);
+        window->show();
+        QApplication::setActiveWindow(window);
+        QTest::qWait(0); // the first activation
+        // Keys come to the focused control first; a button that an action disables hands its
+        // focus on, and the key must still act once.
+        window->cmdNEXT->setFocus();
+    }
+    ~Window() { delete window.data(); }
+    // A key typed as the user types it: to the focused control, else to the window.
+    void type(int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window.data();
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+    QString shown() const { return window->lblFILE[0]->text() + "|" + window->lblFILE[1]->text(); }
+};
+
+} // namespace
+
+class tst_frmCHECKEM : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void firstPairOnShow()
+    {
+        Window w;
+        QCOMPARE(w.shown(), QString("0a1|0a2"));
+        QCOMPARE(w.window->lblSTATUS->text(), QString());
+        QCOMPARE(w.window->lblTYPE[1]->text(), QString(".JPG"));
+        QCOMPARE(w.window->lblDIM[0]->text(), QString("40 x 30"));
+        QVERIFY(w.window->lblCHKSIZE[0]->isVisibleTo(w.window) && w.window->lblCHKDIM[1]->isVisibleTo(w.window));
+        QVERIFY(!w.window->lblCHKNAME[0]->isVisibleTo(w.window));
+        QVERIFY(w.window->cmdNEXT->isEnabled() && w.window->cmdDELETE[1]->isEnabled());
+        QVERIFY(w.window->keyPreview());
+        QVERIFY(!w.window->cmdSTOP->isVisibleTo(w.window));
+        QVERIFY(w.window->cmdCOUNT->geometry().right() < 0); // out of sight
+        QVERIFY(w.window->gvbIMAGE[0]->hasImage());
+        QCOMPARE(w.f.writer.written, QList<qint32> { 1 });
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<QList<int>>("keys"); // key codes; a negative one is typed with Alt
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("searches");
+        QTest::newRow("n") << QList<int> { Qt::Key_N } << "n"
+                           << "0a2|0b1" << 2;
+        QTest::newRow("N then -") << QList<int> { Qt::Key_N, Qt::Key_Minus } << "N-"
+                                  << "0a2|0a1" << 3;
+        QTest::newRow("+ then P") << QList<int> { Qt::Key_Plus, Qt::Key_P } << "+P"
+                                  << "0a2|0a1" << 3;
+        QTest::newRow("Page Down") << QList<int> { Qt::Key_PageDown } << ""
+                                   << "0a2|0b1" << 2;
+        // Alt+N is the access key of Next (the button's own shortcut), never a typed N.
+        QTest::newRow("Alt+N is no typed N") << QList<int> { -Qt::Key_N } << "n"
+                                             << "0a1|0a2" << 1;
+        QTest::newRow("other keys do nothing") << QList<int> { Qt::Key_Q, Qt::Key_Z } << "qz"
+                                               << "0a1|0a2" << 1;
+    }
+    void keys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(int, searches);
+        Window w([](MainSettings& s) { s.mode = ComparisonMode::Checksum; });
+        QCOMPARE(w.shown(), QString("0a1|0a2"));
+        for (int i = 0; i < keys.size(); ++i) {
+            if (keys[i] < 0)
+                w.type(-keys[i], "n", Qt::AltModifier);
+            else
+                w.type(keys[i], i < text.size() ? QString(text[i]) : QString());
+        }
+        QCOMPARE(w.shown(), shown);
+        QCOMPARE(w.f.writer.written.size(), searches);
+    }
+
+    // Closing the window while a pattern search runs stops the search; the window unloads once,
+    // when the search has returned.
+    void closingMidSearchStops_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("during the first search") << false;
+        QTest::newRow("during a search started by a key") << true;
+    }
+    void closingMidSearchStops()
+    {
+        QFETCH(bool, byKey);
+        Window w(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Pattern;
+                s.tolerance = "0";
+            },
+            false);
+        PatternRowOptions distinct;
+        distinct.duplicateShare = 0;
+        QVERIFY(w.f.make(makePatternRows(400, randomBases(8, 3), 3, distinct)));
+        QPointer<frmCHECKEM> window = new frmCHECKEM(
+            w.f.settings, w.f.session, w.f.dir.path(), w.f.prompter, w.f.sound, w.f.writer, &w.mainWindow);
+        bool closedWhileBusy = false;
+        auto closeSoon = [&] {
+            QTimer::singleShot(0, window, [&] {
+                closedWhileBusy = window->review().busy();
+                window->close();
+            });
+        };
+        window->show();
+        if (byKey) {
+            QTest::qWait(30); // past the first search, and past the window's pause between yields
+            QApplication::setActiveWindow(window);
+            window->cmdPREVIOUS->setFocus();
+            closeSoon();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, "p");
+            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : window.data(), &press);
+        } else {
+            closeSoon();
+        }
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(closedWhileBusy);
+        QVERIFY(w.mainWindow.isVisible());
+        // Each search stored its place once: the first, and the one stopped by the close.
+        QCOMPARE(w.f.writer.written.size(), byKey ? 2 : 1);
+        QCOMPARE(w.f.session.StoppedAtRecord, w.f.writer.written.last());
+        // Only a search that ran to its end says so; a stopped one shows what it had in hand.
+        QCOMPARE(w.f.prompter.texts(), byKey ? QStringList { "No more matches..." } : QStringList {});
+    }
+};
+
+QTEST_MAIN(tst_frmCHECKEM)
+#include "tst_frmCHECKEM.moc"
