@@ -76,12 +76,12 @@ public:
 // rgb, qrgb, pat (a number of dark cells), rtag; "_" stands for a blank. RECNUMs count from
 // 1 in the order given; without a path each row has a directory of its own, so no two rows name
 // one file.
-inline QList<CatalogueRecord> rowsOf(const QStringList& specs, const QString& defaultPath = QStringLiteral("/pics/d"))
+inline QList<CatalogueRecord> rowsOf(const QStringList& texts, const QString& defaultPath = QStringLiteral("/pics/d"))
 {
     QList<CatalogueRecord> rows;
     int recnum = 0;
-    for (const QString& spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& text : texts) {
+        const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QString path = defaultPath + QString::number(recnum + 1) + QLatin1Char('/');
         QString volume = QStringLiteral("[DISK]");
         for (const QString& part : parts.mid(1)) {

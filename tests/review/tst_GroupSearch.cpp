@@ -9,9 +9,9 @@ Q_DECLARE_METATYPE(ComparisonMode)
 
 namespace {
 
-QStringList repeated(const QString& spec, int count)
+QStringList repeated(const QString& row, int count)
 {
-    return QStringList(count, spec);
+    return QStringList(count, row);
 }
 
 QString qrgbOf(const QString& red, const QString& rest = QStringLiteral("010"))
