@@ -3,10 +3,10 @@
 #include "main/frmMAIN.h"
 #include "main/frmMAINSettingsWriter.h"
 #include "main/frmRESUME.h"
-#include "main/frmSNAPSHOT.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ExitStatus.h"
 #include "review/pair/frmCHECKEM.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -56,10 +56,12 @@ QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
 {
-    if (snapshot)
-        return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, main.upkeep().listDatabasePath());
     if (!m_settingsWriter)
         m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
+    if (snapshot) {
+        return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
+            frmSNAPSHOT::Services { main.prompter(), *m_sound, main.volumes(), *m_settingsWriter }, &main);
+    }
     return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
         *m_sound, *m_settingsWriter, &main);
 }

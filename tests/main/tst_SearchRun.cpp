@@ -11,7 +11,10 @@
 #include "platform/SystemVolumes.h"
 #include "review/pair/PairReview.h"
 #include "review/pair/frmCHECKEM.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "session/DirectoryEntry.h"
+#include "widgets/ImageBox.h"
 
 #include "TestSupport.h"
 
@@ -148,6 +151,7 @@ struct Program
             adjust(settings);
         Session session;
         session.applyReaderPresets(dir.path());
+        session.DisableFilePolling = true; // no prompt for the made-up rows of the fake pre-scan
         SettingsFile(dir.path(), prompter).write(settings, session);
         QVERIFY(ListFiles(dir.path(), prompter).saveList(settings.listName, settings));
 
@@ -172,11 +176,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("realScan");
         QTest::addColumn<int>("resumeRecord");
         QTest::addColumn<QStringList>("reviewMessages");
-        // The fake pre-scan's records lie outside the incoming-files directory: the pair review
-        // finds nothing and stops on the last record. The real pre-scan's three pictures are
+        // The fake pre-scan's records lie outside the incoming-files directory and name no file:
+        // both reviews find nothing and stop on the last record. The real pre-scan's three pictures are
         // one picture: the first pair is on show.
         QTest::newRow("pair review") << false << false << 3 << QStringList { "No more matches..." };
-        QTest::newRow("snapshot review") << true << false << 1 << QStringList {};
+        QTest::newRow("snapshot review") << true << false << 3 << QStringList { "No more matches..." };
         QTest::newRow("pair review after the real pre-scan") << false << true << 1 << QStringList {};
         QTest::newRow("snapshot review after the real pre-scan") << true << true << 1 << QStringList {};
     }
@@ -342,6 +346,61 @@ private Q_SLOTS:
         QVERIFY(p.main->isVisible());
         QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(resume)));
         QVERIFY(p.settingsText().contains(QStringLiteral("1 FILES DELETED")));
+    }
+
+    void snapshotChain()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.snapshot = true;
+            },
+            true);
+        // Beside the three same blue pictures, two same red ones: two groups.
+        for (const char* name : { "red1.jpg", "red2.jpg" }) {
+            QImage image(140, 100, QImage::Format_RGB32);
+            image.fill(QColor(220, 20, 20));
+            QVERIFY(image.save(p.tree + "/" + name, "JPG"));
+        }
+        p.main->cmdGO->click();
+        QPointer<frmSNAPSHOT> window = qobject_cast<frmSNAPSHOT*>(p.main->reviewWindow());
+        QVERIFY(window);
+        auto shown = [&] {
+            int count = 0;
+            for (ImageBox* box : window->gvbIMAGE)
+                count += box->isVisible() && box->hasImage() ? 1 : 0;
+            return count;
+        };
+        QTRY_COMPARE(window->review().pair().reference.RECNUM > 0, true);
+        const int first = shown();
+        QVERIFY(first == 2 || first == 3);
+
+        QTest::keyClick(window, Qt::Key_N); // the other group
+        QCOMPARE(shown(), 5 - first);
+        const qint32 reference = window->review().pair().reference.RECNUM;
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
+        const QString file = window->review().thumbnails()[1].filePath();
+        QTest::mouseClick(window->gvbIMAGE[1], Qt::LeftButton);
+        QCOMPARE(window->review().WHICHIMAGE, 1);
+        p.prompter.queueAnswer(MsgAnswer::Yes);
+        window->cmdDELETE->click(); // as the action pad will
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!window->gvbIMAGE[1]->isVisible());
+        QCOMPARE(p.main->session().NumberDeleted, 1);
+
+        // The grid follows the window's width: 7 x 4 from 12000 twips.
+        const int frame = window->frameGeometry().width() - window->width();
+        window->resize(800 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 27);
+        QCOMPARE(window->gvbIMAGE[27]->pos(), QPoint(10285 / 15, 5260 / 15));
+        window->resize(799 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 23);
+
+        window->cmdEXIT->click();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(p.main->isVisible());
+        QCOMPARE(p.main->session().StoppedAtRecord, reference);
+        QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
     }
 
     void resumeOpensTheReviewDirectly()
