@@ -48,6 +48,14 @@ public:
     void blankThumbnail(int slot) override { at(slot) = Thumb(); }
     void showSearchStatus(bool shown) override { statusShown = shown; }
     void setStatusText(const QString& text) override { statusTexts << text; }
+    QSize drawnSize(int slot) const override { return drawn[std::size_t(slot)]; }
+    void showHover(int slot, const HoverFacts& facts) override { hovered = slot, hover = facts, ++stripShows; }
+    void clearHover(const QString& counters) override
+    {
+        hovered = -1, hover = HoverFacts {}, counterText = counters, padSlot = -1;
+    }
+    void showActionPad(int slot, const QString& newName) override { padSlot = slot, padName = newName; }
+    void hideActionPad() override { padSlot = -1; }
     void closeWindow() override { ++closes; }
 
     std::array<Thumb, 28> thumbs {};
@@ -55,6 +63,13 @@ public:
     bool statusShown = false;
     QStringList statusTexts;
     int closes = 0;
+    std::array<QSize, 28> drawn {};
+    int hovered = -1;
+    HoverFacts hover;
+    int stripShows = 0;
+    QString counterText;
+    int padSlot = -1;
+    QString padName;
 };
 
 class RecordingCountNotice : public CountNotice

@@ -18,6 +18,7 @@ class CatalogueDatabase;
 class CountNotice;
 class FileActions;
 class GroupSearch;
+class ImageViewer;
 class PatternGroupSearch;
 class SnapshotView;
 class SqlRecordSet;
@@ -69,8 +70,21 @@ public:
     void keyPress(QChar character);
     // Page Up (33) presses Prev, Page Down (34) Next.
     void keyUp(int keyCode);
-    // Until the action pad exists, a click on a thumbnail makes its slot the current one.
+    // The pointer on a thumbnail makes its slot the current one and shows its facts; a click
+    // on one makes it current and brings the action pad up for it when it holds a file; the
+    // pointer on the window's background hides the pads and the facts.
+    void thumbnailHovered(int slot);
     void thumbnailClicked(int slot);
+    void backgroundHovered();
+    // Tag remembers the current slot for the next View, with a beep. View shows the current
+    // file, or the tagged one with the current one beside it, in the two-image viewer, and
+    // deletes the file the user asked to delete there when exactly one slot shows it.
+    void cmdTAG_Click();
+    void cmdVIEW_Click();
+    void setViewer(ImageViewer* viewer) { m_viewer = viewer; }
+
+    // Whether the actions may act on a slot: one of the shown slots, holding a file.
+    bool holdsFileAt(int slot) const;
 
     // The grid's size changed: a later search fills slots 0 to lastSlot.
     void setLastSlot(int lastSlot) { LastSlot = lastSlot; }
@@ -120,6 +134,7 @@ private:
     ReviewPorts m_ports;
     SnapshotView* m_view;
     CountNotice* m_countNotice;
+    ImageViewer* m_viewer = nullptr;
 
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES

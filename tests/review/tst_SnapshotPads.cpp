@@ -1,0 +1,308 @@
+#include "dialogs/ImageViewer.h"
+#include "review/snapshot/HoverFacts.h"
+#include "review/snapshot/PadPlacement.h"
+#include "review/snapshot/SnapshotReview.h"
+
+#include "SnapshotFixture.h"
+
+#include <QFile>
+#include <QTest>
+
+Q_DECLARE_METATYPE(LocationColour)
+
+namespace {
+
+// A viewer that records each view as "side 1 | side 2" (files relative to the tree, with their
+// size texts) and hands back what the script says: "fail" when neither side could be drawn, else
+// a delete request for the file named.
+class ScriptedViewer : public ImageViewer
+{
+public:
+    ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad) override
+    {
+        views << side1.file + " " + side1.sizeText
+                + (side2.file.isEmpty() ? "" : "|" + side2.file + " " + side2.sizeText);
+        for (int side = 1; side <= 2; ++side) {
+            if (!(side == 1 ? side1 : side2).file.isEmpty())
+                beforeLoad(side);
+        }
+        if (answer == QLatin1String("fail"))
+            return {};
+        return { true, answer.isEmpty() ? QString() : tree + answer };
+    }
+    QString tree;
+    QString answer;
+    QStringList views;
+};
+
+// H<slot> the pointer on a thumbnail, W<slot> a click, B the background, T Tag, V View,
+// D Delete, A Delete all.
+void run(SnapshotReview& review, const QString& script)
+{
+    for (const QString& action : script.split(' ', Qt::SkipEmptyParts)) {
+        const int slot = action.mid(1).toInt();
+        switch (action.at(0).unicode()) {
+        case 'H':
+            review.thumbnailHovered(slot);
+            break;
+        case 'W':
+            review.thumbnailClicked(slot);
+            break;
+        case 'B':
+            review.backgroundHovered();
+            break;
+        case 'T':
+            review.cmdTAG_Click();
+            break;
+        case 'V':
+            review.cmdVIEW_Click();
+            break;
+        case 'D':
+            review.cmdDELETE_Click();
+            break;
+        case 'A':
+            review.cmdALL_Click();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
+
+class tst_SnapshotPads : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void actionPadPlace_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QPoint>("thumbnail");
+        QTest::addColumn<QPoint>("pad");
+        const QRect window(1500, 1500, 9615, 6750);
+        QTest::newRow("upper left: right of and below the corner")
+            << window << QPoint(120, 120) << QPoint(1500 + 120 + 280, 1500 + 120 + 560);
+        QTest::newRow("upper right: to the left") << window << QPoint(7920, 120) << QPoint(7100, 2180);
+        QTest::newRow("lower left: above") << window << QPoint(120, 4800) << QPoint(1900, 6060);
+        QTest::newRow("lower right: up and to the left") << window << QPoint(7920, 4800) << QPoint(7100, 6060);
+        QTest::newRow("exactly on both half lines: right and lower half")
+            << QRect(0, 0, 9600, 6400) << QPoint(4800, 3200) << QPoint(4800 - 2320, 3200 - 240);
+        QTest::newRow("a twip short of them: left and upper half")
+            << QRect(0, 0, 9600, 6400) << QPoint(4799, 3199) << QPoint(4799 + 280, 3199 + 560);
+    }
+    void actionPadPlace()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QPoint, thumbnail);
+        QFETCH(QPoint, pad);
+        QCOMPARE(PadPlacement::actionPad(window, thumbnail), pad);
+    }
+
+    void hoverStripPlace_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QPoint>("strip");
+        const int centred = 1500 + (9615 - 8775) / 2;
+        QTest::newRow("wide screen: below the window, whatever the slot")
+            << QRect(0, 0, 24000, 15000) << 20 << QPoint(centred, 1500 + 6750 + 100);
+        QTest::newRow("9600 wide, slot 11: over the window's bottom")
+            << QRect(0, 0, 9600, 7200) << 11 << QPoint(centred, 1500 + 6750 - 750 - 450);
+        QTest::newRow("9600 wide, slot 12: over the window's top")
+            << QRect(0, 0, 9600, 7200) << 12 << QPoint(centred, 1500 + 700);
+        QTest::newRow("wide, but no room below on the screen: over the window")
+            << QRect(0, 0, 24000, 9000) << 3 << QPoint(centred, 1500 + 6750 - 1200);
+    }
+    void hoverStripPlace()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(int, slot);
+        QFETCH(QPoint, strip);
+        QCOMPARE(PadPlacement::hoverStrip(QRect(1500, 1500, 9615, 6750), screen, slot), strip);
+    }
+
+    void hoverFacts_data()
+    {
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("ifcd");
+        QTest::addColumn<LocationColour>("colour");
+        const LocationColour plain = LocationColour::Default;
+        const LocationColour blue = LocationColour::Temporary;
+        const LocationColour red = LocationColour::Ifcd;
+        QTest::newRow("an ordinary directory") << "[MYDISK]"
+                                               << "/home/u/pics/"
+                                               << "" << plain;
+        QTest::newRow("a temporary directory in lower case") << "[MYDISK]"
+                                                             << "/var/tmp/"
+                                                             << "" << blue;
+        QTest::newRow("TMP anywhere in the path") << "[MYDISK]"
+                                                  << "/home/u/TMPFILES/"
+                                                  << "" << blue;
+        QTest::newRow("TEMP") << "[MYDISK]"
+                              << "/home/u/Temp/"
+                              << "" << blue;
+        QTest::newRow("inside the incoming directory's prefix") << "[MYDISK]"
+                                                                << "/incoming/"
+                                                                << "[MYDISK] /in" << red;
+        QTest::newRow("its prefix again") << "[MYDISK]"
+                                          << "/inbox/"
+                                          << "[MYDISK] /in" << red;
+        QTest::newRow("red over blue") << "[MYDISK]"
+                                       << "/in/temp/"
+                                       << "[MYDISK] /in" << red;
+        QTest::newRow("the incoming directory in another case does not match") << "[MYDISK]"
+                                                                               << "/in/"
+                                                                               << "[mydisk] /in" << plain;
+        QTest::newRow("another volume") << "[OTHER]"
+                                        << "/in/"
+                                        << "[MYDISK] /in" << plain;
+    }
+    void hoverFacts()
+    {
+        QFETCH(QString, volume);
+        QFETCH(QString, path);
+        QFETCH(QString, ifcd);
+        QFETCH(LocationColour, colour);
+        ImageFacts slot;
+        slot.DRIVEVOLUME = volume;
+        slot.PATH = path;
+        slot.REFNAME = "Photo";
+        slot.EXTENSION = ".JPG";
+        slot.SIZE = " 12345";
+        slot.DATE = "12/9/2026 4:09:28 PM";
+        Session session;
+        session.NumberDeleted = 3;
+        session.TotalDeleted = 12;
+        const HoverFacts facts = hoverFactsOf(slot, session, ifcd, QSize(640, 480));
+        QCOMPARE(facts.colour, colour);
+        QCOMPARE(facts.name, path + "  Photo.JPG");
+        QCOMPARE(facts.size, QString(" 12345 bytes"));
+        QCOMPARE(facts.date, slot.DATE);
+        QCOMPARE(facts.counters, QString(" 3 files deleted,  12 total..."));
+        QCOMPARE(facts.dimensions, QString("640 x 480"));
+    }
+
+    void hoverClickAndBackground_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("hovered"); // the slot whose facts are up, -1 none
+        QTest::addColumn<QString>("pad"); // the slot and the name the pad came up with, "-" none
+        QTest::newRow("hover the reference: facts, the pad stays down") << "H0" << 0 << 0 << "-";
+        QTest::newRow("click: the pad with the name less its extension") << "H2 W2" << 2 << 2 << "2 B";
+        QTest::newRow("the background: facts gone, the slot stays current") << "H2 W2 B" << 2 << -1 << "-";
+        QTest::newRow("a click on an emptied slot brings no pad") << "W1 D W1" << 1 << -1 << "-";
+        QTest::newRow("after Delete all no slot is current, until a hover") << "?NNNN A" << 99 << -1 << "-";
+    }
+    void hoverClickAndBackground()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, current);
+        QFETCH(int, hovered);
+        QFETCH(QString, pad);
+        SnapshotFixture f;
+        f.settings.mode = ComparisonMode::Checksum;
+        f.settings.noConfirm = !script.contains('?');
+        QVERIFY(f.make(rowsOf({ "R.JPG sum=K size=70", "A.JPG sum=K", "B.JPG sum=K", "C.JPG sum=K" }), true));
+        f.start();
+        for (int k = 0; k < 4; ++k)
+            f.prompter.queueAnswer(MsgAnswer::No);
+        f.view.drawn[0] = QSize(20, 10);
+        f.view.padSlot = -1;
+        run(*f.review, script);
+        QCOMPARE(f.review->WHICHIMAGE, current);
+        QCOMPARE(f.view.hovered, hovered);
+        QCOMPARE(f.view.padSlot < 0 ? QString("-") : QString::number(f.view.padSlot) + " " + f.view.padName, pad);
+        if (hovered == 0)
+            QCOMPARE(f.view.hover.size + "|" + f.view.hover.dimensions, QString(" 70 bytes|20 x 10"));
+        if (script.endsWith('B'))
+            QCOMPARE(f.view.counterText, QString(" 0 files deleted,  0 total..."));
+    }
+
+    void tagAndView_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("answer"); // of the viewer
+        QTest::addColumn<QStringList>("views");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("tags"); // RTAG of the rows afterwards
+        const QString a = "A.JPG 2 bytes";
+        const QString b = "B.JPG 3 bytes";
+        const QString c = "C.JPG 4 bytes";
+        QTest::newRow("view without a tag: side 1 alone") << "H2 V"
+                                                          << "" << QStringList { b } << 0 << "    ";
+        QTest::newRow("tag 3, point at 1, view: the tagged file on the left")
+            << "H3 T H1 V"
+            << "" << QStringList { c + "|" + a } << 1 << "    ";
+        QTest::newRow("tag and view one slot: the same file twice") << "H3 T V"
+                                                                    << "" << QStringList { c + "|" + c } << 1 << "    ";
+        QTest::newRow("the view clears the tag, even when nothing could be shown")
+            << "H3 T H1 V V"
+            << "fail" << QStringList { c + "|" + a, a } << 1 << "    ";
+        QTest::newRow("tag on an emptied slot: no beep, no view") << "H1 D T V"
+                                                                  << "" << QStringList {} << 0 << " D  ";
+        QTest::newRow("a tagged slot emptied since: the view shows the current file alone")
+            << "H1 T D H2 V"
+            << "" << QStringList { b } << 1 << " D  ";
+        QTest::newRow("the viewer asks to delete the current file")
+            << "H1 T H2 V"
+            << "B.JPG" << QStringList { a + "|" + b } << 1 << "  D ";
+        QTest::newRow("a request for a file no slot shows deletes nothing")
+            << "H2 V"
+            << "X.JPG" << QStringList { b } << 0 << "    ";
+        QTest::newRow("after Delete all: no current slot, no view") << "?NNNN A V"
+                                                                    << "" << QStringList {} << 0 << "    ";
+    }
+    void tagAndView()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, views);
+        QFETCH(int, beeps);
+        QFETCH(QString, tags);
+        SnapshotFixture f;
+        f.settings.mode = ComparisonMode::Checksum;
+        f.settings.noConfirm = !script.contains('?');
+        QVERIFY(f.make(
+            rowsOf({ "R.JPG sum=K size=1", "A.JPG sum=K size=2", "B.JPG sum=K size=3", "C.JPG sum=K size=4" }), true));
+        ScriptedViewer viewer;
+        viewer.tree = f.tree();
+        viewer.answer = answer;
+        f.open();
+        f.review->setViewer(&viewer);
+        f.review->firstActivation();
+        for (int k = 0; k < 4; ++k)
+            f.prompter.queueAnswer(MsgAnswer::No);
+        f.sound.beeps = 0;
+        run(*f.review, script);
+        QCOMPARE(viewer.views.replaceInStrings(f.tree(), ""), views);
+        QCOMPARE(f.sound.beeps, beeps);
+        QCOMPARE(f.tags(), tags);
+        QCOMPARE(f.review->TaggedSlot, script.endsWith('T') ? f.review->WHICHIMAGE : -1);
+        QVERIFY(f.view.controlsEnabled);
+    }
+
+    void deleteRequestForOneFileShownTwice()
+    {
+        // Two members are one file: the request names both slots, so nothing is deleted.
+        SnapshotFixture f;
+        f.settings.mode = ComparisonMode::Checksum;
+        f.settings.noConfirm = true;
+        QVERIFY(f.make(rowsOf({ "R.JPG sum=K", "A.JPG sum=K", "A.JPG sum=K" }), true));
+        ScriptedViewer viewer;
+        viewer.tree = f.tree();
+        viewer.answer = "A.JPG";
+        f.open();
+        f.review->setViewer(&viewer);
+        f.review->firstActivation();
+        QCOMPARE(f.group(), QString("1 2 3"));
+        run(*f.review, "H2 V");
+        QCOMPARE(f.tags(), QString("   "));
+        QVERIFY(QFile::exists(f.tree() + "A.JPG"));
+    }
+};
+
+QTEST_MAIN(tst_SnapshotPads)
+#include "tst_SnapshotPads.moc"
