@@ -16,8 +16,8 @@ FloatingPad::FloatingPad(QWidget* owner)
 
 void FloatingPad::bringUp()
 {
+    // Shown above its owner, as a tool window always is.
     show();
-    raise();
     if (!isActiveWindow())
         activateWindow();
 }

@@ -1,4 +1,3 @@
-#include "dialogs/ImageViewer.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
@@ -11,29 +10,6 @@
 Q_DECLARE_METATYPE(LocationColour)
 
 namespace {
-
-// A viewer that records each view as "side 1 | side 2" (files relative to the tree, with their
-// size texts) and hands back what the script says: "fail" when neither side could be drawn, else
-// a delete request for the file named.
-class ScriptedViewer : public ImageViewer
-{
-public:
-    ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad) override
-    {
-        views << side1.file + " " + side1.sizeText
-                + (side2.file.isEmpty() ? "" : "|" + side2.file + " " + side2.sizeText);
-        for (int side = 1; side <= 2; ++side) {
-            if (!(side == 1 ? side1 : side2).file.isEmpty())
-                beforeLoad(side);
-        }
-        if (answer == QLatin1String("fail"))
-            return {};
-        return { true, answer.isEmpty() ? QString() : tree + answer };
-    }
-    QString tree;
-    QString answer;
-    QStringList views;
-};
 
 // H<slot> the pointer on a thumbnail, W<slot> a click, B the background, T Tag, V View,
 // D Delete, A Delete all.

@@ -398,7 +398,9 @@ void frmSNAPSHOT::press(QPushButton* button)
 void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
 {
     QWidget::mouseMoveEvent(event);
-    m_review->backgroundHovered();
+    // A move a thumbnail passed on is no move over the background.
+    if (!childAt(event->position().toPoint()))
+        m_review->backgroundHovered();
 }
 
 void frmSNAPSHOT::setReviewControlsEnabled(bool enabled)
