@@ -60,6 +60,8 @@ QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
         return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, main.upkeep().listDatabasePath());
     if (!m_settingsWriter)
         m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
-    return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
-        *m_sound, *m_settingsWriter, &main);
+    auto* window = new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(),
+        main.prompter(), *m_sound, *m_settingsWriter, &main);
+    window->setMoveDialog(&main.moveDialog());
+    return window;
 }
