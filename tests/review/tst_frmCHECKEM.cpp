@@ -207,6 +207,7 @@ private Q_SLOTS:
                 ->click();
         };
         ModalScript script({ answer, answer, answer });
+        QVERIFY(QTest::qWaitForWindowActive(w.window));
         QTest::mouseClick(w.window->cmdRENAME[0], Qt::LeftButton);
         QVERIFY(box->isVisible() && box->hasFocus() && w.window->cmdOK[0]->isVisible() && !w.window->keyPreview());
         box->setText(" " + typed + " ");
