@@ -62,6 +62,8 @@ QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
         return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
             frmSNAPSHOT::Services { main.prompter(), *m_sound, main.volumes(), *m_settingsWriter }, &main);
     }
-    return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
-        *m_sound, *m_settingsWriter, &main);
+    auto* window = new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(),
+        main.prompter(), *m_sound, *m_settingsWriter, &main);
+    window->setMoveDialog(&main.moveDialog());
+    return window;
 }
