@@ -4,8 +4,8 @@
 
 #include <functional>
 
-// One side of a view as the review hands it over: the file (PATH & NAME & EXTENSION, "" for no
-// second side) and its size text (the record's SIZE, trimmed, and " bytes").
+// One side of a view as the review hands it over: the file (its path on disk, "" for no file on
+// that side) and its size text (the record's SIZE, trimmed, and " bytes").
 struct ViewSide
 {
     QString file;
@@ -20,13 +20,15 @@ struct ViewResult
     QString DelPic;
 };
 
-// The two-image viewer as a review engine reaches it: a side that cannot be drawn goes to the
-// external viewer launcher first; beforeLoad(side) runs before side 1 or 2 is loaded (the
-// removable-media prompt for its file). Tests script it.
+// The two-image viewer as the reviews ask it. beforeLoad runs before each side with a file is
+// loaded (1 or 2): the review's status line and media prompt. A side that cannot be drawn is
+// offered to the external viewer launcher; the viewer is shown modal when at least one side
+// loaded.
 class ImageViewer
 {
 public:
     virtual ~ImageViewer() = default;
-    virtual ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad)
+    virtual ViewResult view(
+        const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {})
         = 0;
 };

@@ -30,8 +30,8 @@ class frmVIEWIMAGES : public QDialog, public ImageViewer
 public:
     frmVIEWIMAGES(frmALTVIEW& launcher, QWidget* parent = nullptr);
 
-    ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad) override;
-    ViewResult view(const ViewSide& side1, const ViewSide& side2) { return view(side1, side2, {}); }
+    ViewResult view(
+        const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {}) override;
     // The hand-over and the loading of view() without the modal showing; true when a side loaded.
     bool prepare(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {});
 

@@ -247,7 +247,7 @@ private Q_SLOTS:
         viewer.tree = f.tree();
         viewer.answer = answer;
         f.open();
-        f.review->setViewer(&viewer);
+        f.review->setDialogs(ReviewDialogs { nullptr, &viewer });
         f.review->firstActivation();
         for (int k = 0; k < 4; ++k)
             f.prompter.queueAnswer(MsgAnswer::No);
@@ -271,7 +271,7 @@ private Q_SLOTS:
         viewer.tree = f.tree();
         viewer.answer = "A.JPG";
         f.open();
-        f.review->setViewer(&viewer);
+        f.review->setDialogs(ReviewDialogs { nullptr, &viewer });
         f.review->firstActivation();
         QCOMPARE(f.group(), QString("1 2 3"));
         run(*f.review, "H2 V");

@@ -56,7 +56,7 @@ struct Window
         viewer.tree = f.tree();
         window = new frmSNAPSHOT(f.settings, f.session, f.dir.path(),
             frmSNAPSHOT::Services { prompter, f.sound, f.volumes, f.writer }, &mainWindow);
-        window->review().setViewer(&viewer);
+        window->review().setDialogs(ReviewDialogs { nullptr, &viewer });
         window->show();
         QApplication::setActiveWindow(window);
         QTest::qWait(0); // the first activation shows the first group

@@ -14,39 +14,22 @@
 #include "review/FileActions.h"
 #include "review/FileFacts.h"
 #include "review/ReviewSources.h"
+#include "review/pair/BusyScope.h"
 #include "review/pair/PairReviewView.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
 #include <stdexcept>
 
-namespace {
-
-// Sets a flag for the life of a scope.
-class BusyScope
-{
-public:
-    explicit BusyScope(bool& flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~BusyScope() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
-
-} // namespace
-
 PairReview::PairReview(const MainSettings& settings, Session& session, QString programDirectory, ReviewPorts ports,
-    PairReviewView* view, CountNotice* countNotice)
+    PairReviewView* view, CountNotice* countNotice, ReviewDialogs dialogs)
     : m_settings(settings)
     , m_session(session)
     , m_programDirectory(std::move(programDirectory))
     , m_ports(ports)
     , m_view(view)
     , m_countNotice(countNotice)
+    , m_dialogs(dialogs)
 {
 }
 

@@ -18,7 +18,6 @@ class CatalogueDatabase;
 class CountNotice;
 class FileActions;
 class GroupSearch;
-class ImageViewer;
 class PatternGroupSearch;
 class SnapshotView;
 class SqlRecordSet;
@@ -81,7 +80,12 @@ public:
     // deletes the file the user asked to delete there when exactly one slot shows it.
     void cmdTAG_Click();
     void cmdVIEW_Click();
-    void setViewer(ImageViewer* viewer) { m_viewer = viewer; }
+    // Move sends the current slot's file through the move dialog; the slot and its row follow
+    // it. Rename renames the file of the slot the name box was opened for to the typed name
+    // (the extension kept), after its question; the slot and its row follow.
+    void cmdMOVE_Click();
+    void cmdRENAME_Click(int slot, const QString& typed);
+    void setDialogs(ReviewDialogs dialogs) { m_dialogs = dialogs; }
 
     // Whether the actions may act on a slot: one of the shown slots, holding a file.
     bool holdsFileAt(int slot) const;
@@ -116,6 +120,8 @@ private:
     void pressStep(SearchDirection direction);
     void search(SearchDirection direction);
     void deleteSlots(int first, int last);
+    // After a move or rename of a slot: the reference follows its own file's new place and name.
+    void followReference(const ImageFacts& slot);
     int occupiedSlots() const;
 
     // The display.
@@ -134,7 +140,7 @@ private:
     ReviewPorts m_ports;
     SnapshotView* m_view;
     CountNotice* m_countNotice;
-    ImageViewer* m_viewer = nullptr;
+    ReviewDialogs m_dialogs;
 
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES

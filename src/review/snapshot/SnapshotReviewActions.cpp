@@ -4,6 +4,7 @@
 #include "imagestats/MediaPrompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
+#include "review/FileActions.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotView.h"
 #include "session/MainSettings.h"
@@ -64,7 +65,7 @@ void SnapshotReview::cmdTAG_Click()
 void SnapshotReview::cmdVIEW_Click()
 {
     guarded([&] {
-        if (!m_viewer || !holdsFileAt(WHICHIMAGE))
+        if (!m_dialogs.viewer || !holdsFileAt(WHICHIMAGE))
             return;
         DisableReviewControls();
         const int current = WHICHIMAGE;
@@ -74,7 +75,7 @@ void SnapshotReview::cmdVIEW_Click()
         const int right = tagged ? current : -1;
         const ViewSide side1 = viewSideOf(m_slots[std::size_t(left)]);
         const ViewSide side2 = tagged ? viewSideOf(m_slots[std::size_t(right)]) : ViewSide {};
-        const ViewResult result = m_viewer->view(side1, side2, [&](int side) {
+        const ViewResult result = m_dialogs.viewer->view(side1, side2, [&](int side) {
             const ImageFacts& slot = m_slots[std::size_t(side == 1 ? left : right)];
             PromptForFile(slot.DRIVEVOLUME, slot.filePath(),
                 MediaPromptSettings { m_session.DisableFilePolling, m_session.ReactivateDrives }, m_ports.volumes,
@@ -102,5 +103,47 @@ void SnapshotReview::cmdVIEW_Click()
             return;
         WHICHIMAGE = match;
         deleteSlots(match, match);
+    });
+}
+
+void SnapshotReview::followReference(const ImageFacts& slot)
+{
+    if (slot.rowId == m_pair.reference.rowId)
+        m_pair.reference = slot;
+}
+
+void SnapshotReview::cmdMOVE_Click()
+{
+    guarded([&] {
+        if (!m_dialogs.move || !holdsFileAt(WHICHIMAGE))
+            return;
+        DisableReviewControls();
+        ImageFacts& slot = m_slots[std::size_t(WHICHIMAGE)];
+        // The moved file keeps its slot; its caption takes a numbered name.
+        if (m_fileActions->moveFile(slot, *m_dialogs.move).done()) {
+            followReference(slot);
+            RefreshThumbnails();
+        }
+        EnableReviewControls();
+    });
+}
+
+void SnapshotReview::cmdRENAME_Click(int slot, const QString& typed)
+{
+    guarded([&] {
+        if (!holdsFileAt(slot))
+            return;
+        DisableReviewControls();
+        ImageFacts& renamed = m_slots[std::size_t(slot)];
+        PromptForFile(renamed.DRIVEVOLUME, renamed.filePath(),
+            MediaPromptSettings { m_session.DisableFilePolling, m_session.ReactivateDrives }, m_ports.volumes,
+            m_ports.prompter);
+        const FileActionOutcome outcome = m_fileActions->renameFile(renamed, typed);
+        if (outcome.done())
+            followReference(renamed);
+        // A failed rename was told and leaves the grid as it is.
+        if (outcome.done() || outcome.result == FileActionOutcome::Result::Declined)
+            RefreshThumbnails();
+        EnableReviewControls();
     });
 }

@@ -215,6 +215,7 @@ void frmDOWHAT::cmdRENAME_Click()
     txtNEWNAME->show();
     cmdOK->show();
     m_renameBoxOpen = true;
+    m_renameSlot = m_snapshot.review().WHICHIMAGE;
     txtNEWNAME->setFocus(Qt::OtherFocusReason);
 }
 

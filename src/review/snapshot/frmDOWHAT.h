@@ -20,6 +20,9 @@ public:
     // The click's share: the name into the rename box, the pad up beside the current thumbnail.
     void showFor(const QString& newName);
     bool renameBoxOpen() const { return m_renameBoxOpen; }
+    // The slot the rename box was last opened for: the rename acts on it, wherever the pointer
+    // has been since.
+    int renameSlot() const { return m_renameSlot; }
 
     QPushButton* cmdVIEW = nullptr;
     QPushButton* cmdTAG = nullptr;
@@ -80,4 +83,5 @@ private:
     int m_margin = 200;
     bool m_keyPreview = true;
     bool m_renameBoxOpen = false;
+    int m_renameSlot = -1;
 };

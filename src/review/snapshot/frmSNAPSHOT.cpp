@@ -1,8 +1,11 @@
 #include "review/snapshot/frmSNAPSHOT.h"
 
+#include "dialogs/MoveDialog.h"
 #include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
 #include "dialogs/frmVIEWIMAGES.h"
 #include "platform/Conventions.h"
+#include "platform/TextLines.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/ThumbnailGrid.h"
@@ -16,6 +19,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -67,6 +71,23 @@ QImage fittedThumbnail(const QImage& picture, QSize box)
 
 } // namespace
 
+// The move dialog as the review asks it, placed on this window.
+class frmSNAPSHOT::Mover : public MoveDialog
+{
+public:
+    explicit Mover(frmSNAPSHOT& window)
+        : m_window(window)
+    {
+    }
+    MoveResult moveFile(const QString& fileName, const QString& from) override
+    {
+        return m_window.m_moveDialog->moveFile(fileName, from, &m_window);
+    }
+
+private:
+    frmSNAPSHOT& m_window;
+};
+
 frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const QString& programDirectory,
     Services services, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window)
@@ -90,7 +111,11 @@ frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const Q
     if (!m_launcher)
         m_launcher = new frmALTVIEW(session, services.volumes, services.prompter, this);
     m_viewer = new frmVIEWIMAGES(*m_launcher, this);
-    m_review->setViewer(m_viewer);
+    m_moveDialog = services.moveDialog;
+    if (!m_moveDialog)
+        m_moveDialog = new frmMOVEIT(settings, session, services.volumes, services.prompter, this);
+    m_mover = std::make_unique<Mover>(*this);
+    m_review->setDialogs(ReviewDialogs { m_mover.get(), m_viewer });
     wireHandlers();
     Form_Load();
 }
@@ -359,6 +384,19 @@ void frmSNAPSHOT::cmdSKIP_Click()
     m_review->cmdSKIP_Click();
 }
 
+void frmSNAPSHOT::cmdMOVE_Click()
+{
+    m_review->cmdMOVE_Click();
+}
+
+void frmSNAPSHOT::cmdRENAME_Click()
+{
+    // The name in the pad's box, trimmed there too, for the slot the box was opened for.
+    QLineEdit* box = m_pad->txtNEWNAME;
+    box->setText(textlines::trimBlanks(box->text()));
+    m_review->cmdRENAME_Click(m_pad->renameSlot(), box->text());
+}
+
 void frmSNAPSHOT::cmdTAG_Click()
 {
     m_review->cmdTAG_Click();
@@ -475,6 +513,8 @@ void frmSNAPSHOT::setStatusText(const QString& text)
 
 void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
 {
+    // The strip coming up takes the pad's place in front, whatever the window manager does.
+    m_pad->hide();
     const QRect image = gvbIMAGE[std::size_t(slot)]->geometry();
     const std::array<QLine, 4> box = selectionBox(QRect(conv::pixelsToTwips(image.x()), conv::pixelsToTwips(image.y()),
         conv::pixelsToTwips(image.width()), conv::pixelsToTwips(image.height())));

@@ -16,6 +16,7 @@ class ImageBox;
 class QFrame;
 class frmALTVIEW;
 class frmDOWHAT;
+class frmMOVEIT;
 class frmNAME;
 class frmVIEWIMAGES;
 class QLabel;
@@ -40,8 +41,10 @@ public:
         SoundPlayer& sound;
         const Volumes& volumes;
         SettingsWriter& settingsWriter;
-        // The main window's external viewer launcher; without one the window makes its own.
+        // The main window's external viewer launcher and the run's move dialog; without them
+        // the window makes its own.
         frmALTVIEW* launcher = nullptr;
+        frmMOVEIT* moveDialog = nullptr;
     };
 
     frmSNAPSHOT(const MainSettings& settings, Session& session, const QString& programDirectory, Services services,
@@ -97,8 +100,8 @@ private Q_SLOTS:
     void cmdDELETE_Click();
     void cmdCOUNT_Click();
     void cmdSKIP_Click();
-    void cmdRENAME_Click() { }
-    void cmdMOVE_Click() { }
+    void cmdRENAME_Click();
+    void cmdMOVE_Click();
     void cmdTAG_Click();
     void cmdVIEW_Click();
 
@@ -112,6 +115,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    class Mover;
+
     // SnapshotView
     void setReviewControlsEnabled(bool enabled) override;
     void clearThumbnail(int slot) override;
@@ -145,6 +150,8 @@ private:
     frmDOWHAT* m_pad = nullptr;
     frmALTVIEW* m_launcher = nullptr;
     frmVIEWIMAGES* m_viewer = nullptr;
+    frmMOVEIT* m_moveDialog = nullptr;
+    std::unique_ptr<Mover> m_mover;
     std::array<QSize, 28> m_naturalSize {};
     QLine m_tipLine; // lineTIP, in pixels
     bool m_firstActivation = true;
