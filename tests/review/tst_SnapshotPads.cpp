@@ -2,6 +2,7 @@
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
 
+#include "EngineMoveDialog.h"
 #include "SnapshotFixture.h"
 
 #include <QFile>
@@ -12,7 +13,7 @@ Q_DECLARE_METATYPE(LocationColour)
 namespace {
 
 // H<slot> the pointer on a thumbnail, W<slot> a click, B the background, T Tag, V View,
-// D Delete, A Delete all.
+// D Delete, A Delete all, M Move, R<name> the name box applied for the current slot.
 void run(SnapshotReview& review, const QString& script)
 {
     for (const QString& action : script.split(' ', Qt::SkipEmptyParts)) {
@@ -38,6 +39,12 @@ void run(SnapshotReview& review, const QString& script)
             break;
         case 'A':
             review.cmdALL_Click();
+            break;
+        case 'M':
+            review.cmdMOVE_Click();
+            break;
+        case 'R':
+            review.cmdRENAME_Click(review.WHICHIMAGE, action.mid(1));
             break;
         default:
             break;
@@ -257,6 +264,85 @@ private Q_SLOTS:
         QCOMPARE(f.sound.beeps, beeps);
         QCOMPARE(f.tags(), tags);
         QCOMPARE(f.review->TaggedSlot, script.endsWith('T') ? f.review->WHICHIMAGE : -1);
+        QVERIFY(f.view.controlsEnabled);
+    }
+
+    void moveAndRename_data()
+    {
+        // Besides the actions: ?YN the answers, "noconfirm", "cancel" (the move dialog's Cancel),
+        // "taken" (the destination holds B.JPG already).
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("slot"); // slot 2 afterwards: PATH, NAME, REFNAME, WHOLENAME, caption
+        QTest::addColumn<QString>("row"); // its row: PATH, WHOLENAME, RTAG
+        QTest::addColumn<QStringList>("messages");
+        const QString kept = "TREE/ B B B.JPG B";
+        const QString keptRow = "TREE/ B.JPG  ";
+        QTest::newRow("moved: the slot and its row follow the file") << "H2 M"
+                                                                     << "DST/ B B B.JPG B"
+                                                                     << "DST/ B.JPG  " << QStringList {};
+        QTest::newRow("moved beside a file of its name: numbered") << "taken H2 M"
+                                                                   << "DST/ B0 B0 B0.JPG B0"
+                                                                   << "DST/ B0.JPG  " << QStringList {};
+        QTest::newRow("move cancelled") << "cancel H2 M" << kept << keptRow << QStringList {};
+        QTest::newRow("after Delete all there is nothing to move")
+            << "?NNNN A M" << kept << keptRow
+            << QStringList { "Delete file - TREE/R.JPG", "Delete file - TREE/A.JPG", "Delete file - TREE/B.JPG",
+                   "Delete file - TREE/C.JPG" };
+        QTest::newRow("renamed, the extension kept") << "H2 ?Y RPic01"
+                                                     << "TREE/ PIC01 Pic01 PIC01.JPG Pic01"
+                                                     << "TREE/ PIC01.JPG  " << QStringList { "Rename file to - Pic01" };
+        QTest::newRow("rename declined") << "H2 ?N RPic01" << kept << keptRow
+                                         << QStringList { "Rename file to - Pic01" };
+        QTest::newRow("the present name in another letter case: nothing asked")
+            << "H2 Rb" << kept << keptRow << QStringList {};
+        QTest::newRow("renamed, then deleted: the delete finds the row by its new name")
+            << "noconfirm H2 ?Y RPic01 D"
+            << "    "
+            << "TREE/ PIC01.JPG D" << QStringList { "Rename file to - Pic01" };
+    }
+    void moveAndRename()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, slot);
+        QFETCH(QString, row);
+        QFETCH(QStringList, messages);
+        SnapshotFixture f;
+        f.settings.mode = ComparisonMode::Checksum;
+        f.settings.thumbnailExt = ".THN";
+        f.apply(script);
+        QVERIFY(f.make(rowsOf({ "R.JPG sum=K", "A.JPG sum=K", "B.JPG sum=K", "C.JPG sum=K" }), true));
+        const QString dst = f.dir.file("dst/");
+        QVERIFY(QDir().mkpath(dst));
+        if (script.contains("taken"))
+            QVERIFY(writeFile(dst + "B.JPG", "another"));
+        EngineMoveDialog dialog(f.prompter, f.volumes);
+        dialog.to = script.contains("cancel") ? QString() : "[ROOT] " + dst;
+        f.open();
+        f.review->setDialogs(ReviewDialogs { &dialog, nullptr });
+        f.review->firstActivation();
+        for (QChar answer : script.section('?', 1).section(' ', 0, 0))
+            f.prompter.queueAnswer(answer == 'Y' ? MsgAnswer::Yes : MsgAnswer::No);
+        f.prompter.clear();
+        run(*f.review, script);
+
+        auto local = [&](QString text) { return text.replace(dst, "DST/").replace(f.tree(), "TREE/"); };
+        const ImageFacts& shown = f.review->thumbnails()[2];
+        QCOMPARE(
+            local(QStringList { shown.PATH, shown.NAME, shown.REFNAME, shown.WHOLENAME, f.view.thumbs[2].caption }.join(
+                ' ')),
+            slot);
+        auto db = CatalogueDatabase::open(f.databasePath());
+        const QVariantList stored { db->queryValue("SELECT PATH FROM FILES WHERE RECNUM = 3"),
+            db->queryValue("SELECT WHOLENAME FROM FILES WHERE RECNUM = 3"),
+            db->queryValue("SELECT RTAG FROM FILES WHERE RECNUM = 3") };
+        QCOMPARE(local(stored[0].toString() + " " + stored[1].toString() + " " + stored[2].toString()), row);
+        QStringList texts = f.prompter.texts();
+        for (QString& text : texts)
+            text = local(text);
+        QCOMPARE(texts, messages);
+        // The file is where the slot says, unless it was deleted.
+        if (!shown.NAME.isEmpty())
+            QVERIFY(QFile::exists(shown.filePath()));
         QVERIFY(f.view.controlsEnabled);
     }
 

@@ -206,6 +206,64 @@ private Q_SLOTS:
         QCOMPARE(w.state(), state);
     }
 
+    void renameBox_data()
+    {
+        // How the focus leaves the box, the questions asked, the pad afterwards.
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<bool>("padUp");
+        QTest::newRow("to Ok") << "ok" << true;
+        QTest::newRow("by Tab") << "tab" << true;
+        QTest::newRow("Cancel pressed without taking the focus, as its access letter does: renamed first, then the "
+                      "pad goes")
+            << "cancel" << false;
+        QTest::newRow("the pointer on another thumbnail: the box's own slot renamed") << "hover" << false;
+    }
+    void renameBox()
+    {
+        QFETCH(QString, leave);
+        QFETCH(bool, padUp);
+        Window w;
+        w.click(2);
+        QTRY_VERIFY(w.pad()->isActiveWindow());
+        Window::type(w.pad(), "r");
+        QLineEdit* box = w.pad()->txtNEWNAME;
+        QVERIFY(box->isVisible() && box->hasFocus());
+        QCOMPARE(w.pad()->height(), 2250 / 15);
+        box->selectAll();
+        // Letters go into the box: D deletes nothing while it is open.
+        QTest::keyClicks(box, " Dd1 ");
+        // The question takes the focus: no second rename.
+        w.prompter.whileAsking = [&] {
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QApplication::sendEvent(box, &out);
+            QTest::qWait(0);
+        };
+        w.prompter.queueAnswer(MsgAnswer::Yes);
+        if (leave == "ok")
+            QTest::mouseClick(w.pad()->cmdOK, Qt::LeftButton);
+        else if (leave == "tab")
+            QTest::keyClick(box, Qt::Key_Tab);
+        else if (leave == "cancel")
+            w.pad()->cmdCANCEL->click();
+        else
+            w.hover(3);
+        QTRY_COMPARE(w.prompter.texts(), QStringList { "Rename file to - Dd1" });
+        QCOMPARE(w.prompter.texts().size(), 1);
+        QVERIFY(QFile::exists(w.f.tree() + "Dd1.JPG"));
+        QCOMPARE(w.window->review().thumbnails()[2].REFNAME, QString("Dd1"));
+        QCOMPARE(w.window->lblREFNAME[2]->text(), QString("Dd1"));
+        QCOMPARE(w.f.tags(), QString("      "));
+        QCOMPARE(box->text(), QString("Dd1"));
+        QVERIFY(!box->isVisible());
+        QCOMPARE(w.pad()->isVisible(), padUp);
+        // The letters act again once the box is closed.
+        if (padUp) {
+            w.f.sound.beeps = 0;
+            Window::type(w.pad(), "t");
+            QCOMPARE(w.f.sound.beeps, 1);
+        }
+    }
+
     void stripCount()
     {
         Window w;
