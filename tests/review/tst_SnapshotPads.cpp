@@ -177,7 +177,7 @@ private Q_SLOTS:
         QTest::newRow("click: the pad with the name less its extension") << "H2 W2" << 2 << 2 << "2 B";
         QTest::newRow("the background: facts gone, the slot stays current") << "H2 W2 B" << 2 << -1 << "-";
         QTest::newRow("a click on an emptied slot brings no pad") << "W1 D W1" << 1 << -1 << "-";
-        QTest::newRow("after Delete all no slot is current, until a hover") << "?NNNN A" << 99 << -1 << "-";
+        QTest::newRow("after Delete all no slot is current and the pad goes") << "W2 ?NNNN A" << 99 << -1 << "-";
     }
     void hoverClickAndBackground()
     {

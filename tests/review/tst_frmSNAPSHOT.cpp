@@ -94,6 +94,17 @@ struct Window
         }
         QTest::keyClicks(focus, key);
     }
+    // An access letter as the window system delivers it: offered to the focused control's window
+    // first, a key press when taken there.
+    static void accessKey(QWidget* focus, Qt::Key key)
+    {
+        QKeyEvent offer(QEvent::ShortcutOverride, key, Qt::AltModifier);
+        offer.ignore();
+        QApplication::sendEvent(focus, &offer);
+        QVERIFY(offer.isAccepted());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::AltModifier);
+        QApplication::sendEvent(focus, &press);
+    }
     // What a user sees afterwards.
     QString state() const
     {
@@ -213,9 +224,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("padUp");
         QTest::newRow("to Ok") << "ok" << true;
         QTest::newRow("by Tab") << "tab" << true;
-        QTest::newRow("Cancel pressed without taking the focus, as its access letter does: renamed first, then the "
-                      "pad goes")
-            << "cancel" << false;
+        QTest::newRow("Cancel by its access letter: renamed first, then the pad goes") << "alt+c" << false;
         QTest::newRow("the pointer on another thumbnail: the box's own slot renamed") << "hover" << false;
     }
     void renameBox()
@@ -243,8 +252,8 @@ private Q_SLOTS:
             QTest::mouseClick(w.pad()->cmdOK, Qt::LeftButton);
         else if (leave == "tab")
             QTest::keyClick(box, Qt::Key_Tab);
-        else if (leave == "cancel")
-            w.pad()->cmdCANCEL->click();
+        else if (leave == "alt+c")
+            Window::accessKey(box, Qt::Key_C);
         else
             w.hover(3);
         QTRY_COMPARE(w.prompter.texts(), QStringList { "Rename file to - Dd1" });
@@ -313,10 +322,24 @@ private Q_SLOTS:
         QCOMPARE(w.mainWindow.isVisible(), closed);
     }
 
+    void exitEndsTheReview_data()
+    {
+        QTest::addColumn<bool>("fromPad");
+        QTest::newRow("the window's Exit") << false;
+        // The window's Exit has the same letter: the pad's own comes first while it is in front.
+        QTest::newRow("the pad's Exit by its access letter") << true;
+    }
     void exitEndsTheReview()
     {
+        QFETCH(bool, fromPad);
         Window w;
-        w.window->cmdEXIT->click();
+        if (fromPad) {
+            w.click(1);
+            QTRY_VERIFY(w.pad()->isActiveWindow());
+            Window::accessKey(w.pad()->focusWidget() ? w.pad()->focusWidget() : w.pad(), Qt::Key_X);
+        } else {
+            w.window->cmdEXIT->click();
+        }
         QTest::qWait(0);
         QVERIFY(w.window.isNull() || !w.window->isVisible());
         QVERIFY(w.mainWindow.isVisible());

@@ -262,6 +262,9 @@ void SnapshotReview::cmdALL_Click()
     guarded([&] {
         WHICHIMAGE = AllSlots;
         deleteSlots(0, LastSlot);
+        // No slot is current now: the pad has nothing left to act on.
+        if (m_view)
+            m_view->hideActionPad();
     });
 }
 

@@ -93,6 +93,31 @@ void frmDOWHAT::buildControls()
     connect(cmdCANCEL, &QPushButton::clicked, this, &frmDOWHAT::cmdCANCEL_Click);
 }
 
+void frmDOWHAT::pressButton(QPushButton* button)
+{
+    const std::pair<QPushButton*, void (frmDOWHAT::*)()> handlers[] {
+        { cmdVIEW, &frmDOWHAT::cmdVIEW_Click },
+        { cmdTAG, &frmDOWHAT::cmdTAG_Click },
+        { cmdDELETE, &frmDOWHAT::cmdDELETE_Click },
+        { cmdALL, &frmDOWHAT::cmdALL_Click },
+        { cmdRENAME, &frmDOWHAT::cmdRENAME_Click },
+        { cmdMOVE, &frmDOWHAT::cmdMOVE_Click },
+        { cmdPREVIOUS, &frmDOWHAT::cmdPREVIOUS_Click },
+        { cmdNEXT, &frmDOWHAT::cmdNEXT_Click },
+        { cmdSKIP, &frmDOWHAT::cmdSKIP_Click },
+        { cmdEXIT, &frmDOWHAT::cmdEXIT_Click },
+        { cmdP, &frmDOWHAT::cmdP_Click },
+        { cmdN, &frmDOWHAT::cmdN_Click },
+        { cmdCANCEL, &frmDOWHAT::cmdCANCEL_Click },
+    };
+    for (const auto& [target, handler] : handlers) {
+        if (target == button) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
 void frmDOWHAT::setPadHeight(int height)
 {
     resize(px(PadPlacement::ActionPadWidth), px(height));

@@ -62,6 +62,7 @@ private Q_SLOTS:
 
 protected:
     void activated() override { Form_Activate(); }
+    void pressButton(QPushButton* button) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -82,6 +82,27 @@ void frmNAME::buildControls()
     connect(cmdCOUNT, &QPushButton::clicked, this, &frmNAME::cmdCOUNT_Click);
 }
 
+void frmNAME::pressButton(QPushButton* button)
+{
+    const std::pair<QPushButton*, void (frmNAME::*)()> handlers[] {
+        { cmdVIEW, &frmNAME::cmdVIEW_Click },
+        { cmdTAG, &frmNAME::cmdTAG_Click },
+        { cmdDELETE, &frmNAME::cmdDELETE_Click },
+        { cmdALL, &frmNAME::cmdALL_Click },
+        { cmdMOVE, &frmNAME::cmdMOVE_Click },
+        { cmdSKIP, &frmNAME::cmdSKIP_Click },
+        { cmdPREVIOUS, &frmNAME::cmdPREVIOUS_Click },
+        { cmdNEXT, &frmNAME::cmdNEXT_Click },
+        { cmdCOUNT, &frmNAME::cmdCOUNT_Click },
+    };
+    for (const auto& [target, handler] : handlers) {
+        if (target == button) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
 void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
 {
     lblNAME->setText(facts.name);

@@ -48,6 +48,7 @@ private Q_SLOTS:
 
 protected:
     void activated() override { Form_Activate(); }
+    void pressButton(QPushButton* button) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
