@@ -243,6 +243,8 @@ private Q_SLOTS:
         QTest::newRow("moved beside a file of its name: numbered") << "taken H2 M"
                                                                    << "DST/ B0 B0 B0.JPG B0"
                                                                    << "DST/ B0.JPG  " << QStringList {};
+        QTest::newRow("the reference moved: the review's reference follows it")
+            << "H0 M" << kept << keptRow << QStringList {};
         QTest::newRow("move cancelled") << "cancel H2 M" << kept << keptRow << QStringList {};
         QTest::newRow("after Delete all there is nothing to move")
             << "?NNNN A M" << kept << keptRow
@@ -300,6 +302,7 @@ private Q_SLOTS:
         for (QString& text : texts)
             text = local(text);
         QCOMPARE(texts, messages);
+        QCOMPARE(f.review->pair().reference.filePath(), f.review->thumbnails()[0].filePath());
         // The file is where the slot says, unless it was deleted.
         if (!shown.NAME.isEmpty())
             QVERIFY(QFile::exists(shown.filePath()));
