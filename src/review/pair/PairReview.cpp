@@ -9,10 +9,10 @@
 #include "match/PatternWalker.h"
 #include "match/RowFacts.h"
 #include "match/RuleSettings.h"
-#include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/Yielder.h"
 #include "review/FileActions.h"
+#include "review/FileFacts.h"
 #include "review/ReviewSources.h"
 #include "review/pair/BusyScope.h"
 #include "review/pair/PairReviewView.h"
@@ -285,8 +285,7 @@ void PairReview::deleteOne(int image)
     DisableReviewControls();
     const FileActionOutcome outcome = m_fileActions->deleteFile(slot(image));
     if (outcome.done()) {
-        setStatus(conv::signedText(m_session.NumberDeleted) + QStringLiteral(" files deleted, ")
-            + conv::signedText(m_session.TotalDeleted) + QStringLiteral(" total..."));
+        setStatus(deletionCountersText(m_session.NumberDeleted, m_session.TotalDeleted));
         ClearImageFacts(image);
     }
     EnableReviewControls();
