@@ -287,7 +287,10 @@ private Q_SLOTS:
         };
         window->show();
         if (byKey) {
-            QTest::qWait(30); // past the first search, and past the window's pause between yields
+            // Past the first search (it stores its place once), then past the window's pause
+            // between yields, so the next search's first yield runs the close.
+            QTRY_COMPARE(w.f.writer.written.size(), 1);
+            QTest::qWait(30);
             QApplication::setActiveWindow(window);
             window->cmdPREVIOUS->setFocus();
             closeSoon();
