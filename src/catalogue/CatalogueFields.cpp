@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueFields.h"
 
+#include "platform/Conventions.h"
+
 #include <QDate>
 #include <QHash>
 #include <QTime>
@@ -129,23 +131,6 @@ void readText(sqlite3_stmt* statement, int column, QString& target)
         target = QString::fromUtf8(text, length);
 }
 
-// Local time zone offsets by wall-clock hour. Building a local QDateTime asks the C library
-// for the zone on every call, which costs more than reading the whole row; a walk of a
-// catalogue meets the same hours again and again.
-int localOffset(QDate date, QTime time)
-{
-    thread_local QHash<qint64, int> offsets;
-    const qint64 hourKey = date.toJulianDay() * 24 + time.hour();
-    auto found = offsets.constFind(hourKey);
-    if (found != offsets.constEnd())
-        return found.value();
-    if (offsets.size() > 100000)
-        offsets.clear();
-    const int offset = QDateTime(date, QTime(time.hour(), 0), Qt::LocalTime).offsetFromUtc();
-    offsets.insert(hourKey, offset);
-    return offset;
-}
-
 int digits(const char* p, int count)
 {
     int v = 0;
@@ -229,8 +214,7 @@ QByteArray dateText(const QDateTime& dateTime)
     QDate date = dateTime.date();
     QTime time = dateTime.time();
     // Values this module made carry the local offset of their wall time: take them as they are.
-    const bool wallTime = dateTime.timeSpec() == Qt::LocalTime
-        || (dateTime.timeSpec() == Qt::OffsetFromUTC && dateTime.offsetFromUtc() == localOffset(date, time));
+    const bool wallTime = conv::holdsLocalWallTime(dateTime);
     if (!wallTime) {
         const QDateTime local = dateTime.toLocalTime();
         date = local.date();
@@ -251,7 +235,7 @@ QDateTime parseDate(const char* text, int length)
         const QDate date(digits(text, 4), digits(text + 5, 2), digits(text + 8, 2));
         const QTime time(digits(text + 11, 2), digits(text + 14, 2), digits(text + 17, 2));
         if (date.isValid() && time.isValid())
-            return QDateTime(date, time, Qt::OffsetFromUTC, localOffset(date, time));
+            return QDateTime(date, time, Qt::OffsetFromUTC, conv::localOffsetAt(date, time));
     }
     return QDateTime::fromString(QString::fromUtf8(text, length), Qt::ISODate);
 }

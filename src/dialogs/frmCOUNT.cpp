@@ -109,6 +109,9 @@ void frmCOUNT::Notice::showFinal(const QString& text)
     notice.lblCOUNT->setText(text);
     notice.lblCOUNT->repaint();
     notice.cmdOK->setEnabled(true);
+    // Enter presses Continue as a click does.
+    notice.cmdOK->setDefault(true);
+    notice.cmdOK->setFocus();
     notice.exec();
     // Continue unloads the notice; a window closed some other way goes too.
     if (m_window)

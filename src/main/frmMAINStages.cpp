@@ -1,11 +1,12 @@
 #include "main/frmMAINStages.h"
 
-#include "main/frmCHECKEM.h"
 #include "main/frmMAIN.h"
+#include "main/frmMAINSettingsWriter.h"
 #include "main/frmRESUME.h"
-#include "main/frmSNAPSHOT.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ExitStatus.h"
+#include "review/pair/frmCHECKEM.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "scan/frmDIRLOOK.h"
 #include "widgets/QtSoundPlayer.h"
 
@@ -55,8 +56,16 @@ QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 
 QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
 {
-    const QString database = main.upkeep().listDatabasePath();
-    if (snapshot)
-        return new frmSNAPSHOT(main.session(), main.prompter(), &main, nullptr, database);
-    return new frmCHECKEM(main.session(), main.prompter(), &main, nullptr, database);
+    if (!m_settingsWriter)
+        m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
+    if (snapshot) {
+        return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
+            frmSNAPSHOT::Services {
+                main.prompter(), *m_sound, main.volumes(), *m_settingsWriter, main.altViewer(), &main.moveDialog() },
+            &main);
+    }
+    auto* window = new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(),
+        main.prompter(), *m_sound, *m_settingsWriter, &main);
+    window->setMoveDialog(&main.moveDialog());
+    return window;
 }

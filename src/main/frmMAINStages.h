@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class SettingsWriter;
 class SoundPlayer;
 
 // The windows the main window shows for a search in the program itself.
@@ -20,4 +21,5 @@ public:
 
 private:
     std::unique_ptr<SoundPlayer> m_sound;
+    std::unique_ptr<SettingsWriter> m_settingsWriter;
 };

@@ -40,10 +40,10 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
     auto involvesIfcd = [&] {
         return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
     };
-    for (;;) {
+    for (bool further = false;; further = true) {
         if (atEnd(direction))
             return Outcome::End;
-        if (m_stopTest && m_stopTest())
+        if (further && m_stopTest && m_stopTest())
             return Outcome::Stopped;
         if (reference.RTAG == QLatin1String("D")) {
             step(direction);
@@ -69,7 +69,7 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             m_nextHit = 0;
             m_needQuery = false;
             if (m_onCompared)
-                m_onCompared();
+                m_onCompared(m_lastOfQuery);
         }
         while (m_nextHit < m_hits.size()) {
             const PatternCandidates::Hit hit = m_hits[m_nextHit++];

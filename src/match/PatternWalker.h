@@ -33,10 +33,13 @@ public:
     // How the reference steps forward over deleted records (the pre-match cycle adds its pause
     // wait, progress and yield). Backward steps are always plain.
     void setForwardStep(std::function<void()> step) { m_forwardStep = std::move(step); }
-    // Asked before each reference is taken up: true ends the call with Stopped.
+    // Asked before each further reference a call takes up (so a call compares the candidates
+    // of one reference at least): true ends the call with Stopped.
     void setStopTest(std::function<bool()> test) { m_stopTest = std::move(test); }
-    // Told once the candidates of a reference have been compared, before its hits are taken.
-    void setOnCompared(std::function<void()> told) { m_onCompared = std::move(told); }
+    // Told once the candidates of a reference have been compared, before its hits are taken,
+    // with the last of them (nothing when there were none).
+    using ComparedReport = std::function<void(const std::optional<PatternCandidates::Hit>& last)>;
+    void setOnCompared(ComparedReport told) { m_onCompared = std::move(told); }
 
     // Hit: the slots hold the reference and a matching candidate. End: the cursor ran off the
     // walk (EOF forward, BOF backward). Stopped: the stop test said so; nothing moved.
@@ -63,7 +66,7 @@ private:
     QString m_activeCode;
     std::function<void()> m_forwardStep;
     std::function<bool()> m_stopTest;
-    std::function<void()> m_onCompared;
+    ComparedReport m_onCompared;
     std::unique_ptr<PatternCandidates> m_candidates;
     std::vector<PatternCandidates::Hit> m_hits;
     std::size_t m_nextHit = 0;

@@ -1,5 +1,7 @@
 #include "platform/Conventions.h"
 
+#include <QHash>
+
 #include <cmath>
 #include <cstdio>
 
@@ -62,8 +64,14 @@ static QString padded(std::int64_t value, int width)
     return value < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-QString format000(std::int64_t value) { return padded(value, 3); }
-QString format00(std::int64_t value) { return padded(value, 2); }
+QString format000(std::int64_t value)
+{
+    return padded(value, 3);
+}
+QString format00(std::int64_t value)
+{
+    return padded(value, 2);
+}
 
 QString formatHashDecimals(double value)
 {
@@ -97,58 +105,58 @@ QString shortestDouble(double value)
 
 namespace {
 
-    // Matches one bracketed list at pattern[p] (just past "["); returns the index after "]",
-    // or -1 when the bracket is not closed.
-    int matchBracket(const QString& pattern, int p, QChar c, bool* matched)
-    {
-        bool negate = false;
-        if (p < pattern.size() && pattern[p] == QLatin1Char('!')) {
-            negate = true;
+// Matches one bracketed list at pattern[p] (just past "["); returns the index after "]",
+// or -1 when the bracket is not closed.
+int matchBracket(const QString& pattern, int p, QChar c, bool* matched)
+{
+    bool negate = false;
+    if (p < pattern.size() && pattern[p] == QLatin1Char('!')) {
+        negate = true;
+        ++p;
+    }
+    bool hit = false;
+    bool first = true;
+    while (p < pattern.size() && (first || pattern[p] != QLatin1Char(']'))) {
+        first = false;
+        QChar low = pattern[p];
+        QChar high = low;
+        if (p + 2 < pattern.size() && pattern[p + 1] == QLatin1Char('-') && pattern[p + 2] != QLatin1Char(']')) {
+            high = pattern[p + 2];
+            p += 3;
+        } else {
             ++p;
         }
-        bool hit = false;
-        bool first = true;
-        while (p < pattern.size() && (first || pattern[p] != QLatin1Char(']'))) {
-            first = false;
-            QChar low = pattern[p];
-            QChar high = low;
-            if (p + 2 < pattern.size() && pattern[p + 1] == QLatin1Char('-') && pattern[p + 2] != QLatin1Char(']')) {
-                high = pattern[p + 2];
-                p += 3;
-            } else {
-                ++p;
-            }
-            if (low > high)
-                std::swap(low, high);
-            if (c >= low && c <= high)
-                hit = true;
-        }
-        if (p >= pattern.size())
-            return -1;
-        *matched = hit != negate;
-        return p + 1;
+        if (low > high)
+            std::swap(low, high);
+        if (c >= low && c <= high)
+            hit = true;
     }
+    if (p >= pattern.size())
+        return -1;
+    *matched = hit != negate;
+    return p + 1;
+}
 
-    // Matches one pattern token at pattern[p] against c; sets *next past the token.
-    bool matchOne(QChar c, const QString& pattern, int p, int* next)
-    {
-        const QChar pc = pattern[p];
-        *next = p + 1;
-        if (pc == QLatin1Char('?'))
-            return true;
-        if (pc == QLatin1Char('#'))
-            return c.unicode() < 128 && c.isDigit();
-        if (pc == QLatin1Char('[')) {
-            bool matched = false;
-            const int after = matchBracket(pattern, p + 1, c, &matched);
-            if (after >= 0) {
-                *next = after;
-                return matched;
-            }
-            // An unclosed bracket matches itself.
+// Matches one pattern token at pattern[p] against c; sets *next past the token.
+bool matchOne(QChar c, const QString& pattern, int p, int* next)
+{
+    const QChar pc = pattern[p];
+    *next = p + 1;
+    if (pc == QLatin1Char('?'))
+        return true;
+    if (pc == QLatin1Char('#'))
+        return c.unicode() < 128 && c.isDigit();
+    if (pc == QLatin1Char('[')) {
+        bool matched = false;
+        const int after = matchBracket(pattern, p + 1, c, &matched);
+        if (after >= 0) {
+            *next = after;
+            return matched;
         }
-        return c == pc;
+        // An unclosed bracket matches itself.
     }
+    return c == pc;
+}
 
 } // namespace
 
@@ -182,21 +190,44 @@ bool likeMatch(const QString& text, const QString& pattern)
     return p == pattern.size();
 }
 
+int localOffsetAt(QDate date, QTime time)
+{
+    thread_local QHash<qint64, int> offsets;
+    const qint64 hourKey = date.toJulianDay() * 24 + time.hour();
+    auto found = offsets.constFind(hourKey);
+    if (found != offsets.constEnd())
+        return found.value();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    const int offset = QDateTime(date, QTime(time.hour(), 0), Qt::LocalTime).offsetFromUtc();
+    offsets.insert(hourKey, offset);
+    return offset;
+}
+
+bool holdsLocalWallTime(const QDateTime& dateTime)
+{
+    // An offset of 0 is kept as UTC.
+    const Qt::TimeSpec spec = dateTime.timeSpec();
+    return spec == Qt::LocalTime
+        || ((spec == Qt::OffsetFromUTC || spec == Qt::UTC)
+            && dateTime.offsetFromUtc() == localOffsetAt(dateTime.date(), dateTime.time()));
+}
+
 QString dateKeyText(const QDateTime& dateTime)
 {
-    const QDateTime local = dateTime.toLocalTime();
+    // Dates read from the catalogue carry the local offset already: no zone lookup for them.
+    const QDateTime local = holdsLocalWallTime(dateTime) ? dateTime : dateTime.toLocalTime();
     const QDate d = local.date();
     const QTime t = local.time();
-    QString text = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QLatin1Char('0'));
-    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
-        return text;
-    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    text += QStringLiteral(" %1:%2:%3 %4")
-                .arg(hour12)
-                .arg(t.minute(), 2, 10, QLatin1Char('0'))
-                .arg(t.second(), 2, 10, QLatin1Char('0'))
-                .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
-    return text;
+    // Written by hand: a walk over the catalogue makes this text for every record.
+    char text[48];
+    int length = std::snprintf(text, sizeof text, "%d/%d/%04d", d.month(), d.day(), d.year());
+    if (t.hour() != 0 || t.minute() != 0 || t.second() != 0) {
+        const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+        length += std::snprintf(text + length, sizeof text - std::size_t(length), " %d:%02d:%02d %s", hour12,
+            t.minute(), t.second(), t.hour() < 12 ? "AM" : "PM");
+    }
+    return QString::fromLatin1(text, length);
 }
 
 } // namespace conv

@@ -25,11 +25,25 @@ QString shortestDouble(double value);
 bool likeMatch(const QString& text, const QString& pattern);
 // Record key date text: "M/D/YYYY h:mm:ss AM|PM" in local time; exactly midnight gives the date alone.
 QString dateKeyText(const QDateTime& dateTime);
+// The local time zone's offset from UTC, in seconds, at a local wall time (to the hour). Asking
+// the C library costs more than reading a catalogue row; the answers are kept.
+int localOffsetAt(QDate date, QTime time);
+// Whether a date-time already holds local wall time: local, or carrying the local offset.
+bool holdsLocalWallTime(const QDateTime& dateTime);
 // Unicode-aware upper case.
-inline QString upper(const QString& s) { return s.toUpper(); }
+inline QString upper(const QString& s)
+{
+    return s.toUpper();
+}
 
 constexpr int TwipsPerPixel = 15;
-constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
-constexpr int pixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+constexpr int twipsToPixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
 
 } // namespace conv

@@ -15,18 +15,30 @@ ImageBox::ImageBox(QWidget* parent)
 
 bool ImageBox::setFile(const QString& path)
 {
+    return load(path, std::nullopt);
+}
+
+bool ImageBox::setFile(const QString& path, QSize bound)
+{
+    return load(path, bound);
+}
+
+bool ImageBox::load(const QString& path, std::optional<QSize> bound)
+{
     m_image = QImage();
+    m_natural = QSize(0, 0);
     m_scaled = QImage();
     m_file.clear();
     m_error.clear();
     if (!path.isEmpty()) {
-        const DecodeResult decoded = decodeImageFile(path);
+        const DecodeResult decoded = bound ? decodeImageFile(path, *bound) : decodeImageFile(path);
         if (!decoded.ok()) {
             m_error = decoded.error.isEmpty() ? QStringLiteral("Cannot load %1").arg(path) : decoded.error;
             update();
             return false;
         }
         m_image = decoded.image;
+        m_natural = decoded.naturalSize.isValid() ? decoded.naturalSize : decoded.image.size();
         m_file = path;
     }
     applyMode();
@@ -37,6 +49,7 @@ bool ImageBox::setFile(const QString& path)
 void ImageBox::setImage(const QImage& image)
 {
     m_image = image;
+    m_natural = image.isNull() ? QSize(0, 0) : image.size();
     m_scaled = QImage();
     m_file.clear();
     m_error.clear();

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 // The image display control: loads a picture file through the program's decoder and draws it
 // in one of four display modes. A file that cannot be loaded is reported to the caller, which
 // shows error.bmp instead.
@@ -22,6 +24,10 @@ public:
     // Loads and draws the file; the empty path shows nothing. False, with the box empty and
     // lastError() saying why, when the file cannot be loaded.
     bool setFile(const QString& path);
+    // The same with the picture decoded to fit inside the bound, its proportions kept (much
+    // faster for a large photograph shown small); its own size is still what imageWidth() and
+    // imageHeight() report.
+    bool setFile(const QString& path, QSize bound);
     // Shows a picture already in memory, with no file behind it.
     void setImage(const QImage& image);
     QString file() const { return m_file; }
@@ -32,8 +38,8 @@ public:
     int displayMode() const { return m_mode; }
 
     // The loaded picture's own size in pixels (0 when none).
-    int imageWidth() const { return m_image.width(); }
-    int imageHeight() const { return m_image.height(); }
+    int imageWidth() const { return m_natural.width(); }
+    int imageHeight() const { return m_natural.height(); }
 
     // The picture as the box draws it: its own size in NaturalSize, else the box's size.
     QImage picture() const;
@@ -54,7 +60,10 @@ protected:
 private:
     void applyMode();
 
+    bool load(const QString& path, std::optional<QSize> bound);
+
     QImage m_image;
+    QSize m_natural; // the picture's own size; m_image may be smaller
     mutable QImage m_scaled; // the picture at the last drawn size, so repaints do not rescale
     QString m_file;
     QString m_error;

@@ -9,7 +9,12 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
+#include "review/pair/PairReview.h"
+#include "review/pair/frmCHECKEM.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "session/DirectoryEntry.h"
+#include "widgets/ImageBox.h"
 
 #include "TestSupport.h"
 
@@ -19,6 +24,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -144,6 +151,7 @@ struct Program
             adjust(settings);
         Session session;
         session.applyReaderPresets(dir.path());
+        session.DisableFilePolling = true; // no prompt for the made-up rows of the fake pre-scan
         SettingsFile(dir.path(), prompter).write(settings, session);
         QVERIFY(ListFiles(dir.path(), prompter).saveList(settings.listName, settings));
 
@@ -166,15 +174,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("snapshot");
         QTest::addColumn<bool>("realScan");
-        QTest::newRow("pair review") << false << false;
-        QTest::newRow("snapshot review") << true << false;
-        QTest::newRow("pair review after the real pre-scan") << false << true;
-        QTest::newRow("snapshot review after the real pre-scan") << true << true;
+        QTest::addColumn<int>("resumeRecord");
+        QTest::addColumn<QStringList>("reviewMessages");
+        // The fake pre-scan's records lie outside the incoming-files directory and name no file:
+        // both reviews find nothing and stop on the last record. The real pre-scan's three pictures are
+        // one picture: the first pair is on show.
+        QTest::newRow("pair review") << false << false << 3 << QStringList { "No more matches..." };
+        QTest::newRow("snapshot review") << true << false << 3 << QStringList { "No more matches..." };
+        QTest::newRow("pair review after the real pre-scan") << false << true << 1 << QStringList {};
+        QTest::newRow("snapshot review after the real pre-scan") << true << true << 1 << QStringList {};
     }
     void goRunsTheStagesAndTheReviewHandsBack()
     {
         QFETCH(bool, snapshot);
         QFETCH(bool, realScan);
+        QFETCH(int, resumeRecord);
+        QFETCH(QStringList, reviewMessages);
         Program p(
             [&](MainSettings& s) {
                 s.mode = ComparisonMode::Checksum;
@@ -213,11 +228,14 @@ private Q_SLOTS:
         QTRY_VERIFY(review.isNull());
         QVERIFY(p.main->isVisible());
         QTRY_VERIFY(QFile::exists(p.dir.file("TOLQ.INI")));
-        QVERIFY(p.settingsText().contains("STOPPED AT RECORD = 1\r\n"));
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(resumeRecord)));
         QVERIFY(p.main->Timer3->isActive());
         QVERIFY(!p.main->session().ChangedSearch);
         // The real pre-scan ends with its count message.
-        QCOMPARE(p.prompter.messages().isEmpty(), !realScan);
+        QStringList messages = p.prompter.texts();
+        if (realScan)
+            QVERIFY(messages.takeFirst().contains(" files read"));
+        QCOMPARE(messages, reviewMessages);
     }
 
     void preMatchRunsBetweenScanAndReview()
@@ -294,16 +312,112 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(dir.file("TOLQ.INI")));
     }
 
+    // The pair review as the user meets it: Go, the first pair, keys, a delete, Exit, the main
+    // window back and the settings file holding the resume record.
+    void pairReviewFromGoToExit()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.noConfirm = true;
+            },
+            true);
+        p.main->cmdGO->click();
+        QPointer<frmCHECKEM> review = qobject_cast<frmCHECKEM*>(p.main->reviewWindow());
+        QVERIFY(review);
+        QTRY_VERIFY(review->review().imageShown(2)); // the first pair is on show
+        const QString first = review->lblFILE[0]->text();
+        const QString second = review->lblFILE[1]->text();
+        auto type = [&](const QString& key) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : review.data();
+            QKeyEvent press(QEvent::KeyPress, key.at(0).toUpper().unicode(), Qt::NoModifier, key);
+            QApplication::sendEvent(target, &press);
+        };
+        type("n");
+        QCOMPARE(review->lblFILE[0]->text(), second);
+        const QString third = review->lblFILE[1]->text();
+        QVERIFY(third != first && third != second);
+        type("2");
+        QVERIFY(!QFile::exists(p.tree + "/" + third + ".jpg"));
+        QCOMPARE(review->lblSTATUS->text(), QStringLiteral(" 1 files deleted,  1 total..."));
+        const qint32 resume = review->review().pair().reference.RECNUM;
+        review->cmdCANCEL->click();
+        QTRY_VERIFY(review.isNull());
+        QVERIFY(p.main->isVisible());
+        QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(resume)));
+        QVERIFY(p.settingsText().contains(QStringLiteral("1 FILES DELETED")));
+    }
+
+    void snapshotChain()
+    {
+        Program p(
+            [](MainSettings& s) {
+                s.mode = ComparisonMode::Checksum;
+                s.snapshot = true;
+            },
+            true);
+        // Beside the three same blue pictures, two same red ones: two groups.
+        for (const char* name : { "red1.jpg", "red2.jpg" }) {
+            QImage image(140, 100, QImage::Format_RGB32);
+            image.fill(QColor(220, 20, 20));
+            QVERIFY(image.save(p.tree + "/" + name, "JPG"));
+        }
+        p.main->cmdGO->click();
+        QPointer<frmSNAPSHOT> window = qobject_cast<frmSNAPSHOT*>(p.main->reviewWindow());
+        QVERIFY(window);
+        auto shown = [&] {
+            int count = 0;
+            for (ImageBox* box : window->gvbIMAGE)
+                count += box->isVisible() && box->hasImage() ? 1 : 0;
+            return count;
+        };
+        QTRY_COMPARE(window->review().pair().reference.RECNUM > 0, true);
+        const int first = shown();
+        QVERIFY(first == 2 || first == 3);
+
+        QTest::keyClick(window, Qt::Key_N); // the other group
+        QCOMPARE(shown(), 5 - first);
+        const qint32 reference = window->review().pair().reference.RECNUM;
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
+        const QString file = window->review().thumbnails()[1].filePath();
+        QTest::mouseClick(window->gvbIMAGE[1], Qt::LeftButton);
+        QCOMPARE(window->review().WHICHIMAGE, 1);
+        p.prompter.queueAnswer(MsgAnswer::Yes);
+        window->cmdDELETE->click(); // as the action pad will
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!window->gvbIMAGE[1]->isVisible());
+        QCOMPARE(p.main->session().NumberDeleted, 1);
+
+        // The grid follows the window's width: 7 x 4 from 12000 twips.
+        const int frame = window->frameGeometry().width() - window->width();
+        window->resize(800 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 27);
+        QCOMPARE(window->gvbIMAGE[27]->pos(), QPoint(10285 / 15, 5260 / 15));
+        window->resize(799 - frame, 500);
+        QCOMPARE(window->review().LastSlot, 23);
+
+        window->cmdEXIT->click();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(p.main->isVisible());
+        QCOMPARE(p.main->session().StoppedAtRecord, reference);
+        QTRY_VERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(reference)));
+    }
+
     void resumeOpensTheReviewDirectly()
     {
         Program p;
         p.main->cmdGO->click();
         QPointer<QWidget> review = p.main->reviewWindow();
         QVERIFY(review);
-        QTest::qWait(0); // the review's first activation
+        QTest::qWait(0); // the review's first activation: no pair, it stops on the last record
+        QCOMPARE(p.prompter.texts(), QStringList { "No more matches..." });
+        const qint32 last = p.main->session().StoppedAtRecord;
+        QVERIFY(last > 0);
+        QVERIFY(p.settingsText().contains(QStringLiteral("STOPPED AT RECORD = %1\r\n").arg(last)));
         review->close();
         QTRY_VERIFY(p.main->isVisible());
-        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
+        p.prompter.clear();
 
         bool resumeOffered = false;
         p.stages.onResume = [&](frmRESUME& dialog) {
@@ -316,13 +430,13 @@ private Q_SLOTS:
         QCOMPARE(p.main->session().SessionMode, QStringLiteral("RESUME"));
         QCOMPARE(p.stages.preScans, 1); // no second pre-scan
         QVERIFY(p.main->reviewWindow());
-        QTest::qWait(0); // the review starts at the resume record and clears it
-        QCOMPARE(p.main->session().StoppedAtRecord, 0);
+        QTest::qWait(0); // the review starts at the resume record and searches on from there
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
         QCOMPARE(p.main->reviewWindow()->windowTitle(), QStringLiteral("t'olq! - NAME search, IGNORE TYPE"));
         QVERIFY(!p.main->isVisible());
-        QVERIFY(p.prompter.messages().isEmpty());
+        QCOMPARE(p.prompter.texts(), QStringList { "No more matches..." });
         p.main->reviewWindow()->close();
-        QCOMPARE(p.main->session().StoppedAtRecord, 1);
+        QCOMPARE(p.main->session().StoppedAtRecord, last);
     }
 
     void changedSettingsStartANewSearch()

@@ -1,9 +1,13 @@
+#include "catalogue/CatalogueDatabase.h"
 #include "main/frmABOUT.h"
-#include "main/frmCHECKEM.h"
-#include "main/frmSNAPSHOT.h"
 #include "main/frmSTATS.h"
+#include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
+#include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
+#include "review/ReviewPorts.h"
+#include "review/pair/frmCHECKEM.h"
+#include "review/snapshot/frmSNAPSHOT.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -59,22 +63,35 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         QWidget mainWindow;
         QPointer<QDialog> review;
+        TemporaryProgramDirectory dir;
+        MainSettings settings;
+        RecordingSoundPlayer sound;
+        struct : SettingsWriter
+        {
+            void writeSettings() override { }
+        } writer;
+        QVERIFY(makeCatalogueWithRows(listDatabasePath(dir.path(), settings), {}));
+        QPointer<QWidget> snapshotWindow;
+        FakeVolumes volumes;
         if (snapshot) {
-            auto* window = new frmSNAPSHOT(session, prompter, &mainWindow);
+            auto* window = new frmSNAPSHOT(
+                settings, session, dir.path(), frmSNAPSHOT::Services { prompter, sound, volumes, writer }, &mainWindow);
             QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
-            review = window;
+            snapshotWindow = window;
             window->Form_Activate();
         } else {
-            auto* window = new frmCHECKEM(session, prompter, &mainWindow);
+            auto* window = new frmCHECKEM(settings, session, dir.path(), prompter, sound, writer, &mainWindow);
             QCOMPARE(session.NumberDeleted, 4);
             review = window;
             window->Form_Activate();
         }
-        QTRY_VERIFY(review.isNull());
+        QTRY_VERIFY(review.isNull() && snapshotWindow.isNull());
         QCOMPARE(prompter.texts(), QStringList { "No files to review..." });
         QVERIFY(mainWindow.isVisible());
         QVERIFY(!session.ChangedSearch);
-        QCOMPARE(session.StoppedAtRecord, 12); // nothing reviewed: the resume point stays
+        // Nothing reviewed: the pair review keeps the resume point, the snapshot review stores the
+        // reference it never had.
+        QCOMPARE(session.StoppedAtRecord, snapshot ? 0 : 12);
     }
 
     void statisticsWindow_data()

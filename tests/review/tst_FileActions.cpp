@@ -185,17 +185,6 @@ private Q_SLOTS:
         QCOMPARE(QString::number(f.session.RecoveredSectorBytes), deleted ? sectorRound(size) : QString("0"));
     }
 
-    void noConfirmAsksNothing()
-    {
-        TrashHome trash(true);
-        DeleteFixture f({ "a.jpg", "b.jpg" });
-        f.settings.noConfirm = true;
-        ImageFacts facts = f.slot(1);
-        QVERIFY(f.remove(facts).done());
-        QVERIFY(f.prompter.messages().isEmpty());
-        QVERIFY(!QFileInfo::exists(f.dir() + "a.jpg"));
-    }
-
     void readOnlyDirectory_data()
     {
         QTest::addColumn<bool>("recycle");

@@ -51,6 +51,27 @@ private Q_SLOTS:
         QCOMPARE(box.picture().size(), shown);
     }
 
+    void loadsWithinABound_data()
+    {
+        QTest::addColumn<QSize>("bound");
+        QTest::addColumn<QSize>("drawn");
+        QTest::newRow("a thumbnail keeps the proportions") << QSize(96, 96) << QSize(96, 48);
+        QTest::newRow("a bound larger than the picture") << QSize(400, 400) << QSize(200, 100);
+    }
+    void loadsWithinABound()
+    {
+        QFETCH(QSize, bound);
+        QFETCH(QSize, drawn);
+        ImageBox box;
+        box.setDisplayMode(ImageBox::NaturalSize);
+        QVERIFY(box.setFile(m_picture, bound));
+        QCOMPARE(box.size(), drawn);
+        // The picture's own size, not the size drawn.
+        QCOMPARE(QSize(box.imageWidth(), box.imageHeight()), QSize(200, 100));
+        QVERIFY(box.setFile(QString(), bound));
+        QCOMPARE(box.imageWidth(), 0);
+    }
+
     void fittedWidthFollowsLaterResizes()
     {
         ImageBox box;

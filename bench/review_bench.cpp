@@ -1,0 +1,285 @@
+// The pair review headless, through its engine, on a catalogue made by prematch_bench --make:
+//
+//   review_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings]
+//     presses Next from the first record until "No more matches..." and prints one line
+//     records=N pairs=P seconds=S slowest_ms=M loaded_mb=L peak_mb=R
+//     (N records under review, P pairs shown, S seconds of the whole walk, M the slowest single
+//     press, L the process's peak resident memory once the review is loaded, R at the end). Every press writes the
+//     settings file, as the program does, unless --no-settings. The catalogue is copied first and never changed.
+//
+//   review_bench --display [--side PIXELS]
+//     shows one pair of two 24-megapixel JPEGs (made here, 6000 by 4000) the way the window does,
+//     decoded at thumbnail size, and prints display_ms for the pair, best of five.
+
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueTransaction.h"
+#include "catalogue/SqlRecordSet.h"
+#include "catalogue/TableRecordSet.h"
+#include "catalogue/TemplateDatabase.h"
+#include "imagestats/ImageDecoder.h"
+#include "main/SettingsFile.h"
+#include "match/FileConfirmer.h"
+#include "match/ModeOrder.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/SoundPlayer.h"
+#include "platform/SystemVolumes.h"
+#include "platform/Yielder.h"
+#include "review/ReviewPorts.h"
+#include "review/pair/PairReview.h"
+#include "review/pair/PairReviewView.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+class SilentPlayer : public SoundPlayer
+{
+public:
+    void playWav(const QString&) override { }
+    void beep() override { }
+};
+
+class FileSettingsWriter : public SettingsWriter
+{
+public:
+    FileSettingsWriter(const QString& home, ScriptedPrompter& prompter, const MainSettings& settings,
+        const Session& session, bool write)
+        : m_file(home, prompter)
+        , m_settings(settings)
+        , m_session(session)
+        , m_write(write)
+    {
+    }
+    void writeSettings() override
+    {
+        if (m_write)
+            m_file.write(m_settings, m_session);
+    }
+
+private:
+    SettingsFile m_file;
+    const MainSettings& m_settings;
+    const Session& m_session;
+    bool m_write;
+};
+
+// The window's part of a pair display: the two pictures decoded to fit the thumbnail.
+class DecodingView : public PairReviewView
+{
+public:
+    void setReviewControls(bool, bool, bool) override { }
+    void setStatus(const QString&) override { }
+    void setStopVisible(bool) override { }
+    void clearImage(int) override { }
+    void hideMarks() override { }
+    void showFacts(int, const FactsText&) override { }
+    QSize showPicture(int, const QString& file, bool, const QString&) override
+    {
+        const DecodeResult decoded = decodeImageFile(file, QSize(96, 96));
+        return decoded.ok() ? decoded.naturalSize : QSize();
+    }
+    void showDimensions(const QString&, const QString&) override { }
+    void showMarks(const AgreementMarks&) override { }
+};
+
+QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+}
+
+std::optional<ComparisonMode> parseMode(QString text)
+{
+    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
+    if (text == QLatin1String("NAMESIZE"))
+        text = QStringLiteral("NAME AND SIZE");
+    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
+        text = QStringLiteral("AVERAGE RGB");
+    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
+        text = QStringLiteral("QUADRANT RGB");
+    return modeFromSettingsLine(text);
+}
+
+double peakMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+int walk(const QStringList& args)
+{
+    const QString source = option(args, "--db");
+    const auto mode = parseMode(option(args, "--mode", "NAME"));
+    if (source.isEmpty() || !mode) {
+        std::fprintf(stderr, "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    MainSettings settings;
+    settings.mode = *mode;
+    settings.softMatch = args.contains("--soft");
+    settings.ignoreExtension = args.contains("--ignore");
+    settings.exclusive = args.contains("--exclusive");
+    settings.tolerance = option(args, "--tolerance", "5");
+    settings.noSound = true;
+    const QString copy = listDatabasePath(home.path(), settings);
+    QDir().mkpath(QFileInfo(copy).absolutePath());
+    if (!QFile::copy(source, copy)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
+        return 1;
+    }
+    Session session;
+    // The catalogue's files are not on this machine: no media prompt for them.
+    session.DisableFilePolling = true;
+    ScriptedPrompter prompter;
+    SilentPlayer sound;
+    NullYielder yielder;
+    SystemVolumes volumes;
+    MediaFileConfirmer confirmer(MediaPromptSettings { true, QString() }, volumes, prompter);
+    FileSettingsWriter writer(home.path(), prompter, settings, session, !args.contains("--no-settings"));
+
+    QElapsedTimer whole;
+    whole.start();
+    PairReview review(
+        settings, session, home.path(), ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer });
+    if (!review.load()) {
+        std::fprintf(stderr, "cannot open the catalogue\n");
+        return 1;
+    }
+    const double loadedMegabytes = peakMegabytes();
+    QElapsedTimer step;
+    step.start();
+    review.firstActivation();
+    qint64 slowest = step.nsecsElapsed();
+    int pairs = review.imageShown(2) ? 1 : 0;
+    while (!prompter.texts().contains(PairReview::noMoreMatchesText())) {
+        step.start();
+        review.cmdNEXT_Click();
+        slowest = std::max(slowest, step.nsecsElapsed());
+        pairs += review.imageShown(2) ? 1 : 0;
+    }
+    const double seconds = double(whole.nsecsElapsed()) / 1e9;
+    const int records = review.files() ? review.files()->recordCount() : 0;
+    std::printf("records=%d pairs=%d seconds=%.3f slowest_ms=%.2f loaded_mb=%.1f peak_mb=%.1f\n", records, pairs,
+        seconds, double(slowest) / 1e6, loadedMegabytes, peakMegabytes());
+    return 0;
+}
+
+// A photograph-like picture: gradients, circles and fine noise, so the encoder works as hard as
+// on a real one.
+bool writePhoto(const QString& path, QSize size, int seed)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(40 + seed * 20, 90, 200));
+    sky.setColorAt(1, QColor(230, 180, 90));
+    painter.fillRect(image.rect(), sky);
+    for (int i = 0; i < 60; ++i) {
+        painter.setBrush(QColor((i * 37 + seed) % 255, (i * 91) % 255, (i * 53) % 255));
+        painter.drawEllipse(QPoint((i * 977) % size.width(), (i * 613) % size.height()), 80 + i * 7, 60 + i * 5);
+    }
+    painter.end();
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int noise = ((x * 7919 + y * 104729 + seed) % 23) - 11;
+            const QRgb p = line[x];
+            line[x] = qRgb(
+                qBound(0, qRed(p) + noise, 255), qBound(0, qGreen(p) + noise, 255), qBound(0, qBlue(p) - noise, 255));
+        }
+    }
+    return image.save(path, "JPG", 90);
+}
+
+int display(const QStringList& args)
+{
+    const int side = option(args, "--side", "6000").toInt();
+    const QSize size(side, side * 2 / 3);
+    QTemporaryDir home;
+    const QString tree = home.filePath("photos/");
+    QDir().mkpath(tree);
+    for (int i = 1; i <= 2; ++i) {
+        if (!writePhoto(tree + QStringLiteral("p%1.jpg").arg(i), size, i)) {
+            std::fprintf(stderr, "cannot write the pictures\n");
+            return 1;
+        }
+    }
+    MainSettings settings;
+    settings.mode = ComparisonMode::Size;
+    settings.noSound = true;
+    const QString database = listDatabasePath(home.path(), settings);
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    writeTemplateDatabase(database);
+    {
+        auto db = CatalogueDatabase::open(database);
+        CatalogueTransaction batch(*db);
+        TableRecordSet table(*db);
+        for (int i = 1; i <= 2; ++i) {
+            CatalogueRecord r;
+            r.RECNUM = i;
+            r.DRIVEVOLUME = QStringLiteral("[]");
+            r.PATH = tree;
+            r.DISKNAME = QStringLiteral("p%1.jpg").arg(i);
+            r.WHOLENAME = r.DISKNAME.toUpper();
+            r.NAME = r.WHOLENAME.chopped(4);
+            r.REFNAME = r.DISKNAME.chopped(4);
+            r.EXTENSION = QStringLiteral(".JPG");
+            r.SIZE = 1000;
+            r.ACTIVE = QStringLiteral("X");
+            table.addNew();
+            table.setRecord(r);
+            table.update();
+        }
+        batch.commit();
+    }
+    Session session;
+    ScriptedPrompter prompter;
+    SilentPlayer sound;
+    NullYielder yielder;
+    SystemVolumes volumes;
+    MediaFileConfirmer confirmer(MediaPromptSettings { false, QString() }, volumes, prompter);
+    FileSettingsWriter writer(home.path(), prompter, settings, session, false);
+    DecodingView view;
+    qint64 best = -1;
+    for (int round = 0; round < 5; ++round) {
+        PairReview review(settings, session, home.path(),
+            ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer }, &view);
+        review.load();
+        QElapsedTimer timer;
+        timer.start();
+        review.firstActivation(); // one search and the display of the pair it finds
+        const qint64 elapsed = timer.nsecsElapsed();
+        if (!review.imageShown(2)) {
+            std::fprintf(stderr, "no pair shown\n");
+            return 1;
+        }
+        best = best < 0 ? elapsed : std::min(best, elapsed);
+        session.StoppedAtRecord = 0;
+    }
+    std::printf("pictures=%dx%d display_ms=%.1f\n", size.width(), size.height(), double(best) / 1e6);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains("--display"))
+        return display(args);
+    return walk(args);
+}

@@ -1,0 +1,269 @@
+// Times the snapshot review headless, through its engine, and prints one line of figures.
+//
+//   snapshot_bench --pictures DIR --make-page SOURCE_DIR
+//       writes 28 JPEGs of 4000 x 3000 pixels into DIR, made from the pictures under SOURCE_DIR
+//   snapshot_bench --page DIR [--repeat R]
+//       shows one page of the 28 pictures of DIR (7 x 4 grid): their group is found and every
+//       thumbnail decoded and handed to the window; prints page=28 seconds=S for each repeat
+//   snapshot_bench --walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]
+//       a forward walk: Next until "No more matches..."; prints steps, groups shown, seconds and
+//       the slowest step. The catalogue is copied first (as prematch_bench does), so the figures
+//       compare with prematch_bench on the same file.
+
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueTransaction.h"
+#include "catalogue/TableRecordSet.h"
+#include "catalogue/TemplateDatabase.h"
+#include "match/FileConfirmer.h"
+#include "match/ModeOrder.h"
+#include "platform/Prompter.h"
+#include "platform/SoundPlayer.h"
+#include "platform/SystemVolumes.h"
+#include "platform/Yielder.h"
+#include "review/ReviewPorts.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class SilentPlayer : public SoundPlayer
+{
+public:
+    void playWav(const QString&) override { }
+    void beep() override { }
+};
+
+class NoWriter : public SettingsWriter
+{
+public:
+    void writeSettings() override { }
+};
+
+// Answers every box with its default and counts the ends of the records.
+class CountingPrompter : public Prompter
+{
+public:
+    MsgAnswer ask(const Message& message) override
+    {
+        if (message.text == QLatin1String("No more matches..."))
+            ++ends;
+        else
+            ++others;
+        return message.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    }
+    std::optional<QString> askText(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    int ends = 0;
+    int others = 0;
+};
+
+QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
+}
+
+std::optional<ComparisonMode> parseMode(QString text)
+{
+    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
+    if (text == QLatin1String("NAMESIZE"))
+        text = QStringLiteral("NAME AND SIZE");
+    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
+        text = QStringLiteral("AVERAGE RGB");
+    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
+        text = QStringLiteral("QUADRANT RGB");
+    return modeFromSettingsLine(text);
+}
+
+// The review's ports, silent.
+struct Headless
+{
+    CountingPrompter prompter;
+    SilentPlayer sound;
+    NullYielder yielder;
+    SystemVolumes volumes;
+    MediaFileConfirmer confirmer { MediaPromptSettings { true, QString() }, volumes, prompter };
+    NoWriter writer;
+    ReviewPorts ports() { return { prompter, sound, yielder, confirmer, volumes, writer }; }
+};
+
+int makePage(const QStringList& args)
+{
+    const QString out = option(args, "--pictures");
+    const QString source = option(args, "--make-page");
+    QStringList files;
+    QDirIterator it(source, { "*.jpg", "*.JPG", "*.png" }, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    if (out.isEmpty() || files.isEmpty()) {
+        std::fprintf(stderr, "--pictures DIR --make-page SOURCE_DIR (with pictures)\n");
+        return 2;
+    }
+    QDir().mkpath(out);
+    for (int k = 0; k < 28; ++k) {
+        QImage picture(files.at(k % files.size()));
+        if (picture.isNull())
+            continue;
+        picture = picture.scaled(4000, 3000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_RGB32);
+        // Sensor noise, so the file is as large as a camera's (a few megabytes).
+        QRandomGenerator random { quint32(k) };
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x) {
+                const int d = int(random.bounded(17u)) - 8;
+                line[x] = qRgb(std::clamp(qRed(line[x]) + d, 0, 255), std::clamp(qGreen(line[x]) + d, 0, 255),
+                    std::clamp(qBlue(line[x]) + d, 0, 255));
+            }
+        }
+        picture.save(QStringLiteral("%1/page%2.jpg").arg(out).arg(k, 2, 10, QLatin1Char('0')), "JPG", 92);
+    }
+    std::printf("wrote 28 pictures of 4000 x 3000 in %s\n", qPrintable(out));
+    return 0;
+}
+
+int page(const QStringList& args)
+{
+    const QString pictures = option(args, "--page");
+    const int repeat = std::max(1, option(args, "--repeat", "1").toInt());
+    const QStringList names = QDir(pictures).entryList({ "*.jpg" }, QDir::Files, QDir::Name);
+    if (names.size() < 28) {
+        std::fprintf(stderr, "--page DIR needs 28 pictures (make them with --make-page)\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    MainSettings settings;
+    settings.mode = ComparisonMode::Checksum;
+    settings.noSound = true;
+    const QString database = listDatabasePath(home.path(), settings);
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    writeTemplateDatabase(database);
+    {
+        auto db = CatalogueDatabase::open(database);
+        CatalogueTransaction batch(*db);
+        TableRecordSet table(*db);
+        int recnum = 0;
+        for (const QString& name : names.mid(0, 28)) {
+            CatalogueRecord r;
+            r.RECNUM = ++recnum;
+            r.PATH = QDir(pictures).absolutePath() + QLatin1Char('/');
+            r.DRIVEVOLUME = QStringLiteral("[]");
+            r.DISKNAME = name;
+            r.WHOLENAME = name.toUpper();
+            r.NAME = r.WHOLENAME.chopped(4);
+            r.REFNAME = name.chopped(4);
+            r.EXTENSION = QStringLiteral(".JPG");
+            r.CHECKSUM = QStringLiteral("SAME");
+            r.ACTIVE = QStringLiteral("X");
+            table.addNew();
+            table.setRecord(r);
+            table.update();
+        }
+        batch.commit();
+    }
+    std::vector<double> times;
+    for (int k = 0; k < repeat; ++k) {
+        Session session;
+        session.DisableFilePolling = true;
+        Headless headless;
+        SnapshotReview review(settings, session, home.path(), headless.ports());
+        review.load();
+        review.setLastSlot(27);
+        QElapsedTimer timer;
+        timer.start();
+        review.firstActivation(); // the group search and the page of thumbnails
+        times.push_back(double(timer.nsecsElapsed()) / 1e9);
+        std::printf("page=28 seconds=%.3f\n", times.back());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("median seconds=%.3f\n", times[times.size() / 2]);
+    return 0;
+}
+
+int walk(const QStringList& args)
+{
+    const QString source = option(args, "--db");
+    const auto mode = parseMode(option(args, "--mode", "NAME"));
+    if (source.isEmpty() || !mode) {
+        std::fprintf(stderr, "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]\n");
+        return 2;
+    }
+    QTemporaryDir home;
+    MainSettings settings;
+    settings.mode = *mode;
+    settings.softMatch = args.contains("--soft");
+    settings.ignoreExtension = args.contains("--ignore");
+    settings.exclusive = args.contains("--exclusive");
+    settings.tolerance = option(args, "--tolerance", "5");
+    settings.noSound = true;
+    const QString copy = listDatabasePath(home.path(), settings);
+    QDir().mkpath(QFileInfo(copy).absolutePath());
+    if (!QFile::copy(source, copy)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
+        return 1;
+    }
+    Session session;
+    session.DisableFilePolling = true;
+    Headless headless;
+    SnapshotReview review(settings, session, home.path(), headless.ports());
+    QElapsedTimer timer;
+    timer.start();
+    if (!review.load())
+        return 1;
+    qint64 slowest = 0;
+    int steps = 0;
+    int groups = 0;
+    auto countGroup = [&] {
+        int held = 0;
+        for (int n = 0; n <= review.LastSlot; ++n)
+            held += holdsFile(review.thumbnails()[std::size_t(n)]) ? 1 : 0;
+        groups += held > 1 ? 1 : 0;
+    };
+    QElapsedTimer step;
+    step.start();
+    review.firstActivation();
+    slowest = step.nsecsElapsed();
+    ++steps;
+    countGroup();
+    while (headless.prompter.ends == 0) {
+        step.restart();
+        review.cmdNEXT_Click();
+        slowest = std::max(slowest, step.nsecsElapsed());
+        ++steps;
+        countGroup();
+    }
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf(
+        "steps=%d groups=%d seconds=%.3f slowest_step_ms=%.1f\n", steps, groups, seconds, double(slowest) / 1e6);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains("--make-page"))
+        return makePage(args);
+    if (args.contains("--page"))
+        return page(args);
+    if (args.contains("--walk"))
+        return walk(args);
+    std::fprintf(stderr, "--make-page, --page or --walk; see the head of the source\n");
+    return 2;
+}

@@ -1,0 +1,580 @@
+#include "review/snapshot/frmSNAPSHOT.h"
+
+#include "dialogs/MoveDialog.h"
+#include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
+#include "dialogs/frmVIEWIMAGES.h"
+#include "platform/Conventions.h"
+#include "platform/TextLines.h"
+#include "review/snapshot/HoverFacts.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/ThumbnailGrid.h"
+#include "review/snapshot/frmDOWHAT.h"
+#include "review/snapshot/frmNAME.h"
+#include "session/Session.h"
+#include "widgets/ImageBox.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+namespace {
+
+int px(int twips)
+{
+    return conv::twipsToPixels(twips);
+}
+
+QPoint px(QPoint twips)
+{
+    return { px(twips.x()), px(twips.y()) };
+}
+
+const QColor Grey(0x80, 0x80, 0x80);
+
+// The selection box's thickness in pixels.
+constexpr int BoxLineWidth = 2;
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twips)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+    return label;
+}
+
+// The picture fitted into the thumbnail's square, centred across and standing at its top. The
+// square is the image control's own: it covers what lies behind it, as the caption does in the
+// small grid.
+QImage fittedThumbnail(const QImage& picture, QSize box)
+{
+    if (picture.isNull())
+        return {};
+    const QImage fitted = picture.width() > box.width() || picture.height() > box.height()
+        ? picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+        : picture;
+    QImage canvas(box, QImage::Format_RGB32);
+    canvas.fill(Grey);
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint((box.width() - fitted.width()) / 2, 0), fitted);
+    return canvas;
+}
+
+} // namespace
+
+// The move dialog as the review asks it, placed on this window.
+class frmSNAPSHOT::Mover : public MoveDialog
+{
+public:
+    explicit Mover(frmSNAPSHOT& window)
+        : m_window(window)
+    {
+    }
+    MoveResult moveFile(const QString& fileName, const QString& from) override
+    {
+        return m_window.m_moveDialog->moveFile(fileName, from, &m_window);
+    }
+
+private:
+    frmSNAPSHOT& m_window;
+};
+
+frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const QString& programDirectory,
+    Services services, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window)
+    , m_mainWindow(mainWindow)
+    , m_confirmer(MediaPromptSettings { session.DisableFilePolling, session.ReactivateDrives }, services.volumes,
+          services.prompter)
+    , m_countNotice(this)
+{
+    setObjectName(QStringLiteral("frmSNAPSHOT"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_review = std::make_unique<SnapshotReview>(settings, session, programDirectory,
+        ReviewPorts {
+            services.prompter, services.sound, m_yielder, m_confirmer, services.volumes, services.settingsWriter },
+        static_cast<SnapshotView*>(this), &m_countNotice);
+    buildControls();
+    // The windows that live with the review, made hidden: the hover strip, the action pad, the
+    // two-image viewer and, unless the main window lends its own, the launcher.
+    m_strip = new frmNAME(*this);
+    m_pad = new frmDOWHAT(*this);
+    m_launcher = services.launcher;
+    if (!m_launcher)
+        m_launcher = new frmALTVIEW(session, services.volumes, services.prompter, this);
+    m_viewer = new frmVIEWIMAGES(*m_launcher, this);
+    m_moveDialog = services.moveDialog;
+    if (!m_moveDialog)
+        m_moveDialog = new frmMOVEIT(settings, session, services.volumes, services.prompter, this);
+    m_mover = std::make_unique<Mover>(*this);
+    m_review->setDialogs(ReviewDialogs { m_mover.get(), m_viewer });
+    wireHandlers();
+    Form_Load();
+}
+
+frmSNAPSHOT::~frmSNAPSHOT() = default;
+
+QPushButton* frmSNAPSHOT::makeButton(const char* name, const QString& caption, int left, int width)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QLatin1String(name));
+    // The window takes the keys, whichever button was pressed last.
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(px(left), 0, px(width), px(ThumbnailGrid::BottomButtonHeight));
+    return button;
+}
+
+void frmSNAPSHOT::buildControls()
+{
+    setWindowTitle(QStringLiteral("t'olq! - Duplicate image file manager"));
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, Grey);
+    setPalette(grey);
+    setFocusPolicy(Qt::StrongFocus);
+    // Moves over the background hide the facts.
+    setMouseTracking(true);
+
+    for (std::size_t n = 0; n < gvbIMAGE.size(); ++n) {
+        QLabel* caption = makeLabel(
+            this, "lblREFNAME", QString(), QRect(0, 0, ThumbnailGrid::CaptionWidth, ThumbnailGrid::CaptionHeight));
+        caption->setProperty("index", int(n));
+        caption->setAutoFillBackground(true);
+        caption->setPalette(grey);
+        lblREFNAME[n] = caption;
+
+        auto* image = new ImageBox(this);
+        image->setObjectName(QStringLiteral("gvbIMAGE"));
+        image->setProperty("index", int(n));
+        image->setDisplayMode(ImageBox::KeepSize);
+        image->resize(px(ThumbnailGrid::ImageSize), px(ThumbnailGrid::ImageSize));
+        image->hide();
+        gvbIMAGE[n] = image;
+
+        QLabel* icon
+            = makeLabel(this, "picIMAGE", QString(), QRect(0, 0, ThumbnailGrid::IconSize, ThumbnailGrid::IconSize));
+        icon->setProperty("index", int(n));
+        // A click on the icon is a click on its thumbnail.
+        icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+        icon->hide();
+        picIMAGE[n] = icon;
+    }
+
+    lblNAME = makeLabel(this, "lblNAME", QStringLiteral("filename"), QRect(120, 6900, 585, 195));
+    lblDIM = makeLabel(this, "lblDIM", QStringLiteral("0 x 0"), QRect(120, 7150, 345, 195));
+    lblSIZE = makeLabel(this, "lblSIZE", QStringLiteral("filesize"), QRect(1680, 7150, 465, 195));
+    lblDATE = makeLabel(this, "lblDATE", QStringLiteral("filedate"), QRect(3240, 7150, 510, 195));
+    lblDELSTATUS = makeLabel(this, "lblDELSTATUS", QStringLiteral("status"), QRect(120, 7440, 420, 195));
+    for (QLabel* label : { lblNAME, lblDIM, lblSIZE, lblDATE, lblDELSTATUS })
+        label->adjustSize();
+    lblSTATUS = makeLabel(this, "lblSTATUS", QStringLiteral("Status..."), QRect(120, 5400, 3600, 255));
+    lblTIP = makeLabel(
+        this, "lblTIP", QStringLiteral("Click on the thumbnails for more options..."), QRect(0, 0, 3000, 255));
+    QFont small = lblTIP->font();
+    small.setPointSizeF(8);
+    lblTIP->setFont(small);
+    lblTIP->adjustSize();
+    imgTIP = makeLabel(this, "imgTIP", QString(), QRect(0, 0, 480, 480));
+    imgTIP->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(px(480), px(480)));
+    for (std::size_t k = 0; k < boxLINE.size(); ++k) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("boxLINE%1").arg(k + 1));
+        line->setAutoFillBackground(true);
+        line->hide();
+        boxLINE[k] = line;
+    }
+
+    cmdNEXT = makeButton("cmdNEXT", QStringLiteral("&Next"), 120, ThumbnailGrid::BottomButtonWidth);
+    cmdPREV = makeButton("cmdPREV", QStringLiteral("&Prev"), 1680, ThumbnailGrid::BottomButtonWidth);
+    cmdEXIT = makeButton("cmdEXIT", QStringLiteral("E&xit"), 3240, ThumbnailGrid::BottomButtonWidth);
+    cmdSTOP = makeButton("cmdSTOP", QStringLiteral("Stop"), 4800, ThumbnailGrid::BottomButtonWidth);
+    cmdSTOP->hide();
+    lblSTATUS->hide();
+    cmdDELETE = makeButton("cmdDELETE", QStringLiteral("Delete"), 2520, 700);
+    cmdALL = makeButton("cmdALL", QStringLiteral("All"), 3240, 580);
+    cmdRENAME = makeButton("cmdRENAME", QStringLiteral("Rename"), 3840, 820);
+    cmdMOVE = makeButton("cmdMOVE", QStringLiteral("Move"), 4680, 700);
+    cmdTAG = makeButton("cmdTAG", QStringLiteral("Tag"), 5400, 700);
+    cmdVIEW = makeButton("cmdVIEW", QStringLiteral("View"), 6120, 700);
+    cmdSKIP = makeButton("cmdSKIP", QStringLiteral("&Skip"), 6840, 700);
+    cmdCOUNT = makeButton("cmdCOUNT", QStringLiteral("&Count"), 7560, 700);
+}
+
+void frmSNAPSHOT::wireHandlers()
+{
+    connect(cmdNEXT, &QPushButton::clicked, this, &frmSNAPSHOT::cmdNEXT_Click);
+    connect(cmdPREV, &QPushButton::clicked, this, &frmSNAPSHOT::cmdPREV_Click);
+    connect(cmdEXIT, &QPushButton::clicked, this, &frmSNAPSHOT::cmdEXIT_Click);
+    connect(cmdSTOP, &QPushButton::clicked, this, &frmSNAPSHOT::cmdSTOP_Click);
+    connect(cmdALL, &QPushButton::clicked, this, &frmSNAPSHOT::cmdALL_Click);
+    connect(cmdDELETE, &QPushButton::clicked, this, &frmSNAPSHOT::cmdDELETE_Click);
+    connect(cmdCOUNT, &QPushButton::clicked, this, &frmSNAPSHOT::cmdCOUNT_Click);
+    connect(cmdSKIP, &QPushButton::clicked, this, &frmSNAPSHOT::cmdSKIP_Click);
+    connect(cmdRENAME, &QPushButton::clicked, this, &frmSNAPSHOT::cmdRENAME_Click);
+    connect(cmdMOVE, &QPushButton::clicked, this, &frmSNAPSHOT::cmdMOVE_Click);
+    connect(cmdTAG, &QPushButton::clicked, this, &frmSNAPSHOT::cmdTAG_Click);
+    connect(cmdVIEW, &QPushButton::clicked, this, &frmSNAPSHOT::cmdVIEW_Click);
+    for (std::size_t n = 0; n < gvbIMAGE.size(); ++n) {
+        connect(gvbIMAGE[n], &ImageBox::clicked, this, [this, n] { m_review->thumbnailClicked(int(n)); });
+        connect(gvbIMAGE[n], &ImageBox::mouseMoved, this, [this, n] { m_review->thumbnailHovered(int(n)); });
+    }
+}
+
+void frmSNAPSHOT::Form_Load()
+{
+    // The window's outer size; the frame is the window manager's.
+    resize(px(9615), px(6750));
+    m_review->setLastSlot(SmallGridLastSlot);
+    Form_Resize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const int screenWidth = conv::pixelsToTwips(screen->geometry().width());
+        const int screenHeight = conv::pixelsToTwips(screen->geometry().height());
+        const int left = (screenWidth - 9615) / 2;
+        const int top = screenWidth > 9600 ? (screenHeight - 6750) / 4 : (screenHeight - 6750) / 2;
+        move(screen->geometry().topLeft() + QPoint(px(left), px(top)));
+    }
+    m_review->load();
+}
+
+void frmSNAPSHOT::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmSNAPSHOT::Form_Resize()
+{
+    const QSize outer = frameGeometry().size();
+    const ThumbnailGrid grid
+        = layoutThumbnails(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
+    for (QPushButton* button : { cmdDELETE, cmdALL, cmdRENAME, cmdMOVE, cmdTAG, cmdVIEW, cmdSKIP, cmdCOUNT })
+        button->move(button->x(), px(grid.hiddenButtonTop));
+    imgTIP->move(px(grid.tipPicture));
+    lblTIP->move(px(grid.tipLabel));
+    m_tipLine = QLine(px(grid.tipLine.p1()), px(grid.tipLine.p2()));
+    for (QPushButton* button : { cmdNEXT, cmdPREV, cmdEXIT, cmdSTOP })
+        button->move(button->x(), px(grid.bottomButtonTop));
+    lblSTATUS->move(px(grid.status));
+    for (std::size_t n = 0; n < gvbIMAGE.size(); ++n) {
+        gvbIMAGE[n]->move(px(grid.image[n]));
+        lblREFNAME[n]->move(px(grid.caption[n]));
+        lblREFNAME[n]->lower();
+        picIMAGE[n]->move(px(grid.icon[n]));
+    }
+    // The tip lies under the thumbnails, which cover it where a group reaches that far.
+    imgTIP->lower();
+    lblTIP->lower();
+    m_review->setLastSlot(grid.lastSlot);
+    update();
+}
+
+void frmSNAPSHOT::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, &frmSNAPSHOT::Form_Activate);
+}
+
+void frmSNAPSHOT::Form_Activate()
+{
+    if (!m_firstActivation)
+        return;
+    m_firstActivation = false;
+    setFocus();
+    if (!m_review->firstActivation())
+        close();
+}
+
+void frmSNAPSHOT::closeEvent(QCloseEvent* event)
+{
+    // While an action runs, the close waits for it: the action stops, then the window closes.
+    if (!m_review->requestClose()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmSNAPSHOT::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_strip->hide();
+    m_pad->hide();
+    m_review->unload();
+    if (m_mainWindow)
+        m_mainWindow->show();
+}
+
+void frmSNAPSHOT::keyPressEvent(QKeyEvent* event)
+{
+    // Every typed character is swallowed; N, P and C press their buttons. With Alt or Ctrl a key
+    // is an access key or a shortcut, never a typed character.
+    if (!event->text().isEmpty() && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
+        m_review->keyPress(event->text().at(0));
+    event->accept();
+}
+
+void frmSNAPSHOT::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->isAutoRepeat())
+        return;
+    if (event->key() == Qt::Key_PageUp)
+        m_review->keyUp(33);
+    else if (event->key() == Qt::Key_PageDown)
+        m_review->keyUp(34);
+}
+
+void frmSNAPSHOT::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawLine(m_tipLine);
+}
+
+void frmSNAPSHOT::cmdNEXT_Click()
+{
+    m_review->cmdNEXT_Click();
+}
+
+void frmSNAPSHOT::cmdPREV_Click()
+{
+    m_review->cmdPREV_Click();
+}
+
+void frmSNAPSHOT::cmdEXIT_Click()
+{
+    // The pad's Exit ends the review, whichever window's Exit was pressed.
+    if (!m_review->busy())
+        m_pad->cmdEXIT_Click();
+}
+
+void frmSNAPSHOT::cmdSTOP_Click()
+{
+    m_review->cmdSTOP_Click();
+}
+
+void frmSNAPSHOT::cmdALL_Click()
+{
+    m_review->cmdALL_Click();
+}
+
+void frmSNAPSHOT::cmdDELETE_Click()
+{
+    m_review->cmdDELETE_Click();
+}
+
+void frmSNAPSHOT::cmdCOUNT_Click()
+{
+    m_review->cmdCOUNT_Click();
+}
+
+void frmSNAPSHOT::cmdSKIP_Click()
+{
+    m_review->cmdSKIP_Click();
+}
+
+void frmSNAPSHOT::cmdMOVE_Click()
+{
+    m_review->cmdMOVE_Click();
+}
+
+void frmSNAPSHOT::cmdRENAME_Click()
+{
+    // The name in the pad's box, trimmed there too, for the slot the box was opened for.
+    QLineEdit* box = m_pad->txtNEWNAME;
+    box->setText(textlines::trimBlanks(box->text()));
+    m_review->cmdRENAME_Click(m_pad->renameSlot(), box->text());
+}
+
+void frmSNAPSHOT::cmdTAG_Click()
+{
+    m_review->cmdTAG_Click();
+}
+
+void frmSNAPSHOT::cmdVIEW_Click()
+{
+    m_review->cmdVIEW_Click();
+}
+
+void frmSNAPSHOT::press(QPushButton* button)
+{
+    if (!button || !button->isEnabled())
+        return;
+    const std::pair<QPushButton*, void (frmSNAPSHOT::*)()> handlers[] {
+        { cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
+        { cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
+        { cmdEXIT, &frmSNAPSHOT::cmdEXIT_Click },
+        { cmdSTOP, &frmSNAPSHOT::cmdSTOP_Click },
+        { cmdALL, &frmSNAPSHOT::cmdALL_Click },
+        { cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
+        { cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
+        { cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
+        { cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
+        { cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
+        { cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
+        { cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+    };
+    for (const auto& [target, handler] : handlers) {
+        if (target == button) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
+void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    // A move a thumbnail passed on is no move over the background.
+    if (!childAt(event->position().toPoint()))
+        m_review->backgroundHovered();
+}
+
+void frmSNAPSHOT::setReviewControlsEnabled(bool enabled)
+{
+    for (QPushButton* button : { cmdDELETE, cmdNEXT, cmdPREV, cmdRENAME, cmdSKIP, cmdTAG, cmdVIEW, cmdMOVE, cmdEXIT })
+        button->setEnabled(enabled);
+}
+
+void frmSNAPSHOT::clearThumbnail(int slot)
+{
+    const auto n = std::size_t(slot);
+    lblREFNAME[n]->clear();
+    gvbIMAGE[n]->setImage(QImage());
+    gvbIMAGE[n]->hide();
+    m_naturalSize[n] = QSize();
+    picIMAGE[n]->hide();
+    picIMAGE[n]->clear();
+}
+
+void frmSNAPSHOT::prepareThumbnail(int slot, bool shown)
+{
+    const auto n = std::size_t(slot);
+    gvbIMAGE[n]->setImage(QImage());
+    m_naturalSize[n] = QSize();
+    gvbIMAGE[n]->setVisible(shown);
+}
+
+void frmSNAPSHOT::setCaption(int slot, const QString& caption)
+{
+    lblREFNAME[std::size_t(slot)]->setText(caption);
+}
+
+void frmSNAPSHOT::showPicture(int slot, const QImage& picture, QSize naturalSize)
+{
+    const auto n = std::size_t(slot);
+    gvbIMAGE[n]->setImage(fittedThumbnail(picture, gvbIMAGE[n]->size()));
+    m_naturalSize[n] = picture.isNull() ? QSize() : naturalSize;
+}
+
+void frmSNAPSHOT::showIcon(int slot, const QImage& picture)
+{
+    QLabel* icon = picIMAGE[std::size_t(slot)];
+    if (picture.isNull())
+        icon->clear();
+    else
+        icon->setPixmap(QPixmap::fromImage(picture));
+    icon->show();
+    icon->raise();
+}
+
+void frmSNAPSHOT::blankThumbnail(int slot)
+{
+    const auto n = std::size_t(slot);
+    lblREFNAME[n]->clear();
+    gvbIMAGE[n]->setImage(QImage());
+    gvbIMAGE[n]->hide();
+    m_naturalSize[n] = QSize();
+    picIMAGE[n]->hide();
+    picIMAGE[n]->clear();
+}
+
+void frmSNAPSHOT::showSearchStatus(bool shown)
+{
+    cmdSTOP->setVisible(shown);
+    lblSTATUS->setVisible(shown);
+}
+
+void frmSNAPSHOT::setStatusText(const QString& text)
+{
+    lblSTATUS->setText(text);
+}
+
+void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
+{
+    // The strip coming up takes the pad's place in front, whatever the window manager does.
+    m_pad->hide();
+    const QRect image = gvbIMAGE[std::size_t(slot)]->geometry();
+    const std::array<QLine, 4> box = selectionBox(QRect(conv::pixelsToTwips(image.x()), conv::pixelsToTwips(image.y()),
+        conv::pixelsToTwips(image.width()), conv::pixelsToTwips(image.height())));
+    QColor colour = palette().color(QPalette::ButtonText);
+    if (facts.colour == LocationColour::Temporary)
+        colour = QColor(0, 0, 0xFF);
+    else if (facts.colour == LocationColour::Ifcd)
+        colour = QColor(0xFF, 0, 0);
+    for (std::size_t k = 0; k < boxLINE.size(); ++k) {
+        const QLine line(px(box[k].p1()), px(box[k].p2()));
+        QFrame* frame = boxLINE[k];
+        if (k < 2)
+            frame->setGeometry(line.x1(), line.y1() - BoxLineWidth / 2, line.dx() + 1, BoxLineWidth);
+        else
+            frame->setGeometry(line.x1() - BoxLineWidth / 2, line.y1(), BoxLineWidth, line.dy() + 1);
+        QPalette linePalette = frame->palette();
+        linePalette.setColor(QPalette::Window, colour);
+        frame->setPalette(linePalette);
+    }
+    for (QFrame* frame : boxLINE) {
+        frame->show();
+        frame->raise();
+    }
+    lblNAME->setText(facts.name);
+    lblSIZE->setText(facts.size);
+    lblDATE->setText(facts.date);
+    lblDELSTATUS->setText(facts.counters);
+    QPalette namePalette = lblNAME->palette();
+    namePalette.setColor(QPalette::WindowText, colour);
+    lblNAME->setPalette(namePalette);
+    lblDIM->show();
+    lblDIM->setText(facts.dimensions);
+    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDELSTATUS, lblDIM })
+        label->adjustSize();
+    m_strip->showFacts(facts, colour);
+}
+
+void frmSNAPSHOT::clearHover(const QString& counters)
+{
+    m_strip->hide();
+    m_pad->hide();
+    for (QFrame* frame : boxLINE)
+        frame->hide();
+    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDIM })
+        label->clear();
+    lblDELSTATUS->setText(counters);
+    lblDELSTATUS->adjustSize();
+}
+
+void frmSNAPSHOT::showActionPad(int, const QString& newName)
+{
+    m_pad->showFor(newName);
+}
+
+void frmSNAPSHOT::hideActionPad()
+{
+    m_pad->hide();
+}
+
+void frmSNAPSHOT::closeWindow()
+{
+    close();
+}
