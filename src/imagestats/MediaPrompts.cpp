@@ -104,21 +104,25 @@ bool liesInReactivatedDrive(const QString& path, const QString& reactivateDrives
     return false;
 }
 
+bool directoryPromptDue(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,
+    const Volumes& volumes)
+{
+    if (settings.DisableFilePolling)
+        return false;
+    if (directoryExists(directoryPath) && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
+        return false;
+    if (neverAsked(driveOf(directoryPath, volumeText, volumes)))
+        return false;
+    if (directoryExists(directoryPath) && holdsAnyFile(directoryPath)
+        && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
+        return false;
+    return !liesInReactivatedDrive(directoryPath, settings.ReactivateDrives);
+}
+
 void PromptForDirectory(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,
     const Volumes& volumes, Prompter& prompter)
 {
-    if (settings.DisableFilePolling)
-        return;
-    for (;;) {
-        if (directoryExists(directoryPath) && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
-            return;
-        if (neverAsked(driveOf(directoryPath, volumeText, volumes)))
-            return;
-        if (directoryExists(directoryPath) && holdsAnyFile(directoryPath)
-            && sameLabel(driveOf(directoryPath, volumeText, volumes), volumeText))
-            return;
-        if (liesInReactivatedDrive(directoryPath, settings.ReactivateDrives))
-            return;
+    while (directoryPromptDue(volumeText, directoryPath, settings, volumes)) {
         if (ask(prompter, directoryTitle, volumeText, directoryPath, directoryText) != MsgAnswer::Ok)
             return;
     }

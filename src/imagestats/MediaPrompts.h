@@ -14,6 +14,9 @@ struct MediaPromptSettings
     QString ReactivateDrives;
 };
 
+// Whether PromptForDirectory would ask for the directory's medium now.
+bool directoryPromptDue(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,
+    const Volumes& volumes);
 // Returns once the directory's medium is present (or never asked for: fixed and remote file
 // systems, re-activated mount points), or the user cancels the prompt.
 void PromptForDirectory(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,

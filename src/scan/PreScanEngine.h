@@ -2,6 +2,8 @@
 
 #include "catalogue/CatalogueRecord.h"
 #include "scan/NameFilter.h"
+#include "scan/PendingFile.h"
+#include "session/DirectoryEntry.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -10,8 +12,10 @@
 #include <QStringList>
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CatalogueDatabase;
 class TableRecordSet;
@@ -21,7 +25,6 @@ class SoundPlayer;
 class Volumes;
 class PreScanView;
 class StatisticsPipeline;
-class DirectoryHandle;
 
 // Where the pre-scan works and how hard.
 struct PreScanConfig
@@ -87,7 +90,6 @@ public:
     // Steps of the run, for the window and tests.
     void setEntry(const QString& directoryEntry);
     void setFilterWords(const FilterWords& words) { m_filter = words; }
-    void ScanDirectoryType(const QString& fileType);
     void ReactivateDirectoryType(const QString& fileType);
 
     const QString& EntryVolume() const { return m_entryVolume; }
@@ -105,17 +107,22 @@ public:
     CatalogueDatabase* database() const { return m_database.get(); }
 
 private:
-    struct Pending;
-
     bool housekeeping();
     void bindCatalogue();
     void mendResumedEntry();
     void ReopenCatalogue();
     void beginBatch();
     void countWrite();
-    void lookup(Pending& item, const QString& fileType);
+    // The scan of the current entry and one type; the files come from m_queue.
+    void ScanDirectoryType(const QString& fileType);
+    bool fixesJpeg() const;
+    bool usableAhead(int entry, const ScanQueue::Listing& listing) const;
+    void lookAhead();
+    PendingFile* nextPending(const QString& fileType);
+    void dropPending();
+    void lookup(PendingFile& item);
     bool seekRow(const QString& key, CatalogueRecord& row);
-    void writeRecord(const Pending& item, const QString& fileType);
+    void writeRecord(const PendingFile& item, const QString& fileType);
     void showProgress(const QString& name);
     void pauseWait();
     void endMessages();
@@ -133,11 +140,15 @@ private:
     QString m_sessionStamp;
     double m_accessed = 0;
     FilterWords m_filter;
-    // The entry's directory is read once and its names reused for every type.
-    QString m_listedPath;
-    std::optional<QStringList> m_listed;
-    QStringList m_listedUndecodable;
-    std::unique_ptr<DirectoryHandle> m_listedDirectory;
+    // The list entries as the run read them at its start.
+    std::vector<DirectoryEntry> m_entries;
+    int m_entryIndex = -1;
+    // The files of the scan pass, and those of them taken from the queue and not yet written,
+    // the first m_lookedUpAhead of them already keyed and sought.
+    std::unique_ptr<ScanQueue> m_queue;
+    std::deque<PendingFile> m_pending;
+    std::size_t m_lookedUpAhead = 0;
+    bool m_aheadUseful = true;
     QString m_entryVolume;
     QString m_entryPath;
     int m_resumeIndex = 0;

@@ -15,6 +15,9 @@
 // 200 of path, name, length and date.
 QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
     const QDateTime& modified, bool identifyByLocation);
+// The same with the modification time as the file system gives it.
+QString recordKeyText(const QString& volumeText, const QString& directoryPath, const QString& fileName, qint64 length,
+    qint64 modifiedSeconds, bool identifyByLocation);
 
 // The key of a file on disk (directoryPath ends in "/"). Empty, with *exists false, when the
 // file cannot be queried.

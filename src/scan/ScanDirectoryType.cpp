@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/SqlRecordSet.h"
 #include "catalogue/TableRecordSet.h"
+#include "imagestats/MediaPrompts.h"
 #include "platform/Conventions.h"
 #include "platform/Yielder.h"
 #include "scan/DirectoryListing.h"
@@ -11,8 +12,9 @@
 #include "scan/PreScanView.h"
 #include "scan/RecordKey.h"
 #include "scan/StatisticsPipeline.h"
+#include "session/FileTypes.h"
 
-#include <deque>
+#include <algorithm>
 
 namespace {
 
@@ -68,20 +70,6 @@ QString baseLetters(const QString& stem)
 
 } // namespace
 
-// One accepted file on its way through the loop.
-struct PreScanEngine::Pending
-{
-    QString name;
-    bool lookedUp = false;
-    bool vanished = false;
-    FileFacts facts;
-    QString key;
-    bool found = false;
-    CatalogueRecord row; // the row found, as it stood at the lookup
-    StatisticsJob job;
-    StatisticsPipeline::TicketPtr ticket;
-};
-
 bool PreScanEngine::seekRow(const QString& key, CatalogueRecord& row)
 {
     m_rstFILES->seek(QStringLiteral("="), key);
@@ -93,18 +81,22 @@ bool PreScanEngine::seekRow(const QString& key, CatalogueRecord& row)
 
 // The key, the seek and the statistics the mode needs and the record lacks; the measuring
 // itself is handed to the pipeline.
-void PreScanEngine::lookup(Pending& item, const QString& fileType)
+void PreScanEngine::lookup(PendingFile& item)
 {
     item.lookedUp = true;
-    const QString path = m_entryPath + item.name;
-    const std::optional<FileFacts> facts = m_listedDirectory ? m_listedDirectory->factsOf(item.name) : fileFacts(path);
+    const DirectoryEntry& where = m_entries[std::size_t(item.file.entry)];
+    const QString& name = item.file.name;
+    const QString path = where.path + name;
+    const std::optional<FileFacts> facts = item.file.directory ? item.file.directory->factsOf(name) : fileFacts(path);
+    // Files ahead may come from many directories: none is held open longer than needed.
+    item.file.directory.reset();
     if (!facts) {
         item.vanished = true;
         return;
     }
     item.facts = *facts;
-    item.key = recordKeyText(m_entryVolume, m_entryPath, item.name, facts->length, fileDateTime(facts->modifiedSeconds),
-        m_session.IdentifyByLocation);
+    item.key = recordKeyText(
+        where.volume, where.path, name, facts->length, facts->modifiedSeconds, m_session.IdentifyByLocation);
     item.found = seekRow(item.key, item.row);
 
     const ComparisonMode mode = m_settings.mode;
@@ -112,7 +104,7 @@ void PreScanEngine::lookup(Pending& item, const QString& fileType)
     StatisticsJob& job = item.job;
     job = StatisticsJob();
     job.filePath = path;
-    job.fileType = fileType;
+    job.fileType = item.file.fileType;
     job.length = facts->length;
     if (item.found) {
         job.checksum = item.row.CHECKSUM;
@@ -126,6 +118,86 @@ void PreScanEngine::lookup(Pending& item, const QString& fileType)
     item.ticket.reset();
     if (job.needsWork())
         item.ticket = m_pipeline->submit(job);
+}
+
+bool PreScanEngine::fixesJpeg() const
+{
+    static const int jpgIndex = int(std::find_if(FileTypes.begin(), FileTypes.end(), [](const FileType& t) {
+        return qstrcmp(t.extension, ".JPG") == 0;
+    }) - FileTypes.begin());
+    return m_settings.fixJpeg && typeTicked(jpgIndex);
+}
+
+// A directory read before the loop gets to its entry holds what the loop will find there, unless
+// the entry's opening steps change it: the media prompt may bring another disk or the directory
+// itself, and .jpeg and .jpe files are renamed.
+bool PreScanEngine::usableAhead(int entry, const ScanQueue::Listing& listing) const
+{
+
+    if (!listing.readable)
+        return false;
+    const DirectoryEntry& where = m_entries[std::size_t(entry)];
+    if (directoryPromptDue(where.volume, where.path,
+            MediaPromptSettings { m_session.DisableFilePolling, m_session.ReactivateDrives }, m_ports.volumes))
+        return false;
+    if (fixesJpeg()) {
+        for (const QStringList* names : { &listing.names, &listing.undecodable }) {
+            for (const QString& name : *names) {
+                if (name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive)
+                    || name.endsWith(QLatin1String(".jpe"), Qt::CaseInsensitive))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+// With workers, the files ahead, also of later types and entries, are keyed and sought early so
+// that their measuring runs while earlier files are written, as far as the pixel budget allows.
+// Looking ahead pays only while files need measuring: an unchanged rescan stops doing it (and so
+// seeks each file once), and the first file that needs work starts it again.
+void PreScanEngine::lookAhead()
+{
+    if (!m_pipeline->background())
+        return;
+    while (m_aheadUseful && m_pipeline->hasRoom()) {
+        if (m_lookedUpAhead == m_pending.size()) {
+            std::optional<ScanQueue::File> file = m_queue->next();
+            if (!file)
+                return;
+            m_pending.emplace_back().file = std::move(*file);
+        }
+        PendingFile& ahead = m_pending[m_lookedUpAhead++];
+        lookup(ahead);
+        m_aheadUseful = ahead.ticket != nullptr;
+    }
+}
+
+// The next file of the current entry and this type, or null when it has none left. Without a
+// look-ahead no later entry is read here.
+PendingFile* PreScanEngine::nextPending(const QString& fileType)
+{
+    if (m_pending.empty()) {
+        std::optional<ScanQueue::File> file = m_queue->next(m_entryIndex);
+        if (!file)
+            return nullptr;
+        m_pending.emplace_back().file = std::move(*file);
+    }
+    PendingFile& front = m_pending.front();
+    if (front.file.entry != m_entryIndex || front.file.fileType != fileType)
+        return nullptr;
+    return &front;
+}
+
+void PreScanEngine::dropPending()
+{
+    for (PendingFile& item : m_pending) {
+        if (item.ticket && m_pipeline)
+            m_pipeline->discard(item.ticket);
+    }
+    m_pending.clear();
+    m_lookedUpAhead = 0;
+    m_aheadUseful = true;
 }
 
 void PreScanEngine::pauseWait()
@@ -150,96 +222,63 @@ void PreScanEngine::showProgress(const QString& name)
 void PreScanEngine::ScanDirectoryType(const QString& fileType)
 {
     m_ports.view.showDirectory(m_entryPath);
-    if (m_listedPath != m_entryPath || !m_listed) {
-        m_listedUndecodable.clear();
-        m_listed = listRegularFiles(m_entryPath, &m_listedUndecodable);
-        m_listedDirectory = std::make_unique<DirectoryHandle>(m_entryPath);
-        m_listedPath = m_entryPath;
-    }
-    if (!m_listed)
+    const ScanQueue::Listing& listing = m_queue->entered();
+    if (!listing.readable)
         return;
-    const QStringList names = filesOfType(*m_listed, fileType);
     // Names that cannot be opened again from their text are passed over, and counted.
-    for (const QString& name : filesOfType(m_listedUndecodable, fileType)) {
+    for (const QString& name : filesOfType(listing.undecodable, fileType)) {
         if (scanAccepts(m_filter, name, fileType, m_settings.notFilter))
             ++m_passedOver;
     }
-    if (!m_pipeline)
-        m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
     if (!m_database->inTransaction())
         beginBatch();
 
-    // With workers, the files ahead are keyed and sought early so that their measuring runs
-    // while earlier files are written; one thread works strictly file by file.
-    const qsizetype lookAhead = m_pipeline->background() ? 4 * qsizetype(m_pipeline->threads()) : 0;
-    std::deque<Pending> pending;
-    qsizetype nextName = 0;
-    qsizetype lookedUpAhead = 0;
-    bool aheadUseful = true;
-    const auto acceptNext = [&]() {
-        while (nextName < names.size()) {
-            const QString& name = names.at(nextName++);
-            if (scanAccepts(m_filter, name, fileType, m_settings.notFilter)) {
-                pending.emplace_back();
-                pending.back().name = name;
-                return true;
-            }
-        }
-        return false;
-    };
-    const auto dropPending = [&]() {
-        for (Pending& item : pending) {
-            if (item.ticket)
-                m_pipeline->discard(item.ticket);
-        }
-        pending.clear();
-    };
-
     for (;;) {
-        // Looking ahead pays only while files need measuring: an unchanged rescan stops doing it
-        // (and so seeks each file once), and the first file that needs work starts it again.
-        while (
-            aheadUseful && lookedUpAhead < lookAhead && (lookedUpAhead < qsizetype(pending.size()) || acceptNext())) {
-            Pending& ahead = pending[std::size_t(lookedUpAhead++)];
-            lookup(ahead, fileType);
-            aheadUseful = ahead.ticket != nullptr;
-        }
-        if (pending.empty() && !acceptNext())
+        lookAhead();
+        PendingFile* head = nextPending(fileType);
+        if (!head)
             break;
         if (m_quitRequested) {
             dropPending();
             return;
         }
         pauseWait();
-        Pending& item = pending.front();
-        showProgress(item.name);
+        PendingFile& item = *head;
+        showProgress(item.file.name);
 
+        // The files looked up stay a prefix of m_pending until they are written.
+        const auto popHead = [this] {
+            m_pending.pop_front();
+            --m_lookedUpAhead;
+        };
         if (!item.lookedUp) {
-            lookup(item, fileType);
-            aheadUseful = item.ticket != nullptr;
+            lookup(item);
+            ++m_lookedUpAhead;
+            m_aheadUseful = item.ticket != nullptr;
         } else {
-            --lookedUpAhead;
             // A file ahead may have lost its row to an earlier file of the same key (photo.jpg
-            // and PHOTO.JPG): seek again and measure afresh when the row is no longer the same.
+            // and PHOTO.JPG, or one file in two listed directories): seek again and measure
+            // afresh when the row is no longer the same.
             CatalogueRecord now;
             const bool found = !item.vanished && seekRow(item.key, now);
             if (!item.vanished && (found != item.found || (found && now.rowId != item.row.rowId))) {
                 if (item.ticket)
                     m_pipeline->discard(item.ticket);
-                lookup(item, fileType);
+                lookup(item);
             }
         }
         if (item.vanished) {
-            pending.pop_front();
+            popHead();
             continue;
         }
         StatisticsResult result;
         if (item.ticket) {
+            // No look-ahead meanwhile: its seeks would move the record set off the row to write.
             while (!m_pipeline->wait(item.ticket, ResultWaitMs))
                 m_ports.yielder.yield();
             result = m_pipeline->take(item.ticket);
             if (result.vanished) {
-                pending.pop_front();
+                popHead();
                 continue;
             }
             if (!result.preview.isNull())
@@ -252,11 +291,11 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
         item.job.checksum = result.checksum;
         item.job.stats = result.stats;
         writeRecord(item, fileType);
-        pending.pop_front();
+        popHead();
     }
 }
 
-void PreScanEngine::writeRecord(const Pending& item, const QString& fileType)
+void PreScanEngine::writeRecord(const PendingFile& item, const QString& fileType)
 {
     const StatisticsJob& job = item.job;
     TableRecordSet& rst = *m_rstFILES;
@@ -284,10 +323,11 @@ void PreScanEngine::writeRecord(const Pending& item, const QString& fileType)
         rst.setField(u"DRIVEVOLUME", m_entryVolume);
         rst.setField(u"PATH", m_entryPath);
         rst.setField(u"STAG", item.key);
-        rst.setField(u"DISKNAME", item.name);
+        rst.setField(u"DISKNAME", item.file.name);
         rst.update();
     } else {
-        const QString stem = item.name.left(item.name.size() - 4);
+        const QString& name = item.file.name;
+        const QString stem = name.left(name.size() - 4);
         const QString letters = conv::upper(baseLetters(stem));
         CatalogueRecord r;
         r.RECNUM = m_filesCounted;
@@ -301,7 +341,7 @@ void PreScanEngine::writeRecord(const Pending& item, const QString& fileType)
         r.REFNAME = stem;
         r.BASENAME = letters;
         r.EXTENSION = conv::upper(fileType);
-        r.WHOLENAME = conv::upper(item.name);
+        r.WHOLENAME = conv::upper(name);
         r.WHOLEBASE = letters + conv::upper(fileType);
         r.SIZE = double(item.facts.length);
         r.DATE = fileDateTime(item.facts.modifiedSeconds);
@@ -316,7 +356,7 @@ void PreScanEngine::writeRecord(const Pending& item, const QString& fileType)
         r.PXLRAY = job.stats.PXLRAY;
         r.PXLNUM = job.stats.PXLNUM;
         r.STAG = item.key;
-        r.DISKNAME = item.name;
+        r.DISKNAME = name;
         rst.addNew();
         rst.setRecord(r);
         rst.update();

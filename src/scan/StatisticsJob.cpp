@@ -27,8 +27,11 @@ qint64 decodedPixels(const StatisticsJob& job)
     const qint64 declared = probe.declared.isValid()
         ? qMin(qint64(probe.declared.width()) * probe.declared.height(), DecoderLimits::maxPixels)
         : DecoderLimits::maxPixels;
-    // In 4-byte pixels; the file's bytes are held while it is decoded.
-    return declared * probe.peakBytesPerPixel / 4 + probe.fileBytes / 4;
+    // In 4-byte pixels; the file's bytes are held while it is decoded. The pattern then keeps a
+    // grey byte a pixel beside the 32-bit picture.
+    const qint64 decoding = declared * probe.peakBytesPerPixel + probe.fileBytes;
+    const qint64 measuring = job.wantPattern ? declared * 5 : 0;
+    return qMax(decoding, measuring) / 4;
 }
 
 QSize previewSize(int width, int height)

@@ -2,10 +2,19 @@
 
 #include <chrono>
 
+namespace {
+
+// Files that need few pixels or none (checksums alone, unreadable pictures) each count this share
+// of the budget, so that the loop never holds more than this many files ahead.
+constexpr qint64 MostFilesAhead = 2048;
+
+} // namespace
+
 StatisticsPipeline::StatisticsPipeline(int threads, Measurer measurer, qint64 budgetPixels)
     : m_threads(qMax(1, threads))
     , m_measurer(std::move(measurer))
     , m_budget(budgetPixels)
+    , m_leastCharge(qMax<qint64>(1, m_budget.capacity() / MostFilesAhead))
 {
     if (m_threads > 1) {
         for (int i = 0; i < m_threads; ++i)
@@ -25,17 +34,25 @@ StatisticsPipeline::~StatisticsPipeline()
         worker.join();
 }
 
+bool StatisticsPipeline::hasRoom() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ahead < m_budget.capacity();
+}
+
 StatisticsPipeline::TicketPtr StatisticsPipeline::submit(StatisticsJob job)
 {
     auto ticket = std::make_shared<Ticket>();
     ticket->job = std::move(job);
-    if (background()) {
-        {
-            std::lock_guard lock(m_mutex);
+    {
+        std::lock_guard lock(m_mutex);
+        ticket->charge = m_leastCharge;
+        m_ahead += ticket->charge;
+        if (background())
             m_queue.push_back(ticket);
-        }
-        m_jobReady.notify_one();
     }
+    if (background())
+        m_jobReady.notify_one();
     return ticket;
 }
 
@@ -56,6 +73,14 @@ void StatisticsPipeline::work()
         }
         // One picture at a time may be larger than the budget; it then waits to run alone.
         const qint64 pixels = m_measurer.pixels(ticket->job);
+        {
+            std::lock_guard lock(m_mutex);
+            if (!ticket->dropped) {
+                const qint64 charge = qMax(pixels, m_leastCharge);
+                m_ahead += charge - ticket->charge;
+                ticket->charge = charge;
+            }
+        }
         m_budget.acquire(pixels);
         bool wanted = false;
         {
@@ -84,12 +109,24 @@ bool StatisticsPipeline::wait(const TicketPtr& ticket, int timeoutMs)
     return m_resultReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return ticket->done; });
 }
 
+void StatisticsPipeline::settle(Ticket& ticket)
+{
+    m_ahead -= ticket.charge;
+    ticket.charge = 0;
+}
+
 StatisticsResult StatisticsPipeline::take(const TicketPtr& ticket)
 {
-    if (!background())
+    if (!background()) {
+        {
+            std::lock_guard lock(m_mutex);
+            settle(*ticket);
+        }
         return m_measurer.compute(ticket->job);
+    }
     std::unique_lock lock(m_mutex);
     m_resultReady.wait(lock, [&] { return ticket->done; });
+    settle(*ticket);
     return std::move(ticket->result);
 }
 
@@ -97,4 +134,5 @@ void StatisticsPipeline::discard(const TicketPtr& ticket)
 {
     std::lock_guard lock(m_mutex);
     ticket->dropped = true;
+    settle(*ticket);
 }

@@ -22,7 +22,10 @@ struct StatisticsMeasurer
 // Worker threads that measure files ahead of the scan loop. The loop submits jobs in file order
 // and takes each result in that order, so what it writes does not depend on the thread count.
 // A pipeline of one thread runs nothing in the background: take() computes the job there and then.
-// The workers share a pixel budget: each asks for its picture's pixels before it decodes it.
+// The workers share a pixel budget: each asks for its picture's pixels before it decodes it. The
+// same budget bounds how far the loop looks ahead: the jobs submitted and not yet taken count
+// their pixels, at least a small share of the budget each, from the moment a worker has read the
+// picture's header (before that, at that share).
 class StatisticsPipeline
 {
 public:
@@ -40,6 +43,9 @@ public:
     int threads() const { return m_threads; }
     bool background() const { return !m_workers.empty(); }
 
+    // Whether the jobs submitted and not yet taken leave room for another in the budget.
+    bool hasRoom() const;
+
     TicketPtr submit(StatisticsJob job);
     // Waits up to timeoutMs for the result; true when it is there (then take() returns at once).
     bool wait(const TicketPtr& ticket, int timeoutMs);
@@ -49,12 +55,16 @@ public:
 
 private:
     void work();
+    // The job leaves the look-ahead; with m_mutex held.
+    void settle(Ticket& ticket);
 
     int m_threads;
     Measurer m_measurer;
     PixelBudget m_budget;
+    const qint64 m_leastCharge; // what a job ahead counts at least
+    qint64 m_ahead = 0; // what the jobs submitted and not yet taken count
     std::vector<std::thread> m_workers;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_jobReady;
     std::condition_variable m_resultReady;
     std::deque<TicketPtr> m_queue;
@@ -66,6 +76,7 @@ class StatisticsPipeline::Ticket
     friend class StatisticsPipeline;
     StatisticsJob job;
     StatisticsResult result;
+    qint64 charge = 0; // its share of m_ahead
     bool started = false;
     bool done = false;
     bool dropped = false;

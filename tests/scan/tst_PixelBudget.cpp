@@ -1,5 +1,6 @@
 // The measuring threads share a pixel budget: what they hold decoded at one time stays within it,
-// a picture larger than the budget is measured alone, and the results still come in file order.
+// a picture larger than the budget is measured alone, the loop looks ahead only as far as the
+// budget allows, and the results still come in file order.
 
 #include "imagestats/ImageDecoder.h"
 #include "imagestats/decoders/DecoderLimits.h"
@@ -10,14 +11,18 @@
 #include "ImageSamples.h"
 #include "TestSupport.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace {
+
+constexpr qint64 LookAheadBudget = 2048 * 100;
 
 // A decoder stand-in: a job's "picture" is as many pixels as its length says; measuring holds
 // them for a moment and notes the most held at once.
@@ -96,6 +101,53 @@ private Q_SLOTS:
         QVERIFY2(decoder.mostHeld >= leastExpected, qPrintable(QString::number(decoder.mostHeld)));
         if (mostAllowed > budget)
             QCOMPARE(decoder.heldBesideLargest.load(), qint64(0));
+    }
+
+    // The loop looks ahead while the jobs it has submitted and not yet taken leave room in the
+    // budget: a job counts its picture's pixels once a worker has read the header, and at least
+    // a 2048th of the budget, so that files without pixels cannot pile up; a job taken or dropped
+    // gives its share back.
+    void lookAheadStaysWithinTheBudget_data()
+    {
+        QTest::addColumn<qint64>("pixels"); // each picture's
+        QTest::addColumn<int>("ahead"); // jobs submitted before the budget is full
+        QTest::newRow("pictures of a quarter of the budget") << LookAheadBudget / 4 << 4;
+        QTest::newRow("a picture larger than the budget") << 3 * LookAheadBudget << 1;
+        QTest::newRow("files without pixels") << qint64(0) << 2048;
+    }
+    void lookAheadStaysWithinTheBudget()
+    {
+        QFETCH(qint64, pixels);
+        QFETCH(int, ahead);
+        constexpr int Threads = 6;
+        std::atomic<int> started { 0 };
+        std::promise<void> gate;
+        StatisticsPipeline::Measurer measurer;
+        measurer.pixels = [](const StatisticsJob& job) { return job.length; };
+        measurer.compute = [&started, open = gate.get_future().share()](const StatisticsJob& job) {
+            ++started;
+            open.wait();
+            return StatisticsResult { false, job.filePath, {}, {} };
+        };
+        StatisticsPipeline pipeline(Threads, measurer, LookAheadBudget);
+        auto opening = qScopeGuard([&] { gate.set_value(); }); // before the pipeline waits for its workers
+        QList<StatisticsPipeline::TicketPtr> tickets;
+        while (pipeline.hasRoom() && tickets.size() <= 4096) {
+            StatisticsJob job;
+            job.filePath = QString::number(tickets.size());
+            job.length = pixels;
+            tickets << pipeline.submit(job);
+            // A free worker takes the job at once; the others wait in the queue, unread.
+            if (tickets.size() <= Threads)
+                QTRY_COMPARE(started.load(), int(tickets.size()));
+        }
+        QCOMPARE(int(tickets.size()), ahead);
+        pipeline.discard(tickets.takeLast());
+        QVERIFY(pipeline.hasRoom());
+        opening.dismiss();
+        gate.set_value();
+        for (int i = 0; i < tickets.size(); ++i)
+            QCOMPARE(pipeline.take(tickets.at(i)).checksum, QString::number(i));
     }
 
     // What the budget counts for a file is read from its header, not its size: the sample of each

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 class tst_RecordKey : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ private Q_SLOTS:
     void keyText_data();
     void keyText();
     void keyOfFileOnDisk();
+    void keyFromFileTime_data();
+    void keyFromFileTime();
     void checksum_data();
     void checksum();
     void stampAndCutoff_data();
@@ -97,6 +101,37 @@ void tst_RecordKey::keyOfFileOnDisk()
     QVERIFY(exists);
     QCOMPARE(MakeRecordKey(QStringLiteral("[T]"), path, QStringLiteral("gone.jpg"), false, &exists), QString());
     QVERIFY(!exists);
+}
+
+// The scan keys a file from its modification time as the file system gives it: the key must be
+// the one its local date-time gives, in any zone and across the zone's clock changes.
+void tst_RecordKey::keyFromFileTime_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // a POSIX rule: no zone database needed
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<QString>("dateText");
+    const QByteArray central("CET-1CEST,M3.5.0,M10.5.0/3");
+    QTest::newRow("first second of summer time") << central << qint64(1774746000) << "3/29/2026 3:00:00 AM";
+    QTest::newRow("autumn, the hour before the change") << central << qint64(1792888200) << "10/25/2026 2:30:00 AM";
+    QTest::newRow("autumn, the same hour again") << central << qint64(1792891800) << "10/25/2026 2:30:00 AM";
+    QTest::newRow("local midnight: the date alone") << QByteArray("EST5EDT") << qint64(1796792400) << "12/9/2026";
+    QTest::newRow("before 1970") << QByteArray("UTC0") << qint64(-1) << "12/31/1969 11:59:59 PM";
+}
+
+void tst_RecordKey::keyFromFileTime()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(qint64, seconds);
+    QFETCH(QString, dateText);
+    const QByteArray previous = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    const QString fromSeconds = recordKeyText("[V]", "/p/", "a.jpg", 1, seconds, false);
+    const QString fromDateTime = recordKeyText("[V]", "/p/", "a.jpg", 1, fileDateTime(seconds), false);
+    previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
+    tzset();
+    QCOMPARE(fromSeconds, QStringLiteral("A.JPG 1 ") + dateText);
+    QCOMPARE(fromDateTime, fromSeconds);
 }
 
 void tst_RecordKey::checksum_data()
