@@ -62,6 +62,13 @@ void HeldFields::append(sqlite3_stmt* row, int firstColumn)
     ++m_members;
 }
 
+void HeldFields::squeeze()
+{
+    m_text.squeeze();
+    m_textEnds.shrink_to_fit();
+    m_numbers.shrink_to_fit();
+}
+
 void HeldFields::fill(std::size_t member, CatalogueRecord& record, CatalogueFields::FieldMask fields) const
 {
     auto wanted = [fields](int field) { return (fields & CatalogueFields::bit(CatalogueFields::Field(field))) != 0; };

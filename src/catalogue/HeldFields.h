@@ -26,6 +26,8 @@ public:
     // Appends a member from a statement row whose columns, from firstColumn, are the held
     // fields in field order.
     void append(sqlite3_stmt* row, int firstColumn);
+    // Gives back the room kept for further members.
+    void squeeze();
     // Sets the given held fields of a record to those of a member; the others are left as they
     // are.
     void fill(std::size_t member, CatalogueRecord& record, CatalogueFields::FieldMask fields) const;

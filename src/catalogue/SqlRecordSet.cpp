@@ -73,6 +73,7 @@ void SqlRecordSet::refresh()
                 m_held.append(lease.handle(), 1);
         }
     }
+    m_held.squeeze();
     land(0);
 }
 
