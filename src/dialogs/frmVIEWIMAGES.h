@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/ImageViewer.h"
 #include "dialogs/ViewerLayout.h"
 
 #include <QDialog>
@@ -14,22 +15,6 @@ class QPushButton;
 class QScrollBar;
 class frmALTVIEW;
 
-// One side of a view as the review hands it over: the file (PATH & NAME & EXTENSION, "" for no
-// second side) and its size text (the record's SIZE, trimmed, and " bytes").
-struct ViewSide
-{
-    QString file;
-    QString sizeText;
-};
-
-// What a view hands back: whether the viewer was shown, and DelPic, the file the user asked to
-// delete there (exactly as handed over), "" for none. The review runs its own delete.
-struct ViewResult
-{
-    bool shown = false;
-    QString DelPic;
-};
-
 // The two-image viewer. A review makes it when it opens and keeps it (hidden between views)
 // until it closes, so the zoom, the size and the place of the window carry over:
 //
@@ -39,13 +24,14 @@ struct ViewResult
 //
 // A side that cannot be drawn is offered to the external viewer launcher first and shows
 // error.bmp; the viewer is shown when at least one side loaded.
-class frmVIEWIMAGES : public QDialog
+class frmVIEWIMAGES : public QDialog, public ImageViewer
 {
     Q_OBJECT
 public:
     frmVIEWIMAGES(frmALTVIEW& launcher, QWidget* parent = nullptr);
 
-    ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {});
+    ViewResult view(
+        const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {}) override;
     // The hand-over and the loading of view() without the modal showing; true when a side loaded.
     bool prepare(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad = {});
 

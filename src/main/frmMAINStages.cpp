@@ -60,8 +60,12 @@ QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
         m_settingsWriter = std::make_unique<frmMAINSettingsWriter>(main);
     if (snapshot) {
         return new frmSNAPSHOT(main.settings(), main.session(), main.controller().programDirectory(),
-            frmSNAPSHOT::Services { main.prompter(), *m_sound, main.volumes(), *m_settingsWriter }, &main);
+            frmSNAPSHOT::Services {
+                main.prompter(), *m_sound, main.volumes(), *m_settingsWriter, main.altViewer(), &main.moveDialog() },
+            &main);
     }
-    return new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(), main.prompter(),
-        *m_sound, *m_settingsWriter, &main);
+    auto* window = new frmCHECKEM(main.settings(), main.session(), main.controller().programDirectory(),
+        main.prompter(), *m_sound, *m_settingsWriter, &main);
+    window->setMoveDialog(&main.moveDialog());
+    return window;
 }

@@ -5,7 +5,7 @@
 
 #include <sqlite3.h>
 
-std::optional<ImageFacts> factsOfRow(CatalogueDatabase& database, std::int64_t rowId)
+std::optional<CatalogueRecord> recordOfRow(CatalogueDatabase& database, std::int64_t rowId)
 {
     static const QByteArray sql = "SELECT " + CatalogueFields::columnList() + " FROM FILES WHERE rowid = ?";
     CatalogueDatabase::Lease lease = database.prepare(sql);
@@ -15,5 +15,13 @@ std::optional<ImageFacts> factsOfRow(CatalogueDatabase& database, std::int64_t r
     CatalogueRecord record;
     CatalogueFields::readRecord(lease.handle(), 0, record);
     record.rowId = rowId;
-    return factsOf(record);
+    return record;
+}
+
+std::optional<ImageFacts> factsOfRow(CatalogueDatabase& database, std::int64_t rowId)
+{
+    const std::optional<CatalogueRecord> record = recordOfRow(database, rowId);
+    if (!record)
+        return std::nullopt;
+    return factsOf(*record);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueRecord.h"
 #include "match/ImageFacts.h"
 
 #include <cstdint>
@@ -7,5 +8,7 @@
 
 class CatalogueDatabase;
 
-// A slot read afresh from its row: nothing when the row is gone.
+// A row read afresh by its row id: nothing when the row is gone.
+std::optional<CatalogueRecord> recordOfRow(CatalogueDatabase& database, std::int64_t rowId);
+// The same as a slot.
 std::optional<ImageFacts> factsOfRow(CatalogueDatabase& database, std::int64_t rowId);

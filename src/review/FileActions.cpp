@@ -1,12 +1,19 @@
 #include "review/FileActions.h"
 
 #include "catalogue/CatalogueDatabase.h"
+#include "dialogs/MoveDialog.h"
 #include "imagestats/MediaPrompts.h"
 #include "imagestats/RecoveredSpace.h"
 #include "imagestats/RecycleFiles.h"
 #include "imagestats/ThumbnailCompanion.h"
 #include "match/ImageFacts.h"
+#include "match/RowFacts.h"
+#include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/SafeRename.h"
+#include "platform/TextLines.h"
+#include "scan/RecordKey.h"
+#include "session/DirectoryEntry.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -16,6 +23,8 @@
 #include <limits>
 
 namespace {
+
+constexpr int ExtensionLength = 4; // ".JPG": every catalogued type has three letters
 
 void countOne(qint32& counter)
 {
@@ -100,11 +109,35 @@ bool FileActions::writeRow(const ImageFacts& slot,
     } catch (const std::exception& error) {
         reason = QStringLiteral("\r\r") + QString::fromUtf8(error.what());
     }
-    if (!written) {
-        m_prompter.ask(Message {
-            rowNotUpdatedText(file) + reason, QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Exclamation, 1 });
-    }
+    if (!written)
+        tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
     return written;
+}
+
+void FileActions::tellError(const QString& text, MsgIcon icon)
+{
+    m_prompter.ask(Message { text, QStringLiteral("Error"), MsgButtons::Ok, icon, 1 });
+}
+
+QString FileActions::keyAfterChange(const ImageFacts& slot)
+{
+    bool exists = false;
+    const QString key
+        = MakeRecordKey(slot.DRIVEVOLUME, slot.PATH, slot.diskName(), m_session.IdentifyByLocation, &exists);
+    if (exists)
+        return key;
+    // The file moved or renamed is out of reach (a medium taken out meanwhile): the key keeps the
+    // length and date the catalogue has, so the next pre-scan still meets the record if they hold.
+    tellError(keyNotReadText(slot.filePath()), MsgIcon::Exclamation);
+    std::optional<CatalogueRecord> row;
+    try {
+        row = recordOfRow(m_database, slot.rowId);
+    } catch (const std::exception&) {
+        // The row write that follows reports the catalogue's failure.
+    }
+    const qint64 length = row ? qint64(row->SIZE) : slot.SIZE.trimmed().toLongLong();
+    return recordKeyText(slot.DRIVEVOLUME, slot.PATH, slot.diskName(), length, row ? row->DATE : QDateTime(),
+        m_session.IdentifyByLocation);
 }
 
 FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
@@ -119,8 +152,7 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
             != MsgAnswer::Yes)
         return outcome;
     if (!removeFile(file)) {
-        m_prompter.ask(
-            Message { deleteFailedText(file), QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical, 1 });
+        tellError(deleteFailedText(file), MsgIcon::Critical);
         outcome.result = FileActionOutcome::Result::Failed;
         return outcome;
     }
@@ -131,9 +163,99 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file);
 
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
-    if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion)) {
-        m_prompter.ask(
-            Message { deleteFailedText(companion), QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical, 1 });
+    if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion))
+        tellError(deleteFailedText(companion), MsgIcon::Critical);
+    return outcome;
+}
+
+FileActionOutcome FileActions::moveFile(ImageFacts& slot, MoveDialog& dialog)
+{
+    FileActionOutcome outcome;
+    PromptForFile(slot.DRIVEVOLUME, slot.filePath(),
+        MediaPromptSettings { m_session.DisableFilePolling, m_session.ReactivateDrives }, m_volumes, m_prompter);
+    const QString from = slot.fileLocation();
+    const MoveResult moved = dialog.moveFile(slot.diskName(), from);
+    if (!moved.moved || moved.to == from)
+        return outcome;
+    outcome.result = FileActionOutcome::Result::Done;
+
+    // The slot follows the file whatever becomes of the row.
+    const DirectoryEntry to = DirectoryEntry::split(moved.to);
+    const QString stem = textlines::trimBlanks(moved.newName.left(qMax(0, moved.newName.size() - ExtensionLength)));
+    slot.DRIVEVOLUME = textlines::trimBlanks(to.volume);
+    slot.PATH = to.path;
+    slot.NAME = conv::upper(stem);
+    slot.REFNAME = stem;
+    slot.WHOLENAME = conv::upper(moved.newName);
+    slot.DISKNAME = moved.newName;
+    const QString key = keyAfterChange(slot);
+    outcome.rowUpdated = writeRow(slot,
+        { { CatalogueFields::DRIVEVOLUME, slot.DRIVEVOLUME }, { CatalogueFields::PATH, slot.PATH },
+            { CatalogueFields::NAME, slot.NAME }, { CatalogueFields::REFNAME, slot.REFNAME },
+            { CatalogueFields::WHOLENAME, slot.WHOLENAME }, { CatalogueFields::STAG, key },
+            { CatalogueFields::DISKNAME, slot.DISKNAME } },
+        slot.filePath());
+    return outcome;
+}
+
+QString FileActions::reducedBase(const QString& name)
+{
+    QString base;
+    for (const QChar c : name) {
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('~'))
+            base += c;
+    }
+    return base;
+}
+
+FileActionOutcome FileActions::renameFile(ImageFacts& slot, const QString& typedName)
+{
+    FileActionOutcome outcome;
+    const QString name = textlines::trimBlanks(typedName);
+    if (name.isEmpty() || conv::upper(name) == conv::upper(slot.NAME)) {
+        outcome.result = FileActionOutcome::Result::Unchanged;
+        return outcome;
+    }
+    if (m_prompter.ask(Message {
+            confirmRenameText(name), QStringLiteral("Confirm Rename"), MsgButtons::YesNo, MsgIcon::Question, 2 })
+        != MsgAnswer::Yes)
+        return outcome;
+
+    const QString oldFile = slot.filePath();
+    const QString oldName = slot.diskName();
+    // The extension keeps the case it has on disk; the companion is found before its image goes.
+    const QString newName = name + oldName.mid(nameWithoutExtension(slot).size());
+    const QString companion = companionPath(slot, m_settings.thumbnailExt);
+    // "." and ".." are refused as names even where the extension would make them acceptable.
+    const bool renamed
+        = isAcceptableFileName(name) && renameInDirectory(slot.PATH, oldName, newName).ok() && !presentOnDisk(oldFile);
+    if (!renamed) {
+        tellError(renameFailedText(oldFile), MsgIcon::Critical);
+        outcome.result = FileActionOutcome::Result::Failed;
+        return outcome;
+    }
+    outcome.result = FileActionOutcome::Result::Done;
+
+    const QString base = reducedBase(name);
+    slot.NAME = conv::upper(name);
+    slot.REFNAME = name;
+    slot.BASENAME = conv::upper(base);
+    slot.WHOLENAME = conv::upper(name + slot.EXTENSION);
+    slot.WHOLEBASE = conv::upper(base + slot.EXTENSION);
+    slot.DISKNAME = newName;
+    const QString key = keyAfterChange(slot);
+    outcome.rowUpdated = writeRow(slot,
+        { { CatalogueFields::NAME, slot.NAME }, { CatalogueFields::REFNAME, slot.REFNAME },
+            { CatalogueFields::BASENAME, slot.BASENAME }, { CatalogueFields::WHOLENAME, slot.WHOLENAME },
+            { CatalogueFields::WHOLEBASE, slot.WHOLEBASE }, { CatalogueFields::STAG, key },
+            { CatalogueFields::DISKNAME, slot.DISKNAME } },
+        slot.filePath());
+
+    if (!companion.isEmpty() && presentOnDisk(companion)) {
+        const QString companionFile = companion.mid(slot.PATH.size());
+        const QString companionExt = companionFile.right(companionExtension(m_settings.thumbnailExt).size());
+        if (!renameInDirectory(slot.PATH, companionFile, name + companionExt).ok() || presentOnDisk(companion))
+            tellError(renameFailedText(companion), MsgIcon::Critical);
     }
     return outcome;
 }

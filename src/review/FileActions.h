@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueFields.h"
+#include "platform/Prompter.h"
 
 #include <QString>
 #include <QVariant>
@@ -9,7 +10,7 @@
 #include <utility>
 
 class CatalogueDatabase;
-class Prompter;
+class MoveDialog;
 class Volumes;
 struct ImageFacts;
 struct MainSettings;
@@ -22,6 +23,7 @@ struct FileActionOutcome
         Declined, // the user said no: nothing changed
         Failed, // the file action failed and was reported: nothing changed
         Done, // the file action happened
+        Unchanged, // nothing to do: nothing was asked and nothing changed
     };
     Result result = Result::Declined;
     // False when the file action happened but its catalogue row could not be found or written;
@@ -48,6 +50,24 @@ public:
     // takes the thumbnail companion along (its own failure is reported and stops nothing).
     FileActionOutcome deleteFile(ImageFacts& slot);
 
+    // Move: the removable-media prompt, then the move dialog, which moves the file with its
+    // thumbnail companion and says where it went. Nothing moved is Declined. A move that happened
+    // rewrites the slot and its row: DRIVEVOLUME and PATH from the destination entry, NAME and
+    // REFNAME (the new name less its four-character extension), WHOLENAME, DISKNAME and STAG.
+    FileActionOutcome moveFile(ImageFacts& slot, MoveDialog& dialog);
+
+    // Rename in place to the typed name (blanks trimmed; the extension is kept as it stands on
+    // disk). An empty name, or the present one in any letter case, is Unchanged; otherwise the
+    // confirmation (asked even with "No Confirm"). The rename never replaces a file and refuses a
+    // name with "/", NUL or a control character, and "." and ".."; a failure is reported and
+    // changes nothing. A rename that happened rewrites the slot and its row (NAME, REFNAME,
+    // BASENAME and WHOLEBASE from the reduced base, WHOLENAME, DISKNAME, STAG) and takes the
+    // thumbnail companion along (its own failure is reported and stops nothing).
+    FileActionOutcome renameFile(ImageFacts& slot, const QString& typedName);
+
+    // The base a rename gives BASENAME: the name less every digit and every "~".
+    static QString reducedBase(const QString& name);
+
     // The thumbnail companion of a slot: its file's name less the extension, with the thumbnail
     // extension, in the same directory; a name that differs only in letter case is found too.
     // Empty when there is none to look for: the extension is empty, one of the image types, or
@@ -60,6 +80,13 @@ public:
     // The messages.
     static QString confirmDeleteText(const QString& file) { return QStringLiteral("Delete file - ") + file; }
     static QString deleteFailedText(const QString& file) { return QStringLiteral("Unable to Delete file - ") + file; }
+    static QString confirmRenameText(const QString& name) { return QStringLiteral("Rename file to - ") + name; }
+    static QString renameFailedText(const QString& file) { return QStringLiteral("Unable to Rename file - ") + file; }
+    static QString keyNotReadText(const QString& file)
+    {
+        return QStringLiteral("Unable to read the length and date of file - ") + file
+            + QStringLiteral("\r\rIts catalogue record keeps the length and date it had.");
+    }
     static QString rowNotUpdatedText(const QString& file)
     {
         return QStringLiteral("Unable to update the catalogue record of file - ") + file;
@@ -73,6 +100,11 @@ private:
     // catalogue refuses.
     bool writeRow(const ImageFacts& slot, std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields,
         const QString& file);
+    // STAG of a slot whose file now stands at PATH + its name on disk, built from the length and
+    // date the file system reports; when they cannot be read, from the row's recorded SIZE and
+    // DATE, with the user told.
+    QString keyAfterChange(const ImageFacts& slot);
+    void tellError(const QString& text, MsgIcon icon);
 
     const MainSettings& m_settings;
     Session& m_session;

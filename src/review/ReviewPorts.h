@@ -1,6 +1,8 @@
 #pragma once
 
 class FileConfirmer;
+class ImageViewer;
+class MoveDialog;
 class Prompter;
 class SoundPlayer;
 class Volumes;
@@ -24,4 +26,12 @@ struct ReviewPorts
     FileConfirmer& confirmer;
     const Volumes& volumes;
     SettingsWriter& settingsWriter;
+};
+
+// The dialogs a review's file actions show: the move dialog shared by both reviews for the run,
+// and the review's own two-image viewer. Without them Move and View do nothing.
+struct ReviewDialogs
+{
+    MoveDialog* move = nullptr;
+    ImageViewer* viewer = nullptr;
 };

@@ -16,35 +16,6 @@
 
 namespace {
 
-// A directory's files as "name=content", hidden ones included, in name order.
-QStringList listing(const QString& directory)
-{
-    QStringList files;
-    const QDir dir(directory);
-    for (const QString& name :
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString path = dir.filePath(name);
-        files << name + QLatin1Char('=')
-                + (QFileInfo(path).isDir() ? QStringLiteral("<dir>") : QString::fromUtf8(readFile(path)));
-    }
-    return files;
-}
-
-// Puts "name=content" files (a bare name holds its own name) into a directory.
-bool populate(const QString& directory, const QStringList& files)
-{
-    for (const QString& file : files) {
-        const qsizetype equals = file.indexOf(QLatin1Char('='));
-        const QString name = equals < 0 ? file : file.left(equals);
-        const QString content = equals < 0 ? file : file.mid(equals + 1);
-        const bool ok = content == QLatin1String("<dir>") ? QDir(directory).mkdir(name)
-                                                          : writeFile(QDir(directory).filePath(name), content.toUtf8());
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
 QString entryOf(const QString& path)
 {
     return QStringLiteral("[] ") + path;
@@ -197,7 +168,7 @@ private Q_SLOTS:
         const QString src = root.filePath(QStringLiteral("src")) + QLatin1Char('/');
         const QString dst = root.filePath(QStringLiteral("dst")) + QLatin1Char('/');
         QVERIFY(QDir().mkpath(src) && QDir().mkpath(dst));
-        QVERIFY(populate(src, source) && populate(dst, destination));
+        QVERIFY(populateDirectory(src, source) && populateDirectory(dst, destination));
         QVERIFY(QFile::link(src, root.filePath(QStringLiteral("link"))));
         QString to = entryOf(dst);
         if (target == QLatin1String("same entry"))
@@ -215,8 +186,8 @@ private Q_SLOTS:
         QCOMPARE(int(result.kind), outcome);
         QCOMPARE(result.newName, newName);
         QCOMPARE(messagesOf(prompter, src, dst), messages);
-        QCOMPARE(listing(src), sourceAfter);
-        QCOMPARE(listing(dst), destinationAfter);
+        QCOMPARE(directoryListing(src), sourceAfter);
+        QCOMPARE(directoryListing(dst), destinationAfter);
     }
 
     // Across file systems the file is copied; its key, made of its length and modification time,
@@ -259,7 +230,7 @@ private Q_SLOTS:
             QVERIFY(writeFile(dst + QStringLiteral("Img.JPG"), "theirs"));
         const struct timespec times[2] = { { 1100000000, 0 }, { 1234567890, 500000000 } };
         QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(src + QStringLiteral("Img.JPG")).constData(), times, 0) == 0);
-        const QStringList destinationBefore = listing(dst);
+        const QStringList destinationBefore = directoryListing(dst);
 
         ScriptedPrompter prompter;
         MoveFileEngine engine(prompter, m_volumes);
@@ -271,13 +242,13 @@ private Q_SLOTS:
         if (outcome != int(MoveOutcome::Moved)) {
             QCOMPARE(readFile(src + QStringLiteral("Img.JPG")), image);
             QCOMPARE(readFile(src + QStringLiteral("Img.THN")), companion);
-            QCOMPARE(listing(dst), destinationBefore);
+            QCOMPARE(directoryListing(dst), destinationBefore);
             return;
         }
-        QCOMPARE(listing(src), QStringList());
+        QCOMPARE(directoryListing(src), QStringList());
         QCOMPARE(readFile(dst + newName), image);
         QCOMPARE(readFile(dst + QFileInfo(newName).completeBaseName() + QStringLiteral(".THN")), companion);
-        QCOMPARE(listing(dst).size(), clash ? 3 : 2);
+        QCOMPARE(directoryListing(dst).size(), clash ? 3 : 2);
         for (const bool byLocation : { false, true }) {
             const QString key = MakeRecordKey(QStringLiteral("[]"), dst, newName, byLocation);
             QCOMPARE(key,
@@ -292,7 +263,7 @@ private Q_SLOTS:
         const QString src = root.filePath(QStringLiteral("src/"));
         const QString dst = root.filePath(QStringLiteral("dst/"));
         QVERIFY(QDir().mkpath(src) && QDir().mkpath(dst));
-        QVERIFY(populate(src, { QStringLiteral("Img.JPG"), QStringLiteral("Img.THN") }));
+        QVERIFY(populateDirectory(src, { QStringLiteral("Img.JPG"), QStringLiteral("Img.THN") }));
         for (const QString& path : { src, src + QStringLiteral("Img.JPG"), src + QStringLiteral("Img.THN") })
             ::chmod(QFile::encodeName(path).constData(), 0777);
         ::chmod(QFile::encodeName(dst).constData(), 0555);
@@ -311,8 +282,8 @@ private Q_SLOTS:
         if (!failure)
             QSKIP("cannot run as another user here");
         QVERIFY2(failure->isEmpty(), qPrintable(*failure));
-        QCOMPARE(listing(src), (QStringList { "Img.JPG=Img.JPG", "Img.THN=Img.THN" }));
-        QCOMPARE(listing(dst), QStringList());
+        QCOMPARE(directoryListing(src), (QStringList { "Img.JPG=Img.JPG", "Img.THN=Img.THN" }));
+        QCOMPARE(directoryListing(dst), QStringList());
     }
 };
 

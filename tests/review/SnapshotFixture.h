@@ -5,6 +5,7 @@
 
 #include "catalogue/CatalogueDatabase.h"
 #include "dialogs/CountNotice.h"
+#include "dialogs/ImageViewer.h"
 #include "imagestats/PatternBits.h"
 #include "match/ModeOrder.h"
 #include "platform/FakeVolumes.h"
@@ -48,6 +49,14 @@ public:
     void blankThumbnail(int slot) override { at(slot) = Thumb(); }
     void showSearchStatus(bool shown) override { statusShown = shown; }
     void setStatusText(const QString& text) override { statusTexts << text; }
+    QSize drawnSize(int slot) const override { return drawn[std::size_t(slot)]; }
+    void showHover(int slot, const HoverFacts& facts) override { hovered = slot, hover = facts, ++stripShows; }
+    void clearHover(const QString& counters) override
+    {
+        hovered = -1, hover = HoverFacts {}, counterText = counters, padSlot = -1;
+    }
+    void showActionPad(int slot, const QString& newName) override { padSlot = slot, padName = newName; }
+    void hideActionPad() override { padSlot = -1; }
     void closeWindow() override { ++closes; }
 
     std::array<Thumb, 28> thumbs {};
@@ -55,6 +64,13 @@ public:
     bool statusShown = false;
     QStringList statusTexts;
     int closes = 0;
+    std::array<QSize, 28> drawn {};
+    int hovered = -1;
+    HoverFacts hover;
+    int stripShows = 0;
+    QString counterText;
+    int padSlot = -1;
+    QString padName;
 };
 
 class RecordingCountNotice : public CountNotice
@@ -63,6 +79,29 @@ public:
     void showRunning(const QString&) override { }
     void showFinal(const QString& text) override { finals << text; }
     QStringList finals;
+};
+
+// A viewer that records each view as "side 1|side 2", each side its file and size text, and hands
+// back what the script says: "fail" when neither side could be drawn, else a delete request for
+// the file of that name in the tree.
+class ScriptedViewer : public ImageViewer
+{
+public:
+    ViewResult view(const ViewSide& side1, const ViewSide& side2, const std::function<void(int)>& beforeLoad) override
+    {
+        views << side1.file + " " + side1.sizeText
+                + (side2.file.isEmpty() ? "" : "|" + side2.file + " " + side2.sizeText);
+        for (int side = 1; side <= 2; ++side) {
+            if (!(side == 1 ? side1 : side2).file.isEmpty())
+                beforeLoad(side);
+        }
+        if (answer == QLatin1String("fail"))
+            return {};
+        return { true, answer.isEmpty() ? QString() : tree + answer };
+    }
+    QString tree;
+    QString answer;
+    QStringList views;
 };
 
 class CountingSettingsWriter : public SettingsWriter
@@ -184,12 +223,14 @@ struct SnapshotFixture
         return *review;
     }
 
-    // The RECNUMs the grid holds, slot by slot, empty slots left out: "1 2 3", "-" for none.
-    QString group() const
+    // The RECNUMs the grid holds, slot by slot, empty slots left out: "1 2 3", "-" for none; of
+    // the fixture's review or of another one (a window's).
+    QString group(const SnapshotReview* of = nullptr) const
     {
+        const SnapshotReview& shown = of ? *of : *review;
         QStringList recnums;
-        for (int n = 0; n <= review->LastSlot; ++n) {
-            const ImageFacts& slot = review->thumbnails()[std::size_t(n)];
+        for (int n = 0; n <= shown.LastSlot; ++n) {
+            const ImageFacts& slot = shown.thumbnails()[std::size_t(n)];
             if (holdsFile(slot))
                 recnums << QString::number(slot.RECNUM);
         }

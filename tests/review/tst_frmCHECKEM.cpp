@@ -1,6 +1,10 @@
+#include "dialogs/frmMOVEIT.h"
+#include "dialogs/frmVIEWIMAGES.h"
 #include "review/pair/frmCHECKEM.h"
 #include "widgets/ImageBox.h"
+#include "widgets/MessageBoxPrompter.h"
 
+#include "ModalScript.h"
 #include "PairReviewFixture.h"
 #include "PatternRows.h"
 
@@ -9,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -25,7 +30,8 @@ struct Window
     QPointer<frmCHECKEM> window;
     QString tree;
 
-    explicit Window(const std::function<void(MainSettings&)>& adjust = {}, bool open = true)
+    explicit Window(
+        const std::function<void(MainSettings&)>& adjust = {}, bool open = true, Prompter* prompter = nullptr)
     {
         f.settings.mode = ComparisonMode::Size;
         if (adjust)
@@ -47,7 +53,8 @@ struct Window
         if (!open)
             return;
         f.make(rows);
-        window = new frmCHECKEM(f.settings, f.session, f.dir.path(), f.prompter, f.sound, f.writer, &mainWindow);
+        window = new frmCHECKEM(
+            f.settings, f.session, f.dir.path(), prompter ? *prompter : f.prompter, f.sound, f.writer, &mainWindow);
         window->show();
         QApplication::setActiveWindow(window);
         QTest::qWait(0); // the first activation
@@ -129,6 +136,126 @@ private Q_SLOTS:
         QCOMPARE(w.f.writer.written.size(), searches);
     }
 
+    // Move through the run's move dialog, placed in the window's lower left corner; the pair is
+    // shown again, a half emptied by a delete staying empty.
+    void moveFromTheWindow_data()
+    {
+        QTest::addColumn<bool>("image2Deleted");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("moved") << false << false << "File moved..."
+                               << "0a1|0a2";
+        QTest::newRow("moved with image 2 deleted") << true << false << "File moved..."
+                                                    << "0a1|";
+        QTest::newRow("cancelled") << false << true << "File not moved..."
+                                   << "0a1|0a2";
+    }
+    void moveFromTheWindow()
+    {
+        QFETCH(bool, image2Deleted);
+        QFETCH(bool, cancel);
+        QFETCH(QString, status);
+        QFETCH(QString, shown);
+        Window w([](MainSettings& s) { s.noConfirm = true; });
+        const QString dst = w.f.dir.file("dst/");
+        QVERIFY(QDir().mkpath(dst));
+        frmMOVEIT dialog(w.f.settings, w.f.session, w.f.volumes, w.f.prompter);
+        w.window->setMoveDialog(&dialog);
+        if (image2Deleted)
+            QTest::mouseClick(w.window->cmdDELETE[1], Qt::LeftButton);
+        QPoint placed;
+        ModalScript script({ [&](QWidget* moveIt) {
+            placed = moveIt->pos();
+            dialog.pointBrowserAt(dst);
+            (cancel ? dialog.cmdCANCEL : dialog.cmdADDDIR)->click();
+        } });
+        QTest::mouseClick(w.window->cmdMOVE[0], Qt::LeftButton);
+        QCOMPARE(script.seen, QStringList { "frmMOVEIT" });
+        QCOMPARE(placed, MoveFileEngine::placement(w.window->frameGeometry(), dialog.frameGeometry().size()));
+        QCOMPARE(w.window->lblSTATUS->text(), status);
+        QCOMPARE(w.shown(), shown);
+        QCOMPARE(w.window->lblPATH[0]->text(), cancel ? w.tree : dst);
+        QVERIFY(QFileInfo::exists((cancel ? w.tree : dst) + "0a1.jpg"));
+        QVERIFY(w.window->gvbIMAGE[0]->hasImage() && w.window->cmdNEXT->isEnabled());
+    }
+
+    // Rename: the box opens on the button and applies, once, when the focus goes to another
+    // control of the window, though its own message boxes take the focus meanwhile.
+    void renameFromTheWindow_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("boxes"); // the message boxes answered
+        QTest::addColumn<QString>("shown"); // the file label afterwards
+        QTest::newRow("renamed") << "dog" << QStringList { "Rename file to - dog" } << "dog";
+        QTest::newRow("taken name: the box stays open")
+            << "0a2" << QStringList { "Rename file to - 0a2", "Unable to Rename file - <tree>0a1.jpg" } << "0a1";
+    }
+    void renameFromTheWindow()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, shown);
+        MessageBoxPrompter boxPrompter;
+        Window w({}, true, &boxPrompter);
+        QLineEdit* box = w.window->txtNEWNAME[0];
+        QStringList answered;
+        const auto answer = [&](QWidget* shownBox) {
+            auto* message = static_cast<QMessageBox*>(shownBox);
+            answered << message->text().replace(w.tree, "<tree>");
+            (message->button(QMessageBox::Yes) ? message->button(QMessageBox::Yes) : message->button(QMessageBox::Ok))
+                ->click();
+        };
+        ModalScript script({ answer, answer, answer });
+        QVERIFY(QTest::qWaitForWindowActive(w.window));
+        QTest::mouseClick(w.window->cmdRENAME[0], Qt::LeftButton);
+        QVERIFY(box->isVisible() && box->hasFocus() && w.window->cmdOK[0]->isVisible() && !w.window->keyPreview());
+        box->setText(" " + typed + " ");
+        w.window->cmdOK[0]->setFocus(Qt::TabFocusReason);
+        QCOMPARE(answered, boxes);
+        QCOMPARE(w.window->lblFILE[0]->text(), shown);
+        QCOMPARE(box->text(), typed);
+        const bool open = shown != typed;
+        QCOMPARE(box->isVisible(), open);
+        QVERIFY(!w.window->cmdOK[0]->isVisible() && w.window->keyPreview());
+        QCOMPARE(w.window->focusWidget(), open ? static_cast<QWidget*>(box) : w.window->cmdNEXT);
+        QVERIFY(QFileInfo::exists(w.tree + typed + ".jpg"));
+    }
+
+    // View: both images in the viewer, a half emptied by a delete not at all; a delete asked for
+    // there comes back as Delete 1 or Delete 2.
+    void viewFromTheWindow_data()
+    {
+        QTest::addColumn<bool>("image2Deleted");
+        QTest::addColumn<int>("deleteSide"); // 0: Return
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("delete 1 asked") << false << 1 << "|0a2";
+        QTest::newRow("delete 2 asked") << false << 2 << "0a1|";
+        QTest::newRow("image 2 deleted before") << true << 0 << "0a1|";
+    }
+    void viewFromTheWindow()
+    {
+        QFETCH(bool, image2Deleted);
+        QFETCH(int, deleteSide);
+        QFETCH(QString, shown);
+        Window w([](MainSettings& s) { s.noConfirm = true; });
+        if (image2Deleted)
+            QTest::mouseClick(w.window->cmdDELETE[1], Qt::LeftButton);
+        QString loaded;
+        ModalScript script({ [&](QWidget* shownViewer) {
+            auto* viewer = static_cast<frmVIEWIMAGES*>(shownViewer);
+            loaded
+                = QString::number(viewer->gvbIMAGE[0]->hasImage()) + QString::number(viewer->gvbIMAGE[1]->hasImage());
+            (deleteSide ? viewer->cmdDELETE[std::size_t(deleteSide - 1)] : viewer->cmdRETURN)->click();
+        } });
+        QTest::mouseClick(w.window->gvbIMAGE[0], Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(script.seen, QStringList { "frmVIEWIMAGES" });
+        QCOMPARE(loaded, image2Deleted ? QString("10") : QString("11"));
+        QCOMPARE(w.shown(), shown);
+        QCOMPARE(w.f.session.NumberDeleted, int(image2Deleted) + int(deleteSide > 0));
+        QVERIFY(w.window->cmdNEXT->isEnabled() && w.window->lblSTATUS->text() != "Loading image 2...");
+    }
+
     // Closing the window while a pattern search runs stops the search; the window unloads once,
     // when the search has returned.
     void closingMidSearchStops_data()
@@ -160,7 +287,10 @@ private Q_SLOTS:
         };
         window->show();
         if (byKey) {
-            QTest::qWait(30); // past the first search, and past the window's pause between yields
+            // Past the first search (it stores its place once), then past the window's pause
+            // between yields, so the next search's first yield runs the close.
+            QTRY_COMPARE(w.f.writer.written.size(), 1);
+            QTest::qWait(30);
             QApplication::setActiveWindow(window);
             window->cmdPREVIOUS->setFocus();
             closeSoon();

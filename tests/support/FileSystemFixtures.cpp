@@ -18,6 +18,42 @@ constexpr uid_t Nobody = 65534;
 
 } // namespace
 
+QStringList directoryListing(const QString& directory)
+{
+    QStringList files;
+    const QDir dir(directory);
+    for (const QString& name :
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString path = dir.filePath(name);
+        QString content = QStringLiteral("<dir>");
+        if (!QFileInfo(path).isDir()) {
+            QFile file(path);
+            content
+                = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<unreadable>");
+        }
+        files << name + QLatin1Char('=') + content;
+    }
+    return files;
+}
+
+bool populateDirectory(const QString& directory, const QStringList& entries)
+{
+    for (const QString& entry : entries) {
+        const qsizetype equals = entry.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? entry : entry.left(equals);
+        const QString content = equals < 0 ? entry : entry.mid(equals + 1);
+        if (content == QLatin1String("<dir>")) {
+            if (!QDir(directory).mkdir(name))
+                return false;
+            continue;
+        }
+        QFile file(QDir(directory).filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content.toUtf8()) != content.toUtf8().size())
+            return false;
+    }
+    return true;
+}
+
 std::optional<QString> runUnprivileged(const std::function<QString()>& check)
 {
     if (geteuid() != 0)
@@ -72,7 +108,8 @@ SmallTmpfs::SmallTmpfs(int kilobytes)
     }
     const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k,mode=0777";
     if (mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) != 0) {
-        m_reason = QStringLiteral("this machine refuses to mount a tmpfs: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        m_reason
+            = QStringLiteral("this machine refuses to mount a tmpfs: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         return;
     }
     m_mounted = true;

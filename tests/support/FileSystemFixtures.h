@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -14,6 +15,13 @@ std::optional<QString> runUnprivileged(const std::function<QString()>& check);
 // Opens a directory and the directories above it to every user, so an unprivileged check can
 // reach a temporary tree made by root.
 void openToEveryone(const QString& directory);
+
+// A directory's entries as "name=content" ("<dir>" for a directory), hidden ones included, in name
+// order: what stands there after a file action, and that nothing was overwritten.
+QStringList directoryListing(const QString& directory);
+// Puts "name=content" entries into a directory; a bare name holds its own name, "<dir>" makes a
+// directory. False when one cannot be made.
+bool populateDirectory(const QString& directory, const QStringList& entries);
 
 // A tmpfs of a few kilobytes mounted on a temporary directory for the life of the object, for
 // writes that meet a full disk. Mounting needs root; mounted() is false elsewhere, with the

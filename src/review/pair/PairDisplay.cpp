@@ -2,17 +2,6 @@
 
 #include "match/ImageFacts.h"
 
-LocationColour locationColour(const ImageFacts& slot, const QString& ifcd)
-{
-    LocationColour colour = LocationColour::Default;
-    const QString path = slot.PATH.toUpper();
-    if (path.contains(QLatin1String("TEMP")) || path.contains(QLatin1String("TMP")))
-        colour = LocationColour::Temporary;
-    if (!ifcd.isEmpty() && slot.fileLocation().startsWith(ifcd, Qt::CaseSensitive))
-        colour = LocationColour::Ifcd;
-    return colour;
-}
-
 FactsText factsText(const ImageFacts& slot, const QString& ifcd)
 {
     FactsText facts;

@@ -9,9 +9,6 @@ struct ImageFacts;
 
 // The rules of the pair display, apart from the drawing.
 
-// Blue when the upper-cased PATH holds "TEMP" or "TMP"; red, over blue, when the incoming-files
-// directory is set and the image's location begins with exactly its text (whatever the tree mode).
-LocationColour locationColour(const ImageFacts& slot, const QString& ifcd);
 FactsText factsText(const ImageFacts& slot, const QString& ifcd);
 // A cursor or icon is drawn in the small picture box, without dimensions.
 bool isCursorOrIcon(const ImageFacts& slot);

@@ -9,44 +9,27 @@
 #include "match/PatternWalker.h"
 #include "match/RowFacts.h"
 #include "match/RuleSettings.h"
-#include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/Yielder.h"
 #include "review/FileActions.h"
+#include "review/FileFacts.h"
 #include "review/ReviewSources.h"
+#include "review/pair/BusyScope.h"
 #include "review/pair/PairReviewView.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
 #include <stdexcept>
 
-namespace {
-
-// Sets a flag for the life of a scope.
-class BusyScope
-{
-public:
-    explicit BusyScope(bool& flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~BusyScope() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
-
-} // namespace
-
 PairReview::PairReview(const MainSettings& settings, Session& session, QString programDirectory, ReviewPorts ports,
-    PairReviewView* view, CountNotice* countNotice)
+    PairReviewView* view, CountNotice* countNotice, ReviewDialogs dialogs)
     : m_settings(settings)
     , m_session(session)
     , m_programDirectory(std::move(programDirectory))
     , m_ports(ports)
     , m_view(view)
     , m_countNotice(countNotice)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -302,8 +285,7 @@ void PairReview::deleteOne(int image)
     DisableReviewControls();
     const FileActionOutcome outcome = m_fileActions->deleteFile(slot(image));
     if (outcome.done()) {
-        setStatus(conv::signedText(m_session.NumberDeleted) + QStringLiteral(" files deleted, ")
-            + conv::signedText(m_session.TotalDeleted) + QStringLiteral(" total..."));
+        setStatus(deletionCountersText(m_session.NumberDeleted, m_session.TotalDeleted));
         ClearImageFacts(image);
     }
     EnableReviewControls();

@@ -23,8 +23,8 @@ struct Session;
 
 // The pair review without its window: the review's record set in the order of the mode, the
 // record pair shown (slot 1 the reference, image 1; slot 2 the candidate, image 2), the searches
-// of every mode in both directions, Next and Previous, Delete, Count and Skip. The window turns
-// its events into these calls and renders what comes back through the view.
+// of every mode in both directions, Next and Previous, Delete, Move, Rename, View, Count and Skip.
+// The window turns its events into these calls and renders what comes back through the view.
 //
 // One busy guard: while an action runs (a pattern search yields to the window meanwhile) every
 // button but Stop is ignored.
@@ -32,7 +32,7 @@ class PairReview
 {
 public:
     PairReview(const MainSettings& settings, Session& session, QString programDirectory, ReviewPorts ports,
-        PairReviewView* view = nullptr, CountNotice* countNotice = nullptr);
+        PairReviewView* view = nullptr, CountNotice* countNotice = nullptr, ReviewDialogs dialogs = {});
     ~PairReview();
     PairReview(const PairReview&) = delete;
     PairReview& operator=(const PairReview&) = delete;
@@ -56,6 +56,18 @@ public:
     void cmdBOTH_Click();
     void cmdCOUNT_Click();
     void cmdSKIP_Click();
+    void cmdMOVE1_Click() { moveImage(1); }
+    void cmdMOVE2_Click() { moveImage(2); }
+    // Rename, in two steps. The button opens the image's name box: false when no box is to open
+    // (the image shows no file, its file actions are withheld, or an action runs).
+    bool cmdRENAME_Click(int image);
+    // Leaving the name box applies the name typed in it. True when the box is to close (nothing
+    // to do, declined, or renamed); false when it stays open holding the typed name, after a
+    // failed rename.
+    bool txtNEWNAME_LostFocus(int image, const QString& typed);
+    // A click on either thumbnail, or the keys V and /: both images in the viewer; a delete asked
+    // for there runs as Delete 1 or Delete 2 does, once the viewer has closed.
+    void gvbIMAGE_Click();
     // Stop acts while a search runs: it ends the pattern search after the candidate in hand.
     void cmdSTOP_Click() { ReviewStopFlag = true; }
 
@@ -78,12 +90,15 @@ public:
     static QString noMoreMatchesText() { return QStringLiteral("No more matches..."); }
     static QString noFilesText() { return QStringLiteral("No files to review..."); }
     static QString skipRefusedText(const QString& modeWord);
+    static QString movedText() { return QStringLiteral("File moved..."); }
+    static QString notMovedText() { return QStringLiteral("File not moved..."); }
 
 private:
     // The handler bodies, also pressed from inside other actions.
     void pressStep(SearchDirection direction);
     void deleteImage(int image);
     void deleteOne(int image);
+    void moveImage(int image);
     // Runs a button's work unless another action runs; a catalogue failure is told, not fatal.
     void guarded(const std::function<void()>& work);
 
@@ -96,6 +111,8 @@ private:
 
     // The display.
     void ShowPair(bool withCandidate = true);
+    // The images flagged, from their slots; the agreement marks only when both are shown.
+    void showImages(bool image1, bool image2);
     void DisableReviewControls();
     void EnableReviewControls();
     void ClearImageFacts(int image);
@@ -112,6 +129,7 @@ private:
     ReviewPorts m_ports;
     PairReviewView* m_view;
     CountNotice* m_countNotice;
+    ReviewDialogs m_dialogs;
 
     QString m_databasePath;
     QString m_openFailure;

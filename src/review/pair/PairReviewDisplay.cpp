@@ -58,15 +58,22 @@ void PairReview::ClearPairFacts()
 
 void PairReview::ShowPair(bool withCandidate)
 {
+    showImages(true, withCandidate);
+}
+
+void PairReview::showImages(bool image1, bool image2)
+{
     DisableReviewControls();
     setStatus(QStringLiteral("Loading thumbnails..."));
     m_ports.yielder.yield();
-    const int images = withCandidate ? 2 : 1;
+    const std::array<bool, 2> wanted { image1, image2 };
     std::array<FactsText, 2> facts;
     std::array<QString, 2> dimensions;
     if (m_view)
         m_view->hideMarks();
-    for (int image = 1; image <= images; ++image) {
+    for (int image = 1; image <= 2; ++image) {
+        if (!wanted[std::size_t(image - 1)])
+            continue;
         facts[std::size_t(image - 1)] = factsText(slot(image), m_settings.ifcd);
         if (m_view)
             m_view->showFacts(image, facts[std::size_t(image - 1)]);
@@ -74,7 +81,9 @@ void PairReview::ShowPair(bool withCandidate)
     }
     const MediaPromptSettings media { m_session.DisableFilePolling, m_session.ReactivateDrives };
     const QString errorPicture = QDir(m_programDirectory).filePath(QStringLiteral("error.bmp"));
-    for (int image = 1; image <= images; ++image) {
+    for (int image = 1; image <= 2; ++image) {
+        if (!wanted[std::size_t(image - 1)])
+            continue;
         const ImageFacts& shown = slot(image);
         PromptForFile(shown.DRIVEVOLUME, shown.filePath(), media, m_ports.volumes, m_ports.prompter);
         if (m_view) {
@@ -85,7 +94,7 @@ void PairReview::ShowPair(bool withCandidate)
     }
     if (m_view) {
         m_view->showDimensions(dimensions[0], dimensions[1]);
-        if (withCandidate)
+        if (image1 && image2)
             m_view->showMarks(agreementMarks(facts[0], facts[1], dimensions[0], dimensions[1]));
     }
     EnableReviewControls();

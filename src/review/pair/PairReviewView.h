@@ -1,11 +1,9 @@
 #pragma once
 
+#include "review/FileFacts.h"
+
 #include <QSize>
 #include <QString>
-
-// The text colour of an image's name and location: the button text colour by default, blue for
-// a file in a temporary directory, red for one in the incoming-files directory.
-enum class LocationColour { Default, Temporary, Ifcd };
 
 // The facts of one image as the pair display shows them.
 struct FactsText

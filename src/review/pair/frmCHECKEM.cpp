@@ -1,6 +1,11 @@
 #include "review/pair/frmCHECKEM.h"
 
+#include "dialogs/MoveDialog.h"
+#include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
+#include "dialogs/frmVIEWIMAGES.h"
 #include "platform/Conventions.h"
+#include "platform/TextLines.h"
 #include "review/ReviewPorts.h"
 #include "review/pair/PairReview.h"
 #include "review/pair/frmCHECKEMView.h"
@@ -51,11 +56,29 @@ QPixmap decoration(QSize size)
 
 } // namespace
 
+// The move dialog as the review asks it, placed on this window.
+class frmCHECKEM::Mover : public MoveDialog
+{
+public:
+    explicit Mover(frmCHECKEM& window)
+        : m_window(window)
+    {
+    }
+    MoveResult moveFile(const QString& fileName, const QString& from) override
+    {
+        return m_window.moveDialog().moveFile(fileName, from, &m_window);
+    }
+
+private:
+    frmCHECKEM& m_window;
+};
+
 frmCHECKEM::frmCHECKEM(const MainSettings& settings, Session& session, const QString& programDirectory,
     Prompter& prompter, SoundPlayer& sound, SettingsWriter& settingsWriter, QWidget* mainWindow, QWidget* parent)
     : QDialog(parent)
     , m_settings(settings)
     , m_session(session)
+    , m_prompter(prompter)
     , m_confirmer(MediaPromptSettings { session.DisableFilePolling, session.ReactivateDrives }, m_volumes, prompter)
     , m_countNotice(this)
     , m_mainWindow(mainWindow)
@@ -66,9 +89,14 @@ frmCHECKEM::frmCHECKEM(const MainSettings& settings, Session& session, const QSt
         | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     m_view = std::make_unique<View>(*this);
+    m_mover = std::make_unique<Mover>(*this);
+    // The viewer and its launcher live as long as the review; hidden between uses, they keep
+    // their size, place and zoom.
+    m_launcher = new frmALTVIEW(session, m_volumes, prompter, this);
+    m_viewer = new frmVIEWIMAGES(*m_launcher, this);
     m_review = std::make_unique<PairReview>(settings, session, programDirectory,
         ReviewPorts { prompter, sound, m_yielder, m_confirmer, m_volumes, settingsWriter }, m_view.get(),
-        &m_countNotice);
+        &m_countNotice, ReviewDialogs { m_mover.get(), m_viewer });
     Form_Load();
 }
 
@@ -223,6 +251,7 @@ void frmCHECKEM::buildHalf(int image)
     named(txtNEWNAME[i], QStringLiteral("txtNEWNAME") + n, twipsRect(4920, 1800 + dy, 3855, 375));
     txtNEWNAME[i]->setEnabled(false);
     txtNEWNAME[i]->hide();
+    txtNEWNAME[i]->installEventFilter(this);
     cmdOK[i] = button(QStringLiteral("cmdOK"), QStringLiteral("Ok"), 8760, 1790, 375);
     cmdOK[i]->hide();
 }
@@ -415,15 +444,107 @@ void frmCHECKEM::cmdSTOP_Click()
     m_review->cmdSTOP_Click();
 }
 
-// Move, Rename and the full-size view come with their dialogs.
-void frmCHECKEM::cmdMOVE1_Click() { }
+void frmCHECKEM::setMoveDialog(frmMOVEIT* dialog)
+{
+    m_moveDialog = dialog;
+}
 
-void frmCHECKEM::cmdMOVE2_Click() { }
+frmMOVEIT& frmCHECKEM::moveDialog()
+{
+    if (!m_moveDialog)
+        m_moveDialog = new frmMOVEIT(m_settings, m_session, m_volumes, m_prompter, this);
+    return *m_moveDialog;
+}
 
-void frmCHECKEM::cmdRENAME1_Click() { }
+void frmCHECKEM::cmdMOVE1_Click()
+{
+    m_review->cmdMOVE1_Click();
+    afterAction();
+}
 
-void frmCHECKEM::cmdRENAME2_Click() { }
+void frmCHECKEM::cmdMOVE2_Click()
+{
+    m_review->cmdMOVE2_Click();
+    afterAction();
+}
 
-void frmCHECKEM::gvbIMAGE1_Click() { }
+void frmCHECKEM::cmdRENAME1_Click()
+{
+    openNameBox(0);
+}
 
-void frmCHECKEM::gvbIMAGE2_Click() { }
+void frmCHECKEM::cmdRENAME2_Click()
+{
+    openNameBox(1);
+}
+
+void frmCHECKEM::openNameBox(std::size_t i)
+{
+    // Keys go to the box from now on; with no file shown they stay off until the review's
+    // controls are next switched on.
+    m_keyPreview = false;
+    if (!m_review->cmdRENAME_Click(int(i) + 1))
+        return;
+    txtNEWNAME[i]->setEnabled(true);
+    txtNEWNAME[i]->show();
+    cmdOK[i]->show();
+    txtNEWNAME[i]->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmCHECKEM::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // Only the focus moving to another control of this window leaves the box: not another
+        // window coming to the front (a message box among them), nor the box's own menu.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == txtNEWNAME[0])
+                txtNEWNAME1_LostFocus();
+            else if (watched == txtNEWNAME[1])
+                txtNEWNAME2_LostFocus();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmCHECKEM::txtNEWNAME1_LostFocus()
+{
+    applyNameBox(0);
+}
+
+void frmCHECKEM::txtNEWNAME2_LostFocus()
+{
+    applyNameBox(1);
+}
+
+void frmCHECKEM::applyNameBox(std::size_t i)
+{
+    QLineEdit* box = txtNEWNAME[i];
+    if (m_applyingName || m_unloaded || box->isHidden() || !box->isEnabled())
+        return;
+    m_applyingName = true;
+    cmdOK[i]->hide();
+    box->setText(textlines::trimBlanks(box->text()));
+    if (m_review->txtNEWNAME_LostFocus(int(i) + 1, box->text())) {
+        box->hide();
+        box->setEnabled(false);
+        cmdNEXT->setFocus(Qt::OtherFocusReason);
+    } else {
+        // Back to the name for another try; leaving the box again tries again.
+        box->setFocus(Qt::OtherFocusReason);
+    }
+    m_applyingName = false;
+    afterAction();
+}
+
+void frmCHECKEM::gvbIMAGE1_Click()
+{
+    m_review->gvbIMAGE_Click();
+    afterAction();
+}
+
+void frmCHECKEM::gvbIMAGE2_Click()
+{
+    m_review->gvbIMAGE_Click();
+    afterAction();
+}

@@ -13,6 +13,9 @@
 
 class ImageBox;
 class PairReview;
+class frmALTVIEW;
+class frmMOVEIT;
+class frmVIEWIMAGES;
 class Prompter;
 class QLabel;
 class QLineEdit;
@@ -35,6 +38,13 @@ public:
     ~frmCHECKEM() override;
 
     PairReview& review() { return *m_review; }
+    // The move dialog of the run, shared by both reviews; without one the window makes its own
+    // at the first move.
+    void setMoveDialog(frmMOVEIT* dialog);
+    frmMOVEIT& moveDialog();
+    // The review's own two-image viewer and external viewer launcher, loaded with the window.
+    frmVIEWIMAGES& viewer() { return *m_viewer; }
+    frmALTVIEW& launcher() { return *m_launcher; }
     // Whether the window's keys act (off while an action runs).
     bool keyPreview() const { return m_keyPreview; }
 
@@ -89,6 +99,8 @@ private Q_SLOTS:
     void cmdRENAME2_Click();
     void gvbIMAGE1_Click();
     void gvbIMAGE2_Click();
+    void txtNEWNAME1_LostFocus();
+    void txtNEWNAME2_LostFocus();
 
 public:
     // Escape asks to close, like the title bar.
@@ -100,9 +112,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class View;
+    class Mover;
 
     void buildControls();
     void buildHalf(int image);
@@ -113,17 +127,28 @@ private:
     void Form_KeyUp(int keyCode);
     // After every action: a close asked for while it ran happens now.
     void afterAction();
+    // The rename's name box of an image (0 or 1): opened by Rename, applied when it loses the
+    // focus to another control of the window.
+    void openNameBox(std::size_t i);
+    void applyNameBox(std::size_t i);
 
     const MainSettings& m_settings;
     Session& m_session;
+    Prompter& m_prompter;
     EventLoopYielder m_yielder;
     SystemVolumes m_volumes;
     MediaFileConfirmer m_confirmer;
     frmCOUNT::Notice m_countNotice;
     std::unique_ptr<View> m_view;
+    std::unique_ptr<Mover> m_mover;
+    QPointer<frmMOVEIT> m_moveDialog;
+    frmALTVIEW* m_launcher = nullptr;
+    frmVIEWIMAGES* m_viewer = nullptr;
     std::unique_ptr<PairReview> m_review;
     QPointer<QWidget> m_mainWindow; // may be gone before the review
     bool m_keyPreview = false;
     bool m_closePending = false;
     bool m_unloaded = false;
+    // A name being applied: the focus its own confirmation takes from the box applies nothing.
+    bool m_applyingName = false;
 };

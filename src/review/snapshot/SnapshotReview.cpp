@@ -262,6 +262,9 @@ void SnapshotReview::cmdALL_Click()
     guarded([&] {
         WHICHIMAGE = AllSlots;
         deleteSlots(0, LastSlot);
+        // No slot is current now: the pad has nothing left to act on.
+        if (m_view)
+            m_view->hideActionPad();
     });
 }
 
@@ -294,6 +297,9 @@ void SnapshotReview::deleteSlots(int first, int last)
         ImageFacts& slot = m_slots[std::size_t(n)];
         if (slot.NAME.trimmed().isEmpty())
             continue;
+        // Without a question nothing else covers the grid: the pad goes.
+        if (m_settings.noConfirm && m_view)
+            m_view->hideActionPad();
         const FileActionOutcome outcome = m_fileActions->deleteFile(slot);
         if (outcome.result == FileActionOutcome::Result::Declined)
             continue;
@@ -306,6 +312,9 @@ void SnapshotReview::deleteSlots(int first, int last)
         if (slot.rowId == m_pair.reference.rowId)
             m_pair.reference.RTAG = QStringLiteral("D");
         ClearSlot(slot);
+        // A tag on an emptied slot would show nothing beside the next view.
+        if (TaggedSlot == n)
+            TaggedSlot = -1;
         RefreshThumbnails();
     }
     EnableReviewControls();
@@ -336,9 +345,4 @@ void SnapshotReview::keyUp(int keyCode)
         cmdPREV_Click();
     else if (keyCode == 34)
         cmdNEXT_Click();
-}
-
-void SnapshotReview::thumbnailClicked(int slot)
-{
-    WHICHIMAGE = slot;
 }

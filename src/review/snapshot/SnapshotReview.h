@@ -69,8 +69,26 @@ public:
     void keyPress(QChar character);
     // Page Up (33) presses Prev, Page Down (34) Next.
     void keyUp(int keyCode);
-    // Until the action pad exists, a click on a thumbnail makes its slot the current one.
+    // The pointer on a thumbnail makes its slot the current one and shows its facts; a click
+    // on one makes it current and brings the action pad up for it when it holds a file; the
+    // pointer on the window's background hides the pads and the facts.
+    void thumbnailHovered(int slot);
     void thumbnailClicked(int slot);
+    void backgroundHovered();
+    // Tag remembers the current slot for the next View, with a beep. View shows the current
+    // file, or the tagged one with the current one beside it, in the two-image viewer, and
+    // deletes the file the user asked to delete there when exactly one slot shows it.
+    void cmdTAG_Click();
+    void cmdVIEW_Click();
+    // Move sends the current slot's file through the move dialog; the slot and its row follow
+    // it. Rename renames the file of the slot the name box was opened for to the typed name
+    // (the extension kept), after its question; the slot and its row follow.
+    void cmdMOVE_Click();
+    void cmdRENAME_Click(int slot, const QString& typed);
+    void setDialogs(ReviewDialogs dialogs) { m_dialogs = dialogs; }
+
+    // Whether the actions may act on a slot: one of the shown slots, holding a file.
+    bool holdsFileAt(int slot) const;
 
     // The grid's size changed: a later search fills slots 0 to lastSlot.
     void setLastSlot(int lastSlot) { LastSlot = lastSlot; }
@@ -102,6 +120,8 @@ private:
     void pressStep(SearchDirection direction);
     void search(SearchDirection direction);
     void deleteSlots(int first, int last);
+    // After a move or rename of a slot: the reference follows its own file's new place and name.
+    void followReference(const ImageFacts& slot);
     int occupiedSlots() const;
 
     // The display.
@@ -120,6 +140,7 @@ private:
     ReviewPorts m_ports;
     SnapshotView* m_view;
     CountNotice* m_countNotice;
+    ReviewDialogs m_dialogs;
 
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES

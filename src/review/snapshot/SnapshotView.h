@@ -1,5 +1,7 @@
 #pragma once
 
+#include "review/snapshot/HoverFacts.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -32,6 +34,19 @@ public:
     // The Stop button and the status line, shown while a pattern search runs.
     virtual void showSearchStatus(bool shown) = 0;
     virtual void setStatusText(const QString& text) = 0;
+
+    // The pixel size of the picture a thumbnail shows, as the image control reports it (none
+    // shown: an invalid size).
+    virtual QSize drawnSize(int slot) const = 0;
+    // The pointer on a thumbnail: the selection box round it, the facts in the window's labels
+    // and in the hover strip, which comes up.
+    virtual void showHover(int slot, const HoverFacts& facts) = 0;
+    // The pointer on the background: both pads and the box hidden, the facts emptied, the
+    // counters shown.
+    virtual void clearHover(const QString& counters) = 0;
+    // A click on a thumbnail: the action pad comes up beside it, the name in its rename box.
+    virtual void showActionPad(int slot, const QString& newName) = 0;
+    virtual void hideActionPad() = 0;
 
     // The review is over: the window closes (and unloads).
     virtual void closeWindow() = 0;

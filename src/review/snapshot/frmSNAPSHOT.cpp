@@ -1,8 +1,16 @@
 #include "review/snapshot/frmSNAPSHOT.h"
 
+#include "dialogs/MoveDialog.h"
+#include "dialogs/frmALTVIEW.h"
+#include "dialogs/frmMOVEIT.h"
+#include "dialogs/frmVIEWIMAGES.h"
 #include "platform/Conventions.h"
+#include "platform/TextLines.h"
+#include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/ThumbnailGrid.h"
+#include "review/snapshot/frmDOWHAT.h"
+#include "review/snapshot/frmNAME.h"
 #include "session/Session.h"
 #include "widgets/ImageBox.h"
 
@@ -11,6 +19,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -30,6 +40,9 @@ QPoint px(QPoint twips)
 }
 
 const QColor Grey(0x80, 0x80, 0x80);
+
+// The selection box's thickness in pixels.
+constexpr int BoxLineWidth = 2;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twips)
 {
@@ -58,6 +71,23 @@ QImage fittedThumbnail(const QImage& picture, QSize box)
 
 } // namespace
 
+// The move dialog as the review asks it, placed on this window.
+class frmSNAPSHOT::Mover : public MoveDialog
+{
+public:
+    explicit Mover(frmSNAPSHOT& window)
+        : m_window(window)
+    {
+    }
+    MoveResult moveFile(const QString& fileName, const QString& from) override
+    {
+        return m_window.m_moveDialog->moveFile(fileName, from, &m_window);
+    }
+
+private:
+    frmSNAPSHOT& m_window;
+};
+
 frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const QString& programDirectory,
     Services services, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window)
@@ -73,6 +103,19 @@ frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const Q
             services.prompter, services.sound, m_yielder, m_confirmer, services.volumes, services.settingsWriter },
         static_cast<SnapshotView*>(this), &m_countNotice);
     buildControls();
+    // The windows that live with the review, made hidden: the hover strip, the action pad, the
+    // two-image viewer and, unless the main window lends its own, the launcher.
+    m_strip = new frmNAME(*this);
+    m_pad = new frmDOWHAT(*this);
+    m_launcher = services.launcher;
+    if (!m_launcher)
+        m_launcher = new frmALTVIEW(session, services.volumes, services.prompter, this);
+    m_viewer = new frmVIEWIMAGES(*m_launcher, this);
+    m_moveDialog = services.moveDialog;
+    if (!m_moveDialog)
+        m_moveDialog = new frmMOVEIT(settings, session, services.volumes, services.prompter, this);
+    m_mover = std::make_unique<Mover>(*this);
+    m_review->setDialogs(ReviewDialogs { m_mover.get(), m_viewer });
     wireHandlers();
     Form_Load();
 }
@@ -97,6 +140,8 @@ void frmSNAPSHOT::buildControls()
     grey.setColor(QPalette::Window, Grey);
     setPalette(grey);
     setFocusPolicy(Qt::StrongFocus);
+    // Moves over the background hide the facts.
+    setMouseTracking(true);
 
     for (std::size_t n = 0; n < gvbIMAGE.size(); ++n) {
         QLabel* caption = makeLabel(
@@ -142,7 +187,7 @@ void frmSNAPSHOT::buildControls()
     for (std::size_t k = 0; k < boxLINE.size(); ++k) {
         auto* line = new QFrame(this);
         line->setObjectName(QStringLiteral("boxLINE%1").arg(k + 1));
-        line->setFrameShape(k < 2 ? QFrame::HLine : QFrame::VLine);
+        line->setAutoFillBackground(true);
         line->hide();
         boxLINE[k] = line;
     }
@@ -177,8 +222,10 @@ void frmSNAPSHOT::wireHandlers()
     connect(cmdMOVE, &QPushButton::clicked, this, &frmSNAPSHOT::cmdMOVE_Click);
     connect(cmdTAG, &QPushButton::clicked, this, &frmSNAPSHOT::cmdTAG_Click);
     connect(cmdVIEW, &QPushButton::clicked, this, &frmSNAPSHOT::cmdVIEW_Click);
-    for (std::size_t n = 0; n < gvbIMAGE.size(); ++n)
+    for (std::size_t n = 0; n < gvbIMAGE.size(); ++n) {
         connect(gvbIMAGE[n], &ImageBox::clicked, this, [this, n] { m_review->thumbnailClicked(int(n)); });
+        connect(gvbIMAGE[n], &ImageBox::mouseMoved, this, [this, n] { m_review->thumbnailHovered(int(n)); });
+    }
 }
 
 void frmSNAPSHOT::Form_Load()
@@ -261,6 +308,8 @@ void frmSNAPSHOT::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_strip->hide();
+    m_pad->hide();
     m_review->unload();
     if (m_mainWindow)
         m_mainWindow->show();
@@ -305,7 +354,9 @@ void frmSNAPSHOT::cmdPREV_Click()
 
 void frmSNAPSHOT::cmdEXIT_Click()
 {
-    m_review->cmdEXIT_Click();
+    // The pad's Exit ends the review, whichever window's Exit was pressed.
+    if (!m_review->busy())
+        m_pad->cmdEXIT_Click();
 }
 
 void frmSNAPSHOT::cmdSTOP_Click()
@@ -331,6 +382,63 @@ void frmSNAPSHOT::cmdCOUNT_Click()
 void frmSNAPSHOT::cmdSKIP_Click()
 {
     m_review->cmdSKIP_Click();
+}
+
+void frmSNAPSHOT::cmdMOVE_Click()
+{
+    m_review->cmdMOVE_Click();
+}
+
+void frmSNAPSHOT::cmdRENAME_Click()
+{
+    // The name in the pad's box, trimmed there too, for the slot the box was opened for.
+    QLineEdit* box = m_pad->txtNEWNAME;
+    box->setText(textlines::trimBlanks(box->text()));
+    m_review->cmdRENAME_Click(m_pad->renameSlot(), box->text());
+}
+
+void frmSNAPSHOT::cmdTAG_Click()
+{
+    m_review->cmdTAG_Click();
+}
+
+void frmSNAPSHOT::cmdVIEW_Click()
+{
+    m_review->cmdVIEW_Click();
+}
+
+void frmSNAPSHOT::press(QPushButton* button)
+{
+    if (!button || !button->isEnabled())
+        return;
+    const std::pair<QPushButton*, void (frmSNAPSHOT::*)()> handlers[] {
+        { cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
+        { cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
+        { cmdEXIT, &frmSNAPSHOT::cmdEXIT_Click },
+        { cmdSTOP, &frmSNAPSHOT::cmdSTOP_Click },
+        { cmdALL, &frmSNAPSHOT::cmdALL_Click },
+        { cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
+        { cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
+        { cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
+        { cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
+        { cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
+        { cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
+        { cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+    };
+    for (const auto& [target, handler] : handlers) {
+        if (target == button) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
+void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    // A move a thumbnail passed on is no move over the background.
+    if (!childAt(event->position().toPoint()))
+        m_review->backgroundHovered();
 }
 
 void frmSNAPSHOT::setReviewControlsEnabled(bool enabled)
@@ -401,6 +509,69 @@ void frmSNAPSHOT::showSearchStatus(bool shown)
 void frmSNAPSHOT::setStatusText(const QString& text)
 {
     lblSTATUS->setText(text);
+}
+
+void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
+{
+    // The strip coming up takes the pad's place in front, whatever the window manager does.
+    m_pad->hide();
+    const QRect image = gvbIMAGE[std::size_t(slot)]->geometry();
+    const std::array<QLine, 4> box = selectionBox(QRect(conv::pixelsToTwips(image.x()), conv::pixelsToTwips(image.y()),
+        conv::pixelsToTwips(image.width()), conv::pixelsToTwips(image.height())));
+    QColor colour = palette().color(QPalette::ButtonText);
+    if (facts.colour == LocationColour::Temporary)
+        colour = QColor(0, 0, 0xFF);
+    else if (facts.colour == LocationColour::Ifcd)
+        colour = QColor(0xFF, 0, 0);
+    for (std::size_t k = 0; k < boxLINE.size(); ++k) {
+        const QLine line(px(box[k].p1()), px(box[k].p2()));
+        QFrame* frame = boxLINE[k];
+        if (k < 2)
+            frame->setGeometry(line.x1(), line.y1() - BoxLineWidth / 2, line.dx() + 1, BoxLineWidth);
+        else
+            frame->setGeometry(line.x1() - BoxLineWidth / 2, line.y1(), BoxLineWidth, line.dy() + 1);
+        QPalette linePalette = frame->palette();
+        linePalette.setColor(QPalette::Window, colour);
+        frame->setPalette(linePalette);
+    }
+    for (QFrame* frame : boxLINE) {
+        frame->show();
+        frame->raise();
+    }
+    lblNAME->setText(facts.name);
+    lblSIZE->setText(facts.size);
+    lblDATE->setText(facts.date);
+    lblDELSTATUS->setText(facts.counters);
+    QPalette namePalette = lblNAME->palette();
+    namePalette.setColor(QPalette::WindowText, colour);
+    lblNAME->setPalette(namePalette);
+    lblDIM->show();
+    lblDIM->setText(facts.dimensions);
+    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDELSTATUS, lblDIM })
+        label->adjustSize();
+    m_strip->showFacts(facts, colour);
+}
+
+void frmSNAPSHOT::clearHover(const QString& counters)
+{
+    m_strip->hide();
+    m_pad->hide();
+    for (QFrame* frame : boxLINE)
+        frame->hide();
+    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDIM })
+        label->clear();
+    lblDELSTATUS->setText(counters);
+    lblDELSTATUS->adjustSize();
+}
+
+void frmSNAPSHOT::showActionPad(int, const QString& newName)
+{
+    m_pad->showFor(newName);
+}
+
+void frmSNAPSHOT::hideActionPad()
+{
+    m_pad->hide();
 }
 
 void frmSNAPSHOT::closeWindow()

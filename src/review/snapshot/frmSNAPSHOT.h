@@ -14,6 +14,11 @@
 
 class ImageBox;
 class QFrame;
+class frmALTVIEW;
+class frmDOWHAT;
+class frmMOVEIT;
+class frmNAME;
+class frmVIEWIMAGES;
 class QLabel;
 class QPushButton;
 class SnapshotReview;
@@ -24,7 +29,8 @@ struct Session;
 // The snapshot review window: a reference and its group as a grid of thumbnails (6 x 4, or 7 x 4
 // when the window is 12000 twips wide or more), Next, Prev and Exit at the bottom, Stop and the
 // status line while a pattern search runs. The buttons the pads and keys press lie below the
-// window's edge. It is thin: its events become calls on SnapshotReview.
+// window's edge. Pointing at a thumbnail shows its facts in the hover strip (frmNAME), a click
+// brings up the action pad (frmDOWHAT). It is thin: its events become calls on SnapshotReview.
 class frmSNAPSHOT : public QWidget, private SnapshotView
 {
     Q_OBJECT
@@ -35,6 +41,10 @@ public:
         SoundPlayer& sound;
         const Volumes& volumes;
         SettingsWriter& settingsWriter;
+        // The main window's external viewer launcher and the run's move dialog; without them
+        // the window makes its own.
+        frmALTVIEW* launcher = nullptr;
+        frmMOVEIT* moveDialog = nullptr;
     };
 
     frmSNAPSHOT(const MainSettings& settings, Session& session, const QString& programDirectory, Services services,
@@ -42,6 +52,12 @@ public:
     ~frmSNAPSHOT() override;
 
     SnapshotReview& review() { return *m_review; }
+    frmDOWHAT* actionPad() const { return m_pad; }
+    frmNAME* hoverStrip() const { return m_strip; }
+    frmVIEWIMAGES* viewer() const { return m_viewer; }
+    // A press of one of the window's buttons from the pads: its handler runs, unless the button
+    // is disabled.
+    void press(QPushButton* button);
 
     // Controls, under their own names.
     QPushButton* cmdNEXT = nullptr;
@@ -84,11 +100,10 @@ private Q_SLOTS:
     void cmdDELETE_Click();
     void cmdCOUNT_Click();
     void cmdSKIP_Click();
-    // Their actions come with the action pad.
-    void cmdRENAME_Click() { }
-    void cmdMOVE_Click() { }
-    void cmdTAG_Click() { }
-    void cmdVIEW_Click() { }
+    void cmdRENAME_Click();
+    void cmdMOVE_Click();
+    void cmdTAG_Click();
+    void cmdVIEW_Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,8 +112,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    class Mover;
+
     // SnapshotView
     void setReviewControlsEnabled(bool enabled) override;
     void clearThumbnail(int slot) override;
@@ -109,6 +127,11 @@ private:
     void blankThumbnail(int slot) override;
     void showSearchStatus(bool shown) override;
     void setStatusText(const QString& text) override;
+    QSize drawnSize(int slot) const override { return m_naturalSize[std::size_t(slot)]; }
+    void showHover(int slot, const HoverFacts& facts) override;
+    void clearHover(const QString& counters) override;
+    void showActionPad(int slot, const QString& newName) override;
+    void hideActionPad() override;
     void closeWindow() override;
 
     void buildControls();
@@ -123,6 +146,12 @@ private:
     MediaFileConfirmer m_confirmer;
     frmCOUNT::Notice m_countNotice;
     std::unique_ptr<SnapshotReview> m_review;
+    frmNAME* m_strip = nullptr;
+    frmDOWHAT* m_pad = nullptr;
+    frmALTVIEW* m_launcher = nullptr;
+    frmVIEWIMAGES* m_viewer = nullptr;
+    frmMOVEIT* m_moveDialog = nullptr;
+    std::unique_ptr<Mover> m_mover;
     std::array<QSize, 28> m_naturalSize {};
     QLine m_tipLine; // lineTIP, in pixels
     bool m_firstActivation = true;

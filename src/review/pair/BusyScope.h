@@ -1,0 +1,18 @@
+#pragma once
+
+// Sets a flag for the life of a scope: the pair review's busy guard.
+class BusyScope
+{
+public:
+    explicit BusyScope(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~BusyScope() { m_flag = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& m_flag;
+};

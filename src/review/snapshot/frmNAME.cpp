@@ -1,0 +1,238 @@
+#include "review/snapshot/frmNAME.h"
+
+#include "platform/Conventions.h"
+#include "review/snapshot/HoverFacts.h"
+#include "review/snapshot/PadPlacement.h"
+#include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/frmDOWHAT.h"
+#include "review/snapshot/frmSNAPSHOT.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+int px(int twips)
+{
+    return conv::twipsToPixels(twips);
+}
+
+int twips(int pixels)
+{
+    return conv::pixelsToTwips(pixels);
+}
+
+QRect twipsRect(QRect pixels)
+{
+    return { twips(pixels.x()), twips(pixels.y()), twips(pixels.width()), twips(pixels.height()) };
+}
+
+} // namespace
+
+frmNAME::frmNAME(frmSNAPSHOT& snapshot)
+    : FloatingPad(&snapshot)
+    , m_snapshot(snapshot)
+{
+    setObjectName(QStringLiteral("frmNAME"));
+    buildControls();
+    resize(px(PadPlacement::HoverStripWidth), px(PadPlacement::HoverStripHeight));
+}
+
+void frmNAME::buildControls()
+{
+    auto label = [this](const char* name, const QString& caption, int left, int top, int width) {
+        auto* l = new QLabel(caption, this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(px(left), px(top), px(width), px(240));
+        return l;
+    };
+    lblNAME = label("lblNAME", QStringLiteral("filename"), 120, 120, 8535);
+    lblDIM = label("lblDIM", QStringLiteral("0 x 0"), 120, 360, 1500);
+    lblSIZE = label("lblSIZE", QStringLiteral("filesize"), 1680, 360, 1620);
+    lblDATE = label("lblDATE", QStringLiteral("filedate"), 3360, 360, 2100);
+    lblDELSTATUS = label("lblDELSTATUS", QStringLiteral("status"), 5520, 360, 3135);
+
+    // Below the visible part, so never seen: they carry the keys and access letters.
+    auto button = [this](const char* name, const QString& caption, int left, int width) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(px(left), px(1080), px(width), px(375));
+        return b;
+    };
+    cmdVIEW = button("cmdVIEW", QStringLiteral("&View"), 120, 855);
+    cmdTAG = button("cmdTAG", QStringLiteral("&Tag"), 960, 855);
+    cmdDELETE = button("cmdDELETE", QStringLiteral("&Delete"), 1800, 855);
+    cmdALL = button("cmdALL", QStringLiteral("&All"), 2640, 855);
+    cmdMOVE = button("cmdMOVE", QStringLiteral("&Move"), 3480, 855);
+    cmdSKIP = button("cmdSKIP", QStringLiteral("&Skip"), 4320, 855);
+    cmdPREVIOUS = button("cmdPREVIOUS", QStringLiteral("&P"), 5160, 375);
+    cmdNEXT = button("cmdNEXT", QStringLiteral("&N"), 5520, 375);
+    cmdCOUNT = button("cmdCOUNT", QStringLiteral("&C"), 5880, 375);
+
+    connect(cmdVIEW, &QPushButton::clicked, this, &frmNAME::cmdVIEW_Click);
+    connect(cmdTAG, &QPushButton::clicked, this, &frmNAME::cmdTAG_Click);
+    connect(cmdDELETE, &QPushButton::clicked, this, &frmNAME::cmdDELETE_Click);
+    connect(cmdALL, &QPushButton::clicked, this, &frmNAME::cmdALL_Click);
+    connect(cmdMOVE, &QPushButton::clicked, this, &frmNAME::cmdMOVE_Click);
+    connect(cmdSKIP, &QPushButton::clicked, this, &frmNAME::cmdSKIP_Click);
+    connect(cmdPREVIOUS, &QPushButton::clicked, this, &frmNAME::cmdPREVIOUS_Click);
+    connect(cmdNEXT, &QPushButton::clicked, this, &frmNAME::cmdNEXT_Click);
+    connect(cmdCOUNT, &QPushButton::clicked, this, &frmNAME::cmdCOUNT_Click);
+}
+
+void frmNAME::pressButton(QPushButton* button)
+{
+    const std::pair<QPushButton*, void (frmNAME::*)()> handlers[] {
+        { cmdVIEW, &frmNAME::cmdVIEW_Click },
+        { cmdTAG, &frmNAME::cmdTAG_Click },
+        { cmdDELETE, &frmNAME::cmdDELETE_Click },
+        { cmdALL, &frmNAME::cmdALL_Click },
+        { cmdMOVE, &frmNAME::cmdMOVE_Click },
+        { cmdSKIP, &frmNAME::cmdSKIP_Click },
+        { cmdPREVIOUS, &frmNAME::cmdPREVIOUS_Click },
+        { cmdNEXT, &frmNAME::cmdNEXT_Click },
+        { cmdCOUNT, &frmNAME::cmdCOUNT_Click },
+    };
+    for (const auto& [target, handler] : handlers) {
+        if (target == button) {
+            (this->*handler)();
+            return;
+        }
+    }
+}
+
+void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
+{
+    lblNAME->setText(facts.name);
+    lblSIZE->setText(facts.size);
+    lblDATE->setText(facts.date);
+    lblDELSTATUS->setText(facts.counters);
+    QPalette palette = lblNAME->palette();
+    palette.setColor(QPalette::WindowText, nameColour);
+    lblNAME->setPalette(palette);
+    lblDIM->show();
+    lblDIM->setText(facts.dimensions);
+    // Placed before it shows, and again at every hover: the place depends on the slot.
+    Form_Activate();
+    bringUp();
+}
+
+void frmNAME::Form_Activate()
+{
+    resize(width(), px(PadPlacement::HoverStripHeight));
+    const QScreen* screen = m_snapshot.screen();
+    const QRect area = screen ? twipsRect(screen->availableGeometry()) : QRect();
+    const QPoint place = PadPlacement::hoverStrip(
+        twipsRect(m_snapshot.frameGeometry()), area, m_snapshot.review().WHICHIMAGE, twips(width()));
+    move(px(place.x()), px(place.y()));
+}
+
+void frmNAME::press(QPushButton* snapshotButton, bool focusView, bool hidePads)
+{
+    if (m_snapshot.review().busy())
+        return;
+    if (focusView)
+        cmdVIEW->setFocus();
+    if (hidePads) {
+        hide();
+        m_snapshot.actionPad()->hide();
+    }
+    m_snapshot.press(snapshotButton);
+}
+
+void frmNAME::cmdVIEW_Click()
+{
+    press(m_snapshot.cmdVIEW, false, false);
+}
+
+void frmNAME::cmdTAG_Click()
+{
+    press(m_snapshot.cmdTAG, true, false);
+}
+
+void frmNAME::cmdDELETE_Click()
+{
+    press(m_snapshot.cmdDELETE, false, false);
+}
+
+void frmNAME::cmdALL_Click()
+{
+    press(m_snapshot.cmdALL, false, false);
+}
+
+void frmNAME::cmdMOVE_Click()
+{
+    press(m_snapshot.cmdMOVE, false, false);
+}
+
+void frmNAME::cmdSKIP_Click()
+{
+    // The strip stays up while the window moves on.
+    press(m_snapshot.cmdSKIP, true, false);
+}
+
+void frmNAME::cmdPREVIOUS_Click()
+{
+    press(m_snapshot.cmdPREV, true, true);
+}
+
+void frmNAME::cmdNEXT_Click()
+{
+    press(m_snapshot.cmdNEXT, true, true);
+}
+
+void frmNAME::cmdCOUNT_Click()
+{
+    press(m_snapshot.cmdCOUNT, false, false);
+}
+
+void frmNAME::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->text().isEmpty() && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
+        Form_KeyPress(event->text().at(0));
+    FloatingPad::keyPressEvent(event);
+}
+
+void frmNAME::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat()) {
+        if (event->key() == Qt::Key_PageUp)
+            Form_KeyUp(33);
+        else if (event->key() == Qt::Key_PageDown)
+            Form_KeyUp(34);
+        else if (event->key() == Qt::Key_Delete)
+            Form_KeyUp(46);
+    }
+    FloatingPad::keyReleaseEvent(event);
+}
+
+void frmNAME::Form_KeyPress(QChar key)
+{
+    const QChar letter = key.toUpper();
+    if (letter == QLatin1Char('V'))
+        cmdVIEW_Click();
+    if (letter == QLatin1Char('T'))
+        cmdTAG_Click();
+    if (letter == QLatin1Char('D'))
+        cmdDELETE_Click();
+    if (letter == QLatin1Char('M'))
+        cmdMOVE_Click();
+    if (letter == QLatin1Char('P'))
+        cmdPREVIOUS_Click();
+    if (letter == QLatin1Char('N'))
+        cmdNEXT_Click();
+    if (letter == QLatin1Char('C'))
+        cmdCOUNT_Click();
+}
+
+void frmNAME::Form_KeyUp(int keyCode)
+{
+    if (keyCode == 33)
+        cmdPREVIOUS_Click();
+    else if (keyCode == 34)
+        cmdNEXT_Click();
+    else if (keyCode == 46)
+        cmdDELETE_Click();
+}

@@ -1,0 +1,91 @@
+#include "widgets/FloatingPad.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+
+FloatingPad::FloatingPad(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QString());
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    setPalette(grey);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        // The modal dialog has closed and its owner came to the front: the pad returns there.
+        if (!m_backAfterModal || QApplication::activeModalWidget() || !focused)
+            return;
+        m_backAfterModal = false;
+        if (isVisible() && parentWidget() && focused == parentWidget()->windowHandle())
+            activateWindow();
+    });
+}
+
+void FloatingPad::bringUp()
+{
+    // Shown above its owner, as a tool window always is.
+    show();
+    if (!isActiveWindow())
+        activateWindow();
+}
+
+QPushButton* FloatingPad::accessKeyButton(const QKeyEvent* event) const
+{
+    if (!(event->modifiers() & Qt::AltModifier))
+        return nullptr;
+    const QKeySequence typed(event->keyCombination());
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button->isEnabled() && !button->isHidden() && QKeySequence::mnemonic(button->text()) == typed)
+            return button;
+    }
+    return nullptr;
+}
+
+bool FloatingPad::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // The owner's access letters would count as well while the pad is in front, and a letter
+        // both have would only move the focus: the pad's own come first.
+        if (accessKeyButton(static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::WindowActivate:
+        activated();
+        break;
+    case QEvent::WindowDeactivate:
+        // A window may not be placed off the screen everywhere: out of the way means hidden.
+        if (QApplication::activeModalWidget())
+            m_backAfterModal = true;
+        else
+            hide();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void FloatingPad::keyPressEvent(QKeyEvent* event)
+{
+    if (QPushButton* button = accessKeyButton(event)) {
+        pressButton(button);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FloatingPad::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
