@@ -17,6 +17,9 @@ namespace {
 
 constexpr int BusyTimeoutMs = 10000;
 constexpr int StatementCacheLimit = 200;
+// Row changes of FILES remembered for readers that catch up on them; a reader further behind
+// reads everything afresh.
+constexpr std::size_t ChangeJournalLimit = 4096;
 
 quint32 bigEndian(const unsigned char* p, int bytes)
 {
@@ -90,11 +93,14 @@ CatalogueDatabase::CatalogueDatabase(const QString& path, std::unique_ptr<SQLite
     : m_path(path)
     , m_connection(std::move(connection))
 {
+    sqlite3_update_hook(m_connection->getHandle(), &CatalogueDatabase::rowChanged, this);
 }
 
 CatalogueDatabase::~CatalogueDatabase()
 {
+    sqlite3_update_hook(m_connection->getHandle(), nullptr, nullptr);
     m_statements.clear();
+    m_dataVersion.reset();
     if (m_connection && inTransaction())
         m_connection->tryExec("ROLLBACK");
 }
@@ -262,6 +268,67 @@ void CatalogueDatabase::rollback()
 bool CatalogueDatabase::inTransaction() const
 {
     return sqlite3_get_autocommit(m_connection->getHandle()) == 0;
+}
+
+bool CatalogueDatabase::inWriteTransaction() const
+{
+    return sqlite3_txn_state(m_connection->getHandle(), "main") == SQLITE_TXN_WRITE;
+}
+
+void CatalogueDatabase::rowChanged(void* self, int, const char*, const char* table, qint64 rowId)
+{
+    auto* database = static_cast<CatalogueDatabase*>(self);
+    const quint64 serial = ++database->m_reported;
+    if (qstricmp(table, "FILES") != 0)
+        return;
+    std::deque<RowChange>& journal = database->m_filesChanges;
+    journal.push_back({ serial, rowId });
+    if (journal.size() > ChangeJournalLimit) {
+        database->m_forgottenThrough = journal.front().serial;
+        journal.pop_front();
+    }
+}
+
+CatalogueDatabase::ChangeMark CatalogueDatabase::changeMark() const
+{
+    return { m_reported, sqlite3_total_changes64(m_connection->getHandle()) };
+}
+
+bool CatalogueDatabase::filesRowsChangedSince(const ChangeMark& mark, std::vector<std::int64_t>& rows) const
+{
+    const ChangeMark now = changeMark();
+    if (now.reported - mark.reported != quint64(now.counted - mark.counted) || mark.reported < m_forgottenThrough)
+        return false;
+    for (auto change = m_filesChanges.rbegin(); change != m_filesChanges.rend() && change->serial > mark.reported;
+         ++change)
+        rows.push_back(change->rowId);
+    return true;
+}
+
+qint64 CatalogueDatabase::dataVersion()
+{
+    sqlite3* handle = m_connection->getHandle();
+    // Within a read the pager's own counter moves whenever the data it reads may have changed
+    // (a commit it finds at the start of the read, or one of this connection): while it stands
+    // still the pragma would say what it said last, and asking it costs a statement. (A null
+    // name: the main database, the only one a catalogue connection uses.)
+    unsigned pager = 0;
+    const bool reading = sqlite3_txn_state(handle, nullptr) != SQLITE_TXN_NONE;
+    if (reading && m_lastDataVersion >= 0
+        && sqlite3_file_control(handle, nullptr, SQLITE_FCNTL_DATA_VERSION, &pager) == SQLITE_OK
+        && pager == m_lastPagerVersion)
+        return m_lastDataVersion;
+    if (!m_dataVersion)
+        m_dataVersion = compile("PRAGMA data_version");
+    {
+        Lease lease(m_dataVersion);
+        if (!lease.step())
+            throw std::runtime_error("PRAGMA data_version gave no value");
+        m_lastDataVersion = sqlite3_column_int64(lease.handle(), 0);
+    }
+    if (sqlite3_file_control(handle, nullptr, SQLITE_FCNTL_DATA_VERSION, &m_lastPagerVersion) != SQLITE_OK)
+        m_lastDataVersion = -1;
+    return m_lastDataVersion;
 }
 
 CatalogueDatabase::Lease::Lease(std::shared_ptr<sqlite3_stmt> statement)

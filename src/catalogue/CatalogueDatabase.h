@@ -5,7 +5,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
+#include <deque>
 #include <memory>
+#include <vector>
 
 namespace SQLite {
 class Database;
@@ -72,6 +75,25 @@ public:
 
     SQLite::Database& connection() const { return *m_connection; }
 
+    // Changes made through this connection, for readers that keep rows in memory: a running
+    // count of the rows changed (any table, as the update hook reports them) with the engine's
+    // own count, and the rows of FILES among the latest changes.
+    struct ChangeMark
+    {
+        quint64 reported = 0;
+        qint64 counted = 0;
+        bool operator==(const ChangeMark&) const = default;
+    };
+    ChangeMark changeMark() const;
+    // Appends the rows of FILES changed after a mark. False when that cannot be told: the
+    // journal no longer reaches back so far, or the connection changed rows the hook does not
+    // report (a DELETE of every row, a statement that failed half-way); then any row may have
+    // changed.
+    bool filesRowsChangedSince(const ChangeMark& mark, std::vector<std::int64_t>& rows) const;
+    // What PRAGMA data_version says: it changes when another connection commits.
+    qint64 dataVersion();
+    bool inWriteTransaction() const;
+
 private:
     CatalogueDatabase(const QString& path, std::unique_ptr<SQLite::Database> connection);
 
@@ -80,4 +102,17 @@ private:
     QString m_path;
     std::unique_ptr<SQLite::Database> m_connection;
     QHash<QByteArray, std::shared_ptr<sqlite3_stmt>> m_statements;
+    std::shared_ptr<sqlite3_stmt> m_dataVersion;
+    qint64 m_lastDataVersion = -1;
+    unsigned m_lastPagerVersion = 0;
+
+    static void rowChanged(void* self, int operation, const char* database, const char* table, qint64 rowId);
+    struct RowChange
+    {
+        quint64 serial;
+        std::int64_t rowId;
+    };
+    quint64 m_reported = 0;
+    quint64 m_forgottenThrough = 0; // changes up to this serial have left the journal
+    std::deque<RowChange> m_filesChanges;
 };

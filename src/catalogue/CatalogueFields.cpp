@@ -119,16 +119,38 @@ void bindText(sqlite3_stmt* statement, int parameter, const QString& text)
     sqlite3_bind_text(statement, parameter, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void readText(sqlite3_stmt* statement, int column, QString& target)
+// Whether a text already holds the given bytes, for texts of ASCII only: a row read after a
+// row of the same value keeps the string it has instead of making an equal one.
+bool sameAscii(const QString& target, const char* text, int length)
 {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    const int length = sqlite3_column_bytes(statement, column);
-    if (!text || length == 0)
-        target = QString();
-    else if (length == 1 && text[0] == ' ')
-        target = sharedBlank();
-    else
-        target = QString::fromUtf8(text, length);
+    if (target.size() != length)
+        return false;
+    const QChar* units = target.constData();
+    for (int i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80 || units[i].unicode() != byte)
+            return false;
+    }
+    return true;
+}
+
+// How SQLite gives a field: as text (the text fields and DATE), a double or a 32-bit integer.
+enum class Kind { Text, Double, Int };
+constexpr Kind kindOf(int field)
+{
+    switch (field) {
+    case RECNUM:
+    case SIZE:
+    case XYRATIO:
+    case ACCESSED:
+        return Kind::Double;
+    case PXLNUM:
+    case X:
+    case Y:
+        return Kind::Int;
+    default:
+        return Kind::Text;
+    }
 }
 
 int digits(const char* p, int count)
@@ -296,17 +318,49 @@ void readRecord(sqlite3_stmt* statement, int firstColumn, CatalogueRecord& recor
 {
     for (int field = 0; field < Count; ++field) {
         const int column = firstColumn + field;
-        if (QString* text = textField(record, field)) {
-            readText(statement, column, *text);
-        } else if (double* number = doubleField(record, field)) {
-            *number = sqlite3_column_double(statement, column);
-        } else if (int* number = intField(record, field)) {
-            *number = sqlite3_column_int(statement, column);
-        } else {
+        if (kindOf(field) == Kind::Text) {
+            // The text first: its length is known once SQLite has made it.
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            record.DATE = parseDate(text, sqlite3_column_bytes(statement, column));
+            setFromText(record, field, text, sqlite3_column_bytes(statement, column));
+        } else {
+            setFromNumber(record, field, readNumber(statement, column, field));
         }
     }
+}
+
+bool storedAsText(int field)
+{
+    checkField(field);
+    return kindOf(field) == Kind::Text;
+}
+
+double readNumber(sqlite3_stmt* statement, int column, int field)
+{
+    if (kindOf(field) == Kind::Int)
+        return sqlite3_column_int(statement, column);
+    return sqlite3_column_double(statement, column);
+}
+
+void setFromText(CatalogueRecord& record, int field, const char* text, int length)
+{
+    if (QString* target = textField(record, field)) {
+        if (!text || length == 0)
+            *target = QString();
+        else if (length == 1 && text[0] == ' ')
+            *target = sharedBlank();
+        else if (!sameAscii(*target, text, length))
+            *target = QString::fromUtf8(text, length);
+    } else if (field == DATE) {
+        record.DATE = parseDate(text, length);
+    }
+}
+
+void setFromNumber(CatalogueRecord& record, int field, double value)
+{
+    if (double* number = doubleField(record, field))
+        *number = value;
+    else if (int* number = intField(record, field))
+        *number = int(value);
 }
 
 } // namespace CatalogueFields

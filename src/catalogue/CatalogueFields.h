@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QVariant>
 
+#include <cstdint>
+
 struct sqlite3_stmt;
 
 // The fields of the FILES table in column order, their names and the moves between a
@@ -44,6 +46,14 @@ enum Field : int {
     Count
 };
 
+// A set of fields, one bit per field.
+using FieldMask = std::uint32_t;
+constexpr FieldMask bit(Field field)
+{
+    return FieldMask(1) << field;
+}
+static_assert(Count <= 32, "a FieldMask holds every field");
+
 // The upper-case name of a field.
 const char* name(int field);
 // The field of a name, without regard to case; -1 when FILES has no such field.
@@ -72,5 +82,14 @@ void bindField(sqlite3_stmt* statement, int parameter, const CatalogueRecord& re
 void bindValue(sqlite3_stmt* statement, int parameter, const QVariant& value);
 // Reads the 27 columns, starting at column firstColumn, into a record (rowId untouched).
 void readRecord(sqlite3_stmt* statement, int firstColumn, CatalogueRecord& record);
+
+// The pieces of readRecord, for values kept apart from a statement. A field is read from SQLite
+// either as text (the text fields and DATE: storedAsText) or as a number.
+bool storedAsText(int field);
+// The number a numeric field is read as (PXLNUM, X and Y as 32-bit integers).
+double readNumber(sqlite3_stmt* statement, int column, int field);
+// Sets a field from what readRecord reads for it: UTF-8 text, or a number from readNumber.
+void setFromText(CatalogueRecord& record, int field, const char* text, int length);
+void setFromNumber(CatalogueRecord& record, int field, double value);
 
 } // namespace CatalogueFields

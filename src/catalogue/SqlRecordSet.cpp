@@ -1,10 +1,10 @@
 #include "catalogue/SqlRecordSet.h"
 
-#include "catalogue/CatalogueDatabase.h"
-#include "catalogue/CatalogueFields.h"
+#include "catalogue/CatalogueReadScope.h"
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -15,24 +15,21 @@ const QByteArray& rowText()
     return sql;
 }
 
+// Rows changed through this connection are read afresh; past this many the held fields are
+// given up rather than kept in step.
+constexpr std::size_t StaleRowsLimit = 4096;
+
 } // namespace
 
 SqlRecordSet::SqlRecordSet(CatalogueDatabase& database)
     : m_database(database)
 {
-    setSource(QString(), QString());
 }
 
 void SqlRecordSet::setSource(const QString& where, const QString& orderBy, const QVariantList& params)
 {
-    QString sql = QStringLiteral("SELECT rowid FROM FILES");
-    if (!where.trimmed().isEmpty())
-        sql += QStringLiteral(" WHERE (") + where + QLatin1Char(')');
-    sql += QStringLiteral(" ORDER BY ");
-    if (!orderBy.trimmed().isEmpty())
-        sql += orderBy + QStringLiteral(", ");
-    sql += QStringLiteral("rowid");
-    m_keysetSql = sql.toUtf8();
+    m_where = where;
+    m_orderBy = orderBy;
     m_params = params;
 }
 
@@ -41,37 +38,115 @@ void SqlRecordSet::refresh()
     m_editor.cancel();
     m_keys.clear();
     m_positionOf.clear();
+    dropHeld();
+    // Fields are held only where the moment of reading is a committed state: a rollback of
+    // this connection's own open changes would undo what was read without telling.
+    const bool hold = m_wantHeld != 0 && !m_database.inWriteTransaction();
+    if (hold)
+        m_held.reset(m_wantHeld);
+
+    QString sql = QStringLiteral("SELECT rowid");
+    if (hold)
+        sql += QStringLiteral(", ") + QString::fromLatin1(m_held.columnList());
+    // A set that holds fields reads every member's row: in storage order, by a scan, rather
+    // than one seek per row through an index on the condition.
+    sql += hold ? QStringLiteral(" FROM FILES NOT INDEXED") : QStringLiteral(" FROM FILES");
+    if (!m_where.trimmed().isEmpty())
+        sql += QStringLiteral(" WHERE (") + m_where + QLatin1Char(')');
+    sql += QStringLiteral(" ORDER BY ");
+    if (!m_orderBy.trimmed().isEmpty())
+        sql += m_orderBy + QStringLiteral(", ");
+    sql += QStringLiteral("rowid");
     {
-        CatalogueDatabase::Lease lease = m_database.prepare(m_keysetSql);
+        // The keyset, the held fields and the marks they are checked against: one read.
+        std::optional<CatalogueReadScope> oneRead;
+        if (hold) {
+            oneRead.emplace(m_database);
+            m_heldVersion = m_database.dataVersion();
+            m_heldMark = m_database.changeMark();
+        }
+        CatalogueDatabase::Lease lease = m_database.prepare(sql);
         lease.bindAll(m_params);
-        while (lease.step())
+        while (lease.step()) {
             m_keys.push_back(sqlite3_column_int64(lease.handle(), 0));
+            if (hold)
+                m_held.append(lease.handle(), 1);
+        }
     }
+    m_held.squeeze();
     land(0);
+}
+
+void SqlRecordSet::dropHeld()
+{
+    m_held.reset();
+    m_staleRows = {};
+    m_heldRecord = CatalogueRecord();
+    m_heldRecordLanding = 0;
+    m_heldRecordFields = 0;
 }
 
 void SqlRecordSet::land(qsizetype position)
 {
     m_editor.cancel();
     m_position = position;
-    if (hasCurrent())
+    ++m_landing;
+    m_currentRead = false;
+    if (hasCurrent() && m_walks == 0)
         readCurrent();
 }
 
-void SqlRecordSet::readCurrent()
+bool SqlRecordSet::readRowInto(std::int64_t rowId, CatalogueRecord& record) const
 {
-    const std::int64_t rowId = m_keys[size_t(m_position)];
     CatalogueDatabase::Lease lease = m_database.prepare(rowText());
     sqlite3_bind_int64(lease.handle(), 1, rowId);
-    if (lease.step()) {
-        CatalogueFields::readRecord(lease.handle(), 0, m_current);
-        m_rowDeleted = false;
+    const bool found = lease.step();
+    if (found) {
+        CatalogueFields::readRecord(lease.handle(), 0, record);
     } else {
-        m_current = CatalogueRecord();
-        m_current.RTAG = QStringLiteral("D");
-        m_rowDeleted = true;
+        record = CatalogueRecord();
+        record.RTAG = QStringLiteral("D");
     }
-    m_current.rowId = rowId;
+    record.rowId = rowId;
+    return found;
+}
+
+void SqlRecordSet::readCurrent() const
+{
+    m_rowDeleted = !readRowInto(m_keys[size_t(m_position)], m_current);
+    m_currentRead = true;
+}
+
+CatalogueRecord SqlRecordSet::readRow(std::int64_t rowId) const
+{
+    CatalogueRecord record;
+    readRowInto(rowId, record);
+    return record;
+}
+
+bool SqlRecordSet::heldStillTrue(std::int64_t rowId)
+{
+    if (m_held.size() == 0)
+        return false;
+    const CatalogueDatabase::ChangeMark mark = m_database.changeMark();
+    if (!(mark == m_heldMark)) {
+        std::vector<std::int64_t> changed;
+        if (!m_database.filesRowsChangedSince(m_heldMark, changed)) {
+            dropHeld();
+            return false;
+        }
+        m_staleRows.insert(changed.begin(), changed.end());
+        m_heldMark = mark;
+        if (m_staleRows.size() > StaleRowsLimit) {
+            dropHeld();
+            return false;
+        }
+    }
+    if (m_database.dataVersion() != m_heldVersion) {
+        dropHeld();
+        return false;
+    }
+    return m_staleRows.empty() || !m_staleRows.contains(rowId);
 }
 
 void SqlRecordSet::moveFirst()
@@ -129,7 +204,42 @@ const CatalogueRecord& SqlRecordSet::record() const
         return m_editor.buffer();
     if (!hasCurrent())
         throw std::logic_error("no current record (EOF or BOF)");
+    if (!m_currentRead)
+        readCurrent();
     return m_current;
+}
+
+const CatalogueRecord& SqlRecordSet::recordWith(CatalogueFields::FieldMask fields, bool* whole)
+{
+    auto wholeRecord = [&]() -> const CatalogueRecord& {
+        if (whole)
+            *whole = true;
+        return record();
+    };
+    if (m_editor.active() || !hasCurrent() || m_currentRead || !m_held.holds(fields))
+        return wholeRecord();
+    if (m_heldRecordLanding != m_landing) {
+        const std::int64_t rowId = m_keys[size_t(m_position)];
+        if (!heldStillTrue(rowId))
+            return wholeRecord();
+        m_heldRecord.rowId = rowId;
+        m_heldRecordLanding = m_landing;
+        m_heldRecordFields = 0;
+    }
+    if ((m_heldRecordFields & fields) != fields) {
+        m_held.fill(size_t(m_position), m_heldRecord, fields & ~m_heldRecordFields);
+        m_heldRecordFields |= fields;
+    }
+    if (whole)
+        *whole = false;
+    return m_heldRecord;
+}
+
+bool SqlRecordSet::rowDeleted() const
+{
+    if (hasCurrent() && !m_currentRead)
+        readCurrent();
+    return m_rowDeleted;
 }
 
 QVariant SqlRecordSet::field(QAnyStringView name) const
@@ -141,6 +251,8 @@ void SqlRecordSet::edit()
 {
     if (!hasCurrent())
         throw std::logic_error("Edit without a current record");
+    if (!m_currentRead)
+        readCurrent();
     m_editor.startEdit(m_current);
 }
 
@@ -156,12 +268,30 @@ void SqlRecordSet::setRecord(const CatalogueRecord& record)
 
 bool SqlRecordSet::update()
 {
-    if (m_rowDeleted) {
+    if (rowDeleted()) {
         m_editor.cancel();
         return false;
     }
     if (!m_editor.write(m_database))
         return false;
     m_current = m_editor.buffer();
+    ++m_landing;
     return true;
+}
+
+SqlRecordSet::Walk::Walk(SqlRecordSet& files)
+    : m_files(files)
+{
+    ++m_files.m_walks;
+}
+
+SqlRecordSet::Walk::~Walk()
+{
+    if (--m_files.m_walks > 0 || !m_files.hasCurrent() || m_files.m_currentRead)
+        return;
+    try {
+        m_files.readCurrent();
+    } catch (const std::exception&) {
+        // The catalogue failed under the walk; the record is read when it is next asked for.
+    }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueFields.h"
 #include "catalogue/CatalogueRecord.h"
+#include "catalogue/HeldFields.h"
 #include "catalogue/RecordEditor.h"
 
 #include <QAnyStringView>
@@ -9,9 +12,8 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
-
-class CatalogueDatabase;
 
 // A keyset cursor over a selection of FILES: refresh() runs the WHERE and ORDER BY and fixes
 // which rows belong to the set and in which order; a row's fields are read afresh from the
@@ -26,6 +28,13 @@ class CatalogueDatabase;
 // A row deleted after refresh() (by anyone) is still a member: landing on it gives
 // rowDeleted() true and a record of defaults with RTAG "D", so cursors that pass over records
 // deleted in review pass over it as well; update() on it returns false.
+//
+// Walks over many rows that decide each step on a few fields name those fields
+// (setHeldFields): refresh() reads them for every member along with the keyset and keeps them
+// in memory, and recordWith() serves them while they are provably what a read would give: no
+// change through this connection to that row (its update hook tells which rows it changed)
+// and no commit through another connection at all (PRAGMA data_version). Otherwise the row is
+// read. Inside a Walk the cursor reads a row's whole record only when asked for it.
 class SqlRecordSet
 {
 public:
@@ -35,6 +44,9 @@ public:
     // order rows were stored in). Rows with equal keys keep the order they were stored in.
     // Takes effect at the next refresh().
     void setSource(const QString& where, const QString& orderBy, const QVariantList& params = {});
+    // The fields to hold in memory for every member (0: none). Takes effect at the next
+    // refresh(); a refresh inside a write transaction holds none.
+    void setHeldFields(CatalogueFields::FieldMask fields) { m_wantHeld = fields; }
     void refresh();
 
     bool isEof() const { return m_position >= qsizetype(m_keys.size()); }
@@ -43,6 +55,9 @@ public:
     int recordCount() const { return int(m_keys.size()); }
     // The current row's place in the set's order, from 0; -1 at BOF, recordCount() at EOF.
     int position() const { return isBof() ? -1 : isEof() ? recordCount() : int(m_position); }
+    // Changes whenever the cursor lands (a move or a refresh) or rewrites its row (update), so
+    // a reader can tell that the current record is still the one it read.
+    quint64 landing() const { return m_landing; }
 
     void moveFirst();
     void moveLast();
@@ -56,9 +71,17 @@ public:
 
     // The current record (the edit buffer during Edit). Throws std::logic_error without one.
     const CatalogueRecord& record() const;
+    // The current record with at least the given fields and rowId, from the held fields when
+    // they include those and still hold the row's values; other fields then keep their
+    // defaults. Otherwise the whole record, and *whole (when given) says so. Throws
+    // std::logic_error without a current record.
+    const CatalogueRecord& recordWith(CatalogueFields::FieldMask fields, bool* whole = nullptr);
     // A field by name, without regard to case; throws std::invalid_argument for an unknown name.
     QVariant field(QAnyStringView name) const;
-    bool rowDeleted() const { return m_rowDeleted; }
+    bool rowDeleted() const;
+    // A row read now, member or not; a row that is gone gives the defaults with RTAG "D", as a
+    // landing on it does.
+    CatalogueRecord readRow(std::int64_t rowId) const;
 
     // Throws std::logic_error without a current record.
     void edit();
@@ -69,18 +92,51 @@ public:
     void cancelUpdate() { m_editor.cancel(); }
     bool editing() const { return m_editor.active(); }
 
+    CatalogueDatabase& database() const { return m_database; }
+
+    // A stretch of moves that look at the rows through recordWith(): landings inside it read a
+    // row's whole record only when it is asked for. When the outermost stretch ends, the record
+    // under the cursor is read as a landing reads it.
+    class Walk
+    {
+    public:
+        explicit Walk(SqlRecordSet& files);
+        ~Walk();
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+
+    private:
+        SqlRecordSet& m_files;
+    };
+
 private:
     void land(qsizetype position);
-    void readCurrent();
+    void readCurrent() const;
+    bool readRowInto(std::int64_t rowId, CatalogueRecord& record) const;
+    bool heldStillTrue(std::int64_t rowId);
+    void dropHeld();
 
     CatalogueDatabase& m_database;
-    QByteArray m_keysetSql;
+    QString m_where;
+    QString m_orderBy;
     QVariantList m_params;
     std::vector<std::int64_t> m_keys;
     std::unordered_map<std::int64_t, qsizetype> m_positionOf; // built by the first findFirst
     qsizetype m_position = 0;
-    CatalogueRecord m_current;
+    quint64 m_landing = 0;
+    int m_walks = 0;
+    mutable CatalogueRecord m_current;
+    mutable bool m_currentRead = false;
+    mutable bool m_rowDeleted = false;
     RecordEditor m_editor;
-    bool m_rowDeleted = false;
     bool m_noMatch = false;
+
+    CatalogueFields::FieldMask m_wantHeld = 0;
+    HeldFields m_held;
+    CatalogueDatabase::ChangeMark m_heldMark; // this connection's changes when the fields were read
+    qint64 m_heldVersion = 0; // and other connections' commits
+    std::unordered_set<std::int64_t> m_staleRows; // changed since, through this connection
+    CatalogueRecord m_heldRecord; // the held fields of the current row read so far
+    quint64 m_heldRecordLanding = 0;
+    CatalogueFields::FieldMask m_heldRecordFields = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/CatalogueFields.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -37,6 +39,9 @@ struct ImageFacts
     qint32 X = 0;
     qint32 Y = 0;
     QString DISKNAME;
+    // Loaded by a walk with only the fields that decide its steps (see StepLoader); a walk
+    // makes its slots whole before it hands them out.
+    bool partial = false;
 
     // DRIVEVOLUME, one blank and PATH: what exclusive matching compares and the IFCD test reads.
     QString fileLocation() const { return DRIVEVOLUME + QLatin1Char(' ') + PATH; }
@@ -45,13 +50,16 @@ struct ImageFacts
     QString diskName() const { return DISKNAME.trimmed().isEmpty() ? WHOLENAME : DISKNAME; }
     // The file on disk.
     QString filePath() const { return PATH + diskName(); }
-    bool isLive() const { return RTAG == QLatin1String(" "); }
+    bool isLive() const { return RTAG.size() == 1 && RTAG.front() == u' '; }
 
     bool operator==(const ImageFacts&) const = default;
 };
 
-// Copies a record into a slot, converting the fields as the slots hold them.
-ImageFacts factsOf(const CatalogueRecord& record);
+// Copies a record into a slot, converting the fields as the slots hold them; with a set of
+// fields, only those (and rowId), the others keeping the defaults of an empty slot.
+ImageFacts factsOf(const CatalogueRecord& record, CatalogueFields::FieldMask fields = ~CatalogueFields::FieldMask(0));
+// Copies the given fields (and rowId and partial) from one slot into another.
+void copyFacts(ImageFacts& to, const ImageFacts& from, CatalogueFields::FieldMask fields);
 // Empties a slot: numbers 0, SIZE the digit "0", every other text empty.
 void ClearSlot(ImageFacts& slot);
 

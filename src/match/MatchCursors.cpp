@@ -2,6 +2,16 @@
 
 #include "catalogue/SqlRecordSet.h"
 
+namespace {
+
+bool tagged(SqlRecordSet& files)
+{
+    const QString& rtag = files.recordWith(CatalogueFields::bit(CatalogueFields::RTAG)).RTAG;
+    return rtag.size() != 1 || rtag.front() != u' ';
+}
+
+} // namespace
+
 bool onLiveRecord(const SqlRecordSet& files)
 {
     return files.hasCurrent() && files.record().RTAG == QLatin1String(" ");
@@ -10,14 +20,14 @@ bool onLiveRecord(const SqlRecordSet& files)
 void moveNextUntagged(SqlRecordSet& files)
 {
     files.moveNext();
-    while (!files.isEof() && files.record().RTAG != QLatin1String(" "))
+    while (!files.isEof() && tagged(files))
         files.moveNext();
 }
 
 void movePreviousUntagged(SqlRecordSet& files)
 {
     files.movePrevious();
-    while (!files.isBof() && files.record().RTAG != QLatin1String(" "))
+    while (!files.isBof() && tagged(files))
         files.movePrevious();
 }
 

@@ -46,10 +46,21 @@ bool ruleChecksum(const ImageFacts& r, const ImageFacts& c)
     return r.CHECKSUM == c.CHECKSUM;
 }
 
-int colourValue(const QString& text, QChar letter, int offset)
+namespace {
+
+// Where the values of a channel begin: just after the first occurrence of its letter, or at
+// the first character when the letter is missing.
+qsizetype channelStart(const QString& text, QChar letter)
 {
-    const qsizetype p = text.indexOf(letter, 0, Qt::CaseSensitive) + 1; // 0 when missing
-    const QString piece = text.mid(p + offset, 3);
+    return text.indexOf(letter, 0, Qt::CaseSensitive) + 1;
+}
+
+// The number in the three characters that begin at a place; blanks are skipped, an empty or
+// non-numeric piece reads 0.
+int numberAt(const QString& text, qsizetype place)
+{
+    // A view: a walk reads twelve of these for every pair.
+    const QStringView piece = QStringView(text).mid(place, 3);
     int value = 0;
     for (QChar ch : piece) {
         if (ch == QLatin1Char(' '))
@@ -59,6 +70,13 @@ int colourValue(const QString& text, QChar letter, int offset)
         value = value * 10 + (ch.unicode() - '0');
     }
     return value;
+}
+
+} // namespace
+
+int colourValue(const QString& text, QChar letter, int offset)
+{
+    return numberAt(text, channelStart(text, letter) + offset);
 }
 
 static const QString& rgbText(const ImageFacts& slot, bool soft)
@@ -91,8 +109,10 @@ bool ruleQuadrantRgb(const ImageFacts& r, const ImageFacts& c, const RuleSetting
     const QString& a = qrgbText(r, s.softMatch);
     const QString& b = qrgbText(c, s.softMatch);
     for (QChar letter : { QLatin1Char('R'), QLatin1Char('G'), QLatin1Char('B') }) {
+        const qsizetype pa = channelStart(a, letter);
+        const qsizetype pb = channelStart(b, letter);
         for (int offset : { 0, 4, 8, 12 }) {
-            if (!within(colourValue(a, letter, offset), colourValue(b, letter, offset), s.tolerance))
+            if (!within(numberAt(a, pa + offset), numberAt(b, pb + offset), s.tolerance))
                 return false;
         }
     }
@@ -102,6 +122,45 @@ bool ruleQuadrantRgb(const ImageFacts& r, const ImageFacts& c, const RuleSetting
 bool colourGuardPasses(const ImageFacts& reference)
 {
     return !reference.RGB.trimmed().isEmpty();
+}
+
+CatalogueFields::FieldMask ruleFields(ComparisonMode mode, const RuleSettings& s)
+{
+    using namespace CatalogueFields;
+    const FieldMask extension = s.ignoreExtension ? 0 : bit(EXTENSION);
+    switch (mode) {
+    case ComparisonMode::Name:
+        return (s.ignoreExtension ? bit(NAME) : bit(WHOLENAME)) | (s.softMatch ? bit(NAME) | extension : 0);
+    case ComparisonMode::Size:
+        return bit(SIZE) | bit(EXTENSION);
+    case ComparisonMode::NameAndSize:
+        return bit(SIZE) | ruleFields(ComparisonMode::Name, s);
+    case ComparisonMode::Numbered:
+        return (s.ignoreExtension ? bit(BASENAME) : bit(WHOLEBASE)) | (s.softMatch ? bit(BASENAME) | extension : 0);
+    case ComparisonMode::Checksum:
+        return bit(CHECKSUM);
+    case ComparisonMode::AverageRgb:
+        return (s.softMatch ? bit(SOFTRGB) : bit(RGB)) | extension | bit(RGB);
+    case ComparisonMode::QuadrantRgb:
+        return (s.softMatch ? bit(SOFTQRGB) : bit(QRGB)) | extension | bit(RGB);
+    case ComparisonMode::Pattern:
+        break;
+    }
+    return 0;
+}
+
+CatalogueFields::FieldMask ruleFields(ComparisonMode mode)
+{
+    CatalogueFields::FieldMask fields = 0;
+    for (const bool soft : { false, true }) {
+        for (const bool ignore : { false, true }) {
+            RuleSettings settings;
+            settings.softMatch = soft;
+            settings.ignoreExtension = ignore;
+            fields |= ruleFields(mode, settings);
+        }
+    }
+    return fields;
 }
 
 bool ruleMatches(
@@ -138,12 +197,19 @@ bool exclusivePasses(const ImageFacts& r, const ImageFacts& c, const RuleSetting
     return !s.exclusive || r.fileLocation() == c.fileLocation();
 }
 
-bool pairVerdict(ComparisonMode mode, const ImageFacts& r, const ImageFacts& c, const RuleSettings& s,
-    FileConfirmer& confirmer, SearchDirection direction)
+bool ruleAndGuardPass(
+    ComparisonMode mode, const ImageFacts& r, const ImageFacts& c, const RuleSettings& s, SearchDirection direction)
 {
     bool matched = ruleMatches(mode, r, c, s, direction);
     if ((mode == ComparisonMode::AverageRgb || mode == ComparisonMode::QuadrantRgb) && !colourGuardPasses(r))
         matched = false;
+    return matched;
+}
+
+bool pairVerdict(ComparisonMode mode, const ImageFacts& r, const ImageFacts& c, const RuleSettings& s,
+    FileConfirmer& confirmer, SearchDirection direction)
+{
+    bool matched = ruleAndGuardPass(mode, r, c, s, direction);
     matched = matched && ifcdPasses(r, c, s);
     matched = matched && exclusivePasses(r, c, s);
     if (mode == ComparisonMode::Checksum && s.softMatch && matched)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueFields.h"
 #include "session/ComparisonMode.h"
 
 #include <QChar>
@@ -43,6 +44,12 @@ bool ruleQuadrantRgb(const ImageFacts& reference, const ImageFacts& candidate, c
 // A reference without colour statistics (RGB blank) never matches in the colour modes.
 bool colourGuardPasses(const ImageFacts& reference);
 
+// The fields the rule of a mode and its colour guard read under the settings, in either
+// direction (none for PATTERN): slots that agree on these get the same answers from
+// ruleMatches and colourGuardPasses. Without settings: under any settings.
+CatalogueFields::FieldMask ruleFields(ComparisonMode mode, const RuleSettings& settings);
+CatalogueFields::FieldMask ruleFields(ComparisonMode mode);
+
 // The rule of a mode other than PATTERN (false for PATTERN).
 bool ruleMatches(ComparisonMode mode, const ImageFacts& reference, const ImageFacts& candidate,
     const RuleSettings& settings, SearchDirection direction = SearchDirection::Forward);
@@ -51,6 +58,11 @@ bool ruleMatches(ComparisonMode mode, const ImageFacts& reference, const ImageFa
 bool ifcdPasses(const ImageFacts& reference, const ImageFacts& candidate, const RuleSettings& settings);
 // Exclusive matching: only records of one volume label and path pair up.
 bool exclusivePasses(const ImageFacts& reference, const ImageFacts& candidate, const RuleSettings& settings);
+
+// The rule of a mode and, in the colour modes, the colour guard: the start of pairVerdict, which
+// reads only ruleFields(mode) and turns most neighbours down.
+bool ruleAndGuardPass(ComparisonMode mode, const ImageFacts& reference, const ImageFacts& candidate,
+    const RuleSettings& settings, SearchDirection direction = SearchDirection::Forward);
 
 // The whole verdict on a pair of neighbours in a mode other than PATTERN: the rule, then the
 // colour guard, the incoming-files directory, exclusive matching, the file confirmation of

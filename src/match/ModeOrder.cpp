@@ -1,6 +1,7 @@
 #include "match/ModeOrder.h"
 
 #include "catalogue/SqlRecordSet.h"
+#include "match/StepLoader.h"
 #include "session/MainSettings.h"
 
 #include <QDir>
@@ -52,7 +53,9 @@ RecordSource buildModeRecordSource(
     if (mode == ComparisonMode::Pattern)
         return patternRecordSource(activeCodes);
     const QString prefix = exclusive ? QStringLiteral("PATH, ") : QString();
-    return activeRecords(activeCodes, prefix + modeOrderKey(mode, ignoreExtension));
+    RecordSource source = activeRecords(activeCodes, prefix + modeOrderKey(mode, ignoreExtension));
+    source.heldFields = StepLoader::fieldsFor(mode);
+    return source;
 }
 
 RecordSource patternRecordSource(const QStringList& activeCodes)
@@ -63,6 +66,7 @@ RecordSource patternRecordSource(const QStringList& activeCodes)
 void applySource(SqlRecordSet& recordSet, const RecordSource& source)
 {
     recordSet.setSource(source.where, source.orderBy, source.params);
+    recordSet.setHeldFields(source.heldFields);
     recordSet.refresh();
 }
 

@@ -2,6 +2,7 @@
 
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
+#include "match/StepLoader.h"
 
 #include <QString>
 
@@ -42,6 +43,7 @@ private:
 
     SqlRecordSet& m_files;
     RecordPair& m_pair;
+    StepLoader m_loader;
     QString m_direction;
     std::function<void()> m_forwardStep;
 };

@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -55,7 +56,13 @@ double val(const QString& text)
 
 QString signedText(std::int64_t value)
 {
-    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+    // Written in one go: a walk over the catalogue makes this text for every record.
+    char text[24];
+    char* end = text;
+    if (value >= 0)
+        *end++ = ' ';
+    end = std::to_chars(end, text + sizeof text, value).ptr;
+    return QString::fromLatin1(text, end - text);
 }
 
 static QString padded(std::int64_t value, int width)

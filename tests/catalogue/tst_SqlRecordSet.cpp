@@ -1,9 +1,12 @@
 #include "CatalogueFixture.h"
 
+#include "catalogue/CatalogueReadScope.h"
+#include "catalogue/CatalogueTransaction.h"
 #include "catalogue/SqlRecordSet.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 class tst_SqlRecordSet : public QObject
 {
@@ -127,6 +130,109 @@ private Q_SLOTS:
 
         walkSet.refresh();
         QCOMPARE(walkSet.recordCount(), 2);
+    }
+
+    // Fields held in memory are served only while they are what a read would give: a change
+    // through any record set or connection shows at the next landing, and the rows it did not
+    // touch are still served from memory when the change is known row by row.
+    void heldFieldsFollowTheRows_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<QString>("rtag");
+        QTest::addColumn<bool>("othersStillHeld");
+        QTest::newRow("update through another record set")
+            << QStringLiteral("set") << QStringLiteral("NEW.JPG") << QStringLiteral(" ") << true;
+        QTest::newRow("statement on the same connection")
+            << QStringLiteral("execute") << QStringLiteral("NEW.JPG") << QStringLiteral(" ") << true;
+        QTest::newRow("tag written by another connection")
+            << QStringLiteral("other") << QStringLiteral("B.JPG") << QStringLiteral("D") << false;
+        QTest::newRow("the same, seen in a read begun after it")
+            << QStringLiteral("other, then read") << QStringLiteral("B.JPG") << QStringLiteral("D") << false;
+        QTest::newRow("row deleted") << QStringLiteral("delete") << QStringLiteral(" ") << QStringLiteral("D") << true;
+        QTest::newRow("every row deleted at once")
+            << QStringLiteral("delete all") << QStringLiteral(" ") << QStringLiteral("D") << false;
+        QTest::newRow("more changes than the journal keeps")
+            << QStringLiteral("many") << QStringLiteral("NEW.JPG") << QStringLiteral(" ") << false;
+        QTest::newRow("change rolled back")
+            << QStringLiteral("rollback") << QStringLiteral("B.JPG") << QStringLiteral(" ") << true;
+        QTest::newRow("read inside a write that is rolled back")
+            << QStringLiteral("refresh in write") << QStringLiteral("B.JPG") << QStringLiteral(" ") << false;
+    }
+    void heldFieldsFollowTheRows()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, b);
+        QFETCH(QString, rtag);
+        QFETCH(bool, othersStillHeld);
+        using namespace CatalogueFields;
+        const FieldMask held = bit(RTAG) | bit(WHOLENAME);
+        auto db = catalogue({ "a.jpg", "b.jpg", "c.jpg" });
+        QVERIFY(db);
+        const QString renameB = QStringLiteral("UPDATE FILES SET WHOLENAME = ? WHERE WHOLENAME = ?");
+        SqlRecordSet set(*db);
+        set.setSource(QString(), QStringLiteral("RECNUM"));
+        set.setHeldFields(held);
+        if (change == QLatin1String("refresh in write")) {
+            db->begin();
+            db->execute(renameB, { QStringLiteral("NEW.JPG"), QStringLiteral("B.JPG") });
+        }
+        // Inside a walk a landing reads only what is asked for.
+        SqlRecordSet::Walk walk(set);
+        set.refresh();
+        bool whole = true;
+        QCOMPARE(set.recordWith(held, &whole).WHOLENAME, QStringLiteral("A.JPG"));
+        QCOMPARE(whole, change == QLatin1String("refresh in write"));
+
+        std::unique_ptr<CatalogueDatabase> other;
+        if (change == QLatin1String("set")) {
+            SqlRecordSet writer(*db);
+            writer.setSource(QStringLiteral("RECNUM = ?"), QString(), { 2 });
+            writer.refresh();
+            writer.edit();
+            writer.setField(u"WHOLENAME", QStringLiteral("NEW.JPG"));
+            QVERIFY(writer.update());
+        } else if (change == QLatin1String("execute")) {
+            QCOMPARE(db->execute(renameB, { QStringLiteral("NEW.JPG"), QStringLiteral("B.JPG") }), 1);
+        } else if (change.startsWith(QLatin1String("other"))) {
+            other = CatalogueDatabase::open(db->path());
+            QVERIFY(other);
+            other->execute(QStringLiteral("UPDATE FILES SET RTAG = ? WHERE RECNUM = ?"), { QStringLiteral("D"), 2 });
+        } else if (change == QLatin1String("delete")) {
+            QCOMPARE(db->execute(QStringLiteral("DELETE FROM FILES WHERE RECNUM = ?"), { 2 }), 1);
+        } else if (change == QLatin1String("delete all")) {
+            QCOMPARE(db->execute(QStringLiteral("DELETE FROM FILES")), 3);
+        } else if (change == QLatin1String("many")) {
+            CatalogueTransaction batch(*db);
+            db->execute(renameB, { QStringLiteral("NEW.JPG"), QStringLiteral("B.JPG") });
+            for (int i = 0; i < 5000; ++i)
+                db->execute(QStringLiteral("UPDATE FILES SET SIZE = ? WHERE RECNUM = ?"), { i, 1 });
+            batch.commit();
+        } else if (change == QLatin1String("rollback")) {
+            db->begin();
+            db->execute(renameB, { QStringLiteral("NEW.JPG"), QStringLiteral("B.JPG") });
+            db->rollback();
+        } else {
+            db->rollback();
+        }
+
+        std::optional<CatalogueReadScope> reads;
+        if (change == QLatin1String("other, then read")) {
+            reads.emplace(*db);
+            QCOMPARE(db->queryValue(QStringLiteral("SELECT count(*) FROM FILES")).toInt(), 3);
+        }
+        set.moveNext();
+        const CatalogueRecord& second = set.recordWith(held);
+        QCOMPARE(second.WHOLENAME, b);
+        QCOMPARE(second.RTAG, rtag);
+        set.moveNext();
+        const CatalogueRecord& third = set.recordWith(held, &whole);
+        QCOMPARE(whole, !othersStillHeld);
+        QCOMPARE(
+            third.WHOLENAME, change == QLatin1String("delete all") ? QStringLiteral(" ") : QStringLiteral("C.JPG"));
+        // What is served from memory is what the row holds.
+        QCOMPARE(third.RTAG, set.record().RTAG);
+        QCOMPARE(third.WHOLENAME, set.record().WHOLENAME);
     }
 
     void findFirst_data()

@@ -2,7 +2,11 @@
 
 #include <QTest>
 
-class tst_Conventions : public QObject {
+#include <cstdint>
+#include <limits>
+
+class tst_Conventions : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void roundHalfEven_data()
@@ -56,6 +60,10 @@ private Q_SLOTS:
         QTest::newRow("signed positive") << conv::signedText(512) << " 512";
         QTest::newRow("signed zero") << conv::signedText(0) << " 0";
         QTest::newRow("signed negative") << conv::signedText(-7) << "-7";
+        QTest::newRow("signed widest positive")
+            << conv::signedText(std::numeric_limits<std::int64_t>::max()) << " 9223372036854775807";
+        QTest::newRow("signed widest negative")
+            << conv::signedText(std::numeric_limits<std::int64_t>::min()) << "-9223372036854775808";
         QTest::newRow("000 small") << conv::format000(5) << "005";
         QTest::newRow("000 exact") << conv::format000(255) << "255";
         QTest::newRow("000 wide") << conv::format000(1020) << "1020";
@@ -85,23 +93,40 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("star all") << "CAT.JPG" << "*.JPG" << true;
-        QTest::newRow("star empty") << ".JPG" << "*.JPG" << true;
-        QTest::newRow("star other type") << "CAT.PNG" << "*.JPG" << false;
-        QTest::newRow("question") << "CAT.JPG" << "C?T.JPG" << true;
-        QTest::newRow("question needs one") << "CT.JPG" << "C?T.JPG" << false;
-        QTest::newRow("digit") << "IMG7.JPG" << "IMG#.JPG" << true;
-        QTest::newRow("digit refuses letter") << "IMGA.JPG" << "IMG#.JPG" << false;
-        QTest::newRow("list") << "B1.JPG" << "[ABC]1.JPG" << true;
-        QTest::newRow("list miss") << "D1.JPG" << "[ABC]1.JPG" << false;
-        QTest::newRow("range") << "M1.JPG" << "[A-Z]1.JPG" << true;
-        QTest::newRow("range miss") << "91.JPG" << "[A-Z]1.JPG" << false;
-        QTest::newRow("negated list") << "D1.JPG" << "[!ABC]1.JPG" << true;
-        QTest::newRow("negated list miss") << "A1.JPG" << "[!ABC]1.JPG" << false;
-        QTest::newRow("several stars") << "HOLIDAY2020.JPG" << "*DAY*.JPG" << true;
-        QTest::newRow("backtracking") << "AAB.JPG" << "*AB.JPG" << true;
-        QTest::newRow("case matters") << "cat.JPG" << "CAT.JPG" << false;
-        QTest::newRow("trailing text") << "CAT.JPGX" << "*.JPG" << false;
+        QTest::newRow("star all") << "CAT.JPG"
+                                  << "*.JPG" << true;
+        QTest::newRow("star empty") << ".JPG"
+                                    << "*.JPG" << true;
+        QTest::newRow("star other type") << "CAT.PNG"
+                                         << "*.JPG" << false;
+        QTest::newRow("question") << "CAT.JPG"
+                                  << "C?T.JPG" << true;
+        QTest::newRow("question needs one") << "CT.JPG"
+                                            << "C?T.JPG" << false;
+        QTest::newRow("digit") << "IMG7.JPG"
+                               << "IMG#.JPG" << true;
+        QTest::newRow("digit refuses letter") << "IMGA.JPG"
+                                              << "IMG#.JPG" << false;
+        QTest::newRow("list") << "B1.JPG"
+                              << "[ABC]1.JPG" << true;
+        QTest::newRow("list miss") << "D1.JPG"
+                                   << "[ABC]1.JPG" << false;
+        QTest::newRow("range") << "M1.JPG"
+                               << "[A-Z]1.JPG" << true;
+        QTest::newRow("range miss") << "91.JPG"
+                                    << "[A-Z]1.JPG" << false;
+        QTest::newRow("negated list") << "D1.JPG"
+                                      << "[!ABC]1.JPG" << true;
+        QTest::newRow("negated list miss") << "A1.JPG"
+                                           << "[!ABC]1.JPG" << false;
+        QTest::newRow("several stars") << "HOLIDAY2020.JPG"
+                                       << "*DAY*.JPG" << true;
+        QTest::newRow("backtracking") << "AAB.JPG"
+                                      << "*AB.JPG" << true;
+        QTest::newRow("case matters") << "cat.JPG"
+                                      << "CAT.JPG" << false;
+        QTest::newRow("trailing text") << "CAT.JPGX"
+                                       << "*.JPG" << false;
         QTest::newRow("long run of stars stays fast")
             << QString(60, QLatin1Char('A')) << QStringLiteral("*A*A*A*A*A*A*A*A*A*A*B") << false;
     }

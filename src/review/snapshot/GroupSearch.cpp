@@ -1,5 +1,6 @@
 #include "review/snapshot/GroupSearch.h"
 
+#include "catalogue/CatalogueReadScope.h"
 #include "catalogue/SqlRecordSet.h"
 #include "imagestats/InvolvesIFCD.h"
 #include "match/FileConfirmer.h"
@@ -35,6 +36,7 @@ GroupSearch::GroupSearch(
     SqlRecordSet& files, RecordPair& pair, ThumbnailSlots& thumbnails, Prompter& prompter, FileConfirmer& confirmer)
     : m_files(files)
     , m_pair(pair)
+    , m_loader(files)
     , m_slots(thumbnails)
     , m_prompter(prompter)
     , m_confirmer(confirmer)
@@ -43,14 +45,20 @@ GroupSearch::GroupSearch(
 
 bool GroupSearch::verdict(bool firstPair, SearchDirection direction, ComparisonMode mode, const RuleSettings& rules)
 {
-    const ImageFacts& reference = m_pair.reference;
-    const ImageFacts& candidate = m_pair.candidate;
+    ImageFacts& reference = m_pair.reference;
+    ImageFacts& candidate = m_pair.candidate;
     bool matched = ruleMatches(mode, reference, candidate, rules, direction);
     // A reference without colour statistics opens no group; members are not held to it.
     if (firstPair && (mode == ComparisonMode::AverageRgb || mode == ComparisonMode::QuadrantRgb)
         && !colourGuardPasses(reference))
         matched = false;
-    matched = matched && exclusivePasses(reference, candidate, rules);
+    // So far the slots need only the fields they are loaded with, and most neighbours are
+    // turned down here; the rest of the verdict reads whole slots.
+    if (!matched)
+        return false;
+    m_loader.complete(reference);
+    m_loader.complete(candidate);
+    matched = exclusivePasses(reference, candidate, rules);
     // Equal checksums are confirmed by the files' contents, read whole; last, as it is dear.
     if (matched && mode == ComparisonMode::Checksum && rules.softMatch)
         matched = m_confirmer.identical(reference, candidate);
@@ -77,25 +85,41 @@ bool GroupSearch::find(SearchDirection direction, ComparisonMode mode, const Rul
     auto atEnd = [&] { return forward ? m_files.isEof() : m_files.isBof(); };
     ImageFacts& reference = m_pair.reference;
     ImageFacts& candidate = m_pair.candidate;
+    // One read of the catalogue for the whole search; records passed over are looked at for
+    // the fields that decide a step, and the slots are made whole before they are handed out.
+    CatalogueReadScope reads(m_files.database());
+    SqlRecordSet::Walk walk(m_files);
+    m_loader.start(mode, rules);
+    auto load = [&](ImageFacts& slot) {
+        if (m_files.hasCurrent())
+            m_loader.load(slot);
+        else
+            loadReviewRecord(m_files, slot, m_prompter);
+    };
+    auto handOut = [&](bool found) {
+        m_loader.complete(reference);
+        m_loader.complete(candidate);
+        return found;
+    };
 
     clearSlots(m_slots);
     Matched = false;
     for (;;) {
-        loadReviewRecord(m_files, reference, m_prompter);
+        load(reference);
         if (!reference.isLive())
             step();
         if (atEnd()) {
             tellNoMoreMatches(m_prompter);
-            return false;
+            return handOut(false);
         }
-        loadReviewRecord(m_files, reference, m_prompter);
+        load(reference);
         step();
         if (atEnd()) {
             tellNoMoreMatches(m_prompter);
             clearSlots(m_slots);
-            return false;
+            return handOut(false);
         }
-        loadReviewRecord(m_files, candidate, m_prompter);
+        load(candidate);
         Matched = verdict(true, direction, mode, rules);
         if (!Matched)
             continue; // the candidate becomes the next reference
@@ -109,14 +133,14 @@ bool GroupSearch::find(SearchDirection direction, ComparisonMode mode, const Rul
                 forward ? m_files.moveLast() : m_files.moveFirst();
                 break;
             }
-            loadReviewRecord(m_files, candidate, m_prompter);
+            load(candidate);
             Matched = verdict(false, direction, mode, rules);
             if (Matched)
                 m_slots[std::size_t(NextSlot++)] = candidate;
         }
 
         if (groupInvolvesIfcd(rules, lastSlot))
-            return true;
+            return handOut(true);
         clearSlots(m_slots);
         Matched = false;
     }

@@ -2,6 +2,7 @@
 
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
+#include "match/StepLoader.h"
 #include "review/snapshot/ThumbnailSlots.h"
 
 class FileConfirmer;
@@ -51,6 +52,7 @@ private:
 
     SqlRecordSet& m_files;
     RecordPair& m_pair;
+    StepLoader m_loader;
     ThumbnailSlots& m_slots;
     Prompter& m_prompter;
     FileConfirmer& m_confirmer;
