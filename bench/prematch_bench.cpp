@@ -12,6 +12,8 @@
 // photo tree (default /work/photos/tree, read only), changed a little for near-duplicates and
 // more for distinct pictures.
 
+#include "BenchSupport.h"
+
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
 #include "catalogue/TableRecordSet.h"
@@ -19,11 +21,9 @@
 #include "imagestats/ImageDecoder.h"
 #include "imagestats/MeasureImage.h"
 #include "match/FileConfirmer.h"
-#include "match/ModeOrder.h"
 #include "match/PrematchCycle.h"
 #include "match/RuleSettings.h"
 #include "platform/ScriptedPrompter.h"
-#include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "session/MainSettings.h"
@@ -37,36 +37,12 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
 namespace {
 
-class SilentPlayer : public SoundPlayer
-{
-public:
-    void playWav(const QString&) override { }
-    void beep() override { }
-};
-
-QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
-{
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
-
-std::optional<ComparisonMode> parseMode(QString text)
-{
-    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
-    if (text == QLatin1String("NAMESIZE"))
-        text = QStringLiteral("NAME AND SIZE");
-    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
-        text = QStringLiteral("AVERAGE RGB");
-    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
-        text = QStringLiteral("QUADRANT RGB");
-    return modeFromSettingsLine(text);
-}
+using namespace bench;
 
 std::vector<PatternBits> picturePatterns(const QString& photos, int pictures)
 {
@@ -138,27 +114,13 @@ int make(const QStringList& args)
 
 int run(const QStringList& args)
 {
-    const QString source = option(args, "--db");
-    const auto mode = parseMode(option(args, "--mode", "PATTERN"));
-    if (source.isEmpty() || !mode) {
-        std::fprintf(stderr, "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--literal]\n");
+    const auto catalogue = copyCatalogue(args, QStringLiteral("PATTERN"),
+        "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--literal]");
+    if (!catalogue)
         return 2;
-    }
-    QTemporaryDir home;
-    MainSettings settings;
-    settings.mode = *mode;
-    settings.softMatch = args.contains("--soft");
-    settings.ignoreExtension = args.contains("--ignore");
-    settings.exclusive = args.contains("--exclusive");
-    settings.tolerance = option(args, "--tolerance", "5");
+    MainSettings& settings = catalogue->settings;
     settings.gather = true;
-    settings.noSound = true;
-    const QString copy = listDatabasePath(home.path(), settings);
-    QDir().mkpath(QFileInfo(copy).absolutePath());
-    if (!QFile::copy(source, copy)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
-        return 1;
-    }
+    const QString home = catalogue->home.path();
     Session session;
     ScriptedPrompter prompter;
     SilentPlayer sound;
@@ -170,14 +132,14 @@ int run(const QStringList& args)
     timer.start();
     qint64 opened = 0;
     if (args.contains("--literal")) {
-        auto db = CatalogueDatabase::open(copy);
-        if (!db || *mode != ComparisonMode::Pattern) {
+        auto db = CatalogueDatabase::open(catalogue->path);
+        if (!db || settings.mode != ComparisonMode::Pattern) {
             std::fprintf(stderr, "--literal runs PATTERN only\n");
             return 2;
         }
         literal::runPatternCycle(*db, RuleSettings::from(settings));
     } else {
-        PrematchCycle cycle(settings, session, home.path(), PrematchPorts { yielder, prompter, sound, confirmer });
+        PrematchCycle cycle(settings, session, home, PrematchPorts { yielder, prompter, sound, confirmer });
         if (!cycle.open()) {
             std::fprintf(stderr, "%s\n", qPrintable(prompter.texts().join(' ')));
             return 1;
@@ -189,7 +151,7 @@ int run(const QStringList& args)
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
 
-    auto db = CatalogueDatabase::open(copy);
+    auto db = CatalogueDatabase::open(catalogue->path);
     const int records
         = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = 'X' OR ACTIVE = '*'")).toInt();
     const int matched = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = '*'")).toInt();

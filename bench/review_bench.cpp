@@ -15,6 +15,8 @@
 //     shows one pair of two 24-megapixel JPEGs (made here, 6000 by 4000) the way the window does,
 //     decoded at thumbnail size, and prints display_ms for the pair, best of five.
 
+#include "BenchSupport.h"
+
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
 #include "catalogue/SqlRecordSet.h"
@@ -24,9 +26,7 @@
 #include "main/SettingsFile.h"
 #include "match/FileConfirmer.h"
 #include "match/ModeOrder.h"
-#include "match/PatternCandidates.h"
 #include "platform/ScriptedPrompter.h"
-#include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "review/ReviewPorts.h"
@@ -44,16 +44,10 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
-class SilentPlayer : public SoundPlayer
-{
-public:
-    void playWav(const QString&) override { }
-    void beep() override { }
-};
+using namespace bench;
 
 class FileSettingsWriter : public SettingsWriter
 {
@@ -98,53 +92,14 @@ public:
     void showMarks(const AgreementMarks&) override { }
 };
 
-QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
-{
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
-
-std::optional<ComparisonMode> parseMode(QString text)
-{
-    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
-    if (text == QLatin1String("NAMESIZE"))
-        text = QStringLiteral("NAME AND SIZE");
-    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
-        text = QStringLiteral("AVERAGE RGB");
-    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
-        text = QStringLiteral("QUADRANT RGB");
-    return modeFromSettingsLine(text);
-}
-
-double peakMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
-
 int walk(const QStringList& args)
 {
-    const QString source = option(args, "--db");
-    const auto mode = parseMode(option(args, "--mode", "NAME"));
-    if (source.isEmpty() || !mode) {
-        std::fprintf(stderr, "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]\n");
+    const auto catalogue = copyCatalogue(args, QStringLiteral("NAME"),
+        "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings]");
+    if (!catalogue)
         return 2;
-    }
-    QTemporaryDir home;
-    MainSettings settings;
-    settings.mode = *mode;
-    settings.softMatch = args.contains("--soft");
-    settings.ignoreExtension = args.contains("--ignore");
-    settings.exclusive = args.contains("--exclusive");
-    settings.tolerance = option(args, "--tolerance", "5");
-    settings.noSound = true;
-    const QString copy = listDatabasePath(home.path(), settings);
-    QDir().mkpath(QFileInfo(copy).absolutePath());
-    if (!QFile::copy(source, copy)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
-        return 1;
-    }
+    MainSettings& settings = catalogue->settings;
+    const QString home = catalogue->home.path();
     Session session;
     // The catalogue's files are not on this machine: no media prompt for them.
     session.DisableFilePolling = true;
@@ -153,12 +108,11 @@ int walk(const QStringList& args)
     NullYielder yielder;
     SystemVolumes volumes;
     MediaFileConfirmer confirmer(MediaPromptSettings { true, QString() }, volumes, prompter);
-    FileSettingsWriter writer(home.path(), prompter, settings, session, !args.contains("--no-settings"));
+    FileSettingsWriter writer(home, prompter, settings, session, !args.contains("--no-settings"));
 
     QElapsedTimer whole;
     whole.start();
-    PairReview review(
-        settings, session, home.path(), ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer });
+    PairReview review(settings, session, home, ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer });
     QElapsedTimer step;
     step.start();
     if (!review.load()) {
@@ -171,7 +125,7 @@ int walk(const QStringList& args)
     review.firstActivation();
     const qint64 first = step.nsecsElapsed();
     // In PATTERN the first search also loads the candidates once: it is not counted as a step.
-    qint64 slowest = *mode == ComparisonMode::Pattern ? 0 : first;
+    qint64 slowest = settings.mode == ComparisonMode::Pattern ? 0 : first;
     int pairs = review.imageShown(2) ? 1 : 0;
     while (!prompter.texts().contains(PairReview::noMoreMatchesText())) {
         step.start();
@@ -185,13 +139,7 @@ int walk(const QStringList& args)
                 "peak_mb=%.1f",
         records, pairs, double(load) / 1e6, double(first) / 1e6, double(slowest) / 1e6, seconds, loadedMegabytes,
         peakMegabytes());
-    if (*mode == ComparisonMode::Pattern) {
-        auto db = CatalogueDatabase::open(copy);
-        step.start();
-        PatternCandidates candidates;
-        candidates.load(*db, QStringLiteral("X"));
-        std::printf(" candidates_ms=%.1f", double(step.nsecsElapsed()) / 1e6);
-    }
+    printCandidatesLoad(*catalogue);
     std::printf("\n");
     return 0;
 }

@@ -8,10 +8,11 @@
 //   scan_bench --dir DIR --mode MODE [--gather] [--threads N] --db FILE [--baseline]
 //   scan_bench --dir DIR --mode MODE [--threads N] --decode-only
 
+#include "BenchSupport.h"
+
 #include "catalogue/TemplateDatabase.h"
 #include "imagestats/ImageDecoder.h"
 #include "platform/ScriptedPrompter.h"
-#include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "scan/DirectoryListing.h"
@@ -31,7 +32,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <sys/resource.h>
 
 #include <atomic>
 #include <cstdio>
@@ -40,12 +40,7 @@
 
 namespace {
 
-class SilentSound : public SoundPlayer
-{
-public:
-    void playWav(const QString&) override { }
-    void beep() override { }
-};
+using namespace bench;
 
 int usage()
 {
@@ -109,13 +104,6 @@ double decodeSeconds(const QStringList& files, int threads)
             worker.join();
     }
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double peakMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
 }
 
 } // namespace
@@ -183,7 +171,7 @@ int main(int argc, char** argv)
     QTemporaryDir programDirectory;
     ScriptedPrompter prompter;
     NullYielder yielder;
-    SilentSound sound;
+    SilentPlayer sound;
     NullPreScanView view;
     PreScanConfig config;
     config.programDirectory = programDirectory.path();

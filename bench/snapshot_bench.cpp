@@ -13,15 +13,15 @@
 //       walk, load included. The catalogue is copied first (as prematch_bench does), so the
 //       figures compare with prematch_bench on the same file.
 
+#include "BenchSupport.h"
+
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
 #include "catalogue/TableRecordSet.h"
 #include "catalogue/TemplateDatabase.h"
 #include "match/FileConfirmer.h"
 #include "match/ModeOrder.h"
-#include "match/PatternCandidates.h"
 #include "platform/Prompter.h"
-#include "platform/SoundPlayer.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "review/ReviewPorts.h"
@@ -44,12 +44,7 @@
 
 namespace {
 
-class SilentPlayer : public SoundPlayer
-{
-public:
-    void playWav(const QString&) override { }
-    void beep() override { }
-};
+using namespace bench;
 
 class NoWriter : public SettingsWriter
 {
@@ -73,24 +68,6 @@ public:
     int ends = 0;
     int others = 0;
 };
-
-QString option(const QStringList& args, const QString& name, const QString& fallback = QString())
-{
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
-
-std::optional<ComparisonMode> parseMode(QString text)
-{
-    text = text.toUpper().replace(QLatin1Char('_'), QLatin1Char(' '));
-    if (text == QLatin1String("NAMESIZE"))
-        text = QStringLiteral("NAME AND SIZE");
-    if (text == QLatin1String("AVERAGERGB") || text == QLatin1String("RGB"))
-        text = QStringLiteral("AVERAGE RGB");
-    if (text == QLatin1String("QUADRGB") || text == QLatin1String("QRGB"))
-        text = QStringLiteral("QUADRANT RGB");
-    return modeFromSettingsLine(text);
-}
 
 // The review's ports, silent.
 struct Headless
@@ -200,30 +177,16 @@ int page(const QStringList& args)
 
 int walk(const QStringList& args)
 {
-    const QString source = option(args, "--db");
-    const auto mode = parseMode(option(args, "--mode", "NAME"));
-    if (source.isEmpty() || !mode) {
-        std::fprintf(stderr, "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]\n");
+    const auto catalogue = copyCatalogue(
+        args, QStringLiteral("NAME"), "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]");
+    if (!catalogue)
         return 2;
-    }
-    QTemporaryDir home;
-    MainSettings settings;
-    settings.mode = *mode;
-    settings.softMatch = args.contains("--soft");
-    settings.ignoreExtension = args.contains("--ignore");
-    settings.exclusive = args.contains("--exclusive");
-    settings.tolerance = option(args, "--tolerance", "5");
-    settings.noSound = true;
-    const QString copy = listDatabasePath(home.path(), settings);
-    QDir().mkpath(QFileInfo(copy).absolutePath());
-    if (!QFile::copy(source, copy)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(source));
-        return 1;
-    }
+    MainSettings& settings = catalogue->settings;
+    const QString home = catalogue->home.path();
     Session session;
     session.DisableFilePolling = true;
     Headless headless;
-    SnapshotReview review(settings, session, home.path(), headless.ports());
+    SnapshotReview review(settings, session, home, headless.ports());
     QElapsedTimer timer;
     timer.start();
     QElapsedTimer step;
@@ -243,7 +206,7 @@ int walk(const QStringList& args)
     review.firstActivation();
     const qint64 first = step.nsecsElapsed();
     // In PATTERN the first search also loads the candidates once: it is not counted as a step.
-    qint64 slowest = *mode == ComparisonMode::Pattern ? 0 : first;
+    qint64 slowest = settings.mode == ComparisonMode::Pattern ? 0 : first;
     ++steps;
     countGroup();
     while (headless.prompter.ends == 0) {
@@ -256,13 +219,7 @@ int walk(const QStringList& args)
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     std::printf("steps=%d groups=%d load_ms=%.1f first_ms=%.1f slowest_step_ms=%.1f seconds=%.3f", steps, groups,
         double(load) / 1e6, double(first) / 1e6, double(slowest) / 1e6, seconds);
-    if (*mode == ComparisonMode::Pattern) {
-        auto db = CatalogueDatabase::open(copy);
-        step.restart();
-        PatternCandidates candidates;
-        candidates.load(*db, QStringLiteral("X"));
-        std::printf(" candidates_ms=%.1f", double(step.nsecsElapsed()) / 1e6);
-    }
+    printCandidatesLoad(*catalogue);
     std::printf("\n");
     return 0;
 }
