@@ -10,6 +10,7 @@
 #include "main/frmMAINStages.h"
 #include "main/frmSTATS.h"
 #include "platform/Conventions.h"
+#include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/SystemVolumes.h"
 
@@ -18,7 +19,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,7 +30,6 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QUrl>
 
 frmMAIN::frmMAIN(Prompter& prompter, const QString& programDirectory, const QString& commandLine, QWidget* parent)
     : QMainWindow(parent)
@@ -570,9 +569,7 @@ ProgramOutcome frmMAIN::pressGo()
 
 void frmMAIN::openHelp()
 {
-    const QString help = m_controller.stateFile(QStringLiteral("tolq.hlp"));
-    if (QFile::exists(help))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    openHelpFile(m_controller.stateFile(QStringLiteral("tolq.hlp")));
 }
 
 void frmMAIN::settingsChanged()

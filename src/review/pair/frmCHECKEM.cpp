@@ -11,6 +11,7 @@
 #include "review/pair/frmCHECKEMView.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
+#include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 
 #include <QApplication>
@@ -335,20 +336,15 @@ void frmCHECKEM::keyPressEvent(QKeyEvent* event)
     // Every key the focused control leaves alone comes here, once; the controls of this window
     // take none of the keys below. With Alt or Ctrl a key is an access key or a shortcut, never
     // a typed character.
-    if (m_keyPreview && !m_unloaded && !event->text().isEmpty()
-        && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
-        Form_KeyPress(event->text().at(0));
+    if (const auto typed = typedCharacter(event); typed && m_keyPreview && !m_unloaded)
+        Form_KeyPress(*typed);
     QDialog::keyPressEvent(event);
 }
 
 void frmCHECKEM::keyReleaseEvent(QKeyEvent* event)
 {
-    if (m_keyPreview && !m_unloaded && !event->isAutoRepeat()) {
-        if (event->key() == Qt::Key_PageUp)
-            Form_KeyUp(33);
-        else if (event->key() == Qt::Key_PageDown)
-            Form_KeyUp(34);
-    }
+    if (const int code = releasedKeyCode(event); code && m_keyPreview && !m_unloaded)
+        Form_KeyUp(code);
     QDialog::keyReleaseEvent(event);
 }
 

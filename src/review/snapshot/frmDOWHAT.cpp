@@ -5,6 +5,7 @@
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
+#include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 
 #include <QEvent>
@@ -269,22 +270,15 @@ bool frmDOWHAT::eventFilter(QObject* watched, QEvent* event)
 void frmDOWHAT::keyPressEvent(QKeyEvent* event)
 {
     // With Alt or Ctrl a key is an access key or a shortcut, not a typed letter.
-    if (m_keyPreview && !event->text().isEmpty()
-        && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
-        Form_KeyPress(event->text().at(0));
+    if (const auto typed = typedCharacter(event); typed && m_keyPreview)
+        Form_KeyPress(*typed);
     FloatingPad::keyPressEvent(event);
 }
 
 void frmDOWHAT::keyReleaseEvent(QKeyEvent* event)
 {
-    if (m_keyPreview && !event->isAutoRepeat()) {
-        if (event->key() == Qt::Key_PageUp)
-            Form_KeyUp(33);
-        else if (event->key() == Qt::Key_PageDown)
-            Form_KeyUp(34);
-        else if (event->key() == Qt::Key_Delete)
-            Form_KeyUp(46);
-    }
+    if (const int code = releasedKeyCode(event); code && m_keyPreview)
+        Form_KeyUp(code);
     FloatingPad::keyReleaseEvent(event);
 }
 

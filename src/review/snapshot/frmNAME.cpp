@@ -6,6 +6,7 @@
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmSNAPSHOT.h"
+#include "widgets/FormKeys.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -190,21 +191,15 @@ void frmNAME::cmdCOUNT_Click()
 
 void frmNAME::keyPressEvent(QKeyEvent* event)
 {
-    if (!event->text().isEmpty() && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
-        Form_KeyPress(event->text().at(0));
+    if (const auto typed = typedCharacter(event))
+        Form_KeyPress(*typed);
     FloatingPad::keyPressEvent(event);
 }
 
 void frmNAME::keyReleaseEvent(QKeyEvent* event)
 {
-    if (!event->isAutoRepeat()) {
-        if (event->key() == Qt::Key_PageUp)
-            Form_KeyUp(33);
-        else if (event->key() == Qt::Key_PageDown)
-            Form_KeyUp(34);
-        else if (event->key() == Qt::Key_Delete)
-            Form_KeyUp(46);
-    }
+    if (const int code = releasedKeyCode(event))
+        Form_KeyUp(code);
     FloatingPad::keyReleaseEvent(event);
 }
 

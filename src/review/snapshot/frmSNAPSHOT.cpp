@@ -12,6 +12,7 @@
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
 #include "session/Session.h"
+#include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 
 #include <QCloseEvent>
@@ -319,19 +320,15 @@ void frmSNAPSHOT::keyPressEvent(QKeyEvent* event)
 {
     // Every typed character is swallowed; N, P and C press their buttons. With Alt or Ctrl a key
     // is an access key or a shortcut, never a typed character.
-    if (!event->text().isEmpty() && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
-        m_review->keyPress(event->text().at(0));
+    if (const auto typed = typedCharacter(event))
+        m_review->keyPress(*typed);
     event->accept();
 }
 
 void frmSNAPSHOT::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->isAutoRepeat())
-        return;
-    if (event->key() == Qt::Key_PageUp)
-        m_review->keyUp(33);
-    else if (event->key() == Qt::Key_PageDown)
-        m_review->keyUp(34);
+    if (const int code = releasedKeyCode(event))
+        m_review->keyUp(code);
 }
 
 void frmSNAPSHOT::paintEvent(QPaintEvent* event)

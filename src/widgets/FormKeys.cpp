@@ -1,0 +1,26 @@
+#include "widgets/FormKeys.h"
+
+#include <QKeyEvent>
+
+std::optional<QChar> typedCharacter(const QKeyEvent* event)
+{
+    if (event->text().isEmpty() || (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)))
+        return std::nullopt;
+    return event->text().at(0);
+}
+
+int releasedKeyCode(const QKeyEvent* event)
+{
+    if (event->isAutoRepeat())
+        return 0;
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
