@@ -3,6 +3,7 @@
 #include "main/CommandLine.h"
 #include "main/ProgramFiles.h"
 #include "main/frmMAIN.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/ExitStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/SingleInstance.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    choosePlacementPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolq"));
     const QString commandLine = CommandLine::fromArguments(QApplication::arguments());

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// Several windows must stand at exact places (the pre-scan window, the move dialog, the
+// snapshot's pads), and a Wayland client cannot place its own windows. In a Wayland session
+// with XWayland at hand the program therefore runs as an X client. An explicit
+// QT_QPA_PLATFORM is always kept. Returns the platform to ask Qt for, or empty for its default.
+QByteArray placementPlatform(const QByteArray& qpaPlatform, const QByteArray& sessionType,
+    const QByteArray& waylandDisplay, const QByteArray& x11Display);
+
+// Sets QT_QPA_PLATFORM from the environment by that rule; call before the application object.
+void choosePlacementPlatform();
