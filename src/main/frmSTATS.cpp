@@ -1,6 +1,7 @@
 #include "main/frmSTATS.h"
 
 #include "platform/Prompter.h"
+#include "widgets/TitleRoom.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -29,6 +30,7 @@ frmSTATS::frmSTATS(const QString& message, QWidget* mainWindow)
 
 void frmSTATS::Form_Load()
 {
+    setMinimumWidth(titleRoom(this));
     adjustSize();
     if (const QWidget* main = parentWidget()) {
         const QRect frame = main->frameGeometry();

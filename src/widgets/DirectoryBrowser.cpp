@@ -41,12 +41,16 @@ DirectoryBrowser::DirectoryBrowser(const Volumes& volumes, QWidget* parent)
         [this](const QModelIndex& current) {
             if (m_pointing || !current.isValid())
                 return;
+            // The user has chosen: the tree no longer follows a path of its own.
+            m_following = false;
             m_path = m_model->filePath(current);
             Q_EMIT directoryChanged(m_path);
         });
     // The model reads directories in the background: once those on the way to the current
     // directory are in, the tree can show it.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (!m_following)
+            return;
         const QString current = m_path.endsWith(QLatin1Char('/')) ? m_path : m_path + QLatin1Char('/');
         const QString directory = loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/');
         if (current.startsWith(directory))
@@ -67,6 +71,7 @@ void DirectoryBrowser::selectDriveOf(const QString& path)
 
 void DirectoryBrowser::pointAt(const QString& path)
 {
+    m_following = true;
     pointAt(path, true);
 }
 

@@ -45,4 +45,8 @@ private:
     QFileSystemModel* m_model;
     QString m_path;
     bool m_pointing = false;
+    // Set by pointAt() until the user picks a directory: as the model reads the directories on
+    // the way, the tree unfolds to the path. A directory the user picks is never pulled to the
+    // middle of the view when its contents come in.
+    bool m_following = false;
 };

@@ -1,11 +1,15 @@
 #include "widgets/MessageBoxPrompter.h"
 
+#include "widgets/TitleRoom.h"
+
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace {
 
@@ -199,6 +203,13 @@ MsgAnswer MessageBoxPrompter::ask(const Message& message)
     for (const BoxButton& b : buttons) {
         if (escape && b.answer == *escape)
             box.setEscapeButton(b.button);
+    }
+
+    // A box sized to a short text would cut its own title down to "T...": room for the whole
+    // title and the frame's buttons beside it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleRoom(&box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+            0, 1, grid->columnCount());
     }
 
     box.exec();
