@@ -5,6 +5,9 @@
 // is never changed and runs can be repeated.
 
 #include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueTransaction.h"
+#include "catalogue/TableRecordSet.h"
+#include "catalogue/TemplateDatabase.h"
 #include "match/ModeOrder.h"
 #include "match/PatternCandidates.h"
 #include "platform/SoundPlayer.h"
@@ -20,6 +23,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -106,6 +110,36 @@ inline void printCandidatesLoad(const CatalogueCopy& copy)
     PatternCandidates candidates;
     candidates.load(*db, QStringLiteral("X"));
     std::printf(" candidates_ms=%.1f", double(timer.nsecsElapsed()) / 1e6);
+}
+
+// A new catalogue at database holding one active ".JPG" record for each of the named pictures
+// of a directory (ending in "/"), RECNUM from 1; agree sets what makes them match.
+inline void writePictureCatalogue(const QString& database, const QString& directory, const QStringList& names,
+    const std::function<void(CatalogueRecord&)>& agree)
+{
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    writeTemplateDatabase(database);
+    auto db = CatalogueDatabase::open(database);
+    CatalogueTransaction batch(*db);
+    TableRecordSet table(*db);
+    int recnum = 0;
+    for (const QString& name : names) {
+        CatalogueRecord r;
+        r.RECNUM = ++recnum;
+        r.DRIVEVOLUME = QStringLiteral("[]");
+        r.PATH = directory;
+        r.DISKNAME = name;
+        r.WHOLENAME = name.toUpper();
+        r.NAME = r.WHOLENAME.chopped(4);
+        r.REFNAME = name.chopped(4);
+        r.EXTENSION = QStringLiteral(".JPG");
+        r.ACTIVE = QStringLiteral("X");
+        agree(r);
+        table.addNew();
+        table.setRecord(r);
+        table.update();
+    }
+    batch.commit();
 }
 
 } // namespace bench

@@ -18,10 +18,7 @@
 #include "BenchSupport.h"
 
 #include "catalogue/CatalogueDatabase.h"
-#include "catalogue/CatalogueTransaction.h"
 #include "catalogue/SqlRecordSet.h"
-#include "catalogue/TableRecordSet.h"
-#include "catalogue/TemplateDatabase.h"
 #include "imagestats/ImageDecoder.h"
 #include "main/SettingsFile.h"
 #include "match/FileConfirmer.h"
@@ -187,31 +184,8 @@ int display(const QStringList& args)
     MainSettings settings;
     settings.mode = ComparisonMode::Size;
     settings.noSound = true;
-    const QString database = listDatabasePath(home.path(), settings);
-    QDir().mkpath(QFileInfo(database).absolutePath());
-    writeTemplateDatabase(database);
-    {
-        auto db = CatalogueDatabase::open(database);
-        CatalogueTransaction batch(*db);
-        TableRecordSet table(*db);
-        for (int i = 1; i <= 2; ++i) {
-            CatalogueRecord r;
-            r.RECNUM = i;
-            r.DRIVEVOLUME = QStringLiteral("[]");
-            r.PATH = tree;
-            r.DISKNAME = QStringLiteral("p%1.jpg").arg(i);
-            r.WHOLENAME = r.DISKNAME.toUpper();
-            r.NAME = r.WHOLENAME.chopped(4);
-            r.REFNAME = r.DISKNAME.chopped(4);
-            r.EXTENSION = QStringLiteral(".JPG");
-            r.SIZE = 1000;
-            r.ACTIVE = QStringLiteral("X");
-            table.addNew();
-            table.setRecord(r);
-            table.update();
-        }
-        batch.commit();
-    }
+    writePictureCatalogue(listDatabasePath(home.path(), settings), tree,
+        { QStringLiteral("p1.jpg"), QStringLiteral("p2.jpg") }, [](CatalogueRecord& r) { r.SIZE = 1000; });
     Session session;
     ScriptedPrompter prompter;
     SilentPlayer sound;

@@ -32,7 +32,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-
 #include <atomic>
 #include <cstdio>
 #include <thread>

@@ -16,9 +16,6 @@
 #include "BenchSupport.h"
 
 #include "catalogue/CatalogueDatabase.h"
-#include "catalogue/CatalogueTransaction.h"
-#include "catalogue/TableRecordSet.h"
-#include "catalogue/TemplateDatabase.h"
 #include "match/FileConfirmer.h"
 #include "match/ModeOrder.h"
 #include "platform/Prompter.h"
@@ -130,32 +127,8 @@ int page(const QStringList& args)
     MainSettings settings;
     settings.mode = ComparisonMode::Checksum;
     settings.noSound = true;
-    const QString database = listDatabasePath(home.path(), settings);
-    QDir().mkpath(QFileInfo(database).absolutePath());
-    writeTemplateDatabase(database);
-    {
-        auto db = CatalogueDatabase::open(database);
-        CatalogueTransaction batch(*db);
-        TableRecordSet table(*db);
-        int recnum = 0;
-        for (const QString& name : names.mid(0, 28)) {
-            CatalogueRecord r;
-            r.RECNUM = ++recnum;
-            r.PATH = QDir(pictures).absolutePath() + QLatin1Char('/');
-            r.DRIVEVOLUME = QStringLiteral("[]");
-            r.DISKNAME = name;
-            r.WHOLENAME = name.toUpper();
-            r.NAME = r.WHOLENAME.chopped(4);
-            r.REFNAME = name.chopped(4);
-            r.EXTENSION = QStringLiteral(".JPG");
-            r.CHECKSUM = QStringLiteral("SAME");
-            r.ACTIVE = QStringLiteral("X");
-            table.addNew();
-            table.setRecord(r);
-            table.update();
-        }
-        batch.commit();
-    }
+    writePictureCatalogue(listDatabasePath(home.path(), settings), QDir(pictures).absolutePath() + QLatin1Char('/'),
+        names.mid(0, 28), [](CatalogueRecord& r) { r.CHECKSUM = QStringLiteral("SAME"); });
     std::vector<double> times;
     for (int k = 0; k < repeat; ++k) {
         Session session;
