@@ -42,3 +42,30 @@ void reviewSoundStep(SoundPlayer& player, const MainSettings& settings, const Se
 {
     soundStep(player, session.SoundFiles, settings.noSound);
 }
+
+std::optional<QString> skipRefusalText(ComparisonMode mode)
+{
+    QString word;
+    switch (mode) {
+    case ComparisonMode::Name:
+    case ComparisonMode::NameAndSize:
+    case ComparisonMode::Numbered:
+        return std::nullopt;
+    case ComparisonMode::Size:
+        word = QStringLiteral("SIZE");
+        break;
+    case ComparisonMode::Checksum:
+        word = QStringLiteral("CHECKSUM");
+        break;
+    case ComparisonMode::AverageRgb:
+        word = QStringLiteral("Avg RGB");
+        break;
+    case ComparisonMode::QuadrantRgb:
+        word = QStringLiteral("Quadrant RGB");
+        break;
+    default:
+        word = QStringLiteral("PATTERN");
+        break;
+    }
+    return QStringLiteral("Cannot skip to next major alpha in %1 mode (browse sequence not in name order).").arg(word);
+}

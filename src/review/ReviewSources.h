@@ -3,7 +3,9 @@
 #include "match/ModeOrder.h"
 
 #include <QString>
+
 #include <QtGlobal>
+#include <optional>
 
 class SoundPlayer;
 class SqlRecordSet;
@@ -20,6 +22,10 @@ QString reviewActiveCode(const MainSettings& settings);
 RecordSource reviewSource(const MainSettings& settings, const QString& activeCode);
 // The pattern source: the records under review by RECNUM.
 RecordSource reviewPatternSource(const QString& activeCode);
+
+// Skip to Next Alpha needs a browse sequence in name order: in the other modes the text that
+// refuses it, naming the mode; none in NAME, NAME AND SIZE and NUMBERED.
+std::optional<QString> skipRefusalText(ComparisonMode mode);
 
 // Where a review starts on its source: the stored resume record when the source holds it, else
 // the first record; never on a record deleted in review, but on the first live one from there.

@@ -35,12 +35,6 @@ PairReview::PairReview(const MainSettings& settings, Session& session, QString p
 
 PairReview::~PairReview() = default;
 
-QString PairReview::skipRefusedText(const QString& modeWord)
-{
-    return QStringLiteral("Cannot skip to next major alpha in ") + modeWord
-        + QStringLiteral(" mode (browse sequence not in name order).");
-}
-
 QString PairReview::Direction() const
 {
     return m_pairWalker ? m_pairWalker->Direction() : QString();
@@ -298,28 +292,8 @@ void PairReview::cmdSKIP_Click()
     if (m_busy || !m_files)
         return;
     BusyScope busy(m_busy);
-    QString word;
-    switch (m_settings.mode) {
-    case ComparisonMode::Size:
-        word = QStringLiteral("SIZE");
-        break;
-    case ComparisonMode::Checksum:
-        word = QStringLiteral("CHECKSUM");
-        break;
-    case ComparisonMode::AverageRgb:
-        word = QStringLiteral("Avg RGB");
-        break;
-    case ComparisonMode::QuadrantRgb:
-        word = QStringLiteral("Quadrant RGB");
-        break;
-    case ComparisonMode::Pattern:
-        word = QStringLiteral("PATTERN");
-        break;
-    default:
-        break;
-    }
-    if (!word.isEmpty()) {
-        m_ports.prompter.tell(skipRefusedText(word), QStringLiteral("Tolq"), MsgIcon::Information);
+    if (const auto refusal = skipRefusalText(m_settings.mode)) {
+        m_ports.prompter.tell(*refusal, QStringLiteral("Tolq"), MsgIcon::Information);
         return;
     }
     if (m_files->isEof() || !m_files->hasCurrent()) {

@@ -89,7 +89,6 @@ public:
 
     static QString noMoreMatchesText() { return QStringLiteral("No more matches..."); }
     static QString noFilesText() { return QStringLiteral("No files to review..."); }
-    static QString skipRefusedText(const QString& modeWord);
     static QString movedText() { return QStringLiteral("File moved..."); }
     static QString notMovedText() { return QStringLiteral("File not moved..."); }
 

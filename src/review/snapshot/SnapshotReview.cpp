@@ -35,12 +35,6 @@ SnapshotReview::~SnapshotReview()
     m_decoder.reset();
 }
 
-QString SnapshotReview::skipRefusedText(const QString& modeWord)
-{
-    return QStringLiteral("Cannot skip to next major alpha in %1 mode (browse sequence not in name order).")
-        .arg(modeWord);
-}
-
 bool SnapshotReview::load()
 {
     m_session.NumberDeleted = 0;
@@ -185,27 +179,8 @@ void SnapshotReview::search(SearchDirection direction)
 void SnapshotReview::cmdSKIP_Click()
 {
     guarded([&] {
-        const ComparisonMode mode = m_settings.mode;
-        if (mode != ComparisonMode::Name && mode != ComparisonMode::NameAndSize && mode != ComparisonMode::Numbered) {
-            QString word;
-            switch (mode) {
-            case ComparisonMode::Size:
-                word = QStringLiteral("SIZE");
-                break;
-            case ComparisonMode::Checksum:
-                word = QStringLiteral("CHECKSUM");
-                break;
-            case ComparisonMode::AverageRgb:
-                word = QStringLiteral("Avg RGB");
-                break;
-            case ComparisonMode::QuadrantRgb:
-                word = QStringLiteral("Quadrant RGB");
-                break;
-            default:
-                word = QStringLiteral("PATTERN");
-                break;
-            }
-            m_ports.prompter.tell(skipRefusedText(word), Message().title, MsgIcon::Information);
+        if (const auto refusal = skipRefusalText(m_settings.mode)) {
+            m_ports.prompter.tell(*refusal, Message().title, MsgIcon::Information);
             return;
         }
         DisableReviewControls();

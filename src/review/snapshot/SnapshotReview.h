@@ -109,7 +109,6 @@ public:
     bool ReviewStopFlag = false;
 
     static QString noFilesText() { return QStringLiteral("No files to review..."); }
-    static QString skipRefusedText(const QString& modeWord);
 
 private:
     // Runs a button's work unless another action runs; a catalogue failure is told, not fatal.
