@@ -111,28 +111,28 @@ void PairReview::guarded(const std::function<void()>& work)
     }
 }
 
-void PairReview::cmdNEXT_Click()
+void PairReview::press(const std::function<void()>& work)
 {
+    // One press at a time: a press that comes while another is at work does nothing.
     if (m_busy || !m_files)
         return;
     BusyScope busy(m_busy);
-    guarded([this] { pressStep(SearchDirection::Forward); });
+    guarded(work);
+}
+
+void PairReview::cmdNEXT_Click()
+{
+    press([this] { pressStep(SearchDirection::Forward); });
 }
 
 void PairReview::cmdPREVIOUS_Click()
 {
-    if (m_busy || !m_files)
-        return;
-    BusyScope busy(m_busy);
-    guarded([this] { pressStep(SearchDirection::Backward); });
+    press([this] { pressStep(SearchDirection::Backward); });
 }
 
 void PairReview::cmdBOTH_Click()
 {
-    if (m_busy || !m_files)
-        return;
-    BusyScope busy(m_busy);
-    guarded([this] {
+    press([this] {
         DeleteBothFlag = true;
         deleteOne(1);
         deleteOne(2);
@@ -143,18 +143,12 @@ void PairReview::cmdBOTH_Click()
 
 void PairReview::deleteImage(int image)
 {
-    if (m_busy || !m_files)
-        return;
-    BusyScope busy(m_busy);
-    guarded([this, image] { deleteOne(image); });
+    press([this, image] { deleteOne(image); });
 }
 
 void PairReview::cmdCOUNT_Click()
 {
-    if (m_busy || !m_files)
-        return;
-    BusyScope busy(m_busy);
-    guarded([this] {
+    press([this] {
         DisableReviewControls();
         // Counted by position: the cursor and the resume record stay as they are.
         if (m_countNotice)

@@ -99,6 +99,7 @@ private:
     void deleteOne(int image);
     void moveImage(int image);
     // Runs a button's work unless another action runs; a catalogue failure is told, not fatal.
+    void press(const std::function<void()>& work);
     void guarded(const std::function<void()>& work);
 
     // The searches: true when a pattern search was stopped.

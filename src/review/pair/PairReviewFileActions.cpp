@@ -6,7 +6,6 @@
 #include "imagestats/MediaPrompts.h"
 #include "platform/Yielder.h"
 #include "review/FileActions.h"
-#include "review/pair/BusyScope.h"
 #include "review/pair/PairDisplay.h"
 #include "review/pair/PairReviewView.h"
 #include "session/MainSettings.h"
@@ -14,10 +13,9 @@
 
 void PairReview::moveImage(int image)
 {
-    if (m_busy || !m_files || !m_dialogs.move || !imageShown(image) || !fileActionsOffered(image))
+    if (!m_dialogs.move || !imageShown(image) || !fileActionsOffered(image))
         return;
-    BusyScope busy(m_busy);
-    guarded([this, image] {
+    press([this, image] {
         DisableReviewControls();
         if (!m_fileActions->moveFile(slot(image), *m_dialogs.move).done()) {
             setStatus(notMovedText());
@@ -45,11 +43,11 @@ bool PairReview::cmdRENAME_Click(int image)
 
 bool PairReview::txtNEWNAME_LostFocus(int image, const QString& typed)
 {
+    // While another press is at work the typed name is kept and the box stays open.
     if (m_busy || !m_files)
         return false;
-    BusyScope busy(m_busy);
     bool closes = true;
-    guarded([this, image, &typed, &closes] {
+    press([this, image, &typed, &closes] {
         DisableReviewControls();
         const FileActionOutcome outcome = m_fileActions->renameFile(slot(image), typed);
         closes = outcome.result != FileActionOutcome::Result::Failed;
@@ -63,10 +61,9 @@ bool PairReview::txtNEWNAME_LostFocus(int image, const QString& typed)
 
 void PairReview::gvbIMAGE_Click()
 {
-    if (m_busy || !m_files || !m_dialogs.viewer)
+    if (!m_dialogs.viewer)
         return;
-    BusyScope busy(m_busy);
-    guarded([this] {
+    press([this] {
         DisableReviewControls();
         // A half without a file (deleted in this review, or nothing found) hands the viewer none.
         auto sideOf = [this](int image) {
