@@ -1,5 +1,7 @@
 #include "widgets/FloatingPad.h"
 
+#include "widgets/FormKeys.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -75,11 +77,20 @@ bool FloatingPad::event(QEvent* event)
 
 void FloatingPad::keyPressEvent(QKeyEvent* event)
 {
+    if (const auto typed = typedCharacter(event); typed && m_keyPreview)
+        Form_KeyPress(*typed);
     if (QPushButton* button = accessKeyButton(event)) {
         pressButton(button);
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void FloatingPad::keyReleaseEvent(QKeyEvent* event)
+{
+    if (const int code = releasedKeyCode(event); code && m_keyPreview)
+        Form_KeyUp(code);
+    QWidget::keyReleaseEvent(event);
 }
 
 void FloatingPad::paintEvent(QPaintEvent* event)

@@ -24,8 +24,15 @@ protected:
     // A press of one of the pad's own buttons by its access letter: the button's handler runs.
     virtual void pressButton(QPushButton* button) = 0;
 
+    // The pad's own key handling, while its key preview is on: a typed character and the code
+    // of a released key (see FormKeys.h). Access letters of its buttons are pressed besides.
+    virtual void Form_KeyPress(QChar) { }
+    virtual void Form_KeyUp(int) { }
+    void setKeyPreview(bool on) { m_keyPreview = on; }
+
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -33,4 +40,5 @@ private:
     QPushButton* accessKeyButton(const QKeyEvent* event) const;
 
     bool m_backAfterModal = false;
+    bool m_keyPreview = true;
 };

@@ -5,11 +5,9 @@
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
-#include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -235,7 +233,7 @@ void frmDOWHAT::cmdRENAME_Click()
 {
     if (!buttonPressed() || txtNEWNAME->text().isEmpty())
         return;
-    m_keyPreview = false;
+    setKeyPreview(false);
     setPadHeight(PadPlacement::ActionPadRenameHeight);
     txtNEWNAME->setEnabled(true);
     txtNEWNAME->show();
@@ -256,7 +254,7 @@ void frmDOWHAT::txtNEWNAME_LostFocus()
     txtNEWNAME->hide();
     cmdOK->hide();
     m_snapshot.press(m_snapshot.cmdRENAME);
-    m_keyPreview = true;
+    setKeyPreview(true);
 }
 
 bool frmDOWHAT::eventFilter(QObject* watched, QEvent* event)
@@ -265,21 +263,6 @@ bool frmDOWHAT::eventFilter(QObject* watched, QEvent* event)
     if (watched == txtNEWNAME && event->type() == QEvent::FocusOut && m_renameBoxOpen)
         QTimer::singleShot(0, this, &frmDOWHAT::txtNEWNAME_LostFocus);
     return FloatingPad::eventFilter(watched, event);
-}
-
-void frmDOWHAT::keyPressEvent(QKeyEvent* event)
-{
-    // With Alt or Ctrl a key is an access key or a shortcut, not a typed letter.
-    if (const auto typed = typedCharacter(event); typed && m_keyPreview)
-        Form_KeyPress(*typed);
-    FloatingPad::keyPressEvent(event);
-}
-
-void frmDOWHAT::keyReleaseEvent(QKeyEvent* event)
-{
-    if (const int code = releasedKeyCode(event); code && m_keyPreview)
-        Form_KeyUp(code);
-    FloatingPad::keyReleaseEvent(event);
 }
 
 void frmDOWHAT::Form_KeyPress(QChar key)

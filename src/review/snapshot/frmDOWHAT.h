@@ -63,16 +63,14 @@ private Q_SLOTS:
 protected:
     void activated() override { Form_Activate(); }
     void pressButton(QPushButton* button) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void Form_KeyPress(QChar key) override;
+    void Form_KeyUp(int keyCode) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     // Resets and places the pad; false, with the pad hidden, when no thumbnail is current.
     bool Form_Activate();
-    void Form_KeyPress(QChar key);
-    void Form_KeyUp(int keyCode);
     // A button's press: first an open rename box is applied, as its focus moves to the button;
     // nothing while the snapshot review is busy.
     bool buttonPressed();
@@ -82,7 +80,6 @@ private:
 
     frmSNAPSHOT& m_snapshot;
     int m_margin = 200;
-    bool m_keyPreview = true;
     bool m_renameBoxOpen = false;
     int m_renameSlot = -1;
 };

@@ -6,9 +6,7 @@
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmSNAPSHOT.h"
-#include "widgets/FormKeys.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -187,20 +185,6 @@ void frmNAME::cmdNEXT_Click()
 void frmNAME::cmdCOUNT_Click()
 {
     press(m_snapshot.cmdCOUNT, false, false);
-}
-
-void frmNAME::keyPressEvent(QKeyEvent* event)
-{
-    if (const auto typed = typedCharacter(event))
-        Form_KeyPress(*typed);
-    FloatingPad::keyPressEvent(event);
-}
-
-void frmNAME::keyReleaseEvent(QKeyEvent* event)
-{
-    if (const int code = releasedKeyCode(event))
-        Form_KeyUp(code);
-    FloatingPad::keyReleaseEvent(event);
 }
 
 void frmNAME::Form_KeyPress(QChar key)

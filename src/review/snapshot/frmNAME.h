@@ -49,14 +49,12 @@ private Q_SLOTS:
 protected:
     void activated() override { Form_Activate(); }
     void pressButton(QPushButton* button) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void Form_KeyPress(QChar key) override;
+    void Form_KeyUp(int keyCode) override;
 
 private:
     void buildControls();
     void Form_Activate();
-    void Form_KeyPress(QChar key);
-    void Form_KeyUp(int keyCode);
     // Nothing acts while the snapshot review is busy.
     void press(QPushButton* snapshotButton, bool focusView, bool hidePads);
 
