@@ -1,6 +1,7 @@
 #include "match/MatchCursors.h"
 
 #include "catalogue/SqlRecordSet.h"
+#include "match/MatchRules.h"
 
 namespace {
 
@@ -37,4 +38,19 @@ void moveNextPatUsable(SqlRecordSet& candidates)
     while (
         !candidates.isEof() && candidates.record().PXLRAY.size() < 3 && candidates.record().RTAG != QLatin1String(" "))
         candidates.moveNext();
+}
+
+void stepUntagged(SqlRecordSet& files, SearchDirection direction, const std::function<void()>& forwardStep)
+{
+    if (direction == SearchDirection::Backward)
+        movePreviousUntagged(files);
+    else if (forwardStep)
+        forwardStep();
+    else
+        moveNextUntagged(files);
+}
+
+bool walkedOff(const SqlRecordSet& files, SearchDirection direction)
+{
+    return direction == SearchDirection::Forward ? files.isEof() : files.isBof();
 }

@@ -29,17 +29,12 @@ void PairWalker::setDirection(SearchDirection direction)
 
 void PairWalker::step(SearchDirection direction)
 {
-    if (direction == SearchDirection::Backward)
-        movePreviousUntagged(m_files);
-    else if (m_forwardStep)
-        m_forwardStep();
-    else
-        moveNextUntagged(m_files);
+    stepUntagged(m_files, direction, m_forwardStep);
 }
 
 bool PairWalker::atEnd(SearchDirection direction) const
 {
-    return direction == SearchDirection::Forward ? m_files.isEof() : m_files.isBof();
+    return walkedOff(m_files, direction);
 }
 
 bool PairWalker::find(

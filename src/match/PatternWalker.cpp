@@ -19,17 +19,12 @@ PatternWalker::~PatternWalker() = default;
 
 void PatternWalker::step(SearchDirection direction)
 {
-    if (direction == SearchDirection::Backward)
-        movePreviousUntagged(m_files);
-    else if (m_forwardStep)
-        m_forwardStep();
-    else
-        moveNextUntagged(m_files);
+    stepUntagged(m_files, direction, m_forwardStep);
 }
 
 bool PatternWalker::atEnd(SearchDirection direction) const
 {
-    return direction == SearchDirection::Forward ? m_files.isEof() : m_files.isBof();
+    return walkedOff(m_files, direction);
 }
 
 PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const RuleSettings& rules, Yielder* yielder)
