@@ -8,6 +8,7 @@
 
 #include "ModalScript.h"
 #include "TestSupport.h"
+#include "WidgetProbes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,18 +19,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QStringList items(const QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-} // namespace
 
 class tst_frmALTVIEW : public QObject
 {
@@ -237,9 +226,9 @@ private Q_SLOTS:
         QDir::setCurrent(previous);
         QVERIFY(picker.chkTYPE->isChecked());
         QCOMPARE(picker.txtFILENAME->text(), m_programs + QLatin1Char('/'));
-        QCOMPARE(items(picker.lstFILENAME), (QStringList { "Alpha", "zoom" }));
+        QCOMPARE(itemTexts(picker.lstFILENAME), (QStringList { "Alpha", "zoom" }));
         picker.chkTYPE->setChecked(false);
-        QCOMPARE(items(picker.lstFILENAME), (QStringList { "Alpha", "notes.txt", "zoom" }));
+        QCOMPARE(itemTexts(picker.lstFILENAME), (QStringList { "Alpha", "notes.txt", "zoom" }));
         Q_EMIT picker.lstFILENAME->itemClicked(picker.lstFILENAME->item(1));
         QCOMPARE(picker.txtFILENAME->text(), m_programs + QStringLiteral("/notes.txt"));
         picker.pointBrowserAt(m_programs + QStringLiteral("/sub"));

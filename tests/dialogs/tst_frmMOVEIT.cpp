@@ -6,6 +6,7 @@
 
 #include "ModalScript.h"
 #include "TestSupport.h"
+#include "WidgetProbes.h"
 
 #include <QDir>
 #include <QLabel>
@@ -13,18 +14,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QStringList items(const QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-} // namespace
 
 class tst_frmMOVEIT : public QObject
 {
@@ -149,7 +138,7 @@ private Q_SLOTS:
         QStringList rememberedEntries;
         for (const QString& name : remembered)
             rememberedEntries << entry(name);
-        QCOMPARE(items(dialog.lstPATHS), rememberedEntries);
+        QCOMPARE(itemTexts(dialog.lstPATHS), rememberedEntries);
         QCOMPARE(dialog.engine().destinations(), rememberedEntries);
         QStringList texts = prompter.texts();
         for (QString& text : texts) {
