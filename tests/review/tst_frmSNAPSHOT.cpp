@@ -170,7 +170,9 @@ private Q_SLOTS:
 
     void keys_data()
     {
-        QTest::addColumn<QString>("pointer"); // "click" for the pad, "hover" for the strip
+        // "click" for the pad, "hover" for the strip; "at window": typed before the window manager
+        // has handed the pad the keyboard
+        QTest::addColumn<QString>("pointer");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("state");
         const QString shown = "group 1 2 3 4, tags '      ', ";
@@ -192,6 +194,14 @@ private Q_SLOTS:
         QTest::newRow("pad Page Down") << "click"
                                        << "PgDn"
                                        << "group 5 6, tags '      ', pad 0, strip 0, beeps 1, views 0";
+        QTest::newRow("pad T typed at the window") << "click at window"
+                                                   << "T" << shown + "pad 1, strip 0, beeps 1, views 0";
+        QTest::newRow("pad Page Down at the window") << "click at window"
+                                                     << "PgDn"
+                                                     << "group 5 6, tags '      ', pad 0, strip 0, beeps 1, views 0";
+        QTest::newRow("strip D typed at the window") << "hover at window"
+                                                     << "D"
+                                                     << "group 1 2 4, tags '  D   ', pad 0, strip 1, beeps 0, views 0";
         QTest::newRow("strip D: the hovered file") << "hover"
                                                    << "D"
                                                    << "group 1 2 4, tags '  D   ', pad 0, strip 1, beeps 0, views 0";
@@ -211,9 +221,11 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, state);
         Window w;
-        pointer == "click" ? w.click(2) : w.hover(2);
+        const bool clicked = pointer.startsWith("click");
+        clicked ? w.click(2) : w.hover(2);
         w.f.sound.beeps = 0;
-        Window::type(pointer == "click" ? static_cast<QWidget*>(w.pad()) : w.strip(), key);
+        QWidget* pad = clicked ? static_cast<QWidget*>(w.pad()) : w.strip();
+        Window::type(pointer.endsWith("at window") ? static_cast<QWidget*>(w.window) : pad, key);
         QCOMPARE(w.state(), state);
     }
 

@@ -316,8 +316,23 @@ void frmSNAPSHOT::Form_Unload()
         m_mainWindow->show();
 }
 
+QWidget* frmSNAPSHOT::padAwaitingKeys() const
+{
+    // A pad in view is where the user's keys are meant to go, even while the window manager has
+    // yet to hand it the keyboard (or will not): they would be swallowed here.
+    if (m_pad->isVisible())
+        return m_pad;
+    if (m_strip->isVisible())
+        return m_strip;
+    return nullptr;
+}
+
 void frmSNAPSHOT::keyPressEvent(QKeyEvent* event)
 {
+    if (QWidget* pad = padAwaitingKeys()) {
+        QCoreApplication::sendEvent(pad, event);
+        return;
+    }
     // Every typed character is swallowed; N, P and C press their buttons. With Alt or Ctrl a key
     // is an access key or a shortcut, never a typed character.
     if (const auto typed = typedCharacter(event))
@@ -327,6 +342,10 @@ void frmSNAPSHOT::keyPressEvent(QKeyEvent* event)
 
 void frmSNAPSHOT::keyReleaseEvent(QKeyEvent* event)
 {
+    if (QWidget* pad = padAwaitingKeys()) {
+        QCoreApplication::sendEvent(pad, event);
+        return;
+    }
     if (const int code = releasedKeyCode(event))
         m_review->keyUp(code);
 }

@@ -115,6 +115,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    QWidget* padAwaitingKeys() const;
     class Mover;
 
     // SnapshotView
