@@ -5,6 +5,7 @@
 #include "platform/Conventions.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -131,7 +132,8 @@ void frmPREMATCH::Form_Load()
 {
     // Bottom right of the screen, unless a position of the progress windows is stored.
     if (m_session.PreScanTop != Session::NoStoredPosition) {
-        move(conv::twipsToPixels(m_session.PreScanLeft), conv::twipsToPixels(m_session.PreScanTop));
+        move(keptOnScreen(
+            this, QPoint(conv::twipsToPixels(m_session.PreScanLeft), conv::twipsToPixels(m_session.PreScanTop))));
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + area.width() - width(), area.y() + area.height() - height() - conv::twipsToPixels(450));

@@ -4,6 +4,7 @@
 #include "platform/ExitStatus.h"
 #include "platform/Yielder.h"
 #include "widgets/ImageBox.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -128,11 +129,11 @@ void frmDIRLOOK::Form_Load()
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     qint32 top = conv::pixelsToTwips(area.height()) - conv::pixelsToTwips(height()) - BottomMarginTwips;
     qint32 left = conv::pixelsToTwips(area.width()) - conv::pixelsToTwips(width());
-    if (m_session.PreScanTop != Session::NoStoredPosition) {
-        top = m_session.PreScanTop;
-        left = m_session.PreScanLeft;
-    }
-    move(conv::twipsToPixels(left), conv::twipsToPixels(top));
+    QPoint place(conv::twipsToPixels(left), conv::twipsToPixels(top));
+    if (m_session.PreScanTop != Session::NoStoredPosition)
+        place = keptOnScreen(
+            this, QPoint(conv::twipsToPixels(m_session.PreScanLeft), conv::twipsToPixels(m_session.PreScanTop)));
+    move(place);
     m_firstActivation = true;
     m_engine->openCatalogue();
 }

@@ -56,7 +56,10 @@ void tst_frmDIRLOOK::placement_data()
     QTest::addColumn<int>("left");
     QTest::newRow("no stored position") << int(Session::NoStoredPosition) << int(Session::NoStoredPosition);
     QTest::newRow("stored position") << 1500 << 3000;
+    // Kept on the screen: the left edge at the screen's, the whole window inside a screen that
+    // has become smaller than the stored place.
     QTest::newRow("only the top is tested") << 1500 << int(Session::NoStoredPosition);
+    QTest::newRow("beyond a smaller screen") << 90000 << 90000;
 }
 
 void tst_frmDIRLOOK::placement()
@@ -75,8 +78,11 @@ void tst_frmDIRLOOK::placement()
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(window->x(), screen.width() - window->width());
         QCOMPARE(window->y(), screen.height() - window->height() - 30);
+    } else if (top == 90000) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(window->pos(), QPoint(screen.width() - window->width(), screen.height() - window->height()));
     } else {
-        QCOMPARE(window->pos(), QPoint(left / 15, top / 15));
+        QCOMPARE(window->pos(), QPoint(left == Session::NoStoredPosition ? 0 : left / 15, top / 15));
     }
 }
 
