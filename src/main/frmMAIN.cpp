@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
