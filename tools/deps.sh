@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
           qt6-multimedia-dev libsqlite3-dev libsqlitecpp-dev libgraphicsmagick++1-dev
-          libqt6svg6 fonts-dejavu-core)
+          libqt6svg6 fonts-dejavu-core desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -8,13 +8,11 @@
 #include "widgets/ScreenPlace.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdlib>
@@ -131,13 +129,7 @@ void frmPREMATCH::buildControls()
 void frmPREMATCH::Form_Load()
 {
     // Bottom right of the screen, unless a position of the progress windows is stored.
-    if (m_session.PreScanTop != Session::NoStoredPosition) {
-        move(keptOnScreen(
-            this, QPoint(conv::twipsToPixels(m_session.PreScanLeft), conv::twipsToPixels(m_session.PreScanTop))));
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() - width(), area.y() + area.height() - height() - conv::twipsToPixels(450));
-    }
+    placeProgressWindow(this, m_session);
     m_cycle->open();
     m_firstActivation = true;
 }

@@ -8,11 +8,9 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -20,7 +18,6 @@
 
 namespace {
 
-constexpr int BottomMarginTwips = 450;
 constexpr int DriveTickMs = 100;
 
 // A disk drive seen from the front with its busy light in one of three states.
@@ -125,15 +122,7 @@ void frmDIRLOOK::buildControls()
 void frmDIRLOOK::Form_Load()
 {
     adjustSize();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    qint32 top = conv::pixelsToTwips(area.height()) - conv::pixelsToTwips(height()) - BottomMarginTwips;
-    qint32 left = conv::pixelsToTwips(area.width()) - conv::pixelsToTwips(width());
-    QPoint place(conv::twipsToPixels(left), conv::twipsToPixels(top));
-    if (m_session.PreScanTop != Session::NoStoredPosition)
-        place = keptOnScreen(
-            this, QPoint(conv::twipsToPixels(m_session.PreScanLeft), conv::twipsToPixels(m_session.PreScanTop)));
-    move(place);
+    placeProgressWindow(this, m_session);
     m_firstActivation = true;
     m_engine->openCatalogue();
 }

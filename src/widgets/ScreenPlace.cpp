@@ -1,24 +1,47 @@
 #include "widgets/ScreenPlace.h"
 
+#include "platform/Conventions.h"
+#include "session/Session.h"
+#include "widgets/WindowFrame.h"
+
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
 
-QPoint keptOnScreen(const QWidget* window, const QPoint& topLeft)
+namespace {
+
+constexpr int BottomMarginTwips = 450;
+
+} // namespace
+
+QRect primaryScreenArea()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return topLeft;
-    const QRect area = screen->geometry();
-    QSize size = window->frameGeometry().size().expandedTo(window->size());
-    // Before it is first shown a window has no frame yet: room for the title bar the window
-    // manager will add above it.
-    if (!window->isVisible())
-        size.rheight() += window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const int x = std::max(area.left(), std::min(topLeft.x(), area.left() + area.width() - size.width()));
-    const int y = std::max(area.top(), std::min(topLeft.y(), area.top() + area.height() - size.height()));
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+QPoint keptOnScreen(QSize frame, const QPoint& topLeft)
+{
+    const QRect area = primaryScreenArea();
+    const int x = std::max(area.left(), std::min(topLeft.x(), area.left() + area.width() - frame.width()));
+    const int y = std::max(area.top(), std::min(topLeft.y(), area.top() + area.height() - frame.height()));
     return { x, y };
+}
+
+void placeProgressWindow(QWidget* window, const Session& session)
+{
+    new WindowFrame(window, [window, &session](QMargins frame) {
+        const QSize outer = window->size().grownBy(frame);
+        if (session.PreScanTop != Session::NoStoredPosition) {
+            window->move(keptOnScreen(
+                outer, QPoint(conv::twipsToPixels(session.PreScanLeft), conv::twipsToPixels(session.PreScanTop))));
+            return;
+        }
+        const QRect area = primaryScreenArea();
+        const int top = conv::pixelsToTwips(area.height()) - conv::pixelsToTwips(outer.height()) - BottomMarginTwips;
+        const int left = conv::pixelsToTwips(area.width()) - conv::pixelsToTwips(outer.width());
+        window->move(area.topLeft() + QPoint(conv::twipsToPixels(left), conv::twipsToPixels(top)));
+    });
 }

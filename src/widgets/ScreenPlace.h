@@ -1,10 +1,21 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 class QWidget;
+struct Session;
+
+// The primary screen's rectangle.
+QRect primaryScreenArea();
 
 // A window put back at a remembered place shows all of itself: the screen may have become
-// smaller since the place was stored, or the place was never whole. The top left corner given
-// is moved just as far as needed onto the primary screen.
-QPoint keptOnScreen(const QWidget* window, const QPoint& topLeft);
+// smaller since the place was stored, or the place was never whole. The top left corner of the
+// window's outer frame is moved just as far as needed onto the primary screen.
+QPoint keptOnScreen(QSize frame, const QPoint& topLeft);
+
+// Places a progress window by its frame, now and once the window manager has framed it: at the
+// stored place of the progress windows, kept on the screen, or with none stored at the right
+// edge of the screen, 450 twips above its bottom.
+void placeProgressWindow(QWidget* window, const Session& session);

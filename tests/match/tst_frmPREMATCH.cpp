@@ -2,13 +2,12 @@
 #include "match/frmPREMATCH.h"
 
 #include "MatchCycleFixture.h"
+#include "WidgetProbes.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 
 class tst_frmPREMATCH : public QObject
@@ -32,13 +31,7 @@ private Q_SLOTS:
         QCOMPARE(window.cmdCANCEL->nextInFocusChain(), window.cmdPAUSE);
     }
 
-    void placement_data()
-    {
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("left");
-        QTest::newRow("stored") << 1500 << 3000;
-        QTest::newRow("none stored") << int(Session::NoStoredPosition) << 0;
-    }
+    void placement_data() { progressPlacementRows(); }
     void placement()
     {
         QFETCH(int, top);
@@ -48,12 +41,7 @@ private Q_SLOTS:
         f.session.PreScanTop = top;
         f.session.PreScanLeft = left;
         frmPREMATCH window(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
-        if (top != Session::NoStoredPosition) {
-            QCOMPARE(window.pos(), QPoint(200, 100));
-        } else {
-            const QRect screen = QGuiApplication::primaryScreen()->geometry();
-            QCOMPARE(window.pos(), QPoint(screen.right() + 1 - 508, screen.bottom() + 1 - 66 - 30));
-        }
+        verifyProgressPlacement(&window);
     }
 
     void runsAndHandsOver_data()

@@ -15,8 +15,10 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -166,6 +168,35 @@ private Q_SLOTS:
         QCOMPARE(w.window->lblNAME->text(), QString());
         QCOMPARE(w.window->lblDELSTATUS->text(), QString(" 0 files deleted,  0 total..."));
         QCOMPARE(w.window->review().WHICHIMAGE, 0);
+    }
+
+    void outerSize_data()
+    {
+        // The outer size the user gives the window (none: as it opens), then the grid's last slot.
+        QTest::addColumn<QSize>("outer");
+        QTest::addColumn<int>("lastSlot");
+        QTest::newRow("as it opens: 9615 x 6750 twips, the small grid") << QSize() << 23;
+        QTest::newRow("made 12000 twips wide: the large grid") << QSize(800, 500) << 27;
+    }
+    void outerSize()
+    {
+        QFETCH(QSize, outer);
+        QFETCH(int, lastSlot);
+        Window w;
+        const QMargins frame = w.window->windowHandle()->frameMargins();
+        QVERIFY(!frame.isNull());
+        if (outer.isValid()) {
+            w.window->resize(outer.shrunkBy(frame));
+        } else {
+            outer = QSize(px(9615), px(6750));
+            const QSize screen = w.window->screen()->size() * 15;
+            QCOMPARE(w.window->frameGeometry().topLeft(),
+                QPoint(px((screen.width() - 9615) / 2), px((screen.height() - 6750) / 4)));
+        }
+        QTRY_COMPARE(w.window->frameGeometry().size(), outer);
+        // The layout reads the outer size, at the opening as at every later resize.
+        QCOMPARE(w.window->cmdNEXT->y(), px(outer.height() * 15 - 890));
+        QCOMPARE(w.window->review().LastSlot, lastSlot);
     }
 
     void keys_data()

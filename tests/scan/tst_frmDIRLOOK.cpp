@@ -3,14 +3,13 @@
 
 #include "ScanFixture.h"
 #include "TestSupport.h"
+#include "WidgetProbes.h"
 
 #include "scan/frmDIRLOOK.h"
 #include "widgets/ImageBox.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -52,14 +51,7 @@ void threeFiles(ScanFixture& f)
 
 void tst_frmDIRLOOK::placement_data()
 {
-    QTest::addColumn<int>("top");
-    QTest::addColumn<int>("left");
-    QTest::newRow("no stored position") << int(Session::NoStoredPosition) << int(Session::NoStoredPosition);
-    QTest::newRow("stored position") << 1500 << 3000;
-    // Kept on the screen: the left edge at the screen's, the whole window inside a screen that
-    // has become smaller than the stored place.
-    QTest::newRow("only the top is tested") << 1500 << int(Session::NoStoredPosition);
-    QTest::newRow("beyond a smaller screen") << 90000 << 90000;
+    progressPlacementRows();
 }
 
 void tst_frmDIRLOOK::placement()
@@ -74,18 +66,7 @@ void tst_frmDIRLOOK::placement()
     QCOMPARE(window->cmdCANCEL->text(), QStringLiteral("Quit    "));
     QCOMPARE(window->cmdKILL->text(), QStringLiteral("Abort  "));
     QCOMPARE(window->Label1->text(), QStringLiteral("Reading directory..."));
-    if (top == Session::NoStoredPosition) {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(window->x(), screen.width() - window->width());
-        QCOMPARE(window->y(), screen.height() - window->height() - 30);
-    } else if (top == 90000) {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(window->x(), screen.width() - window->width());
-        QVERIFY(screen.contains(QRect(window->pos(), window->size())));
-        QVERIFY(window->y() < screen.height() - window->height()); // room for the title bar
-    } else {
-        QCOMPARE(window->pos(), QPoint(left == Session::NoStoredPosition ? 0 : left / 15, top / 15));
-    }
+    verifyProgressPlacement(window.get());
 }
 
 void tst_frmDIRLOOK::runsOnFirstActivationAndUnloads()

@@ -1,5 +1,6 @@
 #include "review/snapshot/ThumbnailDecoder.h"
 
+#include <QPainter>
 #include <QThread>
 
 #include <chrono>
@@ -74,4 +75,18 @@ void ThumbnailDecoder::dropPending()
         }
     }
     m_jobs.clear();
+}
+
+QImage fittedThumbnail(const QImage& picture, QSize box, QColor background)
+{
+    if (picture.isNull())
+        return {};
+    const QImage fitted = picture.width() > box.width() || picture.height() > box.height()
+        ? picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+        : picture;
+    QImage canvas(box, QImage::Format_RGB32);
+    canvas.fill(background);
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint((box.width() - fitted.width()) / 2, 0), fitted);
+    return canvas;
 }

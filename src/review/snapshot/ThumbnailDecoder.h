@@ -2,6 +2,8 @@
 
 #include "imagestats/ImageDecoder.h"
 
+#include <QColor>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
@@ -36,3 +38,7 @@ private:
     QThreadPool m_pool;
     std::vector<std::weak_ptr<Job>> m_jobs;
 };
+
+// The picture fitted into a thumbnail's square of the given background, centred across and
+// standing at its top; a picture that fits keeps its size.
+QImage fittedThumbnail(const QImage& picture, QSize box, QColor background);

@@ -1,5 +1,6 @@
 #include "review/snapshot/ThumbnailGrid.h"
 
+#include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/ThumbnailSlots.h"
 
 ThumbnailGrid layoutThumbnails(int width, int height)
@@ -37,4 +38,12 @@ ThumbnailGrid layoutThumbnails(int width, int height)
         grid.icon[slot] = grid.image[slot] + QPoint(200, 200);
     }
     return grid;
+}
+
+QRect openingWindowRect(int screenWidth, int screenHeight)
+{
+    const int left = (screenWidth - ThumbnailGrid::OpeningWidth) / 2;
+    const int freeHeight = screenHeight - ThumbnailGrid::OpeningHeight;
+    const int top = screenWidth > PadPlacement::SmallScreenWidth ? freeHeight / 4 : freeHeight / 2;
+    return { left, top, ThumbnailGrid::OpeningWidth, ThumbnailGrid::OpeningHeight };
 }

@@ -2,6 +2,7 @@
 
 #include <QLine>
 #include <QPoint>
+#include <QRect>
 
 #include <array>
 
@@ -11,6 +12,9 @@
 struct ThumbnailGrid
 {
     static constexpr int LargeGridWidth = 12000;
+    // The window's outer size when it opens.
+    static constexpr int OpeningWidth = 9615;
+    static constexpr int OpeningHeight = 6750;
     static constexpr int ImageSize = 1440; // gvbIMAGE
     static constexpr int IconSize = 480; // picIMAGE
     static constexpr int CaptionWidth = 1335; // lblREFNAME
@@ -35,3 +39,8 @@ struct ThumbnailGrid
 
 // The grid for a window of the given outer width and height (twips).
 ThumbnailGrid layoutThumbnails(int width, int height);
+
+// The snapshot window's outer rectangle when it opens on a screen of the given size (twips):
+// centred across; a quarter of the free height from the top on a screen wider than 9600 twips,
+// centred down a smaller one.
+QRect openingWindowRect(int screenWidth, int screenHeight);

@@ -8,23 +8,25 @@
 #include "platform/TextLines.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
+#include "review/snapshot/ThumbnailDecoder.h"
 #include "review/snapshot/ThumbnailGrid.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
 #include "session/Session.h"
 #include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
+#include "widgets/ScreenPlace.h"
+#include "widgets/WindowFrame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -51,23 +53,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect 
     label->setObjectName(QLatin1String(name));
     label->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
     return label;
-}
-
-// The picture fitted into the thumbnail's square, centred across and standing at its top. The
-// square is the image control's own: it covers what lies behind it, as the caption does in the
-// small grid.
-QImage fittedThumbnail(const QImage& picture, QSize box)
-{
-    if (picture.isNull())
-        return {};
-    const QImage fitted = picture.width() > box.width() || picture.height() > box.height()
-        ? picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-        : picture;
-    QImage canvas(box, QImage::Format_RGB32);
-    canvas.fill(Grey);
-    QPainter painter(&canvas);
-    painter.drawImage(QPoint((box.width() - fitted.width()) / 2, 0), fitted);
-    return canvas;
 }
 
 } // namespace
@@ -231,17 +216,15 @@ void frmSNAPSHOT::wireHandlers()
 
 void frmSNAPSHOT::Form_Load()
 {
-    // The window's outer size; the frame is the window manager's.
-    resize(px(9615), px(6750));
+    m_frame = new WindowFrame(this, [this](QMargins frame) {
+        const QRect screen = primaryScreenArea();
+        const QRect outer
+            = openingWindowRect(conv::pixelsToTwips(screen.width()), conv::pixelsToTwips(screen.height()));
+        resize(QSize(px(outer.width()), px(outer.height())).shrunkBy(frame));
+        move(screen.topLeft() + px(outer.topLeft()));
+    });
     m_review->setLastSlot(SmallGridLastSlot);
     Form_Resize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const int screenWidth = conv::pixelsToTwips(screen->geometry().width());
-        const int screenHeight = conv::pixelsToTwips(screen->geometry().height());
-        const int left = (screenWidth - 9615) / 2;
-        const int top = screenWidth > 9600 ? (screenHeight - 6750) / 4 : (screenHeight - 6750) / 2;
-        move(screen->geometry().topLeft() + QPoint(px(left), px(top)));
-    }
     m_review->load();
 }
 
@@ -253,7 +236,7 @@ void frmSNAPSHOT::resizeEvent(QResizeEvent* event)
 
 void frmSNAPSHOT::Form_Resize()
 {
-    const QSize outer = frameGeometry().size();
+    const QSize outer = m_frame->outerSize();
     const ThumbnailGrid grid
         = layoutThumbnails(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
     for (QPushButton* button : { cmdDELETE, cmdALL, cmdRENAME, cmdMOVE, cmdTAG, cmdVIEW, cmdSKIP, cmdCOUNT })
@@ -490,7 +473,9 @@ void frmSNAPSHOT::setCaption(int slot, const QString& caption)
 void frmSNAPSHOT::showPicture(int slot, const QImage& picture, QSize naturalSize)
 {
     const auto n = std::size_t(slot);
-    gvbIMAGE[n]->setImage(fittedThumbnail(picture, gvbIMAGE[n]->size()));
+    // The square is the image control's own: it covers what lies behind it, as the caption does
+    // in the small grid.
+    gvbIMAGE[n]->setImage(fittedThumbnail(picture, gvbIMAGE[n]->size(), Grey));
     m_naturalSize[n] = picture.isNull() ? QSize() : naturalSize;
 }
 

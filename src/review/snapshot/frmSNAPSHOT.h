@@ -23,6 +23,7 @@ class QLabel;
 class QPushButton;
 class SnapshotReview;
 class SoundPlayer;
+class WindowFrame;
 struct MainSettings;
 struct Session;
 
@@ -153,6 +154,7 @@ private:
     frmVIEWIMAGES* m_viewer = nullptr;
     frmMOVEIT* m_moveDialog = nullptr;
     std::unique_ptr<Mover> m_mover;
+    WindowFrame* m_frame = nullptr; // the window's outer size is the frame's
     std::array<QSize, 28> m_naturalSize {};
     QLine m_tipLine; // lineTIP, in pixels
     bool m_firstActivation = true;
