@@ -17,17 +17,6 @@ const QString fileText = QStringLiteral(
     "If you are using removable media (MO, Zip disk, etc.), please load the disk that contains this file.  "
     "Otherwise, click CANCEL...");
 
-bool liesUnder(const QString& path, QString mountPoint)
-{
-    if (mountPoint.isEmpty())
-        return false;
-    if (mountPoint.size() > 1 && mountPoint.endsWith(QLatin1Char('/')))
-        mountPoint.chop(1);
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
-
 bool sameLabel(const VolumeInfo& volume, const QString& volumeText)
 {
     return volume.kind != DriveKind::NoRoot && volumeTag(volume).compare(volumeText, Qt::CaseInsensitive) == 0;
@@ -98,7 +87,7 @@ bool liesInReactivatedDrive(const QString& path, const QString& reactivateDrives
 {
     const QStringList mountPoints = reactivateDrives.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     for (const QString& mountPoint : mountPoints) {
-        if (liesUnder(path, mountPoint))
+        if (pathLiesUnder(path, mountPoint))
             return true;
     }
     return false;

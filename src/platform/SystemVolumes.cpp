@@ -62,23 +62,16 @@ QString blockAttribute(const QString& sysBlock, const QString& name, const QStri
     return readFirstLine(disk + QLatin1Char('/') + attribute);
 }
 
-bool liesUnder(const QString& path, const QString& mountPoint)
-{
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
-
 // The kernel's and the system's own mounts (/proc, /sys, /dev, /run): on a usual system several
 // of them are tmpfs, which would otherwise be offered to the user as RAM disks.
 bool inSystemArea(const QString& mountPoint)
 {
     static const QStringList areas { QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
         QStringLiteral("/run") };
-    if (liesUnder(mountPoint, QStringLiteral("/run/media")))
+    if (pathLiesUnder(mountPoint, QStringLiteral("/run/media")))
         return false;
     for (const QString& area : areas) {
-        if (liesUnder(mountPoint, area))
+        if (pathLiesUnder(mountPoint, area))
             return true;
     }
     return false;
@@ -238,7 +231,7 @@ VolumeInfo SystemVolumes::volumeFor(const QString& path) const
     const MountEntry* best = nullptr;
     for (const MountEntry& entry : table) {
         // Equal length: the later mount is the one on top.
-        if (liesUnder(absolute, entry.mountPoint) && (!best || entry.mountPoint.size() >= best->mountPoint.size()))
+        if (pathLiesUnder(absolute, entry.mountPoint) && (!best || entry.mountPoint.size() >= best->mountPoint.size()))
             best = &entry;
     }
     VolumeInfo volume;

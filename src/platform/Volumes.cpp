@@ -21,6 +21,17 @@ DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool re
     return DriveKind::Fixed;
 }
 
+bool pathLiesUnder(const QString& path, QString mountPoint)
+{
+    if (mountPoint.isEmpty())
+        return false;
+    if (mountPoint.size() > 1 && mountPoint.endsWith(QLatin1Char('/')))
+        mountPoint.chop(1);
+    if (mountPoint == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
+}
+
 QString volumeTag(const VolumeInfo& volume)
 {
     return QLatin1Char('[') + volume.label.toUpper() + QLatin1Char(']');

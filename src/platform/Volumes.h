@@ -31,3 +31,7 @@ DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool re
 
 // The volume label as an entry shows it: "[" upper-cased label "]".
 QString volumeTag(const VolumeInfo& volume);
+
+// Whether the path is the mount point or lies below it; a trailing "/" of the mount point is
+// ignored, and an empty one holds nothing.
+bool pathLiesUnder(const QString& path, QString mountPoint);
