@@ -135,6 +135,24 @@ QList<MountEntry> parseMountInfo(const QByteArray& text)
     return entries;
 }
 
+QList<MountEntry> parseFsTab(const QByteArray& text)
+{
+    // device mount-point type options [dump [pass]], separated by blanks or tabs
+    QList<MountEntry> entries;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3 || fields.first().startsWith('#'))
+            continue;
+        MountEntry entry;
+        entry.source = decodeMountInfoField(fields.at(0));
+        entry.mountPoint = decodeMountInfoField(fields.at(1));
+        entry.fsType = decodeMountInfoField(fields.at(2));
+        if (entry.mountPoint.startsWith(QLatin1Char('/')))
+            entries.append(entry);
+    }
+    return entries;
+}
+
 QHash<QString, QString> labelsByDevice(const QString& byLabelDirectory)
 {
     QHash<QString, QString> labels;
@@ -206,9 +224,7 @@ QList<VolumeInfo> SystemVolumes::mounted() const
 {
     // A later mount on the same point hides the earlier one.
     QList<MountEntry> visible;
-    for (const MountEntry& entry : readMountTable()) {
-        if (isPseudoFileSystem(entry.fsType) || inSystemArea(entry.mountPoint))
-            continue;
+    for (const MountEntry& entry : userFileSystems(readMountTable())) {
         visible.removeIf([&](const MountEntry& e) { return e.mountPoint == entry.mountPoint; });
         visible.append(entry);
     }
@@ -216,6 +232,33 @@ QList<VolumeInfo> SystemVolumes::mounted() const
     QList<VolumeInfo> volumes;
     for (const MountEntry& entry : visible)
         volumes.append(describe(entry, labels));
+    return volumes;
+}
+
+QList<MountEntry> SystemVolumes::userFileSystems(const QList<MountEntry>& entries)
+{
+    QList<MountEntry> kept;
+    for (const MountEntry& entry : entries) {
+        if (!isPseudoFileSystem(entry.fsType) && !inSystemArea(entry.mountPoint))
+            kept.append(entry);
+    }
+    return kept;
+}
+
+QList<VolumeInfo> SystemVolumes::listed() const
+{
+    QFile file(m_sources.fsTab);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<VolumeInfo> volumes;
+    for (const MountEntry& entry : userFileSystems(parseFsTab(file.readAll()))) {
+        VolumeInfo volume;
+        volume.mountPoint = QDir::cleanPath(entry.mountPoint);
+        volume.fsType = entry.fsType;
+        volume.device = entry.source;
+        volume.kind = driveKindFor(entry.fsType, volume.mountPoint, false);
+        volumes.append(volume);
+    }
     return volumes;
 }
 

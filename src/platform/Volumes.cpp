@@ -16,9 +16,14 @@ DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool re
         return DriveKind::CdRom;
     if (ramDisk.contains(type))
         return DriveKind::RamDisk;
-    if (removableFlag || mountPoint.startsWith(QStringLiteral("/media/")) || mountPoint.startsWith(QStringLiteral("/run/media/")))
+    if (removableFlag || inRemovableMediaArea(mountPoint))
         return DriveKind::Removable;
     return DriveKind::Fixed;
+}
+
+bool inRemovableMediaArea(const QString& path)
+{
+    return path.startsWith(QLatin1String("/media/")) || path.startsWith(QLatin1String("/run/media/"));
 }
 
 bool pathLiesUnder(const QString& path, QString mountPoint)
