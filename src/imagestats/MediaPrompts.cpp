@@ -157,16 +157,20 @@ void PromptForDirectory(const QString& volumeText, const QString& directoryPath,
     }
 }
 
+bool filePromptDue(
+    const QString& volumeText, const QString& filePath, const MediaPromptSettings& settings, const Volumes& volumes)
+{
+    if (settings.DisableFilePolling)
+        return false;
+    if (normalFileExists(filePath) && sameLabel(driveOf(filePath, volumeText, settings, volumes), volumeText))
+        return false;
+    return !neverAsked(driveOf(filePath, volumeText, settings, volumes));
+}
+
 void PromptForFile(const QString& volumeText, const QString& filePath, const MediaPromptSettings& settings,
     const Volumes& volumes, Prompter& prompter)
 {
-    if (settings.DisableFilePolling)
-        return;
-    for (;;) {
-        if (normalFileExists(filePath) && sameLabel(driveOf(filePath, volumeText, settings, volumes), volumeText))
-            return;
-        if (neverAsked(driveOf(filePath, volumeText, settings, volumes)))
-            return;
+    while (filePromptDue(volumeText, filePath, settings, volumes)) {
         if (ask(prompter, fileTitle, volumeText, filePath, fileText) != MsgAnswer::Ok)
             return;
     }

@@ -242,6 +242,48 @@ private Q_SLOTS:
         QCOMPARE(prompter.messages().size(), directoryPrompts + filePrompts);
     }
 
+    // Two files on two disks used in turn in one drive: the first is read before the second disk
+    // is asked for, and the user takes the first out to load the second.
+    void filesIdenticalOnDisksInTurn_data()
+    {
+        QTest::addColumn<QByteArray>("second"); // the file on the second disk
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<bool>("same");
+        const QByteArray big = severalChunks();
+        QByteArray bigLastByte = big;
+        bigLastByte[bigLastByte.size() - 1] = char(bigLastByte.back() ^ 1);
+        QTest::newRow("two copies") << big << true << true;
+        QTest::newRow("the last byte differs") << bigLastByte << true << false;
+        QTest::newRow("the second is longer") << big + 'x' << true << false;
+        QTest::newRow("the second disk is not loaded") << big << false << false;
+    }
+    void filesIdenticalOnDisksInTurn()
+    {
+        QFETCH(QByteArray, second);
+        QFETCH(bool, load);
+        QFETCH(bool, same);
+        const QString firstPath = at(QStringLiteral("drive/one.jpg"));
+        const QString secondPath = at(QStringLiteral("drive/two.jpg"));
+        QVERIFY(writeFile(firstPath, severalChunks()));
+        FakeVolumes volumes({ volume(QStringLiteral("drive"), QStringLiteral("ONE"), DriveKind::Removable) });
+        ActingPrompter prompter;
+        prompter.beforeAnswer = [&](int) {
+            if (!load)
+                return;
+            QFile::remove(firstPath);
+            writeFile(secondPath, second);
+            volumes.setTable({ volume(QStringLiteral("drive"), QStringLiteral("TWO"), DriveKind::Removable) });
+        };
+        prompter.queueAnswer(load ? MsgAnswer::Ok : MsgAnswer::Cancel);
+        prompter.queueAnswer(MsgAnswer::Cancel);
+        QCOMPARE(FilesIdentical(
+                     QStringLiteral("[ONE]"), firstPath, QStringLiteral("[TWO]"), secondPath, {}, volumes, prompter),
+            same);
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().first().text.startsWith(QStringLiteral("[TWO] ") + secondPath));
+        QFile::remove(secondPath);
+    }
+
     void filesIdenticalAsksForEachFile()
     {
         FakeVolumes volumes(table(QStringLiteral("HOLIDAY")));
