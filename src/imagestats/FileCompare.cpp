@@ -2,9 +2,47 @@
 
 #include "imagestats/MediaPrompts.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <cstring>
 #include <memory>
+#include <optional>
+
+namespace {
+
+constexpr qint64 Chunk = 1 << 20;
+
+struct FileDigest
+{
+    qint64 length = 0;
+    QByteArray sha256;
+    bool operator==(const FileDigest&) const = default;
+};
+
+// A file's length and SHA-256, read in chunks; none when it cannot be read whole.
+std::optional<FileDigest> digestOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::unique_ptr<char[]> buffer(new char[Chunk]);
+    FileDigest digest;
+    for (;;) {
+        const qint64 got = file.read(buffer.get(), Chunk);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        hash.addData(QByteArrayView(buffer.get(), got));
+        digest.length += got;
+    }
+    digest.sha256 = hash.result();
+    return digest;
+}
+
+} // namespace
 
 bool ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words)
 {
@@ -35,12 +73,11 @@ bool fileContentsEqual(const QString& firstPath, const QString& secondPath)
         return false;
     if (a.size() != b.size())
         return false;
-    constexpr qint64 chunk = 1 << 20;
-    std::unique_ptr<char[]> bufA(new char[chunk]);
-    std::unique_ptr<char[]> bufB(new char[chunk]);
+    std::unique_ptr<char[]> bufA(new char[Chunk]);
+    std::unique_ptr<char[]> bufB(new char[Chunk]);
     qint64 remaining = a.size();
     while (remaining > 0) {
-        const qint64 want = std::min(chunk, remaining);
+        const qint64 want = std::min(Chunk, remaining);
         if (a.read(bufA.get(), want) != want || b.read(bufB.get(), want) != want)
             return false;
         if (std::memcmp(bufA.get(), bufB.get(), std::size_t(want)) != 0)
@@ -56,6 +93,15 @@ bool FilesIdentical(const QString& firstVolume, const QString& firstPath, const 
     const QString& secondPath, const MediaPromptSettings& settings, const Volumes& volumes, Prompter& prompter)
 {
     PromptForFile(firstVolume, firstPath, settings, volumes, prompter);
+    // Both files at hand: compared byte for byte, stopping at the first difference.
+    if (!filePromptDue(secondVolume, secondPath, settings, volumes))
+        return fileContentsEqual(firstPath, secondPath);
+    // The second file's medium is not loaded, and loading it may take out the first's (two disks
+    // used in turn in one drive): the first file is read before the second is asked for. Its
+    // length and SHA-256 stand for it, so memory stays bounded whatever its size.
+    const std::optional<FileDigest> first = digestOf(firstPath);
     PromptForFile(secondVolume, secondPath, settings, volumes, prompter);
-    return fileContentsEqual(firstPath, secondPath);
+    if (!first || QFileInfo(secondPath).size() != first->length)
+        return false;
+    return digestOf(secondPath) == first;
 }

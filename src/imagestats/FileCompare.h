@@ -13,8 +13,9 @@ struct MediaPromptSettings;
 // cannot be opened leaves the array as it was. False when the file could not be opened or read.
 bool ReadFileIntoArray(const QString& path, std::vector<std::int16_t>& words);
 
-// Whether two files have the same contents. Asks for each file's medium first. False when
-// either file cannot be read whole or the lengths differ; compares in chunks.
+// Whether two files have the same contents. Asks for the first file's medium and, once the first
+// file is read, for the second's, so two disks used in turn in one drive can be compared. False
+// when either file cannot be read whole or the lengths differ; memory stays bounded.
 bool FilesIdentical(const QString& firstVolume, const QString& firstPath, const QString& secondVolume,
     const QString& secondPath, const MediaPromptSettings& settings, const Volumes& volumes, Prompter& prompter);
 

@@ -21,6 +21,9 @@ bool directoryPromptDue(const QString& volumeText, const QString& directoryPath,
 // systems, re-activated mount points), or the user cancels the prompt.
 void PromptForDirectory(const QString& volumeText, const QString& directoryPath, const MediaPromptSettings& settings,
     const Volumes& volumes, Prompter& prompter);
+// Whether PromptForFile would ask for the file's medium now.
+bool filePromptDue(
+    const QString& volumeText, const QString& filePath, const MediaPromptSettings& settings, const Volumes& volumes);
 // The same for a file; re-activated mount points are no exception here.
 void PromptForFile(const QString& volumeText, const QString& filePath, const MediaPromptSettings& settings,
     const Volumes& volumes, Prompter& prompter);

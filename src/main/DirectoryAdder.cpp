@@ -16,13 +16,6 @@
 
 namespace {
 
-bool liesUnder(const QString& path, const QString& mountPoint)
-{
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
-
 // The labels met during one walk. Reading the mount table for every directory of a large tree is
 // slow; below the top only a mount point inside the tree can change the volume.
 class WalkLabels
@@ -36,7 +29,7 @@ public:
         if (m_canonicalTop.isEmpty())
             m_canonicalTop = m_top;
         for (const VolumeInfo& volume : volumes.mounted()) {
-            if (volume.mountPoint != m_canonicalTop && liesUnder(volume.mountPoint, m_canonicalTop))
+            if (volume.mountPoint != m_canonicalTop && pathLiesUnder(volume.mountPoint, m_canonicalTop))
                 m_inner.append(volume);
         }
     }
@@ -49,7 +42,7 @@ public:
         const QString canonical = m_canonicalTop + QDir::cleanPath(path).mid(m_top.size());
         const VolumeInfo* best = nullptr;
         for (const VolumeInfo& volume : m_inner) {
-            if (liesUnder(canonical, volume.mountPoint)
+            if (pathLiesUnder(canonical, volume.mountPoint)
                 && (!best || volume.mountPoint.size() >= best->mountPoint.size()))
                 best = &volume;
         }

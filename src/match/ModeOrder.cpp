@@ -52,7 +52,9 @@ RecordSource buildModeRecordSource(
 {
     if (mode == ComparisonMode::Pattern)
         return patternRecordSource(activeCodes);
-    const QString prefix = exclusive ? QStringLiteral("PATH, ") : QString();
+    // Directories in the order of their names regardless of case, yet /p/A/ and /p/a/ apart:
+    // exclusive matching pairs only neighbours of one exact path.
+    const QString prefix = exclusive ? QStringLiteral("PATH, PATH COLLATE BINARY, ") : QString();
     RecordSource source = activeRecords(activeCodes, prefix + modeOrderKey(mode, ignoreExtension));
     source.heldFields = StepLoader::fieldsFor(mode);
     return source;

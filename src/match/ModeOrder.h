@@ -25,7 +25,7 @@ QStringList prematchActiveCodes();
 
 // The order key of a mode: "WHOLENAME, SIZE", "BASENAME", "RECNUM", ...
 QString modeOrderKey(ComparisonMode mode, bool ignoreExtension);
-// The active records in the order of the mode; "PATH, " goes first with exclusive matching,
+// The active records in the order of the mode; the path goes first with exclusive matching,
 // except in PATTERN mode, which always walks by RECNUM. The fields that decide the pair steps
 // of the mode are held.
 RecordSource buildModeRecordSource(

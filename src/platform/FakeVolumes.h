@@ -15,8 +15,11 @@ public:
     void setTable(QList<VolumeInfo> table) { m_table = std::move(table); }
     QList<VolumeInfo> mounted() const override { return m_table; }
     VolumeInfo volumeFor(const QString& path) const override;
+    void setListed(QList<VolumeInfo> listed) { m_listed = std::move(listed); }
+    QList<VolumeInfo> listed() const override { return m_listed; }
 
 private:
     QList<VolumeInfo> m_table;
+    QList<VolumeInfo> m_listed;
     bool m_pathsMustExist;
 };

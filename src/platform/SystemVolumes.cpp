@@ -62,23 +62,16 @@ QString blockAttribute(const QString& sysBlock, const QString& name, const QStri
     return readFirstLine(disk + QLatin1Char('/') + attribute);
 }
 
-bool liesUnder(const QString& path, const QString& mountPoint)
-{
-    if (mountPoint == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
-}
-
 // The kernel's and the system's own mounts (/proc, /sys, /dev, /run): on a usual system several
 // of them are tmpfs, which would otherwise be offered to the user as RAM disks.
 bool inSystemArea(const QString& mountPoint)
 {
     static const QStringList areas { QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
         QStringLiteral("/run") };
-    if (liesUnder(mountPoint, QStringLiteral("/run/media")))
+    if (pathLiesUnder(mountPoint, QStringLiteral("/run/media")))
         return false;
     for (const QString& area : areas) {
-        if (liesUnder(mountPoint, area))
+        if (pathLiesUnder(mountPoint, area))
             return true;
     }
     return false;
@@ -138,6 +131,24 @@ QList<MountEntry> parseMountInfo(const QByteArray& text)
         if (!entry.mountPoint.startsWith(QLatin1Char('/')) || entry.fsType.isEmpty())
             continue;
         entries.append(entry);
+    }
+    return entries;
+}
+
+QList<MountEntry> parseFsTab(const QByteArray& text)
+{
+    // device mount-point type options [dump [pass]], separated by blanks or tabs
+    QList<MountEntry> entries;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 3 || fields.first().startsWith('#'))
+            continue;
+        MountEntry entry;
+        entry.source = decodeMountInfoField(fields.at(0));
+        entry.mountPoint = decodeMountInfoField(fields.at(1));
+        entry.fsType = decodeMountInfoField(fields.at(2));
+        if (entry.mountPoint.startsWith(QLatin1Char('/')))
+            entries.append(entry);
     }
     return entries;
 }
@@ -213,9 +224,7 @@ QList<VolumeInfo> SystemVolumes::mounted() const
 {
     // A later mount on the same point hides the earlier one.
     QList<MountEntry> visible;
-    for (const MountEntry& entry : readMountTable()) {
-        if (isPseudoFileSystem(entry.fsType) || inSystemArea(entry.mountPoint))
-            continue;
+    for (const MountEntry& entry : userFileSystems(readMountTable())) {
         visible.removeIf([&](const MountEntry& e) { return e.mountPoint == entry.mountPoint; });
         visible.append(entry);
     }
@@ -223,6 +232,33 @@ QList<VolumeInfo> SystemVolumes::mounted() const
     QList<VolumeInfo> volumes;
     for (const MountEntry& entry : visible)
         volumes.append(describe(entry, labels));
+    return volumes;
+}
+
+QList<MountEntry> SystemVolumes::userFileSystems(const QList<MountEntry>& entries)
+{
+    QList<MountEntry> kept;
+    for (const MountEntry& entry : entries) {
+        if (!isPseudoFileSystem(entry.fsType) && !inSystemArea(entry.mountPoint))
+            kept.append(entry);
+    }
+    return kept;
+}
+
+QList<VolumeInfo> SystemVolumes::listed() const
+{
+    QFile file(m_sources.fsTab);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<VolumeInfo> volumes;
+    for (const MountEntry& entry : userFileSystems(parseFsTab(file.readAll()))) {
+        VolumeInfo volume;
+        volume.mountPoint = QDir::cleanPath(entry.mountPoint);
+        volume.fsType = entry.fsType;
+        volume.device = entry.source;
+        volume.kind = driveKindFor(entry.fsType, volume.mountPoint, false);
+        volumes.append(volume);
+    }
     return volumes;
 }
 
@@ -238,7 +274,7 @@ VolumeInfo SystemVolumes::volumeFor(const QString& path) const
     const MountEntry* best = nullptr;
     for (const MountEntry& entry : table) {
         // Equal length: the later mount is the one on top.
-        if (liesUnder(absolute, entry.mountPoint) && (!best || entry.mountPoint.size() >= best->mountPoint.size()))
+        if (pathLiesUnder(absolute, entry.mountPoint) && (!best || entry.mountPoint.size() >= best->mountPoint.size()))
             best = &entry;
     }
     VolumeInfo volume;

@@ -17,6 +17,9 @@ struct MountEntry
 
 // The mount table in the format of /proc/self/mountinfo; malformed lines are skipped.
 QList<MountEntry> parseMountInfo(const QByteArray& text);
+// The file system table in the format of /etc/fstab: comments, blank lines and entries without
+// a mount point (swap) are skipped.
+QList<MountEntry> parseFsTab(const QByteArray& text);
 // A mountinfo field: "\040" and the other three-digit octal escapes become their bytes.
 QString decodeMountInfoField(const QByteArray& field);
 // A udev link name such as "MY\x20PHOTOS": "\xHH" escapes become their bytes.
@@ -36,6 +39,7 @@ public:
         QString mountInfo = QStringLiteral("/proc/self/mountinfo");
         QString byLabel = QStringLiteral("/dev/disk/by-label");
         QString sysBlock = QStringLiteral("/sys/class/block");
+        QString fsTab = QStringLiteral("/etc/fstab");
     };
 
     SystemVolumes();
@@ -43,9 +47,12 @@ public:
 
     QList<VolumeInfo> mounted() const override;
     VolumeInfo volumeFor(const QString& path) const override;
+    QList<VolumeInfo> listed() const override;
 
 private:
     QList<MountEntry> readMountTable() const;
+    // The entries of the kernel's mount table or the file system table that hold user files.
+    static QList<MountEntry> userFileSystems(const QList<MountEntry>& entries);
     VolumeInfo describe(const MountEntry& entry, const QHash<QString, QString>& labels) const;
 
     Sources m_sources;

@@ -16,9 +16,25 @@ DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool re
         return DriveKind::CdRom;
     if (ramDisk.contains(type))
         return DriveKind::RamDisk;
-    if (removableFlag || mountPoint.startsWith(QStringLiteral("/media/")) || mountPoint.startsWith(QStringLiteral("/run/media/")))
+    if (removableFlag || inRemovableMediaArea(mountPoint))
         return DriveKind::Removable;
     return DriveKind::Fixed;
+}
+
+bool inRemovableMediaArea(const QString& path)
+{
+    return path.startsWith(QLatin1String("/media/")) || path.startsWith(QLatin1String("/run/media/"));
+}
+
+bool pathLiesUnder(const QString& path, QString mountPoint)
+{
+    if (mountPoint.isEmpty())
+        return false;
+    if (mountPoint.size() > 1 && mountPoint.endsWith(QLatin1Char('/')))
+        mountPoint.chop(1);
+    if (mountPoint == QLatin1String("/"))
+        return path.startsWith(QLatin1Char('/'));
+    return path == mountPoint || path.startsWith(mountPoint + QLatin1Char('/'));
 }
 
 QString volumeTag(const VolumeInfo& volume)

@@ -24,6 +24,9 @@ public:
     // The volume whose mount point is the longest prefix of the absolute path; a path that
     // does not exist gives kind NoRoot.
     virtual VolumeInfo volumeFor(const QString& path) const = 0;
+    // The file systems the system's table names (/etc/fstab), mounted now or not, each with the
+    // kind its type gives; a device that is not present cannot tell whether it is removable.
+    virtual QList<VolumeInfo> listed() const = 0;
 };
 
 // The kind rule of the host mapping, kept pure so it can be tested on its own.
@@ -31,3 +34,10 @@ DriveKind driveKindFor(const QString& fsType, const QString& mountPoint, bool re
 
 // The volume label as an entry shows it: "[" upper-cased label "]".
 QString volumeTag(const VolumeInfo& volume);
+
+// Whether the path lies below a place where the system mounts removable media (/media, /run/media).
+bool inRemovableMediaArea(const QString& path);
+
+// Whether the path is the mount point or lies below it; a trailing "/" of the mount point is
+// ignored, and an empty one holds nothing.
+bool pathLiesUnder(const QString& path, QString mountPoint);

@@ -17,7 +17,7 @@ class SettingsWriter;
 // The ACTIVE code of the records under review: "*" when the pre-match cycle marked them, else
 // "X" (every record the pre-scan met).
 QString reviewActiveCode(const MainSettings& settings);
-// The review source: the records under review in the order of the mode, "PATH, " first with
+// The review source: the records under review in the order of the mode, the path first with
 // exclusive matching; in PATTERN mode the pattern source.
 RecordSource reviewSource(const MainSettings& settings, const QString& activeCode);
 // The pattern source: the records under review by RECNUM.

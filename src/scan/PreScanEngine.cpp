@@ -181,6 +181,8 @@ void PreScanEngine::ReopenCatalogue()
     m_rstFILES->setIndex(QStringLiteral("ref"));
 }
 
+const QString PreScanEngine::EntryRows = QStringLiteral("DRIVEVOLUME = ? COLLATE BINARY AND PATH = ? COLLATE BINARY");
+
 bool PreScanEngine::housekeeping()
 {
     const auto step = [this](const QString& caption, const QString& sql, const QVariantList& params) {
@@ -209,8 +211,8 @@ void PreScanEngine::mendResumedEntry()
 {
     if (m_resumeIndex < m_settings.directories.size()) {
         setEntry(m_settings.directories.at(m_resumeIndex));
-        m_database->execute(QStringLiteral("UPDATE FILES SET REF = STAG, ACTIVE = ' ', RECNUM = 0 "
-                                           "WHERE ACTIVE = 'X' AND DRIVEVOLUME = ? AND PATH = ?"),
+        m_database->execute(
+            QStringLiteral("UPDATE FILES SET REF = STAG, ACTIVE = ' ', RECNUM = 0 WHERE ACTIVE = 'X' AND ") + EntryRows,
             { m_entryVolume, m_entryPath });
     }
     const QVariant largest

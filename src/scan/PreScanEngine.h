@@ -107,6 +107,9 @@ public:
     CatalogueDatabase* database() const { return m_database.get(); }
 
 private:
+    // The rows of the current entry: its volume and path compared exactly, since paths keep
+    // their case here (/p/A/ and /p/a/ are two directories); parameters volume, path.
+    static const QString EntryRows;
     bool housekeeping();
     void bindCatalogue();
     void mendResumedEntry();

@@ -367,7 +367,7 @@ void PreScanEngine::writeRecord(const PendingFile& item, const QString& fileType
 void PreScanEngine::ReactivateDirectoryType(const QString& fileType)
 {
     SqlRecordSet dboFILES(*m_database);
-    dboFILES.setSource(QStringLiteral("DRIVEVOLUME = ? AND PATH = ? AND EXTENSION = ? AND ACTIVE <> 'X'"), QString(),
+    dboFILES.setSource(EntryRows + QStringLiteral(" AND EXTENSION = ? AND ACTIVE <> 'X'"), QString(),
         { m_entryVolume, m_entryPath, fileType });
     dboFILES.refresh();
     while (!dboFILES.isEof()) {

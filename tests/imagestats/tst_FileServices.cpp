@@ -82,9 +82,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("second");
         QTest::addColumn<bool>("secondExists");
         QTest::addColumn<bool>("same");
-        QByteArray big(3 * 1024 * 1024 + 17, '\0');
-        for (int i = 0; i < big.size(); ++i)
-            big[i] = char(i * 31 % 251);
+        const QByteArray big = severalChunks();
         QByteArray bigLastByte = big;
         bigLastByte[bigLastByte.size() - 1] = char(bigLastByte.back() ^ 1);
         QTest::newRow("two copies") << QByteArray("abcdef") << QByteArray("abcdef") << true << true;

@@ -203,6 +203,87 @@ private Q_SLOTS:
         QCOMPARE(prompter.messages().size(), 3);
     }
 
+    // A medium without a label that is not loaded: the nearest existing ancestor of its path is
+    // on the unlabelled root file system ("[]" too), yet the path lies where media are mounted.
+    void absentMediumWithoutLabel_data()
+    {
+        QTest::addColumn<QString>("path"); // "@" stands for the test's directory
+        QTest::addColumn<QString>("reactivate");
+        QTest::addColumn<int>("directoryPrompts");
+        QTest::addColumn<int>("filePrompts");
+        QTest::newRow("deleted directory of the root file system") << "@gone/" << QString() << 0 << 0;
+        QTest::newRow("below /media") << "/media/ann/0A1B-2C3D/pics/" << QString() << 1 << 1;
+        QTest::newRow("below /run/media") << "/run/media/ann/0A1B-2C3D/pics/" << QString() << 1 << 1;
+        QTest::newRow("below a remembered mount point") << "@stick/pics/"
+                                                        << "@stick" << 0 << 1;
+        QTest::newRow("below a file system of the table, not mounted") << "@mo/pics/" << QString() << 1 << 1;
+        QTest::newRow("below a network share of the table, not mounted") << "@share/pics/" << QString() << 0 << 0;
+    }
+    void absentMediumWithoutLabel()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reactivate);
+        QFETCH(int, directoryPrompts);
+        QFETCH(int, filePrompts);
+        const auto expand
+            = [&](QString text) { return text.replace(QLatin1Char('@'), m_root.path() + QLatin1Char('/')); };
+        VolumeInfo root;
+        root.mountPoint = QStringLiteral("/");
+        FakeVolumes volumes({ root });
+        volumes.setListed({ volume(QStringLiteral("mo"), QString(), DriveKind::Removable),
+            volume(QStringLiteral("share"), QString(), DriveKind::Remote) });
+        ScriptedPrompter prompter;
+        prompter.queueAnswer(MsgAnswer::Cancel);
+        prompter.queueAnswer(MsgAnswer::Cancel);
+        const MediaPromptSettings settings { false, expand(reactivate) };
+        PromptForDirectory(QStringLiteral("[]"), expand(path), settings, volumes, prompter);
+        QCOMPARE(prompter.messages().size(), directoryPrompts);
+        PromptForFile(QStringLiteral("[]"), expand(path) + QStringLiteral("a.jpg"), settings, volumes, prompter);
+        QCOMPARE(prompter.messages().size(), directoryPrompts + filePrompts);
+    }
+
+    // Two files on two disks used in turn in one drive: the first is read before the second disk
+    // is asked for, and the user takes the first out to load the second.
+    void filesIdenticalOnDisksInTurn_data()
+    {
+        QTest::addColumn<QByteArray>("second"); // the file on the second disk
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<bool>("same");
+        const QByteArray big = severalChunks();
+        QByteArray bigLastByte = big;
+        bigLastByte[bigLastByte.size() - 1] = char(bigLastByte.back() ^ 1);
+        QTest::newRow("two copies") << big << true << true;
+        QTest::newRow("the last byte differs") << bigLastByte << true << false;
+        QTest::newRow("the second is longer") << big + 'x' << true << false;
+        QTest::newRow("the second disk is not loaded") << big << false << false;
+    }
+    void filesIdenticalOnDisksInTurn()
+    {
+        QFETCH(QByteArray, second);
+        QFETCH(bool, load);
+        QFETCH(bool, same);
+        const QString firstPath = at(QStringLiteral("drive/one.jpg"));
+        const QString secondPath = at(QStringLiteral("drive/two.jpg"));
+        QVERIFY(writeFile(firstPath, severalChunks()));
+        FakeVolumes volumes({ volume(QStringLiteral("drive"), QStringLiteral("ONE"), DriveKind::Removable) });
+        ActingPrompter prompter;
+        prompter.beforeAnswer = [&](int) {
+            if (!load)
+                return;
+            QFile::remove(firstPath);
+            writeFile(secondPath, second);
+            volumes.setTable({ volume(QStringLiteral("drive"), QStringLiteral("TWO"), DriveKind::Removable) });
+        };
+        prompter.queueAnswer(load ? MsgAnswer::Ok : MsgAnswer::Cancel);
+        prompter.queueAnswer(MsgAnswer::Cancel);
+        QCOMPARE(FilesIdentical(
+                     QStringLiteral("[ONE]"), firstPath, QStringLiteral("[TWO]"), secondPath, {}, volumes, prompter),
+            same);
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().first().text.startsWith(QStringLiteral("[TWO] ") + secondPath));
+        QFile::remove(secondPath);
+    }
+
     void filesIdenticalAsksForEachFile()
     {
         FakeVolumes volumes(table(QStringLiteral("HOLIDAY")));

@@ -414,15 +414,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("orderBy");
         QTest::newRow("name") << int(ComparisonMode::Name) << false << false << "WHOLENAME";
         QTest::newRow("name, ignore") << int(ComparisonMode::Name) << false << true << "NAME";
-        QTest::newRow("name, exclusive") << int(ComparisonMode::Name) << true << false << "PATH, WHOLENAME";
+        QTest::newRow("name, exclusive") << int(ComparisonMode::Name) << true << false
+                                         << "PATH, PATH COLLATE BINARY, WHOLENAME";
         QTest::newRow("name and size, exclusive")
-            << int(ComparisonMode::NameAndSize) << true << false << "PATH, WHOLENAME, SIZE";
+            << int(ComparisonMode::NameAndSize) << true << false << "PATH, PATH COLLATE BINARY, WHOLENAME, SIZE";
         QTest::newRow("name and size, ignore") << int(ComparisonMode::NameAndSize) << false << true << "NAME, SIZE";
         QTest::newRow("numbered") << int(ComparisonMode::Numbered) << false << false << "WHOLEBASE";
         QTest::newRow("numbered, ignore") << int(ComparisonMode::Numbered) << false << true << "BASENAME";
         QTest::newRow("size, ignore alike") << int(ComparisonMode::Size) << false << true << "SIZE";
         QTest::newRow("checksum") << int(ComparisonMode::Checksum) << false << true << "CHECKSUM";
-        QTest::newRow("average rgb") << int(ComparisonMode::AverageRgb) << true << true << "PATH, RGB";
+        QTest::newRow("average rgb") << int(ComparisonMode::AverageRgb) << true << true
+                                     << "PATH, PATH COLLATE BINARY, RGB";
         QTest::newRow("quadrant rgb") << int(ComparisonMode::QuadrantRgb) << false << false << "QRGB";
         QTest::newRow("pattern never takes the path") << int(ComparisonMode::Pattern) << true << true << "RECNUM";
     }

@@ -37,11 +37,13 @@ struct FakeSystem
         QDir().mkpath(path(QStringLiteral("dev/disk/by-label")));
         QFile::link(QStringLiteral("../../") + device, path(QStringLiteral("dev/disk/by-label/") + escapedName));
     }
-    SystemVolumes volumes(const QByteArray& mountInfo) const
+    SystemVolumes volumes(const QByteArray& mountInfo, const QByteArray& fsTab = {}) const
     {
         writeFile(path(QStringLiteral("mountinfo")), mountInfo);
-        return SystemVolumes(SystemVolumes::Sources { path(QStringLiteral("mountinfo")),
-            path(QStringLiteral("dev/disk/by-label")), path(QStringLiteral("sys/class/block")) });
+        writeFile(path(QStringLiteral("fstab")), fsTab);
+        return SystemVolumes(
+            SystemVolumes::Sources { path(QStringLiteral("mountinfo")), path(QStringLiteral("dev/disk/by-label")),
+                path(QStringLiteral("sys/class/block")), path(QStringLiteral("fstab")) });
     }
 };
 
@@ -260,6 +262,33 @@ private Q_SLOTS:
     {
         const VolumeInfo volume = m_system.volumes(QByteArray()).volumeFor(QDir::tempPath());
         QCOMPARE(volume.kind, DriveKind::NoRoot);
+    }
+
+    // The file systems of the table, mounted or not; only a network share's kind tells the media
+    // prompts anything, the others stand for media that are not loaded.
+    void listed_data()
+    {
+        QTest::addColumn<QByteArray>("fsTab");
+        QTest::addColumn<QStringList>("expected"); // mount point|type, then R for a remote kind
+        QTest::newRow("comments, blank lines and swap skipped") << QByteArray(
+            "# <file system> <mount point> <type>\n\nUUID=1 / ext4 defaults 0 1\n"
+            "/dev/sda3 none swap sw 0 0\n") << QStringList { "/|ext4" };
+        QTest::newRow("tabs, an escaped blank, no trailing new line")
+            << QByteArray("LABEL=\t/mnt/zip\\040disk/\tvfat\tnoauto,user") << QStringList { "/mnt/zip disk|vfat" };
+        QTest::newRow("a network share") << QByteArray("server:/export /mnt/nas nfs4 noauto 0 0\n")
+                                         << QStringList { "/mnt/nas|nfs4 R" };
+        QTest::newRow("kernel file systems skipped") << QByteArray(
+            "proc /proc proc defaults 0 0\nsysfs /sys sysfs defaults 0 0\n/dev/sr0 /media/cdrom0 "
+            "udf,iso9660 user,noauto 0 0\n") << QStringList { "/media/cdrom0|udf,iso9660" };
+    }
+    void listed()
+    {
+        QFETCH(QByteArray, fsTab);
+        QFETCH(QStringList, expected);
+        QStringList got;
+        for (const VolumeInfo& v : m_system.volumes(QByteArray(), fsTab).listed())
+            got << v.mountPoint + QLatin1Char('|') + v.fsType + (v.kind == DriveKind::Remote ? " R" : "");
+        QCOMPARE(got, expected);
     }
 
     // The real table of the machine the tests run on.

@@ -70,6 +70,9 @@ private Q_SLOTS:
             << name << "exclusive"
             << QStringList { "A.JPG vol=[V1] path=/a/", "A.JPG vol=[V2] path=/a/", "a.jpg vol=[V1] path=/a/" } << ""
             << QStringList { "-" } << 1;
+        QTest::newRow("exclusive: directories whose paths differ in case are walked apart")
+            << name << "exclusive" << QStringList { "A.JPG path=/p/A/", "A.JPG path=/p/a/", "a.jpg path=/p/A/" } << ""
+            << QStringList { "1 3" } << 0;
         QTest::newRow("one file reached twice is no group")
             << name << "" << QStringList { "A.JPG path=/x/", "A.JPG path=/x/" } << "" << QStringList { "-" } << 1;
         QTest::newRow("a group outside the incoming-files directory is dropped")

@@ -37,6 +37,8 @@ private Q_SLOTS:
     void resumePoints();
     void resumedRunEqualsUninterrupted_data();
     void resumedRunEqualsUninterrupted();
+    void pathsDifferingInCase_data();
+    void pathsDifferingInCase();
 };
 
 namespace {
@@ -512,6 +514,47 @@ void tst_PreScanRun::resumedRunEqualsUninterrupted()
     QCOMPARE(rowTexts(f.rows(), f.tree()), expected);
     QCOMPARE(f.session.NumFilesFound, 12);
     QVERIFY(!QFile::exists(f.scanningFile()));
+}
+
+void tst_PreScanRun::pathsDifferingInCase_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QByteArray>("resumeAt");
+    QTest::addColumn<bool>("reactivate");
+    QTest::addColumn<QStringList>("active");
+    // p/A/ and p/a/ are two directories; a first run has claimed both. The second run:
+    const QStringList both { "p/A", "p/a" };
+    QTest::newRow("full pre-scan") << both << QByteArray() << false << QStringList { "1 p/A/one.jpg", "2 p/a/two.jpg" };
+    QTest::newRow("resumed at p/a/: p/A/ keeps its claim")
+        << both << QByteArray(" 1\r\n") << false << QStringList { "1 p/A/one.jpg", "2 p/a/two.jpg" };
+    QTest::newRow("re-activation of p/a/ leaves p/A/ out")
+        << QStringList { "p/a" } << QByteArray() << true << QStringList { "1 p/a/two.jpg" };
+}
+
+void tst_PreScanRun::pathsDifferingInCase()
+{
+    QFETCH(QStringList, list);
+    QFETCH(QByteArray, resumeAt);
+    QFETCH(bool, reactivate);
+    QFETCH(QStringList, active);
+    ScanFixture f;
+    f.bytes(QStringLiteral("p/A"), QStringLiteral("one.jpg"), "1");
+    f.bytes(QStringLiteral("p/a"), QStringLiteral("two.jpg"), "22");
+    f.settings.directories = { f.entry(QStringLiteral("p/A")), f.entry(QStringLiteral("p/a")) };
+    f.run();
+    f.settings.directories.clear();
+    for (const QString& dir : list)
+        f.settings.directories << f.entry(dir);
+    if (reactivate)
+        f.session.ReactivateDrives = f.tree();
+    if (!resumeAt.isEmpty())
+        QVERIFY(writeFile(f.scanningFile(), resumeAt));
+    f.run();
+    QStringList seen;
+    for (const CatalogueRecord& r : f.rows(QStringLiteral("ACTIVE = 'X'")))
+        seen << QStringLiteral("%1 %2%3").arg(r.RECNUM).arg(r.PATH.mid(f.tree().size() + 1), r.DISKNAME);
+    seen.sort();
+    QCOMPARE(seen, active);
 }
 
 QTEST_GUILESS_MAIN(tst_PreScanRun)

@@ -35,3 +35,11 @@ QByteArray readFile(const QString& path)
         return {};
     return file.readAll();
 }
+
+QByteArray severalChunks()
+{
+    QByteArray bytes(3 * 1024 * 1024 + 17, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 31 % 251);
+    return bytes;
+}

@@ -20,3 +20,5 @@ private:
 // Writes bytes to a file, creating parent directories; returns false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// The contents of a file that spans several chunks of the file comparison, no two bytes in a row alike.
+QByteArray severalChunks();
