@@ -89,6 +89,7 @@ void act(SnapshotFixture& f, const QString& action)
             review.cmdRENAME_Click(n, "Z" + QString::number(slot.RECNUM));
         return;
     }
+    QFAIL("the cursor's record is not on the page");
 }
 
 void act(PairReviewFixture& f, const QString& action)
@@ -106,12 +107,8 @@ void act(PairReviewFixture& f, const QString& action)
 
 bool oneFile(const QString& first, const QString& second)
 {
-    struct stat a
-    {
-    };
-    struct stat b
-    {
-    };
+    struct stat a = {};
+    struct stat b = {};
     return ::stat(QFile::encodeName(first).constData(), &a) == 0
         && ::stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
