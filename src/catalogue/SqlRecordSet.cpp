@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -91,6 +92,7 @@ void SqlRecordSet::land(qsizetype position)
     m_editor.cancel();
     m_position = position;
     ++m_landing;
+    m_landingMark = m_database.changeMark();
     m_currentRead = false;
     if (hasCurrent() && m_walks == 0)
         readCurrent();
@@ -115,6 +117,28 @@ void SqlRecordSet::readCurrent() const
 {
     m_rowDeleted = !readRowInto(m_keys[size_t(m_position)], m_current);
     m_currentRead = true;
+}
+
+quint64 SqlRecordSet::landing() const
+{
+    followCurrentRow();
+    return m_landing;
+}
+
+void SqlRecordSet::followCurrentRow() const
+{
+    if (!hasCurrent() || m_editor.active())
+        return;
+    const CatalogueDatabase::ChangeMark mark = m_database.changeMark();
+    if (mark == m_landingMark)
+        return;
+    std::vector<std::int64_t> changed;
+    const bool told = m_database.filesRowsChangedSince(m_landingMark, changed);
+    m_landingMark = mark;
+    if (told && std::find(changed.begin(), changed.end(), m_keys[size_t(m_position)]) == changed.end())
+        return;
+    m_currentRead = false;
+    ++m_landing;
 }
 
 CatalogueRecord SqlRecordSet::readRow(std::int64_t rowId) const
@@ -204,6 +228,7 @@ const CatalogueRecord& SqlRecordSet::record() const
         return m_editor.buffer();
     if (!hasCurrent())
         throw std::logic_error("no current record (EOF or BOF)");
+    followCurrentRow();
     if (!m_currentRead)
         readCurrent();
     return m_current;
@@ -216,6 +241,7 @@ const CatalogueRecord& SqlRecordSet::recordWith(CatalogueFields::FieldMask field
             *whole = true;
         return record();
     };
+    followCurrentRow();
     if (m_editor.active() || !hasCurrent() || m_currentRead || !m_held.holds(fields))
         return wholeRecord();
     if (m_heldRecordLanding != m_landing) {
@@ -237,6 +263,7 @@ const CatalogueRecord& SqlRecordSet::recordWith(CatalogueFields::FieldMask field
 
 bool SqlRecordSet::rowDeleted() const
 {
+    followCurrentRow();
     if (hasCurrent() && !m_currentRead)
         readCurrent();
     return m_rowDeleted;
@@ -251,6 +278,7 @@ void SqlRecordSet::edit()
 {
     if (!hasCurrent())
         throw std::logic_error("Edit without a current record");
+    followCurrentRow();
     if (!m_currentRead)
         readCurrent();
     m_editor.startEdit(m_current);
@@ -276,6 +304,7 @@ bool SqlRecordSet::update()
         return false;
     m_current = m_editor.buffer();
     ++m_landing;
+    m_landingMark = m_database.changeMark();
     return true;
 }
 

@@ -18,7 +18,9 @@
 // A keyset cursor over a selection of FILES: refresh() runs the WHERE and ORDER BY and fixes
 // which rows belong to the set and in which order; a row's fields are read afresh from the
 // database each time the cursor lands on it, so changes made through any other record set or
-// connection are seen then. Every value in the criteria is a bound "?" parameter.
+// connection are seen then. A write through this set's own connection to the row under the
+// cursor (a file action's update) is seen at once: the record is read again when next asked
+// for, as at a new landing. Every value in the criteria is a bound "?" parameter.
 //
 // Positions: after refresh() the cursor stands on the first row, or at EOF and BOF together
 // when the set is empty. Moving past the last row gives EOF, before the first BOF; then there
@@ -55,9 +57,10 @@ public:
     int recordCount() const { return int(m_keys.size()); }
     // The current row's place in the set's order, from 0; -1 at BOF, recordCount() at EOF.
     int position() const { return isBof() ? -1 : isEof() ? recordCount() : int(m_position); }
-    // Changes whenever the cursor lands (a move or a refresh) or rewrites its row (update), so
-    // a reader can tell that the current record is still the one it read.
-    quint64 landing() const { return m_landing; }
+    // Changes whenever the cursor lands (a move or a refresh) or its row is written (update(),
+    // or any write through this connection), so a reader can tell that the current record is
+    // still the one it read.
+    quint64 landing() const;
 
     void moveFirst();
     void moveLast();
@@ -112,6 +115,8 @@ public:
 private:
     void land(qsizetype position);
     void readCurrent() const;
+    // After a write through this connection to the row under the cursor: a new landing on it.
+    void followCurrentRow() const;
     bool readRowInto(std::int64_t rowId, CatalogueRecord& record) const;
     bool heldStillTrue(std::int64_t rowId);
     void dropHeld();
@@ -123,7 +128,8 @@ private:
     std::vector<std::int64_t> m_keys;
     std::unordered_map<std::int64_t, qsizetype> m_positionOf; // built by the first findFirst
     qsizetype m_position = 0;
-    quint64 m_landing = 0;
+    mutable quint64 m_landing = 0;
+    mutable CatalogueDatabase::ChangeMark m_landingMark; // this connection's changes the landing has seen
     int m_walks = 0;
     mutable CatalogueRecord m_current;
     mutable bool m_currentRead = false;

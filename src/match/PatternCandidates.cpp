@@ -60,13 +60,23 @@ __attribute__((target_clones("popcnt", "default"))) void scanTurned(const Patter
 
 } // namespace
 
+void PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
+{
+    entry.deleted = rtag == QLatin1String("D");
+    entry.live = rtag == QLatin1String(" ");
+    entry.location = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
+}
+
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
 {
     m_entries.clear();
     m_buckets.clear();
     m_byRecnum.clear();
+    m_byRowId.clear();
     m_locations.clear();
     m_query = 0;
+    m_database = &database;
+    m_seen = database.changeMark();
     CatalogueDatabase::Lease lease = database.prepare(
         QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE ACTIVE = ? "
                           "ORDER BY RECNUM, rowid"));
@@ -78,12 +88,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         entry.recnum
             = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
         const int pxlnum = sqlite3_column_int(row, 2);
-        const QString rtag = columnText(row, 3);
-        entry.deleted = rtag == QLatin1String("D");
-        entry.live = rtag == QLatin1String(" ");
-        const QString location = columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5);
-        entry.location = int(m_locations.size());
-        entry.location = *m_locations.insert(location, m_locations.value(location, entry.location));
+        takeState(entry, columnText(row, 3), columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5));
         const QString pattern = columnText(row, 6);
         entry.patternLength = pattern.size();
         const auto bits = PatternBits::fromText(pattern);
@@ -101,7 +106,37 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
             bucket.other.push_back(index);
         }
         m_byRecnum.emplace(entry.recnum, index);
+        m_byRowId.emplace(entry.rowId, index);
         m_entries.push_back(std::move(entry));
+    }
+}
+
+void PatternCandidates::followChanges()
+{
+    if (!m_database || m_database->changeMark() == m_seen)
+        return;
+    std::vector<std::int64_t> changed;
+    if (!m_database->filesRowsChangedSince(m_seen, changed)) {
+        changed.clear();
+        for (const Entry& entry : m_entries)
+            changed.push_back(entry.rowId);
+    }
+    m_seen = m_database->changeMark();
+    for (const std::int64_t rowId : changed) {
+        const auto found = m_byRowId.find(rowId);
+        if (found == m_byRowId.end())
+            continue;
+        CatalogueDatabase::Lease lease
+            = m_database->prepare(QByteArrayLiteral("SELECT RTAG, DRIVEVOLUME, PATH FROM FILES WHERE rowid = ?"));
+        lease.bindAll({ qint64(rowId) });
+        Entry& entry = m_entries[found->second];
+        if (lease.step()) {
+            sqlite3_stmt* row = lease.handle();
+            takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
+        } else {
+            entry.deleted = true; // gone from the catalogue: as good as deleted
+            entry.live = false;
+        }
     }
 }
 
@@ -137,6 +172,7 @@ QString PatternCandidates::patternText(const Entry& entry) const
 std::vector<PatternCandidates::Hit> PatternCandidates::hits(
     const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder)
 {
+    followChanges();
     ++m_query;
     const int tolerance = settings.tolerance;
     if (tolerance < 0)

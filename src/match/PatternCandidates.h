@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueDatabase.h"
 #include "imagestats/PatternBits.h"
 
 #include <QHash>
@@ -8,9 +9,9 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
-class CatalogueDatabase;
 class Yielder;
 struct ImageFacts;
 struct RuleSettings;
@@ -21,7 +22,9 @@ struct RuleSettings;
 // other than the reference's RECNUM, whose PXLNUM lies within the tolerance, exactly as the
 // catalogue query would, and gives those that are hits, in the query's order. Patterns are
 // compared as 100-bit sets, with the reference turned once into each orientation; texts that
-// are no plain 100-cell pattern are compared as texts.
+// are no plain 100-cell pattern are compared as texts. A row written through the catalogue's
+// connection since loading (a file deleted, moved or renamed in review) is read again for its
+// tag and location before the next query.
 class PatternCandidates
 {
 public:
@@ -75,12 +78,17 @@ private:
     // The buckets whose dark-cell count lies within the tolerance of the reference's.
     std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
+    void followChanges();
+    void takeState(Entry& entry, const QString& rtag, const QString& location);
     QString patternText(const Entry& entry) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location);
 
     std::vector<Entry> m_entries;
     std::map<int, Bucket> m_buckets;
     std::multimap<qint32, quint32> m_byRecnum;
+    std::unordered_map<std::int64_t, quint32> m_byRowId;
+    CatalogueDatabase* m_database = nullptr;
+    CatalogueDatabase::ChangeMark m_seen; // the connection's changes the entries hold
     QHash<QString, int> m_locations;
     quint32 m_query = 0;
 };

@@ -15,7 +15,8 @@ struct RuleSettings;
 //
 // Within one walk (between start() calls) a landing is looked at once: loading the record
 // under the cursor into a second slot copies the first. A record made whole under the cursor
-// serves the next walk too while the cursor stays on it.
+// serves the next walk too while the cursor stays on it and its row is not written (a write
+// makes a new landing, see SqlRecordSet::landing).
 class StepLoader
 {
 public:

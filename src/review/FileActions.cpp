@@ -72,9 +72,10 @@ QString FileActions::companionPath(const ImageFacts& slot, const QString& thumbn
 
 bool FileActions::removeFile(const QString& path)
 {
-    // A file already gone was not deleted now: no trash call can prove otherwise.
+    // A file already gone counts as deleted through the trash, with nothing to recover; an
+    // outright delete of it fails.
     if (!presentOnDisk(path))
-        return false;
+        return m_settings.recycle;
     const std::optional<RecoveredSpace> space = recoverableSpace(path, m_volumes, true);
     if (m_settings.recycle)
         RecycleFiles({ path });

@@ -45,9 +45,10 @@ public:
 
     // Delete: the removable-media prompt, the confirmation (none with "No Confirm"), the trash
     // ("Recycle") or an outright delete, and the failure test (the file, hidden or not, is still
-    // there; a file already missing is no delete either). A delete that happened counts in
-    // NumberDeleted, TotalDeleted and the recovered space, tags the row and the slot "D" and
-    // takes the thumbnail companion along (its own failure is reported and stops nothing).
+    // there; a file already missing fails an outright delete and counts as deleted through the
+    // trash). A delete counts in NumberDeleted and TotalDeleted, a file removed now in the
+    // recovered space; it tags the row and the slot "D" and takes the thumbnail companion along
+    // (its own failure is reported and stops nothing).
     FileActionOutcome deleteFile(ImageFacts& slot);
 
     // Move: the removable-media prompt, then the move dialog, which moves the file with its
@@ -93,8 +94,8 @@ public:
     }
 
 private:
-    // Sends a file to the trash or deletes it; true when it was there before and is gone now,
-    // and then its space counts as recovered.
+    // Sends a file to the trash or deletes it; true when it is gone now (through the trash, also
+    // when it was gone before). The space of a file removed now counts as recovered.
     bool removeFile(const QString& path);
     // Writes fields of the slot's row; false, with the user told, when the row is gone or the
     // catalogue refuses.

@@ -100,6 +100,43 @@ private Q_SLOTS:
         QVERIFY(std::find(again.begin(), again.end(), all.at(3)) == again.end());
         QVERIFY(std::is_sorted(again.begin(), again.end(), [](auto& a, auto& b) { return a.recnum < b.recnum; }));
     }
+
+    // A row written since the candidates were loaded (a file deleted or moved in review) counts
+    // as it now stands: here with exclusive matching, the reference R in /a/ beside X, and Y in /b/.
+    void candidatesFollowWrittenRows_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QList<int>>("hits");
+        QTest::newRow("nothing written") << "" << QList<int> { 2 };
+        QTest::newRow("X deleted") << "UPDATE FILES SET RTAG = 'D' WHERE RECNUM = 2" << QList<int> {};
+        QTest::newRow("X moved away") << "UPDATE FILES SET PATH = '/b/' WHERE RECNUM = 2" << QList<int> {};
+        QTest::newRow("Y moved in") << "UPDATE FILES SET PATH = '/a/' WHERE RECNUM = 3" << QList<int> { 2, 3 };
+    }
+    void candidatesFollowWrittenRows()
+    {
+        QFETCH(QString, write);
+        QFETCH(QList<int>, hits);
+        QList<CatalogueRecord> rows { fileRow(1, "R.JPG", "/a/"), fileRow(2, "X.JPG", "/a/"),
+            fileRow(3, "Y.JPG", "/b/") };
+        for (CatalogueRecord& r : rows) {
+            r.PXLRAY = QString(40, QLatin1Char('*')) + QString(60, QLatin1Char(' '));
+            r.PXLNUM = 40;
+        }
+        MatchCycleFixture f;
+        QVERIFY(f.make(rows));
+        auto db = CatalogueDatabase::open(f.databasePath());
+        PatternCandidates candidates;
+        candidates.load(*db);
+        if (!write.isEmpty())
+            QCOMPARE(db->execute(write), 1);
+        RuleSettings rules;
+        rules.tolerance = 5;
+        rules.exclusive = true;
+        QList<int> found;
+        for (const PatternCandidates::Hit& hit : candidates.hits(factsOf(rows.first()), rules))
+            found << hit.recnum;
+        QCOMPARE(found, hits);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_PatternCycle)

@@ -99,10 +99,10 @@ struct PairReviewFixture
     bool make(const QList<CatalogueRecord>& rows) { return makeCatalogueWithRows(databasePath(), rows) != nullptr; }
 
     // Loads the review and runs its first activation; false when it would unload.
-    bool open()
+    bool open(ReviewDialogs dialogs = {})
     {
         review = std::make_unique<PairReview>(settings, session, dir.path(),
-            ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer }, &view, &countNotice);
+            ReviewPorts { prompter, sound, yielder, confirmer, volumes, writer }, &view, &countNotice, dialogs);
         return review->load() && review->firstActivation();
     }
 

@@ -18,6 +18,34 @@ constexpr uid_t Nobody = 65534;
 
 } // namespace
 
+TrashHome::TrashHome(bool writable)
+    : m_oldHome(qgetenv("HOME"))
+    , m_oldData(qgetenv("XDG_DATA_HOME"))
+{
+    qputenv("HOME", m_home.path().toUtf8());
+    qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+    QDir().mkpath(m_home.filePath(QStringLiteral("data")));
+    if (!writable) {
+        QFile blocker(m_home.filePath(QStringLiteral("data/Trash")));
+        if (blocker.open(QIODevice::WriteOnly))
+            blocker.write("not a directory");
+    }
+}
+
+TrashHome::~TrashHome()
+{
+    qputenv("HOME", m_oldHome);
+    if (m_oldData.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", m_oldData);
+}
+
+QString TrashHome::trashed(const QString& name) const
+{
+    return m_home.filePath(QStringLiteral("data/Trash/files/") + name);
+}
+
 QStringList directoryListing(const QString& directory)
 {
     QStringList files;

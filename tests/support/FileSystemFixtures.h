@@ -23,6 +23,24 @@ QStringList directoryListing(const QString& directory);
 // directory. False when one cannot be made.
 bool populateDirectory(const QString& directory, const QStringList& entries);
 
+// A trash of the test's own: HOME and XDG_DATA_HOME point into a temporary directory for the life
+// of the object. An unwritable trash is one whose place is taken by a plain file.
+class TrashHome
+{
+public:
+    explicit TrashHome(bool writable = true);
+    ~TrashHome();
+    TrashHome(const TrashHome&) = delete;
+    TrashHome& operator=(const TrashHome&) = delete;
+    // Where a file of that name sent to the trash lies.
+    QString trashed(const QString& name) const;
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_oldHome;
+    QByteArray m_oldData;
+};
+
 // A tmpfs of a few kilobytes mounted on a temporary directory for the life of the object, for
 // writes that meet a full disk. Mounting needs root; mounted() is false elsewhere, with the
 // reason in skipReason().

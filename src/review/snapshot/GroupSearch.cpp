@@ -62,8 +62,8 @@ bool GroupSearch::verdict(bool firstPair, SearchDirection direction, ComparisonM
     // Equal checksums are confirmed by the files' contents, read whole; last, as it is dear.
     if (matched && mode == ComparisonMode::Checksum && rules.softMatch)
         matched = m_confirmer.identical(reference, candidate);
-    // One file reached by two paths is no duplicate of itself.
-    return matched && !isOneFile(reference, candidate);
+    // One file reached by two paths is no duplicate of itself, and a group shows it once.
+    return matched && (firstPair ? !isOneFile(reference, candidate) : !fileOnPage(m_slots, NextSlot - 1, candidate));
 }
 
 bool GroupSearch::groupInvolvesIfcd(const RuleSettings& rules, int lastSlot) const

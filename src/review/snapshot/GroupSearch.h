@@ -24,7 +24,9 @@ void loadReviewRecord(const SqlRecordSet& files, ImageFacts& slot, Prompter& pro
 // The group search of every mode but PATTERN: from the record under the cursor it slides one
 // live record at a time until a reference and its next live neighbour match by the mode's rule,
 // then extends the group with the following live records that match that reference, as long as
-// slots remain. Every member is compared with the reference, never with the member before it.
+// slots remain. Every member is compared with the reference, never with the member before it;
+// a record whose file the group already shows (one file reached by two paths) ends it as a
+// mismatch does.
 // With an incoming-files directory a group stands only when one of its members lies in it;
 // otherwise the search goes on silently from where the group ended.
 //

@@ -100,9 +100,11 @@ PatternGroupSearch::Outcome PatternGroupSearch::find(
             const PatternCandidates::Hit hit = m_hits[m_nextHit++];
             status(hit.recnum);
             m_yielder.yield();
-            // Read afresh: a candidate deleted since the candidates were loaded is no hit.
+            // Read afresh: a candidate deleted since the candidates were loaded is no hit, nor
+            // one whose file the page shows already (the reference's own file reached by
+            // another path, or an earlier hit's).
             const std::optional<ImageFacts> candidate = factsOfRow(m_database, hit.rowId);
-            if (!candidate || candidate->RTAG == QLatin1String("D"))
+            if (!candidate || candidate->RTAG == QLatin1String("D") || fileOnPage(m_slots, NextSlot, *candidate))
                 continue;
             m_pair.candidate = *candidate;
             m_slots[std::size_t(++NextSlot)] = *candidate;

@@ -24,7 +24,8 @@ struct RuleSettings;
 // compared once, when it is first taken up, and its pages follow over as many calls as needed;
 // the next call after its last page goes on to the next reference. References without a hit are
 // passed over within one call. The search yields to the window between hits and between
-// references, and a stop ends the call after the hit in hand.
+// references, and a stop ends the call after the hit in hand. A hit whose file the page already
+// shows (one file reached by two paths) is passed over.
 class PatternGroupSearch
 {
 public:

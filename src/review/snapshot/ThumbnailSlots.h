@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/FileConfirmer.h"
 #include "match/ImageFacts.h"
 
 #include <array>
@@ -25,4 +26,15 @@ inline void clearSlots(ThumbnailSlots& thumbnails)
 {
     for (ImageFacts& slot : thumbnails)
         ClearSlot(slot);
+}
+
+// Whether the candidate's file is already on the page, in one of the slots 0 to last: one file
+// reached by two paths (a linked directory, a hard link) is never shown twice.
+inline bool fileOnPage(const ThumbnailSlots& thumbnails, int last, const ImageFacts& candidate)
+{
+    for (int n = 0; n <= last && n < ThumbnailSlotCount; ++n) {
+        if (holdsFile(thumbnails[std::size_t(n)]) && isOneFile(thumbnails[std::size_t(n)], candidate))
+            return true;
+    }
+    return false;
 }

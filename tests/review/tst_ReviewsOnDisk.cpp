@@ -1,0 +1,305 @@
+// Both reviews over real files: one file reached by two paths, and what the searches see of a
+// record after a file action on it.
+
+#include "catalogue/SqlRecordSet.h"
+#include "match/RowFacts.h"
+
+#include "EngineMoveDialog.h"
+#include "FileSystemFixtures.h"
+#include "PairReviewFixture.h"
+#include "SnapshotFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The slots a review shows now.
+QList<ImageFacts> shownSlots(const SnapshotReview& review)
+{
+    QList<ImageFacts> onScreen;
+    for (int n = 0; n <= review.LastSlot; ++n) {
+        if (holdsFile(review.thumbnails()[std::size_t(n)]))
+            onScreen << review.thumbnails()[std::size_t(n)];
+    }
+    return onScreen;
+}
+
+QList<ImageFacts> shownSlots(const PairReview& review)
+{
+    QList<ImageFacts> onScreen;
+    if (review.imageShown(1))
+        onScreen << review.pair().reference;
+    if (review.imageShown(2))
+        onScreen << review.pair().candidate;
+    return onScreen;
+}
+
+QString recnums(const QList<ImageFacts>& onScreen)
+{
+    QStringList texts;
+    for (const ImageFacts& slot : onScreen)
+        texts << QString::number(slot.RECNUM);
+    return texts.isEmpty() ? QStringLiteral("-") : texts.join(QLatin1Char(' '));
+}
+
+void press(SnapshotReview& review, bool forward)
+{
+    forward ? review.cmdNEXT_Click() : review.cmdPREV_Click();
+}
+
+void press(PairReview& review, bool forward)
+{
+    forward ? review.cmdNEXT_Click() : review.cmdPREVIOUS_Click();
+}
+
+void begin(SnapshotFixture& f, int lastSlot, ReviewDialogs dialogs)
+{
+    f.open();
+    f.review->setDialogs(dialogs);
+    f.review->setLastSlot(lastSlot);
+    f.review->firstActivation();
+}
+
+void begin(PairReviewFixture& f, int, ReviewDialogs dialogs)
+{
+    f.open(dialogs);
+}
+
+// Delete, move or rename ("Z" and its RECNUM) of the file the review's cursor stands on.
+void act(SnapshotFixture& f, const QString& action)
+{
+    SnapshotReview& review = *f.review;
+    const std::int64_t cursor = review.files()->record().rowId;
+    for (int n = 0; n <= review.LastSlot; ++n) {
+        const ImageFacts& slot = review.thumbnails()[std::size_t(n)];
+        if (slot.rowId != cursor)
+            continue;
+        review.WHICHIMAGE = n;
+        if (action == "delete")
+            review.cmdDELETE_Click();
+        else if (action == "move")
+            review.cmdMOVE_Click();
+        else
+            review.cmdRENAME_Click(n, "Z" + QString::number(slot.RECNUM));
+        return;
+    }
+    QFAIL("the cursor's record is not on the page");
+}
+
+void act(PairReviewFixture& f, const QString& action)
+{
+    PairReview& review = *f.review;
+    const int image = review.pair().reference.rowId == review.files()->record().rowId ? 1 : 2;
+    if (action == "delete")
+        image == 1 ? review.cmdDELETE1_Click() : review.cmdDELETE2_Click();
+    else if (action == "move")
+        image == 1 ? review.cmdMOVE1_Click() : review.cmdMOVE2_Click();
+    else if (review.cmdRENAME_Click(image))
+        review.txtNEWNAME_LostFocus(
+            image, "Z" + QString::number((image == 1 ? review.pair().reference : review.pair().candidate).RECNUM));
+}
+
+bool oneFile(const QString& first, const QString& second)
+{
+    struct stat a = {};
+    struct stat b = {};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0
+        && ::stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// One catalogue row per file, every row a match of every other in each mode.
+QList<CatalogueRecord> alikeRows(const QStringList& files)
+{
+    QList<CatalogueRecord> rows;
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        CatalogueRecord r = fileRow(int(rows.size()) + 1, info.fileName(), info.path() + QLatin1Char('/'));
+        r.CHECKSUM = QStringLiteral(".JPG 1000 K");
+        r.RGB = QStringLiteral("R100 G100 B100");
+        r.QRGB = QStringLiteral("R100 100 100 100 G100 100 100 100 B100 100 100 100");
+        r.PXLRAY = QString(40, QLatin1Char('*')) + QString(60, QLatin1Char(' '));
+        r.PXLNUM = 40;
+        rows << r;
+    }
+    return rows;
+}
+
+// a/P.JPG and its copy b/P.JPG, each reached by a second path: L a symbolic link to a, h/P.JPG
+// a hard link of b/P.JPG. Every page the review shows on its way forward holds no file twice, and
+// the copies are still offered.
+template <class Fixture> void walkOverOneFileTwice(ComparisonMode mode)
+{
+    Fixture f;
+    f.settings.mode = mode;
+    const QString tree = f.dir.file("tree/");
+    QVERIFY(writeFile(tree + "a/P.JPG", "picture") && writeFile(tree + "b/P.JPG", "picture"));
+    QVERIFY(QFile::link(tree + "a", tree + "L"));
+    QVERIFY(QDir().mkpath(tree + "h"));
+    QCOMPARE(
+        ::link(QFile::encodeName(tree + "b/P.JPG").constData(), QFile::encodeName(tree + "h/P.JPG").constData()), 0);
+    QVERIFY(f.make(alikeRows({ tree + "a/P.JPG", tree + "L/P.JPG", tree + "b/P.JPG", tree + "h/P.JPG" })));
+    begin(f, SmallGridLastSlot, {});
+    bool copiesShown = false;
+    for (int step = 0; step < 40 && !f.prompter.texts().contains("No more matches..."); ++step) {
+        const QList<ImageFacts> onScreen = shownSlots(*f.review);
+        for (qsizetype i = 0; i < onScreen.size(); ++i) {
+            for (qsizetype j = i + 1; j < onScreen.size(); ++j) {
+                if (oneFile(onScreen[i].filePath(), onScreen[j].filePath()))
+                    QFAIL(qPrintable(
+                        "one file shown twice: " + onScreen[i].filePath() + " and " + onScreen[j].filePath()));
+            }
+        }
+        copiesShown = copiesShown || onScreen.size() >= 2;
+        f.prompter.clear();
+        press(*f.review, true);
+    }
+    QVERIFY(copiesShown);
+}
+
+// A1.JPG to A5.JPG, alike in every mode, with the grid narrowed to three onScreen: the cursor's own
+// record is acted on, then Next or Previous shows records as they now are.
+template <class Fixture>
+void stepAfterAction(ComparisonMode mode, const QString& action, bool forward, const QString& expected)
+{
+    Fixture f;
+    f.settings.mode = mode;
+    f.settings.noConfirm = true;
+    const QString tree = f.dir.file("tree/");
+    QStringList files;
+    for (int k = 1; k <= 5; ++k) {
+        files << tree + "A" + QString::number(k) + ".JPG";
+        QVERIFY(writeFile(files.last(), QByteArray(100 + k, 'x')));
+    }
+    QVERIFY(f.make(alikeRows(files)));
+    const QString moved = f.dir.file("moved/");
+    QVERIFY(QDir().mkpath(moved));
+    EngineMoveDialog dialog(f.prompter, f.volumes);
+    dialog.to = "[DISK] " + moved;
+    begin(f, 2, ReviewDialogs { &dialog, nullptr });
+    f.prompter.queueAnswer(MsgAnswer::Yes); // the rename's question
+    act(f, action);
+    press(*f.review, forward);
+
+    const QList<ImageFacts> onScreen = shownSlots(*f.review);
+    QCOMPARE(recnums(onScreen), expected);
+    auto db = CatalogueDatabase::open(f.databasePath());
+    for (const ImageFacts& slot : onScreen) {
+        const std::optional<ImageFacts> row = factsOfRow(*db, slot.rowId);
+        QVERIFY(row && row->isLive());
+        QCOMPARE(slot.filePath(), row->filePath());
+        QVERIFY2(QFileInfo::exists(slot.filePath()), qPrintable(slot.filePath()));
+    }
+}
+
+} // namespace
+
+class tst_ReviewsOnDisk : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void oneFileIsNeverTwoSlots_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<ComparisonMode>("mode");
+        const std::pair<ComparisonMode, const char*> modes[] { { ComparisonMode::Name, "NAME" },
+            { ComparisonMode::Size, "SIZE" }, { ComparisonMode::NameAndSize, "NAME AND SIZE" },
+            { ComparisonMode::Numbered, "NUMBERED" }, { ComparisonMode::Checksum, "CHECKSUM" },
+            { ComparisonMode::AverageRgb, "AVERAGE RGB" }, { ComparisonMode::QuadrantRgb, "QUADRANT RGB" },
+            { ComparisonMode::Pattern, "PATTERN" } };
+        for (const bool snapshot : { false, true }) {
+            for (const auto& [mode, name] : modes)
+                QTest::addRow("%s, %s", snapshot ? "snapshot" : "pair review", name) << snapshot << mode;
+        }
+    }
+    void oneFileIsNeverTwoSlots()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(ComparisonMode, mode);
+        snapshot ? walkOverOneFileTwice<SnapshotFixture>(mode) : walkOverOneFileTwice<PairReviewFixture>(mode);
+    }
+
+    void deleteAllTwiceOverThirty()
+    {
+        TrashHome trash;
+        SnapshotFixture f;
+        f.settings.mode = ComparisonMode::Numbered;
+        f.settings.recycle = true;
+        f.apply("noconfirm autonext");
+        QStringList names;
+        for (int k = 1; k <= 30; ++k)
+            names << "A" + QString::number(k) + ".JPG";
+        QVERIFY(f.make(rowsOf(names), true));
+        f.start();
+        QCOMPARE(f.group(), expandRuns("1..24"));
+        f.review->cmdALL_Click();
+        QCOMPARE(f.group(), expandRuns("25..30"));
+        f.review->cmdALL_Click();
+        QCOMPARE(f.prompter.texts(), QStringList { "No more matches..." });
+        QCOMPARE(f.tags(), QString(30, 'D'));
+        QCOMPARE(f.session.NumberDeleted, 30);
+        for (const QString& name : names)
+            QVERIFY2(!QFile::exists(f.tree() + name) && QFile::exists(trash.trashed(name)), qPrintable(name));
+    }
+
+    void stepAfterFileAction_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<ComparisonMode>("mode");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QString>("shown"); // the RECNUMs shown afterwards
+
+        // The snapshot starts on "1 2 3", its cursor on 3 (NUMBERED) or 1 (PATTERN); the pair
+        // review on "1 2", its cursor on 2 (NUMBERED) or 1 (PATTERN).
+        const ComparisonMode numbered = ComparisonMode::Numbered;
+        const ComparisonMode pattern = ComparisonMode::Pattern;
+        const struct
+        {
+            bool snapshot;
+            ComparisonMode mode;
+            const char* action;
+            const char* next;
+            const char* previous;
+        } rows[] {
+            { true, numbered, "delete", "4 5", "2 1" },
+            { true, numbered, "rename", "4 5", "2 1" },
+            { true, numbered, "move", "3 4 5", "3 2 1" },
+            { true, pattern, "delete", "2 3 4", "-" },
+            { true, pattern, "rename", "1 4 5", "1 4 5" },
+            { true, pattern, "move", "1 4 5", "1 4 5" },
+            { false, numbered, "delete", "1 3", "-" },
+            { false, numbered, "rename", "3 4", "-" },
+            { false, numbered, "move", "2 3", "-" },
+            { false, pattern, "delete", "2 3", "-" },
+            { false, pattern, "rename", "1 3", "1 3" },
+            { false, pattern, "move", "1 3", "1 3" },
+        };
+        for (const auto& row : rows) {
+            for (const bool forward : { true, false }) {
+                QTest::addRow("%s, %s, %s, %s", row.snapshot ? "snapshot" : "pair review",
+                    row.mode == pattern ? "PATTERN" : "NUMBERED", row.action, forward ? "Next" : "Previous")
+                    << row.snapshot << row.mode << QString(row.action) << forward
+                    << QString(forward ? row.next : row.previous);
+            }
+        }
+    }
+    void stepAfterFileAction()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(ComparisonMode, mode);
+        QFETCH(QString, action);
+        QFETCH(bool, forward);
+        QFETCH(QString, shown);
+        snapshot ? stepAfterAction<SnapshotFixture>(mode, action, forward, shown)
+                 : stepAfterAction<PairReviewFixture>(mode, action, forward, shown);
+    }
+};
+
+QTEST_MAIN(tst_ReviewsOnDisk)
+#include "tst_ReviewsOnDisk.moc"
