@@ -174,11 +174,12 @@ void PairReview::pressStep(SearchDirection direction)
         return;
     }
     DisableReviewControls();
-    // A skip may have left the cursor past the last record: a search back starts on the last one.
-    if (direction == SearchDirection::Backward && m_files->isEof())
-        m_files->movePrevious();
-    else if (direction == SearchDirection::Forward && m_files->isBof())
-        m_files->moveNext();
+    // A skip may have left the cursor past the last record: the search back turns there, and its
+    // one step back lands on the last record, whichever way the last search ran.
+    const SearchDirection other
+        = direction == SearchDirection::Forward ? SearchDirection::Backward : SearchDirection::Forward;
+    if (walkedOff(*m_files, other))
+        m_pairWalker->setDirection(other);
     bool stopped = false;
     do {
         setStatus(QStringLiteral("Looking for match..."));

@@ -1,0 +1,158 @@
+// What the pair review and the snapshot review do alike (and, for the tolerance, the pre-match
+// cycle too), each row run on one of them.
+
+#include "../match/MatchCycleFixture.h"
+#include "PairReviewFixture.h"
+#include "SnapshotFixture.h"
+
+#include "catalogue/SqlRecordSet.h"
+#include "match/RuleSettings.h"
+
+#include <QTest>
+
+namespace {
+
+enum class Review { Pair, Snapshot };
+
+// The two reviews behind one face.
+bool open(PairReviewFixture& f)
+{
+    return f.open();
+}
+bool open(SnapshotFixture& f)
+{
+    f.open();
+    return f.review->firstActivation();
+}
+// N Next, P Previous, S Skip, C Count, X the window's unload.
+void press(PairReviewFixture& f, QChar key)
+{
+    PairReview& r = *f.review;
+    key == 'N' ? r.cmdNEXT_Click()
+        : key == 'P' ? r.cmdPREVIOUS_Click()
+        : key == 'S' ? r.cmdSKIP_Click()
+        : key == 'C' ? r.cmdCOUNT_Click()
+                     : r.unload();
+}
+void press(SnapshotFixture& f, QChar key)
+{
+    SnapshotReview& r = *f.review;
+    key == 'N' ? r.cmdNEXT_Click()
+        : key == 'P' ? r.cmdPREV_Click()
+        : key == 'S' ? r.cmdSKIP_Click()
+        : key == 'C' ? r.cmdCOUNT_Click()
+                     : r.unload();
+}
+// The reference first, then what is shown with it: "4 3"; "-" for nothing.
+QString shown(const PairReviewFixture& f)
+{
+    QString pair = f.shown();
+    return pair.isEmpty() ? QStringLiteral("-") : pair.replace('-', ' ').trimmed();
+}
+QString shown(const SnapshotFixture& f)
+{
+    return f.group();
+}
+// The count notice's texts; the notice shown before the first count holds none.
+QStringList counted(QStringList shown)
+{
+    shown.removeAll(QStringLiteral("running: "));
+    return shown;
+}
+QStringList counted(const PairReviewFixture& f)
+{
+    return counted(f.countNotice.shown);
+}
+QStringList counted(const SnapshotFixture& f)
+{
+    return counted(f.notice.shown);
+}
+
+struct Expected
+{
+    QString shown;
+    QStringList messages;
+    QStringList counted;
+    int stored = 0;
+    int cursor = 0; // the RECNUM under the review's cursor, 0 for none
+};
+
+template <class Fixture>
+Expected run(const QStringList& rows, ComparisonMode mode, int stoppedAt, const QString& script)
+{
+    Fixture f;
+    f.settings.mode = mode;
+    Expected got;
+    if (!f.make(rowsOf(rows))) {
+        got.shown = QStringLiteral("no catalogue");
+        return got;
+    }
+    f.session.StoppedAtRecord = stoppedAt;
+    open(f);
+    for (const QChar key : script)
+        press(f, key);
+    const SqlRecordSet& files = *f.review->files();
+    return { shown(f), f.prompter.texts(), counted(f), f.session.StoppedAtRecord,
+        files.hasCurrent() ? int(files.record().RECNUM) : 0 };
+}
+
+// "1..3 | 3": the running texts of 1, 2 and 3, then the closing text of 3; "| 0" for none running.
+QStringList countTexts(const QString& counts)
+{
+    QStringList texts;
+    for (const QString& n : expandRuns(counts.section('|', 0, 0)).split(' ', Qt::SkipEmptyParts))
+        texts << "running: " + countRunningText(n.toInt());
+    return texts << "final: " + countFinalText(counts.section('|', 1).toInt());
+}
+
+} // namespace
+
+class tst_ReviewAgreement : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void steps_data()
+    {
+        QTest::addColumn<Review>("review");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("stoppedAt");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("cursor");
+
+        const QStringList end { "No more matches..." };
+        // A run of one name at the end: Skip runs off it, Previous comes back onto it once.
+        const QStringList abcc { "A.JPG path=/one/", "B.JPG path=/one/", "C.JPG path=/one/", "C.JPG path=/two/" };
+        QTest::newRow("pair: Previous after a Skip off the end")
+            << Review::Pair << abcc << 0 << "SP" << "4 3" << end << "" << 4 << 3;
+        // The snapshot's search from past the end says so itself before it finds the group.
+        QTest::newRow("snapshot: Previous after a Skip off the end")
+            << Review::Snapshot << abcc << 0 << "SP" << "4 3" << end + end << "" << 4 << 2;
+    }
+    void steps()
+    {
+        QFETCH(Review, review);
+        QFETCH(QStringList, rows);
+        QFETCH(int, stoppedAt);
+        QFETCH(QString, script);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, counts);
+        QFETCH(int, stored);
+        QFETCH(int, cursor);
+        const Expected got = review == Review::Pair
+            ? run<PairReviewFixture>(rows, ComparisonMode::Name, stoppedAt, script)
+            : run<SnapshotFixture>(rows, ComparisonMode::Name, stoppedAt, script);
+        QCOMPARE(got.shown, shown);
+        QCOMPARE(got.messages, messages);
+        QCOMPARE(got.counted, counts.isEmpty() ? QStringList() : countTexts(counts));
+        QCOMPARE(got.stored, stored);
+        QCOMPARE(got.cursor, cursor);
+    }
+};
+
+QTEST_MAIN(tst_ReviewAgreement)
+#include "tst_ReviewAgreement.moc"
