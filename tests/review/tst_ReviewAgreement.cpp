@@ -131,6 +131,13 @@ private Q_SLOTS:
         // The snapshot's search from past the end says so itself before it finds the group.
         QTest::newRow("snapshot: Previous after a Skip off the end")
             << Review::Snapshot << abcc << 0 << "SP" << "4 3" << end + end << "" << 4 << 2;
+
+        // An empty review closes at once and leaves no resume record behind.
+        const QStringList noFiles { "No files to review..." };
+        QTest::newRow("pair: no files to review")
+            << Review::Pair << QStringList() << 57 << "X" << "-" << noFiles << "" << 0 << 0;
+        QTest::newRow("snapshot: no files to review")
+            << Review::Snapshot << QStringList() << 57 << "X" << "-" << noFiles << "" << 0 << 0;
     }
     void steps()
     {

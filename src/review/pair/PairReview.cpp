@@ -89,8 +89,10 @@ bool PairReview::firstActivation()
 
 void PairReview::unload()
 {
-    // A review that never loaded a reference leaves the stored resume record as it was.
-    if (m_pair.reference.rowId != 0)
+    // Slot 1's record, 0 when none was ever loaded ("No files to review..."): an empty review
+    // offers no resume. Nothing was reviewed when the catalogue could not be opened: the resume
+    // record stays.
+    if (m_files)
         m_session.StoppedAtRecord = m_pair.reference.RECNUM;
     m_session.ChangedSearch = false;
 }
