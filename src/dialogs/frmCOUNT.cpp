@@ -95,6 +95,11 @@ frmCOUNT& frmCOUNT::Notice::window()
 
 void frmCOUNT::Notice::showRunning(const QString& text)
 {
+    // A long count hands over more numbers than the eye can follow: the text climbing through
+    // them is drawn at most every 20 ms, so drawing never slows the count down.
+    if (m_window && m_window->isVisible() && m_drawn.isValid() && m_drawn.elapsed() < 20)
+        return;
+    m_drawn.start();
     frmCOUNT& notice = window();
     if (!text.isEmpty())
         notice.lblCOUNT->setText(text);

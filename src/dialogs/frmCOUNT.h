@@ -3,6 +3,7 @@
 #include "dialogs/CountNotice.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLabel;
@@ -34,6 +35,7 @@ public:
 
         QPointer<QWidget> m_parent;
         QPointer<frmCOUNT> m_window;
+        QElapsedTimer m_drawn; // since the running text was last drawn
     };
 
     QLabel* lblCOUNT = nullptr;

@@ -75,6 +75,7 @@ struct Expected
     QStringList counted;
     int stored = 0;
     int cursor = 0; // the RECNUM under the review's cursor, 0 for none
+    bool enabled = false; // the review's controls at the end
 };
 
 template <class Fixture>
@@ -93,7 +94,7 @@ Expected run(const QStringList& rows, ComparisonMode mode, int stoppedAt, const 
         press(f, key);
     const SqlRecordSet& files = *f.review->files();
     return { shown(f), f.prompter.texts(), counted(f), f.session.StoppedAtRecord,
-        files.hasCurrent() ? int(files.record().RECNUM) : 0 };
+        files.hasCurrent() ? int(files.record().RECNUM) : 0, f.view.controlsEnabled };
 }
 
 // "1..3 | 3": the running texts of 1, 2 and 3, then the closing text of 3; "| 0" for none running.
@@ -132,6 +133,18 @@ private Q_SLOTS:
         QTest::newRow("snapshot: Previous after a Skip off the end")
             << Review::Snapshot << abcc << 0 << "SP" << "4 3" << end + end << "" << 4 << 2;
 
+        // Count: the records after the cursor, counted up one by one; the cursor's record is the
+        // resume record; the cursor stays.
+        const QStringList pairs { "A.JPG", "A.JPG", "B.JPG", "C.JPG", "C.JPG", "D.JPG" };
+        QTest::newRow("pair: count from the candidate")
+            << Review::Pair << pairs << 0 << "C" << "1 2" << QStringList() << "1..4 | 4" << 2 << 2;
+        QTest::newRow("snapshot: count from the record after the group")
+            << Review::Snapshot << pairs << 0 << "C" << "1 2" << QStringList() << "1..3 | 3" << 3 << 3;
+        QTest::newRow("pair: count on the last record") << Review::Pair << pairs << 0 << "NNC" << "-" << end << "| 0"
+                                                         << 6 << 6;
+        QTest::newRow("snapshot: count past the end, the resume record stays")
+            << Review::Snapshot << pairs << 0 << "NNC" << "-" << end << "| 0" << 6 << 0;
+
         // An empty review closes at once and leaves no resume record behind.
         const QStringList noFiles { "No files to review..." };
         QTest::newRow("pair: no files to review")
@@ -158,6 +171,7 @@ private Q_SLOTS:
         QCOMPARE(got.counted, counts.isEmpty() ? QStringList() : countTexts(counts));
         QCOMPARE(got.stored, stored);
         QCOMPARE(got.cursor, cursor);
+        QVERIFY(got.enabled || rows.isEmpty());
     }
 };
 

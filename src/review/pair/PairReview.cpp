@@ -152,9 +152,8 @@ void PairReview::cmdCOUNT_Click()
 {
     press([this] {
         DisableReviewControls();
-        // Counted by position: the cursor and the resume record stay as they are.
         if (m_countNotice)
-            runCount(*m_files, *m_countNotice);
+            runCount(*m_files, *m_countNotice, m_session.StoppedAtRecord);
         EnableReviewControls();
     });
 }

@@ -215,9 +215,8 @@ void SnapshotReview::cmdCOUNT_Click()
 {
     guarded([&] {
         DisableReviewControls();
-        // Counted by position: the cursor stays where it is.
         if (m_countNotice)
-            runCount(*m_files, *m_countNotice);
+            runCount(*m_files, *m_countNotice, m_session.StoppedAtRecord);
         EnableReviewControls();
     });
 }
