@@ -173,6 +173,53 @@ private Q_SLOTS:
         QCOMPARE(got.cursor, cursor);
         QVERIFY(got.enabled || rows.isEmpty());
     }
+
+    // One tolerance for the pre-match cycle and both reviews: the number the text begins with,
+    // halves to even, held within 16 bits.
+    void tolerance_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<int>("difference"); // of the two records' red averages
+        QTest::addColumn<bool>("matched");
+        QTest::newRow("a half down to even") << "4.5" << 4 << 5 << false;
+        QTest::newRow("a half up to even") << "5.5" << 6 << 6 << true;
+        QTest::newRow("above 99") << "150" << 150 << 150 << true;
+        QTest::newRow("below 0") << "-1" << -1 << 0 << false;
+        QTest::newRow("beyond 16 bits") << "40000" << 32767 << 155 << true;
+        QTest::newRow("far beyond") << "1e99" << 32767 << 155 << true;
+        QTest::newRow("far below") << "-1e9" << -32768 << 0 << false;
+    }
+    void tolerance()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, tolerance);
+        QFETCH(int, difference);
+        QFETCH(bool, matched);
+        MainSettings settings;
+        settings.tolerance = text;
+        QCOMPARE(RuleSettings::from(settings).tolerance, tolerance);
+
+        const QStringList texts { QStringLiteral("A.JPG rgb=R100_G100_B100"),
+            QStringLiteral("B.JPG rgb=R%1_G100_B100").arg(100 + difference) };
+        auto prepare = [&](auto& f) {
+            f.settings.mode = ComparisonMode::AverageRgb;
+            f.settings.tolerance = text;
+            return f.make(rowsOf(texts));
+        };
+        MatchCycleFixture prematch;
+        QVERIFY(prepare(prematch));
+        prematch.runWhole();
+        QCOMPARE(prematch.marks(), matched ? QList<int>({ 1, 2 }) : QList<int>());
+        PairReviewFixture pair;
+        QVERIFY(prepare(pair));
+        pair.open();
+        QCOMPARE(pair.shown(), matched ? QString("1-2") : QString());
+        SnapshotFixture snapshot;
+        QVERIFY(prepare(snapshot));
+        snapshot.start();
+        QCOMPARE(snapshot.group(), matched ? QString("1 2") : QString("-"));
+    }
 };
 
 QTEST_MAIN(tst_ReviewAgreement)
