@@ -24,8 +24,8 @@ std::int64_t roundHalfEvenWithin(double value, std::int64_t low, std::int64_t hi
 
 std::int32_t whole32(double value)
 {
-    return std::int32_t(roundHalfEvenWithin(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return std::int32_t(
+        roundHalfEvenWithin(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 double val(const QString& text)

@@ -24,21 +24,20 @@ bool open(SnapshotFixture& f)
     f.open();
     return f.review->firstActivation();
 }
-// N Next, P Previous, S Skip, C Count, X the window's unload.
-void press(PairReviewFixture& f, QChar key)
+void previous(PairReviewFixture& f)
 {
-    PairReview& r = *f.review;
-    key == 'N' ? r.cmdNEXT_Click()
-        : key == 'P' ? r.cmdPREVIOUS_Click()
-        : key == 'S' ? r.cmdSKIP_Click()
-        : key == 'C' ? r.cmdCOUNT_Click()
-                     : r.unload();
+    f.review->cmdPREVIOUS_Click();
 }
-void press(SnapshotFixture& f, QChar key)
+void previous(SnapshotFixture& f)
 {
-    SnapshotReview& r = *f.review;
-    key == 'N' ? r.cmdNEXT_Click()
-        : key == 'P' ? r.cmdPREV_Click()
+    f.review->cmdPREV_Click();
+}
+// N Next, P Previous, S Skip, C Count, X the window's unload.
+template <class Fixture> void press(Fixture& f, QChar key)
+{
+    auto& r = *f.review;
+    key == 'N'       ? r.cmdNEXT_Click()
+        : key == 'P' ? previous(f)
         : key == 'S' ? r.cmdSKIP_Click()
         : key == 'C' ? r.cmdCOUNT_Click()
                      : r.unload();
@@ -127,30 +126,32 @@ private Q_SLOTS:
         const QStringList end { "No more matches..." };
         // A run of one name at the end: Skip runs off it, Previous comes back onto it once.
         const QStringList abcc { "A.JPG path=/one/", "B.JPG path=/one/", "C.JPG path=/one/", "C.JPG path=/two/" };
-        QTest::newRow("pair: Previous after a Skip off the end")
-            << Review::Pair << abcc << 0 << "SP" << "4 3" << end << "" << 4 << 3;
+        QTest::newRow("pair: Previous after a Skip off the end") << Review::Pair << abcc << 0 << "SP"
+                                                                 << "4 3" << end << "" << 4 << 3;
         // The snapshot's search from past the end says so itself before it finds the group.
-        QTest::newRow("snapshot: Previous after a Skip off the end")
-            << Review::Snapshot << abcc << 0 << "SP" << "4 3" << end + end << "" << 4 << 2;
+        QTest::newRow("snapshot: Previous after a Skip off the end") << Review::Snapshot << abcc << 0 << "SP"
+                                                                     << "4 3" << end + end << "" << 4 << 2;
 
         // Count: the records after the cursor, counted up one by one; the cursor's record is the
         // resume record; the cursor stays.
         const QStringList pairs { "A.JPG", "A.JPG", "B.JPG", "C.JPG", "C.JPG", "D.JPG" };
-        QTest::newRow("pair: count from the candidate")
-            << Review::Pair << pairs << 0 << "C" << "1 2" << QStringList() << "1..4 | 4" << 2 << 2;
+        QTest::newRow("pair: count from the candidate") << Review::Pair << pairs << 0 << "C"
+                                                        << "1 2" << QStringList() << "1..4 | 4" << 2 << 2;
         QTest::newRow("snapshot: count from the record after the group")
-            << Review::Snapshot << pairs << 0 << "C" << "1 2" << QStringList() << "1..3 | 3" << 3 << 3;
-        QTest::newRow("pair: count on the last record") << Review::Pair << pairs << 0 << "NNC" << "-" << end << "| 0"
-                                                         << 6 << 6;
+            << Review::Snapshot << pairs << 0 << "C"
+            << "1 2" << QStringList() << "1..3 | 3" << 3 << 3;
+        QTest::newRow("pair: count on the last record") << Review::Pair << pairs << 0 << "NNC"
+                                                        << "-" << end << "| 0" << 6 << 6;
         QTest::newRow("snapshot: count past the end, the resume record stays")
-            << Review::Snapshot << pairs << 0 << "NNC" << "-" << end << "| 0" << 6 << 0;
+            << Review::Snapshot << pairs << 0 << "NNC"
+            << "-" << end << "| 0" << 6 << 0;
 
         // An empty review closes at once and leaves no resume record behind.
         const QStringList noFiles { "No files to review..." };
-        QTest::newRow("pair: no files to review")
-            << Review::Pair << QStringList() << 57 << "X" << "-" << noFiles << "" << 0 << 0;
-        QTest::newRow("snapshot: no files to review")
-            << Review::Snapshot << QStringList() << 57 << "X" << "-" << noFiles << "" << 0 << 0;
+        QTest::newRow("pair: no files to review") << Review::Pair << QStringList() << 57 << "X"
+                                                  << "-" << noFiles << "" << 0 << 0;
+        QTest::newRow("snapshot: no files to review") << Review::Snapshot << QStringList() << 57 << "X"
+                                                      << "-" << noFiles << "" << 0 << 0;
     }
     void steps()
     {
