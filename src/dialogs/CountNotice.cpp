@@ -1,6 +1,7 @@
 #include "dialogs/CountNotice.h"
 
 #include "catalogue/SqlRecordSet.h"
+#include "platform/Conventions.h"
 
 int recordsLeftToReview(const SqlRecordSet& files)
 {
@@ -21,9 +22,14 @@ QString countFinalText(int count)
         .arg(count);
 }
 
-void runCount(const SqlRecordSet& files, CountNotice& notice)
+void runCount(const SqlRecordSet& files, CountNotice& notice, qint32& stoppedAtRecord)
 {
+    if (files.hasCurrent())
+        stoppedAtRecord = conv::whole32(files.record().RECNUM);
     const int count = recordsLeftToReview(files);
-    notice.showRunning(count > 0 ? countRunningText(count) : QString());
+    if (count == 0)
+        notice.showRunning(QString());
+    for (int n = 1; n <= count; ++n)
+        notice.showRunning(countRunningText(n));
     notice.showFinal(countFinalText(count));
 }

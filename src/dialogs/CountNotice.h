@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class SqlRecordSet;
 
@@ -20,5 +21,7 @@ int recordsLeftToReview(const SqlRecordSet& files);
 QString countRunningText(int count);
 QString countFinalText(int count);
 
-// The count of both reviews: shown running, then closing. The cursor does not move.
-void runCount(const SqlRecordSet& files, CountNotice& notice);
+// The count of both reviews: the cursor's record becomes the resume record (without one, past
+// the end, it stays); the running text climbs through every number up to the count, then the
+// closing text shows it. Counted by position, the cursor does not move.
+void runCount(const SqlRecordSet& files, CountNotice& notice, qint32& stoppedAtRecord);

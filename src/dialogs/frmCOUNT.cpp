@@ -88,13 +88,22 @@ void frmCOUNT::cmdOK_Click()
 
 frmCOUNT& frmCOUNT::Notice::window()
 {
-    if (!m_window)
+    if (!m_window) {
         m_window = new frmCOUNT(m_parent);
+        // Modal from its first showing: the count takes no input while it runs anyway, and the
+        // closing text then needs no second showing to be modal (below).
+        m_window->setWindowModality(Qt::ApplicationModal);
+    }
     return *m_window;
 }
 
 void frmCOUNT::Notice::showRunning(const QString& text)
 {
+    // A long count hands over more numbers than the eye can follow: the text climbing through
+    // them is drawn at most every 20 ms, so drawing never slows the count down.
+    if (m_window && m_window->isVisible() && m_drawn.isValid() && m_drawn.elapsed() < 20)
+        return;
+    m_drawn.start();
     frmCOUNT& notice = window();
     if (!text.isEmpty())
         notice.lblCOUNT->setText(text);
@@ -105,13 +114,17 @@ void frmCOUNT::Notice::showRunning(const QString& text)
 void frmCOUNT::Notice::showFinal(const QString& text)
 {
     frmCOUNT& notice = window();
-    notice.hide();
+    // The notice stays up from the running text to the closing one. Hidden and shown again at
+    // once, a window the window manager has only begun to map may stay unmapped, and the user
+    // would wait on a notice that is nowhere to be seen.
     notice.lblCOUNT->setText(text);
     notice.lblCOUNT->repaint();
     notice.cmdOK->setEnabled(true);
     // Enter presses Continue as a click does.
     notice.cmdOK->setDefault(true);
     notice.cmdOK->setFocus();
+    notice.raise();
+    notice.activateWindow();
     notice.exec();
     // Continue unloads the notice; a window closed some other way goes too.
     if (m_window)

@@ -3,6 +3,7 @@
 #include "dialogs/CountNotice.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLabel;
@@ -17,8 +18,8 @@ class frmCOUNT : public QDialog
 public:
     explicit frmCOUNT(QWidget* parent = nullptr);
 
-    // The notice as a review drives it: loaded and shown modeless for the running count, then
-    // hidden, given the closing text and Continue, and shown modal until Continue.
+    // The notice as a review drives it: loaded and shown for the running count, Continue
+    // disabled, then given the closing text and Continue, and held until Continue.
     class Notice : public CountNotice
     {
     public:
@@ -34,6 +35,7 @@ public:
 
         QPointer<QWidget> m_parent;
         QPointer<frmCOUNT> m_window;
+        QElapsedTimer m_drawn; // since the running text was last drawn
     };
 
     QLabel* lblCOUNT = nullptr;

@@ -3,23 +3,11 @@
 #include "catalogue/CatalogueRecord.h"
 #include "platform/Conventions.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
-#include <limits>
 
 namespace {
-
-// Whole numbers beyond 32 bits are held at the nearest bound.
-qint32 whole32(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    const double bounded
-        = std::clamp(value, double(std::numeric_limits<qint32>::min()), double(std::numeric_limits<qint32>::max()));
-    return qint32(conv::roundHalfEven(bounded));
-}
 
 // The texts a slot holds as the record has them, by field.
 struct TextField
@@ -84,7 +72,7 @@ ImageFacts factsOf(const CatalogueRecord& record, CatalogueFields::FieldMask fie
     facts.rowId = record.rowId;
     forTexts(fields, [&](const TextField& text) { facts.*text.slot = record.*text.record; });
     if (wanted(fields, RECNUM))
-        facts.RECNUM = whole32(record.RECNUM);
+        facts.RECNUM = conv::whole32(record.RECNUM);
     if (wanted(fields, SIZE))
         facts.SIZE = conv::signedText(std::isfinite(record.SIZE) ? conv::roundHalfEven(record.SIZE) : 0);
     if (wanted(fields, DATE))

@@ -2,15 +2,30 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace conv {
 
 std::int64_t roundHalfEven(double value)
 {
     return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+std::int64_t roundHalfEvenWithin(double value, std::int64_t low, std::int64_t high)
+{
+    if (std::isnan(value))
+        return 0;
+    return roundHalfEven(std::clamp(value, double(low), double(high)));
+}
+
+std::int32_t whole32(double value)
+{
+    return std::int32_t(
+        roundHalfEvenWithin(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 double val(const QString& text)

@@ -9,6 +9,10 @@ namespace conv {
 
 // Nearest integer, halves to the even neighbour.
 std::int64_t roundHalfEven(double value);
+// The same within [low, high]: a number beyond a bound is held at it; NaN gives 0.
+std::int64_t roundHalfEvenWithin(double value, std::int64_t low, std::int64_t high);
+// A whole number of 32 bits, as the catalogue's record numbers are held.
+std::int32_t whole32(double value);
 // The leading number of a typed text: blanks, sign, digits, point, exponent; nothing gives 0.
 double val(const QString& text);
 // Integer text with a leading sign position: " 512", "-7".

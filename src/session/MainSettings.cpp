@@ -2,15 +2,16 @@
 
 #include "platform/Conventions.h"
 
-#include <cmath>
 #include <limits>
 
 int MainSettings::toleranceValue() const
 {
-    const double value = conv::val(tolerance);
-    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<int>::max())
-        return 0;
-    return int(conv::roundHalfEven(value));
+    // The rules take it as a 16-bit number. One the settings file brings from beyond that range
+    // is held at the nearer bound, the nearest a 16-bit number comes to what was written: larger
+    // than any difference (everything within reach matches) or below every one (nothing does),
+    // as the numbers just inside the bounds already behave.
+    return int(conv::roundHalfEvenWithin(
+        conv::val(tolerance), std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
 }
 
 QString MainSettings::listDatabaseName() const

@@ -40,7 +40,9 @@ struct MainSettings
 
     std::array<bool, FileTypeCount> fileTypes {}; // chkART ... chkICO, in FileTypes order
 
-    // The whole number of the tolerance text, as its readers take it.
+    // The tolerance as the pre-match cycle and both reviews compare by: the number its text
+    // begins with, halves to the even neighbour, within 16 bits. A number outside 0 to 99 (the
+    // box's range, which a hand-edited settings file escapes) is taken as it stands.
     int toleranceValue() const;
     // Name of the list database: the list name as shown, or "tolqtmp" with the single database.
     QString listDatabaseName() const;

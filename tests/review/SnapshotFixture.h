@@ -76,9 +76,10 @@ public:
 class RecordingCountNotice : public CountNotice
 {
 public:
-    void showRunning(const QString&) override { }
-    void showFinal(const QString& text) override { finals << text; }
+    void showRunning(const QString& text) override { shown << "running: " + text; }
+    void showFinal(const QString& text) override { finals << text, shown << "final: " + text; }
     QStringList finals;
+    QStringList shown; // as the pair review's fake notice has them
 };
 
 // A viewer that records each view as "side 1|side 2", each side its file and size text, and hands

@@ -308,23 +308,6 @@ private Q_SLOTS:
         QCOMPARE(f.walk(true), QStringList { f.shown() });
     }
 
-    void countLeavesTheCursor()
-    {
-        PairReviewFixture f;
-        QVERIFY(f.make(groupedRows(ComparisonMode::Name, { 0, 0, 1, 2, 2, 3 })));
-        QVERIFY(f.open());
-        const double cursor = f.review->files()->record().RECNUM;
-        const qint32 stored = f.session.StoppedAtRecord;
-        f.review->cmdCOUNT_Click();
-        QCOMPARE(f.countNotice.shown,
-            QStringList({ "running: There are 4 records left to review.",
-                "final: There are 4 records left to review...\n\nPlease note that this is not a count of duplicates "
-                "left..." }));
-        QCOMPARE(f.review->files()->record().RECNUM, cursor);
-        QCOMPARE(f.session.StoppedAtRecord, stored);
-        QVERIFY(f.view.controlsEnabled);
-    }
-
     void skip_data()
     {
         QTest::addColumn<int>("mode");

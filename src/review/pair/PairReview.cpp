@@ -89,8 +89,10 @@ bool PairReview::firstActivation()
 
 void PairReview::unload()
 {
-    // A review that never loaded a reference leaves the stored resume record as it was.
-    if (m_pair.reference.rowId != 0)
+    // Slot 1's record, 0 when none was ever loaded ("No files to review..."): an empty review
+    // offers no resume. Nothing was reviewed when the catalogue could not be opened: the resume
+    // record stays.
+    if (m_files)
         m_session.StoppedAtRecord = m_pair.reference.RECNUM;
     m_session.ChangedSearch = false;
 }
@@ -150,9 +152,8 @@ void PairReview::cmdCOUNT_Click()
 {
     press([this] {
         DisableReviewControls();
-        // Counted by position: the cursor and the resume record stay as they are.
         if (m_countNotice)
-            runCount(*m_files, *m_countNotice);
+            runCount(*m_files, *m_countNotice, m_session.StoppedAtRecord);
         EnableReviewControls();
     });
 }
@@ -174,11 +175,12 @@ void PairReview::pressStep(SearchDirection direction)
         return;
     }
     DisableReviewControls();
-    // A skip may have left the cursor past the last record: a search back starts on the last one.
-    if (direction == SearchDirection::Backward && m_files->isEof())
-        m_files->movePrevious();
-    else if (direction == SearchDirection::Forward && m_files->isBof())
-        m_files->moveNext();
+    // A skip may have left the cursor past the last record: the search back turns there, and its
+    // one step back lands on the last record, whichever way the last search ran.
+    const SearchDirection other
+        = direction == SearchDirection::Forward ? SearchDirection::Backward : SearchDirection::Forward;
+    if (walkedOff(*m_files, other))
+        m_pairWalker->setDirection(other);
     bool stopped = false;
     do {
         setStatus(QStringLiteral("Looking for match..."));

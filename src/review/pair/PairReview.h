@@ -44,8 +44,8 @@ public:
     // searches from there. False, with the user told, when the window is to unload at once: the
     // database could not be opened, or "No files to review...".
     bool firstActivation();
-    // The unload's share: slot 1's record becomes the resume record (when one was ever loaded);
-    // the search is no longer changed.
+    // The unload's share: slot 1's record becomes the resume record (0 when none was ever
+    // loaded); the search is no longer changed.
     void unload();
 
     // The buttons and the keys that press them.

@@ -7,15 +7,6 @@
 #include "match/MatchCursors.h"
 #include "match/RuleSettings.h"
 #include "platform/Prompter.h"
-#include "session/MainSettings.h"
-
-RuleSettings snapshotRules(const MainSettings& settings)
-{
-    RuleSettings rules = RuleSettings::from(settings);
-    if (rules.tolerance < 0 || rules.tolerance > 99)
-        rules.tolerance = 5;
-    return rules;
-}
 
 void tellNoMoreMatches(Prompter& prompter)
 {

@@ -8,12 +8,7 @@
 class FileConfirmer;
 class Prompter;
 class SqlRecordSet;
-struct MainSettings;
 struct RuleSettings;
-
-// The switches the snapshot's searches compare by. A tolerance outside 0 to 99 (the settings
-// file fills the box unchecked) counts as the box's own default, 5.
-RuleSettings snapshotRules(const MainSettings& settings);
 
 // "No more matches...": the end of the records in either direction.
 void tellNoMoreMatches(Prompter& prompter);

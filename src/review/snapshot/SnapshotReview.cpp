@@ -163,7 +163,7 @@ void SnapshotReview::pressStep(SearchDirection direction)
 
 void SnapshotReview::search(SearchDirection direction)
 {
-    const RuleSettings rules = snapshotRules(m_settings);
+    const RuleSettings rules = RuleSettings::from(m_settings);
     ClearThumbnails();
     if (m_settings.mode != ComparisonMode::Pattern) {
         m_groupSearch->find(direction, m_settings.mode, rules, LastSlot);
@@ -215,9 +215,8 @@ void SnapshotReview::cmdCOUNT_Click()
 {
     guarded([&] {
         DisableReviewControls();
-        // Counted by position: the cursor stays where it is.
         if (m_countNotice)
-            runCount(*m_files, *m_countNotice);
+            runCount(*m_files, *m_countNotice, m_session.StoppedAtRecord);
         EnableReviewControls();
     });
 }
