@@ -25,6 +25,8 @@ public:
     virtual bool waitUntil(const bool& flag) = 0;
     // The review window, modeless, then captioned.
     virtual void showReview(bool snapshot, const QString& caption) = 0;
+    // False where the windowing platform shows nothing to anybody (offscreen, minimal).
+    virtual bool showsWindows() const = 0;
     // Presses the main window's Quit; the program ends there.
     virtual void pressQuit() = 0;
     // Ends the program at once, without the unload work.

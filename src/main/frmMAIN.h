@@ -159,6 +159,7 @@ private:
     void showPreMatch() override;
     bool waitUntil(const bool& flag) override;
     void showReview(bool snapshot, const QString& caption) override;
+    bool showsWindows() const override;
     void pressQuit() override;
     void endProgramNow() override;
     // CompactionNotice

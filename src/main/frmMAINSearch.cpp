@@ -4,6 +4,7 @@
 
 #include "main/frmCOMPACT.h"
 #include "main/frmMAINStages.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -84,6 +85,11 @@ void frmMAIN::showReview(bool snapshot, const QString& caption)
     }
     m_review->show();
     m_review->setWindowTitle(caption);
+}
+
+bool frmMAIN::showsWindows() const
+{
+    return !MessageBoxPrompter::platformIsHeadless();
 }
 
 void frmMAIN::pressQuit()
