@@ -19,6 +19,7 @@ SearchControl::SearchControl(
     , m_host(host)
     , m_copyTemplate(&SearchControl::copyTemplate)
 {
+    m_upkeep.setSearchRunning([this] { return m_searchRunning; });
 }
 
 QString SearchControl::reviewCaption(const MainSettings& settings)

@@ -6,6 +6,8 @@
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
 #include "main/frmRESUME.h"
+#include "match/PrematchCycle.h"
+#include "match/frmPREMATCH.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
@@ -16,6 +18,7 @@
 #include "session/DirectoryEntry.h"
 #include "widgets/ImageBox.h"
 
+#include "MatchTestSupport.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -99,6 +102,15 @@ public:
     int resumeDialogs = 0;
     bool realScan = false;
     std::function<void(frmRESUME&)> onResume;
+    QList<ExitStatus> ends; // the process ends asked for; the test goes on
+    std::function<void()> onEnd;
+
+    void endProcess(ExitStatus status) override
+    {
+        ends << status;
+        if (onEnd)
+            onEnd();
+    }
 
     QWidget* createPreScan(frmMAIN& main) override
     {
@@ -258,6 +270,57 @@ private Q_SLOTS:
         // With the pre-match the pre-scan says nothing; the cycle reports what it read.
         QCOMPARE(p.prompter.messages().size(), 1);
         QVERIFY(p.prompter.texts().first().startsWith("3 files read,  "));
+    }
+
+    // The pre-match of a left Matching.dat runs with the main window up. Purge and Compact do
+    // nothing then; Quit ends the program at once: settings written, Matching.dat kept.
+    void mainWindowDuringALeftPreMatch()
+    {
+        Program p([](MainSettings& s) { s.preMatch = true; });
+        // Pairs enough for the cycle to let window events in while it marks them.
+        QList<CatalogueRecord> rows;
+        for (int i = 1; i <= 10000; ++i)
+            rows << fileRow(i, QStringLiteral("F%1.JPG").arg(i / 2), QStringLiteral("/p%1/").arg(i % 2));
+        const QString database = p.main->upkeep().listDatabasePath();
+        QVERIFY(makeCatalogueWithRows(database, rows));
+        const QString matching = p.dir.file("Matching.dat");
+        QVERIFY(writeFile(matching, " 1 \r\n"));
+        QVERIFY(QFile::remove(p.dir.file("TOLQ.INI")));
+        p.main->session().ShowEndStats = false;
+
+        QList<int> marksAtEnd;
+        QByteArray matchingAtEnd;
+        bool settingsAtEnd = false;
+        p.stages.onEnd = [&] {
+            marksAtEnd = markedRecnums(*CatalogueDatabase::open(database));
+            matchingAtEnd = readFile(matching);
+            settingsAtEnd = QFile::exists(p.dir.file("TOLQ.INI"));
+        };
+        int marksSeen = -1;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* window = qobject_cast<frmPREMATCH*>(widget);
+                if (marksSeen >= 0 || !window || window->cycle().MatchCount < 2)
+                    continue;
+                marksSeen = 2 * window->cycle().MatchCount;
+                QVERIFY(p.main->isVisible());
+                p.main->cmdPURGE->click();
+                p.main->cmdCOMPACT->click();
+                QVERIFY(p.prompter.messages().isEmpty()); // neither asked
+                QVERIFY(QFile::exists(database));
+                p.main->cmdQUIT->click();
+            }
+        });
+        poll.start(0);
+        p.main->cmdGO->click();
+        QVERIFY(marksSeen > 0);
+        QCOMPARE(p.stages.ends, QList<ExitStatus> { ExitStatus::Completed });
+        // The marks so far are committed and Matching.dat names a step they finished.
+        QCOMPARE(marksAtEnd.size(), marksSeen);
+        QVERIFY(marksAtEnd.contains(matchingAtEnd.trimmed().toInt()));
+        QVERIFY(settingsAtEnd);
+        QVERIFY(p.main->hasEnded());
     }
 
     void gatherFromTheCommandLine()
