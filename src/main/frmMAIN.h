@@ -176,6 +176,8 @@ private:
     void markChanged();
     void selectMode(bool selected);
     void endProgram();
+    // The list dialog with its action button captioned Load or Save.
+    void showListDialog(const QString& action);
 
     MainController m_controller;
     Prompter& m_prompter;

@@ -32,6 +32,7 @@ void frmMAIN::CompactListDatabase()
 void frmMAIN::showResumeDialog()
 {
     m_stages->showResumeDialog(*this);
+    Form_Activate();
 }
 
 void frmMAIN::stopAnimation()

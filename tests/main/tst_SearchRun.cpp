@@ -3,6 +3,8 @@
 #include "catalogue/TemplateDatabase.h"
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
+#include "main/frmFINDIT.h"
+#include "main/frmLOADSAVE.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
 #include "main/frmRESUME.h"
@@ -28,6 +30,7 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -102,6 +105,7 @@ public:
     int resumeDialogs = 0;
     bool realScan = false;
     std::function<void(frmRESUME&)> onResume;
+    std::function<void()> onPreScan;
     QList<ExitStatus> ends; // the process ends asked for; the test goes on
     std::function<void()> onEnd;
 
@@ -115,6 +119,8 @@ public:
     QWidget* createPreScan(frmMAIN& main) override
     {
         ++preScans;
+        if (onPreScan)
+            onPreScan();
         if (realScan)
             return frmMAINStages::createPreScan(main);
         return new FakePreScan(main.settings(), main.session(), main.upkeep().listDatabasePath());
@@ -555,6 +561,70 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(readFile(tag)).trimmed(), QString::number(QDate::currentDate().month()));
         QCOMPARE(p.stages.preScans, 2);
         QTRY_VERIFY(!p.main->findChild<QWidget*>("frmCOMPACT"));
+    }
+
+    // Every activation of the main window rewrites the settings and restarts the eyes, also when
+    // one of its modal dialogs closes: what the dialog changed is kept should the window then be
+    // closed from its title bar, which writes nothing.
+    void modalDialogsActivateTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("line"); // in the rewritten settings; "TREE" stands for the tree
+        QTest::newRow("Add") << "Add"
+                             << "LAST DIRECTORY = TREE\r\n";
+        QTest::newRow("Load") << "Load"
+                              << "LIST NAME = Other\r\n";
+        QTest::newRow("Save") << "Save"
+                              << "LIST NAME = Saved\r\n";
+        QTest::newRow("About") << "About"
+                               << "LIST NAME = Pics\r\n";
+        QTest::newRow("start-or-resume") << "Resume"
+                                         << "LIST NAME = Pics\r\n";
+    }
+    void modalDialogsActivateTheMainWindow()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, line);
+        Program p;
+        const QString settingsFile = p.dir.file("TOLQ.INI");
+        MainSettings other;
+        QVERIFY(ListFiles(p.dir.path(), p.prompter).saveList("Other", other));
+        QString written;
+        if (dialog == "Resume") {
+            p.main->cmdGO->click(); // a database to resume
+            p.main->reviewWindow()->close();
+            QTRY_VERIFY(p.main->isVisible());
+            p.stages.onResume = [&](frmRESUME& resume) {
+                QFile::remove(settingsFile);
+                resume.optNEW->setChecked(true);
+                resume.cmdGO->click();
+            };
+            p.stages.onPreScan = [&] { written = QString::fromLatin1(readFile(settingsFile)); };
+            p.main->cmdGO->click();
+        } else {
+            QVERIFY(QFile::remove(settingsFile));
+            p.main->Timer3->stop();
+            QTimer::singleShot(0, this, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                QVERIFY(modal);
+                if (auto* finder = qobject_cast<frmFINDIT*>(modal)) {
+                    finder->pointBrowserAt(p.tree);
+                    finder->cmdCANCEL->click();
+                } else if (auto* lists = qobject_cast<frmLOADSAVE*>(modal)) {
+                    lists->txtFILENAME->setText(dialog == "Load" ? "Other" : "Saved");
+                    lists->cmdACTION->click();
+                } else {
+                    modal->close();
+                }
+            });
+            (dialog == "Add" ? p.main->cmdADD : dialog == "Load" ? p.main->cmdLOAD
+                    : dialog == "Save"                           ? p.main->cmdSAVE
+                                                                 : p.main->cmdABOUT)
+                ->click();
+            QVERIFY(p.main->Timer3->isActive());
+            written = p.settingsText();
+        }
+        QVERIFY2(written.contains(QString(line).replace("TREE", p.tree)), qPrintable(written));
     }
 
     void refusalKeepsTheMainWindow()
