@@ -91,6 +91,12 @@ GoResult SearchControl::notStarted(ExitStatus status)
     return GoResult::NotStarted;
 }
 
+void SearchControl::programEnds()
+{
+    if (m_searchRunning)
+        m_host.endDuringStage(m_controller.exitStatus());
+}
+
 GoResult SearchControl::go()
 {
     MainSettings& settings = m_controller.settings();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ExitStatus.h"
+
 #include <QString>
 
 // What the search control asks of the main window and the stage windows. The window layer
@@ -31,4 +33,7 @@ public:
     virtual void pressQuit() = 0;
     // Ends the program at once, without the unload work.
     virtual void endProgramNow() = 0;
+    // Ends the process at once while a stage window runs: the stage keeps what it has done and
+    // its state file for the next start.
+    virtual void endDuringStage(ExitStatus status) = 0;
 };

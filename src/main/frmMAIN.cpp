@@ -430,9 +430,7 @@ void frmMAIN::txtTOLERANCE_LostFocus()
 void frmMAIN::cmdQUIT_Click()
 {
     m_controller.quit(*this);
-    // The pre-match of a left Matching.dat runs with this window up: Quit ends it at once.
-    if (m_search->searchRunning() && m_stageWindow)
-        m_stages->endDuringStage(*m_stageWindow, m_controller.exitStatus());
+    m_search->programEnds();
     endProgram();
 }
 

@@ -162,6 +162,7 @@ private:
     bool showsWindows() const override;
     void pressQuit() override;
     void endProgramNow() override;
+    void endDuringStage(ExitStatus status) override;
     // CompactionNotice
     void showNotice() override;
     void hideNotice() override;

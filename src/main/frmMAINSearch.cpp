@@ -103,6 +103,12 @@ void frmMAIN::endProgramNow()
     endProgram();
 }
 
+void frmMAIN::endDuringStage(ExitStatus status)
+{
+    if (m_stageWindow)
+        m_stages->endDuringStage(*m_stageWindow, status);
+}
+
 void frmMAIN::showNotice()
 {
     m_compactNotice = new frmCOMPACT(this);

@@ -67,6 +67,7 @@ struct FakeHost : SearchHost
     bool showsWindows() const override { return windows; }
     void pressQuit() override { calls << "quit"; }
     void endProgramNow() override { calls << "end"; }
+    void endDuringStage(ExitStatus) override { calls << "end during stage"; }
 };
 
 struct FakeNotice : CompactionNotice
