@@ -50,6 +50,17 @@ void threeFiles(ScanFixture& f)
     f.settings.directories = { f.entry(QStringLiteral("a")) };
 }
 
+// Pause is pressed once, while the second file is shown.
+void pauseAtTheSecondFile(ScanFixture& f, frmDIRLOOK& window)
+{
+    f.yielder.onYield = [&window, paused = false](int) mutable {
+        if (!paused && window.lblNUMBER->text() == QLatin1String("2 found...")) {
+            paused = true;
+            window.cmdPAUSE->click();
+        }
+    };
+}
+
 } // namespace
 
 void tst_frmDIRLOOK::placement_data()
@@ -135,13 +146,7 @@ void tst_frmDIRLOOK::pauseAndQuitButtons()
     ScanFixture f;
     threeFiles(f);
     auto window = makeWindow(f);
-    bool paused = false;
-    f.yielder.onYield = [&](int) {
-        if (!paused && window->lblNUMBER->text() == QLatin1String("2 found...")) {
-            paused = true;
-            window->cmdPAUSE->click();
-        }
-    };
+    pauseAtTheSecondFile(f, *window);
     f.yielder.onSleep = [&](int sleeps) {
         if (sleeps == 1)
             window->cmdCANCEL->click();
@@ -193,13 +198,7 @@ void tst_frmDIRLOOK::pausedRun()
     auto window = makeWindow(f);
     int rowsAtEnd = -1;
     window->setEndProgram([&] { rowsAtEnd = int(f.rows(QStringLiteral("ACTIVE = 'X'")).size()); });
-    bool paused = false;
-    f.yielder.onYield = [&](int) {
-        if (!paused && window->lblNUMBER->text() == QLatin1String("2 found...")) {
-            paused = true;
-            window->cmdPAUSE->click();
-        }
-    };
+    pauseAtTheSecondFile(f, *window);
     f.yielder.onSleep = [&](int sleeps) {
         if (sleeps == 1 && abort)
             window->cmdKILL->click();
