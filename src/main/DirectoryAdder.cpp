@@ -1,6 +1,7 @@
 #include "main/DirectoryAdder.h"
 
 #include "platform/DirectoryAccess.h"
+#include "platform/Prompter.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
@@ -58,10 +59,45 @@ private:
 
 } // namespace
 
-DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes)
+DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes, Prompter* prompter)
     : m_settings(settings)
     , m_volumes(volumes)
+    , m_prompter(prompter)
 {
+}
+
+bool DirectoryAdder::holdsLineBreak(const QString& path)
+{
+    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
+}
+
+QString DirectoryAdder::lineBreakRefusal(const QStringList& paths)
+{
+    QStringList shown;
+    for (QString path : paths) {
+        path.replace(QLatin1Char('\n'), QChar(0x21B5)).replace(QLatin1Char('\r'), QChar(0x21B5));
+        shown << path;
+    }
+    const QString reason = paths.size() == 1
+        ? QStringLiteral("This directory was not added: its name holds a line break, and a directory list keeps "
+                         "one directory to a line...")
+        : QStringLiteral("These directories were not added: their names hold a line break, and a directory list "
+                         "keeps one directory to a line...");
+    return reason + QStringLiteral("\r\r") + shown.join(QLatin1Char('\r'));
+}
+
+void DirectoryAdder::tellRefused(const QStringList& paths) const
+{
+    if (m_prompter && !paths.isEmpty())
+        m_prompter->tell(lineBreakRefusal(paths), QStringLiteral("t'olq! - Add directories"), MsgIcon::Exclamation);
+}
+
+bool DirectoryAdder::listable(const QString& path) const
+{
+    if (!holdsLineBreak(path))
+        return true;
+    tellRefused({ path });
+    return false;
 }
 
 QString DirectoryAdder::entryFor(const QString& path) const
@@ -79,15 +115,18 @@ bool DirectoryAdder::addEntry(MainSettings& settings, const QString& entry)
 
 bool DirectoryAdder::addDirectory(const QString& path)
 {
-    return addEntry(m_settings, entryFor(path));
+    return listable(path) && addEntry(m_settings, entryFor(path));
 }
 
 int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress& progress)
 {
+    if (!listable(top))
+        return 0;
     const WalkLabels labels(top, m_volumes);
     const QString topPath = QDir::cleanPath(QFileInfo(top).absoluteFilePath());
     QSet<std::pair<dev_t, ino_t>> visited;
     QStringList pending { topPath };
+    QStringList refused;
     int added = 0;
     // An explicit stack: a deep tree cannot overflow the call stack.
     while (!pending.isEmpty()) {
@@ -105,6 +144,10 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         // what cannot be opened is skipped.
         if (path != topPath && (!isDirectory || !canOpen(path)))
             continue;
+        if (holdsLineBreak(path)) {
+            refused << path;
+            continue;
+        }
         if (progress)
             progress(path);
         if (addEntry(m_settings, DirectoryEntry::of(path, labels.labelFor(path)).text()))
@@ -115,11 +158,14 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         for (auto it = children.crbegin(); it != children.crend(); ++it)
             pending.append(*it);
     }
+    tellRefused(refused);
     return added;
 }
 
 void DirectoryAdder::setIfcd(const QString& path)
 {
+    if (!listable(path))
+        return;
     addDirectory(path);
     m_settings.ifcd = entryFor(path);
     m_settings.treeModeIfcd = false;
@@ -127,6 +173,8 @@ void DirectoryAdder::setIfcd(const QString& path)
 
 void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Progress& progress)
 {
+    if (!listable(top))
+        return;
     addTree(top, yielder, progress);
     m_settings.ifcd = entryFor(top);
     m_settings.treeModeIfcd = true;

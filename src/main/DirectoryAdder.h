@@ -6,18 +6,21 @@
 #include <QStringList>
 #include <functional>
 
+class Prompter;
 class Volumes;
 class Yielder;
 
 // The work of the add-directories dialog on the settings value: the adding rule, Add Directory,
-// the tree walk of Add Tree, and the two ways of designating the IFCD.
+// the tree walk of Add Tree, and the two ways of designating the IFCD. A directory whose name
+// holds a line break cannot stand on a line of a list file: it is refused, and the user told
+// through the prompter (when there is one) once per action.
 class DirectoryAdder
 {
 public:
     // Told of every directory the walk is about to add, before it is added.
     using Progress = std::function<void(const QString& path)>;
 
-    DirectoryAdder(MainSettings& settings, const Volumes& volumes);
+    DirectoryAdder(MainSettings& settings, const Volumes& volumes, Prompter* prompter = nullptr);
 
     QString entryFor(const QString& path) const;
 
@@ -26,11 +29,16 @@ public:
     static bool addEntry(MainSettings& settings, const QString& entry);
     // AddDirectoryEntry.
     bool addDirectory(const QString& path);
+    // The directories an action refused because their names hold a line break, and what the user
+    // is told of them.
+    static bool holdsLineBreak(const QString& path);
+    static QString lineBreakRefusal(const QStringList& paths);
     // AddDirectoryTree: the directory and every directory below it, depth first in pre-order,
     // siblings in the order subdirectories() gives. Directory symlinks are not followed, a
     // directory below the top that cannot be opened is skipped with what lies below it, and each
-    // directory is visited once even when bind mounts make the tree a loop. One yield per
-    // directory. Returns how many entries were added.
+    // directory is visited once even when bind mounts make the tree a loop, and a directory whose
+    // name holds a line break is refused with what lies below it. One yield per directory.
+    // Returns how many entries were added.
     int addTree(const QString& top, Yielder& yielder, const Progress& progress = {});
     // Set IFCD: the directory is added, then designated, not in tree mode.
     void setIfcd(const QString& path);
@@ -47,6 +55,11 @@ public:
     static QString startDirectory(const QString& lastDirUsed, const Volumes& volumes);
 
 private:
+    // True when the path can be listed; otherwise the user is told and false comes back.
+    bool listable(const QString& path) const;
+    void tellRefused(const QStringList& paths) const;
+
     MainSettings& m_settings;
     const Volumes& m_volumes;
+    Prompter* m_prompter;
 };

@@ -83,6 +83,8 @@ QString ListDatabaseUpkeep::compactionFailureText(const QString& programDirector
 
 void ListDatabaseUpkeep::purge()
 {
+    if (m_searchRunning && m_searchRunning())
+        return;
     const MsgAnswer answer = m_prompter.ask(
         Message { purgeQuestion(), QStringLiteral("Purge Database..."), MsgButtons::YesNo, MsgIcon::Question, 2 });
     if (answer != MsgAnswer::Yes)
@@ -103,6 +105,8 @@ void ListDatabaseUpkeep::purge()
 
 void ListDatabaseUpkeep::compactOnRequest()
 {
+    if (m_searchRunning && m_searchRunning())
+        return;
     const MsgAnswer answer = m_prompter.ask(
         Message { compactQuestion(), QStringLiteral("Compact Database..."), MsgButtons::YesNo, MsgIcon::Question, 2 });
     if (answer == MsgAnswer::Yes)

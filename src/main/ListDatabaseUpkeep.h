@@ -37,6 +37,8 @@ public:
     void purge();
     // cmdCOMPACT_Click: asks, then compacts.
     void compactOnRequest();
+    // While it answers true a search has the database open: Purge and Compact do nothing.
+    void setSearchRunning(std::function<bool()> searchRunning) { m_searchRunning = std::move(searchRunning); }
     // CompactListDatabase: true when the database was compacted (the tag then holds this month).
     bool compactListDatabase();
 
@@ -55,6 +57,7 @@ private:
     CompactionNotice& m_notice;
     Compactor m_compactor;
     std::function<QDate()> m_today;
+    std::function<bool()> m_searchRunning;
 };
 
 // Removes a catalogue file with the engine's companions (-journal, -wal, -shm); true when none

@@ -16,6 +16,36 @@ bool isGeneral(const QString& name)
     return conv::upper(name) == QLatin1String("GENERAL");
 }
 
+// Trailing blanks of a hand-written line; no entry or marker ends in one.
+QString withoutTrailingBlanks(const QString& line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && line.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return line.left(end);
+}
+
+// An entry line: "[" label "] " and an absolute path ending in "/". Any other character may stand
+// in the path ("=" included), so a line is known by its shape alone. The label is upper-cased, as
+// the add dialog writes it; the path keeps its case.
+std::optional<QString> entryOf(const QString& line)
+{
+    const qsizetype close = line.indexOf(QStringLiteral("] /"));
+    if (!line.startsWith(QLatin1Char('[')) || !line.endsWith(QLatin1Char('/')) || close < 0)
+        return std::nullopt;
+    return conv::upper(line.left(close + 1)) + line.mid(close + 1);
+}
+
+// The IFCD line ends in the marker; what stands before it is the IFCD, whatever its path holds.
+std::optional<QString> incomingOf(const QString& line)
+{
+    const QString marker = IncomingMarker.mid(1);
+    if (!line.endsWith(marker, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QString ifcd = textlines::trimBlanks(line.left(line.size() - marker.size()));
+    return entryOf(ifcd).value_or(ifcd);
+}
+
 } // namespace
 
 ListFiles::ListFiles(QString programDirectory, Prompter& prompter)
@@ -101,15 +131,13 @@ bool ListFiles::loadList(const QString& name, MainSettings& settings) const
     QStringList directories;
     QString ifcd;
     bool treeMode = false;
-    for (const QString& line : *lines) {
-        const QString upper = conv::upper(line);
-        // Entries keep their case: paths are case-sensitive here.
-        if (upper.startsWith(QLatin1Char('[')) && upper.contains(QStringLiteral("] /"))
-            && !upper.contains(QLatin1Char('=')))
-            directories << line;
-        if (upper.contains(QStringLiteral("= INCOMING FILE DIRECTORY")))
-            ifcd = textlines::trimBlanks(line.left(line.indexOf(QLatin1Char('='))));
-        if (upper == QLatin1String("TREE MODE IFCD"))
+    for (const QString& text : *lines) {
+        const QString line = withoutTrailingBlanks(text);
+        if (const std::optional<QString> entry = entryOf(line))
+            directories << *entry;
+        else if (const std::optional<QString> incoming = incomingOf(line))
+            ifcd = *incoming;
+        else if (conv::upper(line) == QLatin1String("TREE MODE IFCD"))
             treeMode = true;
     }
     if (!ifcd.trimmed().isEmpty() && !directories.contains(ifcd)) {

@@ -75,7 +75,10 @@ ProgramOutcome MainController::firstActivationSequence(StartupServices& services
         if (commandLine.gather) {
             settingschange::setSearchBox(m_settings.gather, true, m_session);
             services.settingsChanged();
-            if (services.pressGo() == ProgramOutcome::EndProgram)
+            m_gatherRun = true;
+            const ProgramOutcome gathered = services.pressGo();
+            m_gatherRun = false;
+            if (gathered == ProgramOutcome::EndProgram)
                 return ProgramOutcome::EndProgram;
         }
         services.settingsChanged();

@@ -70,6 +70,11 @@ public:
     // The list is saved at Go and Quit when it is "GENERAL" or autosave is on.
     bool listSavedAutomatically() const;
 
+    // True while the press of Go made by the command line's "/GATHER" runs. Nobody may be
+    // watching it: a refusal ends the program with its status. A box ticked by hand does not.
+    bool gatherRun() const { return m_gatherRun; }
+    void setGatherRun(bool gatherRun) { m_gatherRun = gatherRun; }
+
     // How the process ends; set where the program is told to end for another reason than an
     // ordinary Quit.
     ExitStatus exitStatus() const { return m_exitStatus; }
@@ -90,5 +95,6 @@ private:
     ListFiles m_listFiles;
     bool m_firstActivation = true;
     bool m_firstRun = false;
+    bool m_gatherRun = false;
     ExitStatus m_exitStatus = ExitStatus::Completed;
 };

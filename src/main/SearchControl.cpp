@@ -19,6 +19,7 @@ SearchControl::SearchControl(
     , m_host(host)
     , m_copyTemplate(&SearchControl::copyTemplate)
 {
+    m_upkeep.setSearchRunning([this] { return m_searchRunning; });
 }
 
 QString SearchControl::reviewCaption(const MainSettings& settings)
@@ -80,13 +81,20 @@ GoResult SearchControl::stop(ExitStatus status)
 
 GoResult SearchControl::notStarted(ExitStatus status)
 {
-    // Nobody waits at the window of a gather run: a search that does not start ends it.
-    if (m_controller.settings().gather && !m_searchRunning) {
+    // Nobody waits at the window of a gather run: a search that does not start ends it. Gather
+    // and Quit ticked by hand leaves the user at the main window.
+    if (m_controller.gatherRun() && !m_searchRunning) {
         m_controller.setExitStatus(status);
         m_host.pressQuit();
         return GoResult::ProgramEnded;
     }
     return GoResult::NotStarted;
+}
+
+void SearchControl::programEnds()
+{
+    if (m_searchRunning)
+        m_host.endDuringStage(m_controller.exitStatus());
 }
 
 GoResult SearchControl::go()
@@ -244,13 +252,23 @@ GoResult SearchControl::runFrom(Step step)
         }
         step = Step::PreMatch;
     }
-    if (step == Step::PreMatch && settings.preMatch) {
+    // A gather run that nobody can see, sent here by a left Matching.dat, finishes the interrupted
+    // cycle and ends instead of waiting in a review.
+    const bool unseenGather = step == Step::PreMatch && m_controller.gatherRun() && !m_host.showsWindows();
+    if (step == Step::PreMatch && (settings.preMatch || unseenGather)) {
         session.PrematchUnloaded = false;
         m_host.showPreMatch();
         if (!m_host.waitUntil(session.PrematchUnloaded)) {
             m_searchRunning = false;
             return GoResult::ProgramEnded;
         }
+    }
+    if (unseenGather) {
+        m_searchRunning = false;
+        const bool finished = !QFile::exists(m_controller.stateFile(QStringLiteral("Matching.dat")));
+        m_controller.setExitStatus(finished ? ExitStatus::Completed : ExitStatus::Failed);
+        m_host.pressQuit();
+        return GoResult::Gathered;
     }
 
     m_host.stopAnimation();

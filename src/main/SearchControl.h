@@ -32,6 +32,9 @@ public:
     // cmdGO_Click.
     GoResult go();
     bool searchRunning() const { return m_searchRunning; }
+    // The program ends (Quit): a search still running, such as the pre-match of a left
+    // Matching.dat beside the main window, ends at once with its state file kept.
+    void programEnds();
 
     void setTemplateCopier(TemplateCopier copier) { m_copyTemplate = std::move(copier); }
 

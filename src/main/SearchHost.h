@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ExitStatus.h"
+
 #include <QString>
 
 // What the search control asks of the main window and the stage windows. The window layer
@@ -25,8 +27,13 @@ public:
     virtual bool waitUntil(const bool& flag) = 0;
     // The review window, modeless, then captioned.
     virtual void showReview(bool snapshot, const QString& caption) = 0;
+    // False where the windowing platform shows nothing to anybody (offscreen, minimal).
+    virtual bool showsWindows() const = 0;
     // Presses the main window's Quit; the program ends there.
     virtual void pressQuit() = 0;
     // Ends the program at once, without the unload work.
     virtual void endProgramNow() = 0;
+    // Ends the process at once while a stage window runs: the stage keeps what it has done and
+    // its state file for the next start.
+    virtual void endDuringStage(ExitStatus status) = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ExitStatus.h"
+
 class QWidget;
 class frmMAIN;
 
@@ -16,4 +18,7 @@ public:
     virtual QWidget* createPreScan(frmMAIN& main) = 0;
     virtual QWidget* createPreMatch(frmMAIN& main) = 0;
     virtual QWidget* createReview(frmMAIN& main, bool snapshot) = 0;
+    // The program ends while a stage window runs (Quit on the main window): the stage keeps
+    // what it has done and its state file for the next start, and the process ends at once.
+    virtual void endDuringStage(QWidget& stage, ExitStatus status) = 0;
 };

@@ -119,9 +119,14 @@ void frmFINDIT::lstDRIVE_Change(const QString& root)
     pointBrowserAt(root);
 }
 
+DirectoryAdder frmFINDIT::adder()
+{
+    return DirectoryAdder(m_settings, m_volumes, &m_prompter);
+}
+
 void frmFINDIT::cmdADDDIR_Click()
 {
-    DirectoryAdder(m_settings, m_volumes).addDirectory(m_browser->path());
+    adder().addDirectory(m_browser->path());
 }
 
 void frmFINDIT::setWalking(bool walking)
@@ -132,28 +137,35 @@ void frmFINDIT::setWalking(bool walking)
         control->setEnabled(!walking);
 }
 
-void frmFINDIT::cmdADDTREE_Click()
+void frmFINDIT::walkTree(bool designate)
 {
     if (m_walking)
         return;
     setWalking(true);
     const QString top = m_browser->path();
     EventLoopYielder yielder;
-    DirectoryAdder(m_settings, m_volumes).addTree(top, yielder, [this](const QString& path) { lblDIR->setText(path); });
+    const auto progress = [this](const QString& path) { lblDIR->setText(path); };
+    if (designate)
+        adder().setIfcdTree(top, yielder, progress);
+    else
+        adder().addTree(top, yielder, progress);
     pointBrowserAt(top);
     setWalking(false);
 }
 
+void frmFINDIT::cmdADDTREE_Click()
+{
+    walkTree(false);
+}
+
 void frmFINDIT::cmdIFCD_Click()
 {
-    DirectoryAdder(m_settings, m_volumes).setIfcd(m_browser->path());
+    adder().setIfcd(m_browser->path());
 }
 
 void frmFINDIT::cmdIFCDTREE_Click()
 {
-    cmdADDTREE_Click();
-    m_settings.ifcd = DirectoryAdder(m_settings, m_volumes).entryFor(m_browser->path());
-    m_settings.treeModeIfcd = true;
+    walkTree(true);
 }
 
 void frmFINDIT::cmdCANCEL_Click()

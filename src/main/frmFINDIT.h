@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/DirectoryAdder.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
@@ -54,6 +55,9 @@ private:
     void Form_Load();
     void Form_Unload();
     void setWalking(bool walking);
+    DirectoryAdder adder();
+    // Add Tree, and with designate Set IFCD tree: the walk with the dialog's controls off.
+    void walkTree(bool designate);
 
     MainSettings& m_settings;
     Session& m_session;

@@ -2,6 +2,7 @@
 
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmMOVEIT.h"
+#include "imagestats/ScreenColours.h"
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmCOMPACT.h"
@@ -429,6 +430,7 @@ void frmMAIN::txtTOLERANCE_LostFocus()
 void frmMAIN::cmdQUIT_Click()
 {
     m_controller.quit(*this);
+    m_search->programEnds();
     endProgram();
 }
 
@@ -441,6 +443,7 @@ void frmMAIN::cmdABOUT_Click()
 {
     frmABOUT about(this);
     about.exec();
+    Form_Activate();
 }
 
 frmMOVEIT& frmMAIN::moveDialog()
@@ -470,25 +473,28 @@ void frmMAIN::cmdADD_Click()
     // Saved whether or not anything was added.
     if (settings().saveList)
         SaveList(settings().listName);
+    Form_Activate();
 }
 
 void frmMAIN::cmdLOAD_Click()
 {
     session().ChangedSearch = true;
-    frmLOADSAVE dialog(
-        m_controller.listFiles().dataDirectory(), m_prompter, [this](const QString& name) { LoadList(name); },
-        [this](const QString& name) { SaveList(name); }, this);
-    dialog.cmdACTION->setText(QStringLiteral("Load"));
-    dialog.exec();
+    showListDialog(QStringLiteral("Load"));
 }
 
 void frmMAIN::cmdSAVE_Click()
 {
+    showListDialog(QStringLiteral("Save"));
+}
+
+void frmMAIN::showListDialog(const QString& action)
+{
     frmLOADSAVE dialog(
         m_controller.listFiles().dataDirectory(), m_prompter, [this](const QString& name) { LoadList(name); },
         [this](const QString& name) { SaveList(name); }, this);
-    dialog.cmdACTION->setText(QStringLiteral("Save"));
+    dialog.cmdACTION->setText(action);
     dialog.exec();
+    Form_Activate();
 }
 
 void frmMAIN::cmdCLEAR_Click()
@@ -554,9 +560,7 @@ void frmMAIN::buildOrientationTable()
 
 qint64 frmMAIN::screenColours()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int depth = screen ? screen->depth() : 32;
-    return depth >= 62 ? std::numeric_limits<qint64>::max() : (qint64(1) << depth);
+    return qint64(std::min(ScreenColours(), 0x1p62));
 }
 
 ProgramOutcome frmMAIN::pressGo()

@@ -159,8 +159,10 @@ private:
     void showPreMatch() override;
     bool waitUntil(const bool& flag) override;
     void showReview(bool snapshot, const QString& caption) override;
+    bool showsWindows() const override;
     void pressQuit() override;
     void endProgramNow() override;
+    void endDuringStage(ExitStatus status) override;
     // CompactionNotice
     void showNotice() override;
     void hideNotice() override;
@@ -175,6 +177,8 @@ private:
     void markChanged();
     void selectMode(bool selected);
     void endProgram();
+    // The list dialog with its action button captioned Load or Save.
+    void showListDialog(const QString& action);
 
     MainController m_controller;
     Prompter& m_prompter;

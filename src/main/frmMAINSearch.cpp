@@ -4,6 +4,7 @@
 
 #include "main/frmCOMPACT.h"
 #include "main/frmMAINStages.h"
+#include "widgets/MessageBoxPrompter.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -31,6 +32,7 @@ void frmMAIN::CompactListDatabase()
 void frmMAIN::showResumeDialog()
 {
     m_stages->showResumeDialog(*this);
+    Form_Activate();
 }
 
 void frmMAIN::stopAnimation()
@@ -86,6 +88,11 @@ void frmMAIN::showReview(bool snapshot, const QString& caption)
     m_review->setWindowTitle(caption);
 }
 
+bool frmMAIN::showsWindows() const
+{
+    return !MessageBoxPrompter::platformIsHeadless();
+}
+
 void frmMAIN::pressQuit()
 {
     cmdQUIT_Click();
@@ -94,6 +101,12 @@ void frmMAIN::pressQuit()
 void frmMAIN::endProgramNow()
 {
     endProgram();
+}
+
+void frmMAIN::endDuringStage(ExitStatus status)
+{
+    if (m_stageWindow)
+        m_stages->endDuringStage(*m_stageWindow, status);
 }
 
 void frmMAIN::showNotice()

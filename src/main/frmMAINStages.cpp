@@ -3,6 +3,7 @@
 #include "main/frmMAIN.h"
 #include "main/frmMAINSettingsWriter.h"
 #include "main/frmRESUME.h"
+#include "match/PrematchCycle.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ExitStatus.h"
 #include "review/pair/frmCHECKEM.h"
@@ -12,17 +13,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// Abort ends the program at once, leaving its state file for the next start.
-void endAfterAbort()
-{
-    std::fflush(nullptr);
-    std::_Exit(int(ExitStatus::Aborted));
-}
-
-} // namespace
 
 frmMAINStages::frmMAINStages()
     : m_sound(std::make_unique<QtSoundPlayer>())
@@ -42,7 +32,8 @@ QWidget* frmMAINStages::createPreScan(frmMAIN& main)
     auto* window = new frmDIRLOOK(main.settings(), main.session(), main.controller().programDirectory(),
         frmDIRLOOK::Services { main.prompter(), *m_sound, main.volumes() });
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setEndProgram(&endAfterAbort);
+    // Abort ends the program at once, leaving its state file for the next start.
+    window->setEndProgram([this] { endProcess(ExitStatus::Aborted); });
     return window;
 }
 
@@ -50,7 +41,7 @@ QWidget* frmMAINStages::createPreMatch(frmMAIN& main)
 {
     auto* window = new frmPREMATCH(
         main.settings(), main.session(), main.controller().programDirectory(), main.prompter(), *m_sound);
-    window->setProgramEnd(&endAfterAbort);
+    window->setProgramEnd([this] { endProcess(ExitStatus::Aborted); });
     return window;
 }
 
@@ -68,4 +59,17 @@ QWidget* frmMAINStages::createReview(frmMAIN& main, bool snapshot)
         main.prompter(), *m_sound, *m_settingsWriter, &main);
     window->setMoveDialog(&main.moveDialog());
     return window;
+}
+
+void frmMAINStages::endDuringStage(QWidget& stage, ExitStatus status)
+{
+    if (auto* preMatch = qobject_cast<frmPREMATCH*>(&stage))
+        preMatch->cycle().abortCycle();
+    endProcess(status);
+}
+
+void frmMAINStages::endProcess(ExitStatus status)
+{
+    std::fflush(nullptr);
+    std::_Exit(int(status));
 }

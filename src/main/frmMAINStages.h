@@ -18,6 +18,9 @@ public:
     QWidget* createPreScan(frmMAIN& main) override;
     QWidget* createPreMatch(frmMAIN& main) override;
     QWidget* createReview(frmMAIN& main, bool snapshot) override;
+    void endDuringStage(QWidget& stage, ExitStatus status) override;
+    // Ends the process at once, without unloading any window.
+    virtual void endProcess(ExitStatus status);
 
 private:
     std::unique_ptr<SoundPlayer> m_sound;

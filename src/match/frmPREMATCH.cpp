@@ -195,7 +195,9 @@ void frmPREMATCH::Form_Unload()
         return;
     m_unloaded = true;
     tmrPICTURE->stop();
-    m_cycle->removeResumeFile();
+    // A cycle whose catalogue could not be opened ran no step: its resume point stays for a later try.
+    if (m_cycle->isOpen())
+        m_cycle->removeResumeFile();
     m_cycle->requestQuit();
     m_cycle->closeDatabase();
     if (isMinimized()) {

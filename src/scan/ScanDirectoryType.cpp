@@ -202,7 +202,8 @@ void PreScanEngine::dropPending()
 
 void PreScanEngine::pauseWait()
 {
-    while (m_paused) {
+    // Abort acts while paused; Quit waits for the pause to end.
+    while (m_paused && !m_abortRequested) {
         m_ports.view.showCaption(QStringLiteral("tolq! - Paused"));
         m_ports.yielder.sleep(PauseSleepMs);
         m_ports.yielder.yield();
@@ -243,6 +244,10 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
             return;
         }
         pauseWait();
+        if (m_abortRequested) {
+            dropPending();
+            return;
+        }
         PendingFile& item = *head;
         showProgress(item.file.name);
 

@@ -160,21 +160,29 @@ void frmDIRLOOK::cmdPAUSE_Click()
 }
 
 // Abort: the run stops at its next yield and keeps what it wrote; the program ends there,
-// leaving Scanning.dat for the next start to resume from.
+// leaving Scanning.dat for the next start to resume from. A paused run waits between two files,
+// with what it wrote whole: the program ends at once.
 void frmDIRLOOK::cmdKILL_Click()
 {
+    if (m_aborted)
+        return;
     m_engine->requestAbort();
-    if (!m_engine->running())
+    if (!m_engine->running() || m_engine->Paused())
         endAfterAbort();
 }
 
 void frmDIRLOOK::endAfterAbort()
 {
+    if (m_aborted)
+        return;
+    m_aborted = true;
     try {
         m_engine->commitNow();
     } catch (const std::exception&) {
     }
-    m_engine.reset(); // closes the catalogue
+    // A run still on the stack keeps its catalogue; the end of the program closes it.
+    if (!m_engine->running())
+        m_engine.reset();
     m_unloaded = true;
     m_endProgram();
 }
@@ -192,7 +200,10 @@ void frmDIRLOOK::closeEvent(QCloseEvent* event)
         return;
     }
     if (m_engine && m_engine->running()) {
+        // A quit request; a paused run is released so that it can end.
         m_engine->requestQuit();
+        if (m_engine->Paused())
+            m_engine->togglePause();
         event->ignore();
         return;
     }

@@ -97,4 +97,5 @@ private:
     int m_driveFrame = 1;
     bool m_firstActivation = true;
     bool m_unloaded = false;
+    bool m_aborted = false;
 };

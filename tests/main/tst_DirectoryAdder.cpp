@@ -1,5 +1,6 @@
 #include "main/DirectoryAdder.h"
 #include "platform/FakeVolumes.h"
+#include "platform/ScriptedPrompter.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
 #include "session/Session.h"
@@ -187,6 +188,57 @@ private Q_SLOTS:
         QCOMPARE(yielder.yields, int(visited.size()));
         const bool betaSeen = obstacle.isEmpty();
         QCOMPARE(visited.size(), betaSeen ? 7 : 5);
+    }
+
+    // A line of a list file cannot keep a name with a line break: such a directory is refused
+    // with one message per action, and nothing of it is added or designated.
+    void lineBreakRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("refused");
+        const QString bad = "bad\nname";
+        QTest::newRow("Add Directory") << "add" << bad << QStringList {} << QStringList { bad };
+        QTest::newRow("Set IFCD") << "ifcd" << bad << QStringList {} << QStringList { bad };
+        QTest::newRow("Add Tree from it") << "tree" << bad << QStringList {} << QStringList { bad };
+        QTest::newRow("Set IFCD tree from it") << "ifcd tree" << bad << QStringList {} << QStringList { bad };
+        QTest::newRow("Add Tree over it and a carriage return")
+            << "tree"
+            << "ok" << QStringList { "ok", "ok/fine" } << QStringList { "ok/" + bad, "ok/cr\rname" };
+    }
+    void lineBreakRefused()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, target);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, refused);
+        Tree tree;
+        tree.mkdirs({ "bad\nname/inner", "ok/bad\nname/inner", "ok/cr\rname", "ok/fine" });
+        const FakeVolumes volumes({ volume(tree.root, "tree") });
+        MainSettings settings;
+        ScriptedPrompter prompter;
+        DirectoryAdder adder(settings, volumes, &prompter);
+        NullYielder yielder;
+        if (action == "add")
+            adder.addDirectory(tree.path(target));
+        else if (action == "ifcd")
+            adder.setIfcd(tree.path(target));
+        else if (action == "tree")
+            adder.addTree(tree.path(target), yielder);
+        else
+            adder.setIfcdTree(tree.path(target), yielder);
+        QStringList expected;
+        for (const QString& relative : added)
+            expected << tree.entry(relative);
+        QCOMPARE(settings.directories, expected);
+        QCOMPARE(settings.ifcd, QString());
+        QStringList paths;
+        for (const QString& relative : refused)
+            paths << tree.path(relative);
+        QCOMPARE(prompter.texts(), QStringList { DirectoryAdder::lineBreakRefusal(paths) });
+        QCOMPARE(prompter.messages().first().title, QStringLiteral("t'olq! - Add directories"));
+        QVERIFY(!prompter.texts().first().contains(QLatin1Char('\n')));
     }
 
     void treeWalkLabelsInnerVolumes()

@@ -89,6 +89,8 @@ private Q_SLOTS:
         QTest::addColumn<ExitStatus>("status");
         QTest::addColumn<QString>("message"); // on standard error; empty: no message at all
         QTest::newRow("completed") << "completed" << ExitStatus::Completed << "";
+        // An interrupted pre-match is finished without a review, and the run ends.
+        QTest::newRow("left Matching.dat") << "matching" << ExitStatus::Completed << "";
         QTest::newRow("program volume under 20 MB")
             << "small volume" << ExitStatus::Completed << "t'olq! - Low Disk Space Warning: You have less than 20";
         QTest::newRow("no file types") << "no types" << ExitStatus::Refused
@@ -130,6 +132,10 @@ private Q_SLOTS:
             commandLine = QStringLiteral("Elsewhere /gather");
         if (situation == QLatin1String("locked"))
             QCOMPARE(holder.acquire(), SingleInstance::Result::Acquired);
+        if (situation == QLatin1String("matching")) {
+            QVERIFY(writeTemplateDatabase(database));
+            QVERIFY(writeFile(home + QStringLiteral("/Matching.dat"), " 2 \r\n"));
+        }
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));
@@ -172,7 +178,9 @@ private Q_SLOTS:
                 qPrintable(errors));
         else
             QVERIFY2(errors.contains(message), qPrintable(errors));
-        if (status == ExitStatus::Completed) {
+        if (situation == QLatin1String("matching")) {
+            QVERIFY(!QFile::exists(home + QStringLiteral("/Matching.dat")));
+        } else if (status == ExitStatus::Completed) {
             auto db = CatalogueDatabase::open(database);
             QVERIFY(db);
             QCOMPARE(

@@ -68,6 +68,7 @@ struct Window
         writeFile(dir.file("TOLQ.INI"), "[MODE]\r\n");
         main = std::make_unique<frmMAIN>(prompter, dir.path());
         main->setVolumes(tree.volumes);
+        main->Form_Activate(); // started, as a window is before its buttons are pressed
     }
     QString listFile(const QString& name) const { return dir.path() + "/data/" + name + ".lst"; }
 };

@@ -21,6 +21,10 @@ private Q_SLOTS:
             << QStringList { "[DATA] /mnt/data/Photos/", "[] /home/me/Bilder Ä/", "[USB] /media/usb/in/" }
             << "[USB] /media/usb/in/" << true;
         QTest::newRow("no IFCD") << QStringList { "[] /home/me/" } << "" << false;
+        // A path may hold anything a line can: the marker's own text, "=", "] /", blanks.
+        QTest::newRow("paths holding = and the marker")
+            << QStringList { "[] /pics/a=b/", "[] /x = INCOMING FILE DIRECTORY/", "[] /p/q] /r /", "[] /in = out/" }
+            << "[] /in = out/" << true;
         QTest::newRow("empty list") << QStringList {} << "" << false;
     }
     void roundTrip()
@@ -68,18 +72,20 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.file("data/Hand.lst"),
             "[DIRECTORIES]\r\n"
             "[] /kept/Case/\r\n"
-            "[X] /has=equals/\r\n"
+            "[usb] /Media/Ä=1/  \r\n"
+            "[X] /no/final/slash\r\n"
             "[NET] smb://server/share/\r\n"
             "not an entry\r\n"
-            "[IN] /incoming/ = incoming file directory\r\n"
+            "[in] /incoming/ = incoming file directory\r\n"
             "tree mode ifcd\r\n"
             " \r\n"));
         ScriptedPrompter prompter;
         ListFiles lists(dir.path(), prompter);
         MainSettings s;
         QVERIFY(lists.loadList("Hand", s));
-        // The IFCD is not among the entries: appended, tree mode off.
-        QCOMPARE(s.directories, (QStringList { "[] /kept/Case/", "[IN] /incoming/" }));
+        // Labels written by hand are upper-cased, paths keep their case. The IFCD is not among
+        // the entries: appended, tree mode off.
+        QCOMPARE(s.directories, (QStringList { "[] /kept/Case/", "[USB] /Media/Ä=1/", "[IN] /incoming/" }));
         QCOMPARE(s.ifcd, QStringLiteral("[IN] /incoming/"));
         QVERIFY(!s.treeModeIfcd);
     }

@@ -18,6 +18,7 @@ public:
     ProgramOutcome goOutcome = ProgramOutcome::Continue;
     MainController* controller = nullptr;
     bool gatherAtGo = false;
+    bool gatherRunAtGo = false;
     void yieldOnce() override { calls << "yield"; }
     void checkDiskSpace() override { calls << "disk"; }
     void buildOrientationTable() override { calls << "orientation"; }
@@ -29,8 +30,10 @@ public:
     ProgramOutcome pressGo() override
     {
         calls << "go";
-        if (controller)
+        if (controller) {
             gatherAtGo = controller->settings().gather;
+            gatherRunAtGo = controller->gatherRun();
+        }
         return goOutcome;
     }
     void openHelp() override { calls << "help"; }
@@ -190,6 +193,8 @@ private Q_SLOTS:
         QCOMPARE(controller.settings().listName, QStringLiteral("Holiday"));
         QCOMPARE(controller.settings().directories, QStringList { "[] /pics/" });
         QVERIFY(services.gatherAtGo);
+        QVERIFY(services.gatherRunAtGo);
+        QVERIFY(!controller.gatherRun()); // only that press
         QVERIFY(controller.session().ChangedSearch);
         QCOMPARE(services.calls.count("go"), 1);
     }

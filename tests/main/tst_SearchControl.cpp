@@ -24,6 +24,8 @@ struct FakeHost : SearchHost
     std::optional<QString> resumeChoice; // what Start leaves in SessionMode; nullopt: closed
     QString modeAtResume;
     std::function<void()> duringPreScan;
+    std::function<void()> duringPreMatch;
+    bool windows = true;
     explicit FakeHost(Session& s)
         : session(s)
     {
@@ -49,6 +51,8 @@ struct FakeHost : SearchHost
     void showPreMatch() override
     {
         calls << "preMatch";
+        if (duringPreMatch)
+            duringPreMatch();
         session.PrematchUnloaded = true;
     }
     bool waitUntil(const bool& flag) override
@@ -60,8 +64,10 @@ struct FakeHost : SearchHost
     {
         calls << (snapshot ? "snapshot: " : "pair: ") + caption;
     }
+    bool showsWindows() const override { return windows; }
     void pressQuit() override { calls << "quit"; }
     void endProgramNow() override { calls << "end"; }
+    void endDuringStage(ExitStatus) override { calls << "end during stage"; }
 };
 
 struct FakeNotice : CompactionNotice
@@ -130,25 +136,33 @@ private Q_SLOTS:
         QTest::addColumn<bool>("types");
         QTest::addColumn<bool>("slowMode");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("gather");
+        QTest::addColumn<QString>("gather"); // "run": the command line's, "box": ticked by hand
         QTest::newRow("no list name") << "  "
                                       << "" << false << true << false << "Please name and save the directory list."
-                                      << false;
+                                      << "";
         QTest::newRow("list name leaving the data directory")
             << "../x"
-            << "" << false << true << false << "Please name and save the directory list." << false;
+            << "" << false << true << false << "Please name and save the directory list." << "";
         QTest::newRow("IFCD with exclusive") << "Pics"
                                              << " [] /in/ " << true << true << false
-                                             << "You may not combine the IFCD and Exclusive search options..." << false;
+                                             << "You may not combine the IFCD and Exclusive search options..." << "";
         QTest::newRow("no file types") << "Pics"
                                        << "" << false << false << false << "You have not selected any file types..."
-                                       << false;
-        // Nobody is at the window of a gather run: a refusal ends it, with its own status.
+                                       << "";
+        // Nobody is at the window of a gather run: a refusal ends it, with its own status. The
+        // box ticked by hand leaves the user at the main window.
         QTest::newRow("no file types, gather run")
             << "Pics"
-            << "" << false << false << false << "You have not selected any file types..." << true;
+            << "" << false << false << false << "You have not selected any file types..." << "run";
+        QTest::newRow("no file types, Gather and Quit ticked by hand")
+            << "Pics"
+            << "" << false << false << false << "You have not selected any file types..." << "box";
+        QTest::newRow("IFCD with exclusive, Gather and Quit ticked by hand")
+            << "Pics"
+            << " [] /in/ " << true << true << false << "You may not combine the IFCD and Exclusive search options..."
+            << "box";
         QTest::newRow("slow mode declined") << "Pics"
-                                            << "" << false << true << true << SearchControl::slowModeWarning() << false;
+                                            << "" << false << true << true << SearchControl::slowModeWarning() << "";
     }
     void refusals()
     {
@@ -158,20 +172,22 @@ private Q_SLOTS:
         QFETCH(bool, types);
         QFETCH(bool, slowMode);
         QFETCH(QString, message);
-        QFETCH(bool, gather);
+        QFETCH(QString, gather);
         Fixture f;
         f.settings().listName = listName;
         f.settings().ifcd = ifcd;
         f.settings().exclusive = exclusive;
         f.settings().fileTypes[9] = types;
-        f.settings().gather = gather;
+        f.settings().gather = !gather.isEmpty();
+        f.controller.setGatherRun(gather == "run");
         if (slowMode)
             f.settings().mode = ComparisonMode::Pattern;
         f.prompter.queueAnswer(MsgAnswer::No);
-        QCOMPARE(f.search.go(), gather ? GoResult::ProgramEnded : GoResult::NotStarted);
+        const bool ends = gather == "run";
+        QCOMPARE(f.search.go(), ends ? GoResult::ProgramEnded : GoResult::NotStarted);
         QCOMPARE(f.prompter.texts(), QStringList { message });
-        QCOMPARE(f.host.calls, gather ? QStringList { "quit" } : QStringList {});
-        QCOMPARE(f.controller.exitStatus(), gather ? ExitStatus::Refused : ExitStatus::Completed);
+        QCOMPARE(f.host.calls, ends ? QStringList { "quit" } : QStringList {});
+        QCOMPARE(f.controller.exitStatus(), ends ? ExitStatus::Refused : ExitStatus::Completed);
         QVERIFY(!f.search.searchRunning());
         QVERIFY(QFile::exists(f.dir.file("TOLQ.INI"))); // written before any test
         QVERIFY(!QFile::exists(f.database()));
@@ -482,15 +498,46 @@ private Q_SLOTS:
         QCOMPARE(f.controller.exitStatus(), ExitStatus::Completed);
     }
 
-    void gatherIsClearedAtTheReview()
+    // A left Matching.dat sends a gather run past the pre-scan. Where windows show, it goes on to
+    // the review, which clears the box; where nobody can see them, the interrupted cycle is
+    // finished (pre-match ticked or not) and the program ends with how it went.
+    void gatherRunFindsMatchingDat_data()
     {
+        QTest::addColumn<bool>("windows");
+        QTest::addColumn<bool>("cycleFinishes");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<ExitStatus>("status");
+        QTest::newRow("windows show: the review")
+            << true << true << QStringList { "stopAnimation", "hide", "pair: t'olq! - NAME search" }
+            << ExitStatus::Completed;
+        QTest::newRow("no display: the cycle, then the end")
+            << false << true << QStringList { "preMatch", "wait done", "quit" } << ExitStatus::Completed;
+        QTest::newRow("no display, the cycle could not run")
+            << false << false << QStringList { "preMatch", "wait done", "quit" } << ExitStatus::Failed;
+    }
+    void gatherRunFindsMatchingDat()
+    {
+        QFETCH(bool, windows);
+        QFETCH(bool, cycleFinishes);
+        QFETCH(QStringList, calls);
+        QFETCH(ExitStatus, status);
         Fixture f;
-        QVERIFY(writeFile(f.dir.file("Matching.dat"), "3\r\n"));
+        const QString matching = f.dir.file("Matching.dat");
+        QVERIFY(writeFile(matching, "3\r\n"));
+        f.host.windows = windows;
+        f.host.duringPreMatch = [&] {
+            if (cycleFinishes)
+                QFile::remove(matching);
+        };
         f.settings().gather = true;
+        f.controller.setGatherRun(true);
         f.session().ChangedSearch = false;
-        QCOMPARE(f.search.go(), GoResult::Reviewing);
-        QVERIFY(!f.settings().gather);
-        QVERIFY(f.session().ChangedSearch); // the box's change handler ran
+        QCOMPARE(f.search.go(), windows ? GoResult::Reviewing : GoResult::Gathered);
+        QCOMPARE(f.host.calls, calls);
+        QCOMPARE(f.controller.exitStatus(), status);
+        QCOMPARE(f.settings().gather, !windows);
+        QCOMPARE(f.session().ChangedSearch, windows); // the box's change handler ran
+        QVERIFY(!f.search.searchRunning());
     }
 
     void preMatchAndSnapshot()

@@ -3,9 +3,13 @@
 #include "catalogue/TemplateDatabase.h"
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
+#include "main/frmFINDIT.h"
+#include "main/frmLOADSAVE.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
 #include "main/frmRESUME.h"
+#include "match/PrematchCycle.h"
+#include "match/frmPREMATCH.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
@@ -16,6 +20,7 @@
 #include "session/DirectoryEntry.h"
 #include "widgets/ImageBox.h"
 
+#include "MatchTestSupport.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -25,6 +30,7 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -99,10 +105,22 @@ public:
     int resumeDialogs = 0;
     bool realScan = false;
     std::function<void(frmRESUME&)> onResume;
+    std::function<void()> onPreScan;
+    QList<ExitStatus> ends; // the process ends asked for; the test goes on
+    std::function<void()> onEnd;
+
+    void endProcess(ExitStatus status) override
+    {
+        ends << status;
+        if (onEnd)
+            onEnd();
+    }
 
     QWidget* createPreScan(frmMAIN& main) override
     {
         ++preScans;
+        if (onPreScan)
+            onPreScan();
         if (realScan)
             return frmMAINStages::createPreScan(main);
         return new FakePreScan(main.settings(), main.session(), main.upkeep().listDatabasePath());
@@ -258,6 +276,57 @@ private Q_SLOTS:
         // With the pre-match the pre-scan says nothing; the cycle reports what it read.
         QCOMPARE(p.prompter.messages().size(), 1);
         QVERIFY(p.prompter.texts().first().startsWith("3 files read,  "));
+    }
+
+    // The pre-match of a left Matching.dat runs with the main window up. Purge and Compact do
+    // nothing then; Quit ends the program at once: settings written, Matching.dat kept.
+    void mainWindowDuringALeftPreMatch()
+    {
+        Program p([](MainSettings& s) { s.preMatch = true; });
+        // Pairs enough for the cycle to let window events in while it marks them.
+        QList<CatalogueRecord> rows;
+        for (int i = 1; i <= 10000; ++i)
+            rows << fileRow(i, QStringLiteral("F%1.JPG").arg(i / 2), QStringLiteral("/p%1/").arg(i % 2));
+        const QString database = p.main->upkeep().listDatabasePath();
+        QVERIFY(makeCatalogueWithRows(database, rows));
+        const QString matching = p.dir.file("Matching.dat");
+        QVERIFY(writeFile(matching, " 1 \r\n"));
+        QVERIFY(QFile::remove(p.dir.file("TOLQ.INI")));
+        p.main->session().ShowEndStats = false;
+
+        QList<int> marksAtEnd;
+        QByteArray matchingAtEnd;
+        bool settingsAtEnd = false;
+        p.stages.onEnd = [&] {
+            marksAtEnd = markedRecnums(*CatalogueDatabase::open(database));
+            matchingAtEnd = readFile(matching);
+            settingsAtEnd = QFile::exists(p.dir.file("TOLQ.INI"));
+        };
+        int marksSeen = -1;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* window = qobject_cast<frmPREMATCH*>(widget);
+                if (marksSeen >= 0 || !window || window->cycle().MatchCount < 2)
+                    continue;
+                marksSeen = 2 * window->cycle().MatchCount;
+                QVERIFY(p.main->isVisible());
+                p.main->cmdPURGE->click();
+                p.main->cmdCOMPACT->click();
+                QVERIFY(p.prompter.messages().isEmpty()); // neither asked
+                QVERIFY(QFile::exists(database));
+                p.main->cmdQUIT->click();
+            }
+        });
+        poll.start(0);
+        p.main->cmdGO->click();
+        QVERIFY(marksSeen > 0);
+        QCOMPARE(p.stages.ends, QList<ExitStatus> { ExitStatus::Completed });
+        // The marks so far are committed and Matching.dat names a step they finished.
+        QCOMPARE(marksAtEnd.size(), marksSeen);
+        QVERIFY(marksAtEnd.contains(matchingAtEnd.trimmed().toInt()));
+        QVERIFY(settingsAtEnd);
+        QVERIFY(p.main->hasEnded());
     }
 
     void gatherFromTheCommandLine()
@@ -492,6 +561,70 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(readFile(tag)).trimmed(), QString::number(QDate::currentDate().month()));
         QCOMPARE(p.stages.preScans, 2);
         QTRY_VERIFY(!p.main->findChild<QWidget*>("frmCOMPACT"));
+    }
+
+    // Every activation of the main window rewrites the settings and restarts the eyes, also when
+    // one of its modal dialogs closes: what the dialog changed is kept should the window then be
+    // closed from its title bar, which writes nothing.
+    void modalDialogsActivateTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("line"); // in the rewritten settings; "TREE" stands for the tree
+        QTest::newRow("Add") << "Add"
+                             << "LAST DIRECTORY = TREE\r\n";
+        QTest::newRow("Load") << "Load"
+                              << "LIST NAME = Other\r\n";
+        QTest::newRow("Save") << "Save"
+                              << "LIST NAME = Saved\r\n";
+        QTest::newRow("About") << "About"
+                               << "LIST NAME = Pics\r\n";
+        QTest::newRow("start-or-resume") << "Resume"
+                                         << "LIST NAME = Pics\r\n";
+    }
+    void modalDialogsActivateTheMainWindow()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, line);
+        Program p;
+        const QString settingsFile = p.dir.file("TOLQ.INI");
+        MainSettings other;
+        QVERIFY(ListFiles(p.dir.path(), p.prompter).saveList("Other", other));
+        QString written;
+        if (dialog == "Resume") {
+            p.main->cmdGO->click(); // a database to resume
+            p.main->reviewWindow()->close();
+            QTRY_VERIFY(p.main->isVisible());
+            p.stages.onResume = [&](frmRESUME& resume) {
+                QFile::remove(settingsFile);
+                resume.optNEW->setChecked(true);
+                resume.cmdGO->click();
+            };
+            p.stages.onPreScan = [&] { written = QString::fromLatin1(readFile(settingsFile)); };
+            p.main->cmdGO->click();
+        } else {
+            QVERIFY(QFile::remove(settingsFile));
+            p.main->Timer3->stop();
+            QTimer::singleShot(0, this, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                QVERIFY(modal);
+                if (auto* finder = qobject_cast<frmFINDIT*>(modal)) {
+                    finder->pointBrowserAt(p.tree);
+                    finder->cmdCANCEL->click();
+                } else if (auto* lists = qobject_cast<frmLOADSAVE*>(modal)) {
+                    lists->txtFILENAME->setText(dialog == "Load" ? "Other" : "Saved");
+                    lists->cmdACTION->click();
+                } else {
+                    modal->close();
+                }
+            });
+            (dialog == "Add" ? p.main->cmdADD : dialog == "Load" ? p.main->cmdLOAD
+                    : dialog == "Save"                           ? p.main->cmdSAVE
+                                                                 : p.main->cmdABOUT)
+                ->click();
+            QVERIFY(p.main->Timer3->isActive());
+            written = p.settingsText();
+        }
+        QVERIFY2(written.contains(QString(line).replace("TREE", p.tree)), qPrintable(written));
     }
 
     void refusalKeepsTheMainWindow()

@@ -34,6 +34,7 @@ private Q_SLOTS:
         session.PreScanTop = 1500;
         session.PreScanLeft = 3000;
         MainSettings settings;
+        QVERIFY(makeCatalogueWithRows(listDatabasePath(dir.path(), settings), {}));
         ScriptedPrompter prompter;
         RecordingSoundPlayer sound;
         QPointer<frmPREMATCH> window = new frmPREMATCH(settings, session, dir.path(), prompter, sound);

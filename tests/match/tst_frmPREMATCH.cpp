@@ -96,11 +96,14 @@ private Q_SLOTS:
     void missingDatabaseHandsOver()
     {
         MatchCycleFixture f;
+        QVERIFY(writeFile(f.resumeFile(), " 2 \r\n"));
         QPointer<frmPREMATCH> window = new frmPREMATCH(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
         window->Form_Activate();
         QTRY_VERIFY(window.isNull());
         QVERIFY(f.session.PrematchUnloaded);
         QCOMPARE(f.prompter.messages().size(), 1);
+        // No step ran: the resume point stays for a later try.
+        QCOMPARE(readFile(f.resumeFile()), QByteArray(" 2 \r\n"));
     }
 };
 

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void closingMidRunIsQuit();
     void pauseAndQuitButtons();
     void abortEndsTheProgram();
+    void pausedRun_data();
+    void pausedRun();
     void minimizedWindow();
     void catalogueThatCannotBeOpened();
     void previewOrAnimation_data();
@@ -45,6 +47,17 @@ void threeFiles(ScanFixture& f)
     for (int i = 1; i <= 3; ++i)
         f.image(QStringLiteral("a"), QStringLiteral("f%1.jpg").arg(i), i);
     f.settings.directories = { f.entry(QStringLiteral("a")) };
+}
+
+// Pause is pressed once, while the second file is shown.
+void pauseAtTheSecondFile(ScanFixture& f, frmDIRLOOK& window)
+{
+    f.yielder.onYield = [&window, paused = false](int) mutable {
+        if (!paused && window.lblNUMBER->text() == QLatin1String("2 found...")) {
+            paused = true;
+            window.cmdPAUSE->click();
+        }
+    };
 }
 
 } // namespace
@@ -114,13 +127,7 @@ void tst_frmDIRLOOK::pauseAndQuitButtons()
     ScanFixture f;
     threeFiles(f);
     auto window = makeWindow(f);
-    bool paused = false;
-    f.yielder.onYield = [&](int) {
-        if (!paused && window->lblNUMBER->text() == QLatin1String("2 found...")) {
-            paused = true;
-            window->cmdPAUSE->click();
-        }
-    };
+    pauseAtTheSecondFile(f, *window);
     f.yielder.onSleep = [&](int sleeps) {
         if (sleeps == 1)
             window->cmdCANCEL->click();
@@ -154,6 +161,48 @@ void tst_frmDIRLOOK::abortEndsTheProgram()
     QCOMPARE(readFile(f.scanningFile()), QByteArray(" 0\r\n"));
     QVERIFY(!f.session.SearchUnloaded);
     QVERIFY(f.prompter.messages().isEmpty());
+}
+
+// A paused run answers Abort and closing at once, not once the pause is released.
+void tst_frmDIRLOOK::pausedRun_data()
+{
+    QTest::addColumn<bool>("abort"); // else the window is closed
+    QTest::newRow("Abort ends the program") << true;
+    QTest::newRow("closing releases the pause and quits") << false;
+}
+
+void tst_frmDIRLOOK::pausedRun()
+{
+    QFETCH(bool, abort);
+    ScanFixture f;
+    threeFiles(f);
+    auto window = makeWindow(f);
+    int rowsAtEnd = -1;
+    window->setEndProgram([&] { rowsAtEnd = int(f.rows(QStringLiteral("ACTIVE = 'X'")).size()); });
+    pauseAtTheSecondFile(f, *window);
+    f.yielder.onSleep = [&](int sleeps) {
+        if (sleeps == 1 && abort)
+            window->cmdKILL->click();
+        if (sleeps == 1 && !abort)
+            window->close();
+        if (sleeps == 5 && window->engine().Paused()) // released by hand at last
+            window->cmdPAUSE->click();
+    };
+    window->show();
+    QTRY_VERIFY(window->isUnloaded());
+    QCOMPARE(f.yielder.sleeps.size(), 1);
+    QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
+    if (abort) {
+        // The two files written before the pause are kept, and the resume point with them.
+        QCOMPARE(rowsAtEnd, 2);
+        QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 2);
+        QCOMPARE(readFile(f.scanningFile()), QByteArray(" 0\r\n"));
+        QVERIFY(!f.session.SearchUnloaded);
+    } else {
+        QCOMPARE(rowsAtEnd, -1);
+        QVERIFY(f.session.SearchUnloaded);
+        QVERIFY(!QFile::exists(f.scanningFile()));
+    }
 }
 
 void tst_frmDIRLOOK::minimizedWindow()
