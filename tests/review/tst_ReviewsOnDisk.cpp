@@ -1,5 +1,5 @@
-// Both reviews over real files: one file reached by two paths, and what the searches see of a
-// record after a file action on it.
+// Both reviews side by side: one file reached by two paths, what the searches see of a record
+// after a file action on it, and where a stopped pattern search stands.
 
 #include "catalogue/SqlRecordSet.h"
 #include "match/RowFacts.h"
@@ -197,6 +197,51 @@ void stepAfterAction(ComparisonMode mode, const QString& action, bool forward, c
     }
 }
 
+// The status line as it reads now.
+QString statusLine(const PairReviewFixture& f)
+{
+    return f.view.status;
+}
+
+QString statusLine(const SnapshotFixture& f)
+{
+    return f.view.statusTexts.isEmpty() ? QString() : f.view.statusTexts.last();
+}
+
+// What the review shows now, then after each Next up to "No more matches...".
+template <class Fixture> QStringList walkOn(Fixture& f)
+{
+    QStringList pages { recnums(shownSlots(*f.review)) };
+    for (int step = 0; step < 40; ++step) {
+        f.prompter.clear();
+        press(*f.review, true);
+        if (f.prompter.texts().contains("No more matches..."))
+            return pages;
+        pages << recnums(shownSlots(*f.review));
+    }
+    return pages << "no end";
+}
+
+// A PATTERN review of the rows, Stop pressed once, while the status line reads "Comparing"
+// stopAt; what is shown from the first search on.
+template <class Fixture> QStringList walkStopped(const QStringList& rows, const QString& stopAt)
+{
+    Fixture f;
+    f.settings.mode = ComparisonMode::Pattern;
+    if (!f.make(rowsOf(rows)))
+        return { "no catalogue" };
+    bool stopped = false;
+    f.yielder.onYield = [&](int) {
+        if (!stopped && statusLine(f) == "Comparing " + stopAt + "...") {
+            stopped = true;
+            f.review->cmdSTOP_Click();
+        }
+    };
+    begin(f, SmallGridLastSlot, {});
+    QStringList pages = walkOn(f);
+    return stopped ? pages : pages << "never stopped";
+}
+
 } // namespace
 
 class tst_ReviewsOnDisk : public QObject
@@ -298,6 +343,42 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         snapshot ? stepAfterAction<SnapshotFixture>(mode, action, forward, shown)
                  : stepAfterAction<PairReviewFixture>(mode, action, forward, shown);
+    }
+
+    // Stop acts after the candidate in hand (the one the status line names) has been compared:
+    // the pair review shows that pair, the snapshot the page so far, and the next search goes on
+    // with the candidate after it.
+    void patternStop_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("stopAt");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList third { "R.JPG pat=40", "A.JPG back=40", "B.JPG pat=40", "C.JPG back=40", "D.JPG pat=40" };
+        const QStringList lastAlone { "R.JPG pat=40", "A.JPG back=40" };
+        const QStringList hits { "R.JPG pat=40", "A.JPG pat=40", "B.JPG pat=40" };
+        QTest::newRow("pair review, during the third candidate")
+            << false << third << "1 to 4"
+            << QStringList { "1 3", "1 4", "1 5", "2 4", "3 1", "3 5", "4 2", "5 1", "5 3" };
+        QTest::newRow("snapshot, during the third candidate")
+            << true << third << "1 to 4" << QStringList { "1 3", "1 5", "2 4", "3 1 5", "4 2", "5 1 3" };
+        QTest::newRow("pair review, the last candidate, no match: that pair")
+            << false << lastAlone << "1 to 2" << QStringList { "1 2" };
+        QTest::newRow("snapshot, the last candidate, no hit: the next reference with candidates alone")
+            << true << lastAlone << "1 to 2" << QStringList { "2" };
+        QTest::newRow("pair review, a match in hand")
+            << false << hits << "1 to 2" << QStringList { "1 2", "1 3", "2 1", "2 3", "3 1", "3 2" };
+        QTest::newRow("snapshot, a match in hand")
+            << true << hits << "1 to 2" << QStringList { "1 2", "1 3", "2 1 3", "3 1 2" };
+    }
+    void patternStop()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, stopAt);
+        QFETCH(QStringList, shown);
+        QCOMPARE(snapshot ? walkStopped<SnapshotFixture>(rows, stopAt) : walkStopped<PairReviewFixture>(rows, stopAt),
+            shown);
     }
 };
 
