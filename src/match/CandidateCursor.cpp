@@ -21,12 +21,14 @@ void CandidateCursor::start()
 
 void CandidateCursor::findAhead(const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder)
 {
-    if (m_aheadValid && settings.tolerance == m_aheadTolerance && settings.softMatch == m_aheadSoft
-        && settings.exclusive == m_aheadExclusive)
+    const quint64 state = m_candidates.rowState();
+    if (m_aheadValid && state == m_aheadState && settings.tolerance == m_aheadTolerance
+        && settings.softMatch == m_aheadSoft && settings.exclusive == m_aheadExclusive)
         return;
     m_ahead = m_candidates.hitsFrom(reference, settings, m_position, yielder);
     m_nextAhead = 0;
     m_aheadValid = true;
+    m_aheadState = state;
     m_aheadTolerance = settings.tolerance;
     m_aheadSoft = settings.softMatch;
     m_aheadExclusive = settings.exclusive;

@@ -24,10 +24,12 @@ QString comparingText(qint32 reference, qint32 candidate);
 
 // The walk over one reference's candidates as the catalogue cursor over its candidate query
 // walks them: the position in the query's order where the next comparison begins, and the
-// candidate taken last. The comparisons are made ahead in bulk (every hit from the position on),
-// so a step goes straight to the next hit. A stop still takes effect at the candidate in hand, the first one not yet
-// compared, as if each candidate had been compared in turn: that one is compared and taken, and the walk goes on after
-// it. Hits found ahead in any other way serve as well, as long as they are those from the position on.
+// candidate taken last. The comparisons are made ahead in bulk (every hit from the position on,
+// found again once a record's tag or location has changed), so a step goes straight to the next
+// hit. A stop still takes effect at the candidate in hand, the first one not yet compared, as
+// if each candidate had been compared in turn: that one is compared and taken, and the walk
+// goes on after it. Hits found ahead in any other way serve as well, as long as they are those
+// from the position on.
 class CandidateCursor
 {
 public:
@@ -60,10 +62,11 @@ private:
     PatternCandidates& m_candidates;
     quint32 m_position = 0;
     PatternCandidates::Hit m_taken;
-    // The hits found ahead, for these rules.
+    // The hits found ahead, as the rows stood at m_aheadState and for these rules.
     std::vector<PatternCandidates::Hit> m_ahead;
     std::size_t m_nextAhead = 0;
     bool m_aheadValid = false;
+    quint64 m_aheadState = 0;
     int m_aheadTolerance = 0;
     bool m_aheadSoft = false;
     bool m_aheadExclusive = false;

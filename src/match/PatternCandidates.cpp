@@ -60,11 +60,16 @@ __attribute__((target_clones("popcnt", "default"))) void scanTurned(const Patter
 
 } // namespace
 
-void PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
+bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
 {
-    entry.deleted = rtag == QLatin1String("D");
-    entry.live = rtag == QLatin1String(" ");
-    entry.location = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
+    const bool deleted = rtag == QLatin1String("D");
+    const bool live = rtag == QLatin1String(" ");
+    const int place = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
+    const bool changed = deleted != entry.deleted || live != entry.live || place != entry.location;
+    entry.deleted = deleted;
+    entry.live = live;
+    entry.location = place;
+    return changed;
 }
 
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
@@ -75,6 +80,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
     m_byRowId.clear();
     m_locations.clear();
     m_query = 0;
+    ++m_rowState;
     m_database = &database;
     m_seen = database.changeMark();
     CatalogueDatabase::Lease lease = database.prepare(
@@ -130,14 +136,24 @@ void PatternCandidates::followChanges()
             = m_database->prepare(QByteArrayLiteral("SELECT RTAG, DRIVEVOLUME, PATH FROM FILES WHERE rowid = ?"));
         lease.bindAll({ qint64(rowId) });
         Entry& entry = m_entries[found->second];
+        bool changed = false;
         if (lease.step()) {
             sqlite3_stmt* row = lease.handle();
-            takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
+            changed = takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
         } else {
+            changed = !entry.deleted || entry.live;
             entry.deleted = true; // gone from the catalogue: as good as deleted
             entry.live = false;
         }
+        if (changed)
+            ++m_rowState;
     }
+}
+
+quint64 PatternCandidates::rowState()
+{
+    followChanges();
+    return m_rowState;
 }
 
 void PatternCandidates::startQuery()

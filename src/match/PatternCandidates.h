@@ -64,6 +64,9 @@ public:
     // candidates there or later, past those tagged and without a usable pattern (but the
     // query's very first, at 0, is taken as it is). Nothing past the last.
     std::optional<Hit> candidateAt(const ImageFacts& reference, int tolerance, quint32 from) const;
+    // Follows the rows written since loading; the number changes whenever a record's tag or
+    // location has, so hits found ahead can be known to be out of date.
+    quint64 rowState();
 
     // The records of a RECNUM are marked "*": no later query names them.
     void marked(qint32 recnum);
@@ -95,7 +98,8 @@ private:
     std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
     void followChanges();
-    void takeState(Entry& entry, const QString& rtag, const QString& location);
+    // True when the tag or the location changed.
+    bool takeState(Entry& entry, const QString& rtag, const QString& location);
     QString patternText(const Entry& entry) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from);
     Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
@@ -108,4 +112,5 @@ private:
     CatalogueDatabase::ChangeMark m_seen; // the connection's changes the entries hold
     QHash<QString, int> m_locations;
     quint32 m_query = 0;
+    quint64 m_rowState = 0;
 };
