@@ -60,11 +60,16 @@ __attribute__((target_clones("popcnt", "default"))) void scanTurned(const Patter
 
 } // namespace
 
-void PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
+bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
 {
-    entry.deleted = rtag == QLatin1String("D");
-    entry.live = rtag == QLatin1String(" ");
-    entry.location = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
+    const bool deleted = rtag == QLatin1String("D");
+    const bool live = rtag == QLatin1String(" ");
+    const int place = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
+    const bool changed = deleted != entry.deleted || live != entry.live || place != entry.location;
+    entry.deleted = deleted;
+    entry.live = live;
+    entry.location = place;
+    return changed;
 }
 
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
@@ -75,6 +80,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
     m_byRowId.clear();
     m_locations.clear();
     m_query = 0;
+    ++m_rowState;
     m_database = &database;
     m_seen = database.changeMark();
     CatalogueDatabase::Lease lease = database.prepare(
@@ -130,14 +136,30 @@ void PatternCandidates::followChanges()
             = m_database->prepare(QByteArrayLiteral("SELECT RTAG, DRIVEVOLUME, PATH FROM FILES WHERE rowid = ?"));
         lease.bindAll({ qint64(rowId) });
         Entry& entry = m_entries[found->second];
+        bool changed = false;
         if (lease.step()) {
             sqlite3_stmt* row = lease.handle();
-            takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
+            changed = takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
         } else {
+            changed = !entry.deleted || entry.live;
             entry.deleted = true; // gone from the catalogue: as good as deleted
             entry.live = false;
         }
+        if (changed)
+            ++m_rowState;
     }
+}
+
+quint64 PatternCandidates::rowState()
+{
+    followChanges();
+    return m_rowState;
+}
+
+void PatternCandidates::startQuery()
+{
+    followChanges();
+    ++m_query;
 }
 
 void PatternCandidates::marked(qint32 recnum)
@@ -169,11 +191,10 @@ QString PatternCandidates::patternText(const Entry& entry) const
     return entry.standard ? entry.bits.toText() : entry.text;
 }
 
-std::vector<PatternCandidates::Hit> PatternCandidates::hits(
-    const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder)
+std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
+    const ImageFacts& reference, const RuleSettings& settings, quint32 from, Yielder* yielder)
 {
     followChanges();
-    ++m_query;
     const int tolerance = settings.tolerance;
     if (tolerance < 0)
         return {}; // an empty window of dark-cell counts
@@ -182,7 +203,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
     if (!referenceBits || tolerance >= PatternNotComparable) {
         if (!usablePattern(reference.PXLRAY) && tolerance < PatternNotComparable)
             return {}; // every candidate rates 999
-        return slowHits(reference, settings, location);
+        return slowHits(reference, settings, location, from);
     }
 
     // The reference turned into each orientation, so that each candidate is compared as it is
@@ -202,13 +223,17 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
     const auto [first, last] = window(reference.PXLNUM, tolerance);
     for (auto it = first; it != last; ++it) {
         const Bucket& bucket = it->second;
-        const std::size_t count = bucket.bits.size();
+        // Each bucket lists its entries in the query's order: those before `from` are skipped.
+        const std::size_t skip
+            = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
+        const std::size_t count = bucket.bits.size() - skip;
         if (orientations == 1)
-            scanPlain(bucket.bits.data(), bucket.plain.data(), count, turned[0], tolerance, found);
+            scanPlain(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned[0], tolerance, found);
         else
-            scanTurned(bucket.bits.data(), bucket.plain.data(), count, turned.data(), tolerance, found);
+            scanTurned(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned.data(), tolerance, found);
         for (quint32 index : bucket.other) {
-            if (comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
+            if (index >= from
+                && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
                 found.push_back(index);
         }
         compared += int(count + bucket.other.size());
@@ -226,40 +251,47 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hits(
             continue;
         if (settings.exclusive && entry.location != location)
             continue;
-        result.push_back({ entry.rowId, entry.recnum });
+        result.push_back(hitOf(index));
     }
     return result;
 }
 
-std::optional<PatternCandidates::Hit> PatternCandidates::lastCandidate(const ImageFacts& reference, int tolerance) const
+std::optional<PatternCandidates::Hit> PatternCandidates::candidateAt(
+    const ImageFacts& reference, int tolerance, quint32 from) const
 {
     if (tolerance < 0)
         return std::nullopt;
-    // Each bucket lists its entries in the query's order: the last member of each is a
-    // candidate for the last of all.
-    std::optional<quint32> last;
-    auto consider = [&](const std::vector<quint32>& entries) {
-        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-            if (last && *it <= *last)
-                return;
-            if (member(m_entries[*it], reference.RECNUM)) {
-                last = *it;
-                return;
-            }
-        }
-    };
+    // Each bucket lists its entries in the query's order: the candidate is the least of the
+    // buckets' first members at or after the position.
     const auto [first, end] = window(reference.PXLNUM, tolerance);
-    for (auto it = first; it != end; ++it) {
-        consider(it->second.plain);
-        consider(it->second.other);
+    for (quint32 at = from;;) {
+        std::optional<quint32> least;
+        auto consider = [&](const std::vector<quint32>& entries) {
+            for (auto it = std::lower_bound(entries.begin(), entries.end(), at); it != entries.end(); ++it) {
+                if (least && *it >= *least)
+                    return;
+                if (member(m_entries[*it], reference.RECNUM)) {
+                    least = *it;
+                    return;
+                }
+            }
+        };
+        for (auto it = first; it != end; ++it) {
+            consider(it->second.plain);
+            consider(it->second.other);
+        }
+        if (!least)
+            return std::nullopt;
+        const Entry& entry = m_entries[*least];
+        const bool passedOver = at > 0 && entry.patternLength < 3 && !entry.live;
+        if (!passedOver)
+            return hitOf(*least);
+        at = *least + 1;
     }
-    if (!last)
-        return std::nullopt;
-    return Hit { m_entries[*last].rowId, m_entries[*last].recnum };
 }
 
 std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
-    const ImageFacts& reference, const RuleSettings& settings, int location)
+    const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from)
 {
     // Record by record as the catalogue cursor walks them: the first candidate is taken as the
     // query gives it, later ones past the records that are tagged and carry no pattern.
@@ -273,10 +305,10 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
     }
     std::sort(candidates.begin(), candidates.end());
     std::vector<Hit> result;
-    bool landed = false;
+    bool landed = from > 0; // a walk placed further on got there past such records
     for (quint32 index : candidates) {
         const Entry& entry = m_entries[index];
-        if (!member(entry, reference.RECNUM))
+        if (index < from || !member(entry, reference.RECNUM))
             continue;
         const bool passedOver = landed && entry.patternLength < 3 && !entry.live;
         landed = true;
@@ -286,7 +318,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
             continue;
         if (settings.exclusive && entry.location != location)
             continue;
-        result.push_back({ entry.rowId, entry.recnum });
+        result.push_back(hitOf(index));
     }
     return result;
 }

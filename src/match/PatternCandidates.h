@@ -25,6 +25,10 @@ struct RuleSettings;
 // are no plain 100-cell pattern are compared as texts. A row written through the catalogue's
 // connection since loading (a file deleted, moved or renamed in review) is read again for its
 // tag and location before the next query.
+//
+// A candidate's position is its place in that order, the same for every query: a walk of one
+// query's candidates stands at a position, and the hits from a position on can be found in
+// bulk while the walk still knows which candidate it holds (CandidateCursor).
 class PatternCandidates
 {
 public:
@@ -32,6 +36,7 @@ public:
     {
         std::int64_t rowId = 0;
         qint32 recnum = 0;
+        quint32 position = 0;
         bool operator==(const Hit&) const = default;
     };
 
@@ -40,14 +45,28 @@ public:
     void load(CatalogueDatabase& database, const QString& activeCode = QStringLiteral("X"));
     int size() const { return int(m_entries.size()); }
 
-    // One candidate query for a reference, and every hit among its candidates: a pattern
-    // difference within the tolerance, not tagged "D", and in the same directory with exclusive
-    // matching. Yields now and then while it compares.
-    std::vector<Hit> hits(const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder = nullptr);
+    // One candidate query for a reference, and every hit among its candidates.
+    std::vector<Hit> hits(const ImageFacts& reference, const RuleSettings& settings, Yielder* yielder = nullptr)
+    {
+        startQuery();
+        return hitsFrom(reference, settings, 0, yielder);
+    }
 
-    // The last candidate the query just made by hits() names, hit or not; nothing when it is
-    // empty.
-    std::optional<Hit> lastCandidate(const ImageFacts& reference, int tolerance) const;
+    // A new candidate query: records marked from now on still belong to it, those marked
+    // before do not.
+    void startQuery();
+    // The hits among the query's candidates at a position from `from` on, in the query's order:
+    // a pattern difference within the tolerance, not tagged "D", and in the same directory with
+    // exclusive matching. Yields now and then while it compares.
+    std::vector<Hit> hitsFrom(
+        const ImageFacts& reference, const RuleSettings& settings, quint32 from, Yielder* yielder = nullptr);
+    // The candidate the query's cursor stands on when it is placed at `from`: the first of its
+    // candidates there or later, past those tagged and without a usable pattern (but the
+    // query's very first, at 0, is taken as it is). Nothing past the last.
+    std::optional<Hit> candidateAt(const ImageFacts& reference, int tolerance, quint32 from) const;
+    // Follows the rows written since loading; the number changes whenever a record's tag or
+    // location has, so hits found ahead can be known to be out of date.
+    quint64 rowState();
 
     // The records of a RECNUM are marked "*": no later query names them.
     void marked(qint32 recnum);
@@ -79,9 +98,11 @@ private:
     std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
     void followChanges();
-    void takeState(Entry& entry, const QString& rtag, const QString& location);
+    // True when the tag or the location changed.
+    bool takeState(Entry& entry, const QString& rtag, const QString& location);
     QString patternText(const Entry& entry) const;
-    std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location);
+    std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from);
+    Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
 
     std::vector<Entry> m_entries;
     std::map<int, Bucket> m_buckets;
@@ -91,4 +112,5 @@ private:
     CatalogueDatabase::ChangeMark m_seen; // the connection's changes the entries hold
     QHash<QString, int> m_locations;
     quint32 m_query = 0;
+    quint64 m_rowState = 0;
 };

@@ -6,6 +6,7 @@
 #include "match/MatchCursors.h"
 #include "match/RowFacts.h"
 #include "match/RuleSettings.h"
+#include "platform/Yielder.h"
 
 PatternWalker::PatternWalker(CatalogueDatabase& database, SqlRecordSet& files, RecordPair& pair, QString activeCode)
     : m_database(database)
@@ -25,6 +26,13 @@ void PatternWalker::step(SearchDirection direction)
 bool PatternWalker::atEnd(SearchDirection direction) const
 {
     return walkedOff(m_files, direction);
+}
+
+void PatternWalker::yieldBetweenReferences()
+{
+    // A stop seen here takes effect at the next candidate in hand.
+    if (m_pace && m_pace->yielder && m_pace->yielder->due())
+        m_pace->yielder->yield();
 }
 
 PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const RuleSettings& rules, Yielder* yielder)
@@ -48,6 +56,7 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             return Outcome::End;
         loadReference();
         while (!involvesIfcd()) {
+            yieldBetweenReferences();
             step(direction);
             if (atEnd(direction))
                 return Outcome::End;
@@ -58,30 +67,30 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             if (!m_candidates) {
                 m_candidates = std::make_unique<PatternCandidates>();
                 m_candidates->load(m_database, m_activeCode);
+                m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
             }
-            m_hits = m_candidates->hits(reference, rules, yielder);
-            m_lastOfQuery = m_candidates->lastCandidate(reference, rules.tolerance);
-            m_nextHit = 0;
+            m_cursor->start();
             m_needQuery = false;
-            if (m_onCompared)
-                m_onCompared(m_lastOfQuery);
         }
-        while (m_nextHit < m_hits.size()) {
-            const PatternCandidates::Hit hit = m_hits[m_nextHit++];
-            m_lastCompared = hit;
+        for (;;) {
+            const CandidateCursor::Step stepped
+                = m_cursor->next(reference, rules, yielder, m_pace ? &*m_pace : nullptr);
+            if (stepped == CandidateCursor::Step::Exhausted)
+                break;
             // Read afresh: a candidate deleted since the candidates were loaded is passed over.
-            std::optional<ImageFacts> candidate = factsOfRow(m_database, hit.rowId);
+            std::optional<ImageFacts> candidate = factsOfRow(m_database, m_cursor->taken().rowId);
             if (!candidate) {
                 candidate = ImageFacts();
                 candidate->RTAG = QStringLiteral("D");
             }
             m_pair.candidate = *candidate;
+            if (stepped == CandidateCursor::Step::Stopped)
+                return Outcome::Stopped;
             if (m_pair.candidate.RTAG == QLatin1String("D") || isOneFile(reference, m_pair.candidate))
                 continue;
             return Outcome::Hit;
         }
-        if (m_lastOfQuery)
-            m_lastCompared = m_lastOfQuery;
+        yieldBetweenReferences();
         step(direction);
         if (atEnd(direction))
             return Outcome::End;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/CandidateCursor.h"
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
 #include "match/PatternCandidates.h"
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class CatalogueDatabase;
 class SqlRecordSet;
@@ -21,7 +21,7 @@ struct RuleSettings;
 // same ACTIVE code whose dark-cell count lies within the tolerance of its own, in RECNUM order
 // (held in memory, exactly the set and order the catalogue query gives); the hits among them are
 // taken one per call. The reference moves forward or backward; its candidates are always walked
-// forward. Between calls the reference and its remaining hits carry over.
+// forward. Between calls the reference and the place in its candidates carry over.
 class PatternWalker
 {
 public:
@@ -36,22 +36,18 @@ public:
     // Asked before each further reference a call takes up (so a call compares the candidates
     // of one reference at least): true ends the call with Stopped.
     void setStopTest(std::function<bool()> test) { m_stopTest = std::move(test); }
-    // Told once the candidates of a reference have been compared, before its hits are taken,
-    // with the last of them (nothing when there were none).
-    using ComparedReport = std::function<void(const std::optional<PatternCandidates::Hit>& last)>;
-    void setOnCompared(ComparedReport told) { m_onCompared = std::move(told); }
+    // A review's pace: the candidate in hand is drawn at each due yield, and a stop takes effect
+    // once it has been compared: the call ends with Stopped and the candidate slot holds it (a
+    // match in hand is a Hit all the same). It yields between references as well.
+    void setPace(SearchPace pace) { m_pace = std::move(pace); }
 
     // Hit: the slots hold the reference and a matching candidate. End: the cursor ran off the
-    // walk (EOF forward, BOF backward). Stopped: the stop test said so; nothing moved.
+    // walk (EOF forward, BOF backward). Stopped: a stop came; see above.
     Outcome find(SearchDirection direction, const RuleSettings& settings, Yielder* yielder = nullptr);
 
     // The candidate query must be made afresh for the reference under the cursor.
     void requireQuery() { m_needQuery = true; }
     bool NeedPatternQuery() const { return m_needQuery; }
-
-    // The candidate compared last: the hit taken last, or, once every candidate of the reference
-    // was compared, the last of them; nothing before the first comparison.
-    std::optional<PatternCandidates::Hit> lastCompared() const { return m_lastCompared; }
 
     // The candidates, loaded on first use; null until then.
     PatternCandidates* loadedCandidates() { return m_candidates.get(); }
@@ -59,6 +55,7 @@ public:
 private:
     void step(SearchDirection direction);
     bool atEnd(SearchDirection direction) const;
+    void yieldBetweenReferences();
 
     CatalogueDatabase& m_database;
     SqlRecordSet& m_files;
@@ -66,11 +63,8 @@ private:
     QString m_activeCode;
     std::function<void()> m_forwardStep;
     std::function<bool()> m_stopTest;
-    ComparedReport m_onCompared;
+    std::optional<SearchPace> m_pace;
     std::unique_ptr<PatternCandidates> m_candidates;
-    std::vector<PatternCandidates::Hit> m_hits;
-    std::size_t m_nextHit = 0;
-    std::optional<PatternCandidates::Hit> m_lastOfQuery;
-    std::optional<PatternCandidates::Hit> m_lastCompared;
+    std::unique_ptr<CandidateCursor> m_cursor;
     bool m_needQuery = true;
 };

@@ -4,12 +4,16 @@
 #include <QDateTime>
 #include <QThread>
 
+bool EventLoopYielder::due() const
+{
+    return m_lastYieldMs < 0 || QDateTime::currentMSecsSinceEpoch() - m_lastYieldMs >= 20;
+}
+
 void EventLoopYielder::yield()
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (m_lastYieldMs >= 0 && now - m_lastYieldMs < 20)
+    if (!due())
         return;
-    m_lastYieldMs = now;
+    m_lastYieldMs = QDateTime::currentMSecsSinceEpoch();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

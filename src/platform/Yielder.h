@@ -3,26 +3,33 @@
 #include <QtGlobal>
 
 // Lets pending window events run from inside a long loop on the user-interface thread.
-class Yielder {
+class Yielder
+{
 public:
     virtual ~Yielder() = default;
     virtual void yield() = 0;
+    // Whether a yield now would let the events run: what is drawn just before one is seen.
+    virtual bool due() const { return true; }
     // The pause wait of the stage loops.
     virtual void sleep(int milliseconds) = 0;
 };
 
 // Processes events at most every 20 ms, so a tight loop does not spend its time in the event loop.
-class EventLoopYielder : public Yielder {
+class EventLoopYielder : public Yielder
+{
 public:
     void yield() override;
+    bool due() const override;
     void sleep(int milliseconds) override;
 
 private:
     qint64 m_lastYieldMs = -1;
 };
 
-class NullYielder : public Yielder {
+class NullYielder : public Yielder
+{
 public:
     void yield() override { }
+    bool due() const override { return false; }
     void sleep(int) override { }
 };

@@ -113,7 +113,8 @@ public:
 };
 
 // Rows of the catalogue from short texts: "NAME.EXT key=value ...", keys path, vol, size, sum,
-// rgb, qrgb, pat (a number of dark cells), rtag; "_" stands for a blank. RECNUMs count from
+// rgb, qrgb, pat (a number of dark cells, the first ones), back (as many, the last ones: no match
+// for pat of the same number), rtag; "_" stands for a blank. RECNUMs count from
 // 1 in the order given; without a path each row has a directory of its own, so no two rows name
 // one file.
 inline QList<CatalogueRecord> rowsOf(const QStringList& texts, const QString& defaultPath = QStringLiteral("/pics/d"))
@@ -145,6 +146,9 @@ inline QList<CatalogueRecord> rowsOf(const QStringList& texts, const QString& de
             else if (key == QLatin1String("pat")) { // the first cells dark
                 r.PXLNUM = value.toInt();
                 r.PXLRAY = QString(r.PXLNUM, QLatin1Char('*')) + QString(100 - r.PXLNUM, QLatin1Char(' '));
+            } else if (key == QLatin1String("back")) {
+                r.PXLNUM = value.toInt();
+                r.PXLRAY = QString(100 - r.PXLNUM, QLatin1Char(' ')) + QString(r.PXLNUM, QLatin1Char('*'));
             } else if (key == QLatin1String("rtag"))
                 r.RTAG = value;
         }

@@ -285,10 +285,10 @@ private Q_SLOTS:
         f.settings.mode = ComparisonMode::Pattern;
         // No record matches another; every one is a candidate of every other.
         QList<CatalogueRecord> rows = groupedRows(ComparisonMode::Pattern, { 0, 1, 2, 3 });
-        rows[3].RTAG = candidateDeleted ? QStringLiteral("D") : QStringLiteral(" ");
+        rows[1].RTAG = candidateDeleted ? QStringLiteral("D") : QStringLiteral(" ");
         QVERIFY(f.make(rows));
-        // Stop comes while the first reference's candidates are compared; the busy guard keeps
-        // every other button out meanwhile.
+        // Stop comes while the first reference's first candidate is in hand; the busy guard
+        // keeps every other button out meanwhile.
         f.yielder.onYield = [&](int) {
             if (f.review->ReviewStopFlag || !f.view.stopVisible)
                 return;
@@ -298,9 +298,9 @@ private Q_SLOTS:
         };
         QVERIFY(f.open());
         QVERIFY(f.prompter.messages().isEmpty());
-        // The reference moved on; in hand the last candidate compared, the first reference's last.
-        QCOMPARE(f.shown(), candidateDeleted ? QString("2-") : QString("2-4"));
-        QCOMPARE(f.session.StoppedAtRecord, 2);
+        // That reference and that candidate, the resume record the reference.
+        QCOMPARE(f.shown(), candidateDeleted ? QString("1-") : QString("1-2"));
+        QCOMPARE(f.session.StoppedAtRecord, 1);
         QVERIFY(!f.view.stopVisible);
         QCOMPARE(f.writer.written.size(), 1);
         // The next search goes on from there and ends.

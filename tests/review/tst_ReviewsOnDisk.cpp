@@ -1,5 +1,5 @@
-// Both reviews over real files: one file reached by two paths, and what the searches see of a
-// record after a file action on it.
+// Both reviews side by side: one file reached by two paths, what the searches see of a record
+// after a file action on it, and where a stopped pattern search stands.
 
 #include "catalogue/SqlRecordSet.h"
 #include "match/RowFacts.h"
@@ -197,6 +197,97 @@ void stepAfterAction(ComparisonMode mode, const QString& action, bool forward, c
     }
 }
 
+// The status line as it reads now.
+QString statusLine(const PairReviewFixture& f)
+{
+    return f.view.status;
+}
+
+QString statusLine(const SnapshotFixture& f)
+{
+    return f.view.statusTexts.isEmpty() ? QString() : f.view.statusTexts.last();
+}
+
+// What the review shows now, then after each Next up to "No more matches...".
+template <class Fixture> QStringList walkOn(Fixture& f)
+{
+    QStringList pages { recnums(shownSlots(*f.review)) };
+    for (int step = 0; step < 40; ++step) {
+        f.prompter.clear();
+        press(*f.review, true);
+        if (f.prompter.texts().contains("No more matches..."))
+            return pages;
+        pages << recnums(shownSlots(*f.review));
+    }
+    return pages << "no end";
+}
+
+// A PATTERN review of the rows, Stop pressed once, while the status line reads "Comparing"
+// stopAt; what is shown from the first search on.
+template <class Fixture> QStringList walkStopped(const QStringList& rows, const QString& stopAt)
+{
+    Fixture f;
+    f.settings.mode = ComparisonMode::Pattern;
+    if (!f.make(rowsOf(rows)))
+        return { "no catalogue" };
+    bool stopped = false;
+    f.yielder.onYield = [&](int) {
+        if (!stopped && statusLine(f) == "Comparing " + stopAt + "...") {
+            stopped = true;
+            f.review->cmdSTOP_Click();
+        }
+    };
+    begin(f, SmallGridLastSlot, {});
+    QStringList pages = walkOn(f);
+    return stopped ? pages : pages << "never stopped";
+}
+
+// Move or rename of the reference (image 0) or of the first candidate (image 1) on show.
+void act(SnapshotFixture& f, const QString& action, int image)
+{
+    f.review->WHICHIMAGE = image;
+    if (action == "move")
+        f.review->cmdMOVE_Click();
+    else
+        f.review->cmdRENAME_Click(image, "Z" + QString::number(f.review->thumbnails()[std::size_t(image)].RECNUM));
+}
+
+void act(PairReviewFixture& f, const QString& action, int image)
+{
+    PairReview& review = *f.review;
+    if (action == "move")
+        image == 0 ? review.cmdMOVE1_Click() : review.cmdMOVE2_Click();
+    else if (review.cmdRENAME_Click(image + 1))
+        review.txtNEWNAME_LostFocus(
+            image + 1, "Z" + QString::number((image == 0 ? review.pair().reference : review.pair().candidate).RECNUM));
+}
+
+// A1 to A4 in a/, B5 and B6 in b/, alike, with exclusive matching in PATTERN and three
+// thumbnails a page: after the first search the reference or the first candidate is moved (to
+// b/, or to a directory no record had) or renamed; then Next walks on to the end.
+template <class Fixture> QStringList walkAfterAction(const QString& action, int image, const QString& to)
+{
+    Fixture f;
+    f.settings.mode = ComparisonMode::Pattern;
+    f.settings.exclusive = true;
+    f.settings.noConfirm = true;
+    const QString tree = f.dir.file("tree/");
+    QStringList files;
+    for (int k = 1; k <= 6; ++k) {
+        files << tree + (k <= 4 ? "a/A" : "b/B") + QString::number(k) + ".JPG";
+        if (!writeFile(files.last(), QByteArray(100 + k, 'x')))
+            return { "no file" };
+    }
+    if (!f.make(alikeRows(files)) || !QDir().mkpath(tree + to))
+        return { "no catalogue" };
+    EngineMoveDialog dialog(f.prompter, f.volumes);
+    dialog.to = "[DISK] " + tree + to;
+    begin(f, 2, ReviewDialogs { &dialog, nullptr });
+    f.prompter.queueAnswer(MsgAnswer::Yes); // the rename's question
+    act(f, action, image);
+    return walkOn(f);
+}
+
 } // namespace
 
 class tst_ReviewsOnDisk : public QObject
@@ -298,6 +389,97 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         snapshot ? stepAfterAction<SnapshotFixture>(mode, action, forward, shown)
                  : stepAfterAction<PairReviewFixture>(mode, action, forward, shown);
+    }
+
+    // Stop acts after the candidate in hand (the one the status line names) has been compared:
+    // the pair review shows that pair, the snapshot the page so far, and the next search goes on
+    // with the candidate after it.
+    void patternStop_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("stopAt");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList third { "R.JPG pat=40", "A.JPG back=40", "B.JPG pat=40", "C.JPG back=40", "D.JPG pat=40" };
+        const QStringList lastAlone { "R.JPG pat=40", "A.JPG back=40" };
+        const QStringList hits { "R.JPG pat=40", "A.JPG pat=40", "B.JPG pat=40" };
+        QTest::newRow("pair review, during the third candidate")
+            << false << third << "1 to 4"
+            << QStringList { "1 3", "1 4", "1 5", "2 4", "3 1", "3 5", "4 2", "5 1", "5 3" };
+        QTest::newRow("snapshot, during the third candidate")
+            << true << third << "1 to 4" << QStringList { "1 3", "1 5", "2 4", "3 1 5", "4 2", "5 1 3" };
+        QTest::newRow("pair review, the last candidate, no match: that pair")
+            << false << lastAlone << "1 to 2" << QStringList { "1 2" };
+        QTest::newRow("snapshot, the last candidate, no hit: the next reference with candidates alone")
+            << true << lastAlone << "1 to 2" << QStringList { "2" };
+        QTest::newRow("pair review, a match in hand")
+            << false << hits << "1 to 2" << QStringList { "1 2", "1 3", "2 1", "2 3", "3 1", "3 2" };
+        QTest::newRow("snapshot, a match in hand")
+            << true << hits << "1 to 2" << QStringList { "1 2", "1 3", "2 1 3", "3 1 2" };
+    }
+    void patternStop()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, stopAt);
+        QFETCH(QStringList, shown);
+        QCOMPARE(snapshot ? walkStopped<SnapshotFixture>(rows, stopAt) : walkStopped<PairReviewFixture>(rows, stopAt),
+            shown);
+    }
+
+    // Exclusive matching in PATTERN takes the locations as they are after a move or a rename in
+    // review, the reference's included.
+    void exclusiveAfterFileAction_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("image"); // 0 the reference, 1 the first candidate
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QStringList>("shown");
+        // Without an action the pair review shows 1 2, 1 3, 1 4, 2 1 ... 4 3, 5 6, 6 5; the
+        // snapshot 1 2 3, 1 4, 2 1 3, 2 4, 3 1 2, 3 4, 4 1 2, 4 3, 5 6, 6 5.
+        const char* renamed = "1 2,1 3,1 4,2 1,2 3,2 4,3 1,3 2,3 4,4 1,4 2,4 3,5 6,6 5";
+        const char* renamedPages = "1 2 3,1 4,2 1 3,2 4,3 1 2,3 4,4 1 2,4 3,5 6,6 5";
+        const struct
+        {
+            bool snapshot;
+            const char* action;
+            int image;
+            const char* to;
+            const char* shown;
+        } rows[] {
+            { false, "move", 0, "new/", "1 2,2 3,2 4,3 2,3 4,4 2,4 3,5 6,6 5" },
+            { false, "move", 0, "b/", "1 2,1 5,1 6,2 3,2 4,3 2,3 4,4 2,4 3,5 1,5 6,6 1,6 5" },
+            { false, "move", 1, "new/", "1 2,1 3,1 4,3 1,3 4,4 1,4 3,5 6,6 5" },
+            { false, "move", 1, "b/", "1 2,1 3,1 4,2 5,2 6,3 1,3 4,4 1,4 3,5 2,5 6,6 2,6 5" },
+            { false, "rename", 0, "", renamed },
+            { false, "rename", 1, "", renamed },
+            { true, "move", 0, "new/", "1 2 3,2 3 4,3 2 4,4 2 3,5 6,6 5" },
+            { true, "move", 0, "b/", "1 2 3,1 5 6,2 3 4,3 2 4,4 2 3,5 1 6,6 1 5" },
+            { true, "move", 1, "new/", "1 2 3,1 4,3 1 4,4 1 3,5 6,6 5" },
+            { true, "move", 1, "b/", "1 2 3,1 4,2 5 6,3 1 4,4 1 3,5 2 6,6 2 5" },
+            { true, "rename", 0, "", renamedPages },
+            { true, "rename", 1, "", renamedPages },
+        };
+        for (const auto& row : rows) {
+            QTest::addRow("%s, %s %s%s", row.snapshot ? "snapshot" : "pair review",
+                row.image == 0 ? "reference" : "candidate",
+                row.action == QLatin1String("move") ? "moved to " : "renamed",
+                row.to == QLatin1String("new/") ? "a new directory" : row.to)
+                << row.snapshot << QString(row.action) << row.image << QString(row.to)
+                << QString(row.shown).split(QLatin1Char(','));
+        }
+    }
+    void exclusiveAfterFileAction()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(QString, action);
+        QFETCH(int, image);
+        QFETCH(QString, to);
+        QFETCH(QStringList, shown);
+        QCOMPARE(snapshot ? walkAfterAction<SnapshotFixture>(action, image, to)
+                          : walkAfterAction<PairReviewFixture>(action, image, to),
+            shown);
     }
 };
 

@@ -51,12 +51,8 @@ bool PairReview::load()
     applySource(*m_files, reviewSource(m_settings, ReviewActiveCode));
     m_pairWalker = std::make_unique<PairWalker>(*m_files, m_pair);
     m_patternWalker = std::make_unique<PatternWalker>(*m_database, *m_files, m_pair, ReviewActiveCode);
-    m_patternWalker->setStopTest([this] { return ReviewStopFlag; });
-    m_patternWalker->setOnCompared([this](const std::optional<PatternCandidates::Hit>& last) {
-        if (last)
-            showComparing(last->recnum);
-        m_ports.yielder.yield();
-    });
+    m_patternWalker->setPace(SearchPace {
+        &m_ports.yielder, [this](const QString& status) { setStatus(status); }, [this] { return ReviewStopFlag; } });
     m_fileActions
         = std::make_unique<FileActions>(m_settings, m_session, *m_database, m_ports.prompter, m_ports.volumes);
     return true;
@@ -231,7 +227,6 @@ bool PairReview::patternSearch(SearchDirection direction)
         m_view->setStopVisible(true);
     const RuleSettings rules = RuleSettings::from(m_settings);
     ClearPairFacts();
-    m_sinceStatus.invalidate();
     switch (m_patternWalker->find(direction, rules, &m_ports.yielder)) {
     case PatternWalker::Outcome::Hit:
         ShowPair();
@@ -243,29 +238,14 @@ bool PairReview::patternSearch(SearchDirection direction)
         break;
     }
     // The pair in hand: the reference and the candidate compared last. A candidate deleted
-    // since (or never loaded) leaves its half empty rather than show a file that is gone.
-    std::optional<ImageFacts> inHand;
-    if (const auto last = m_patternWalker->lastCompared())
-        inHand = factsOfRow(*m_database, last->rowId);
-    if (inHand && inHand->isLive()) {
-        m_pair.candidate = *inHand;
+    // since leaves its half empty rather than show a file that is gone.
+    if (m_pair.candidate.isLive()) {
         ShowPair();
     } else {
         ClearSlot(m_pair.candidate);
         ShowPair(false);
     }
     return true;
-}
-
-void PairReview::showComparing(qint32 candidateRecnum)
-{
-    // Shown now and then, not for every reference: a label per comparison would cost more than
-    // the comparisons.
-    if (m_sinceStatus.isValid() && m_sinceStatus.elapsed() < 100)
-        return;
-    m_sinceStatus.start();
-    setStatus(QStringLiteral("Comparing ") + QString::number(m_pair.reference.RECNUM) + QStringLiteral(" to ")
-        + QString::number(candidateRecnum) + QStringLiteral("..."));
 }
 
 void PairReview::deleteOne(int image)

@@ -4,7 +4,6 @@
 #include "match/MatchRules.h"
 #include "review/ReviewPorts.h"
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -118,7 +117,6 @@ private:
     void ClearImageFacts(int image);
     void ClearPairFacts();
     void setStatus(const QString& text);
-    void showComparing(qint32 candidateRecnum);
 
     ImageFacts& slot(int image) { return image == 1 ? m_pair.reference : m_pair.candidate; }
     const ImageFacts& slot(int image) const { return image == 1 ? m_pair.reference : m_pair.candidate; }
@@ -142,5 +140,4 @@ private:
     std::array<bool, 2> m_shown {};
     bool m_firstActivation = true;
     bool m_busy = false;
-    QElapsedTimer m_sinceStatus;
 };

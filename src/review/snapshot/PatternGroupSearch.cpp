@@ -22,27 +22,14 @@ PatternGroupSearch::PatternGroupSearch(CatalogueDatabase& database, SqlRecordSet
 
 PatternGroupSearch::~PatternGroupSearch() = default;
 
-QString PatternGroupSearch::statusText(qint32 reference, qint32 candidate)
+CandidateCursor& PatternGroupSearch::cursor()
 {
-    return QStringLiteral("Comparing %1 to %2...").arg(reference).arg(candidate);
-}
-
-PatternCandidates& PatternGroupSearch::candidates()
-{
-    if (!m_candidates) {
+    if (!m_cursor) {
         m_candidates = std::make_unique<PatternCandidates>();
         m_candidates->load(m_database, m_activeCode);
+        m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
     }
-    return *m_candidates;
-}
-
-void PatternGroupSearch::takeQuery(const RuleSettings& rules)
-{
-    m_lastCandidate = candidates().lastCandidate(m_pair.reference, rules.tolerance);
-    m_compared = false;
-    m_hits.clear();
-    m_nextHit = 0;
-    NeedPatternQuery = false;
+    return *m_cursor;
 }
 
 PatternGroupSearch::Outcome PatternGroupSearch::find(
@@ -59,10 +46,7 @@ PatternGroupSearch::Outcome PatternGroupSearch::find(
     auto inIfcd = [&] {
         return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
     };
-    auto status = [&](qint32 candidate) {
-        if (m_status)
-            m_status(statusText(reference.RECNUM, candidate));
-    };
+    const SearchPace pace { &m_yielder, m_status, stopRequested };
 
     clearSlots(m_slots);
     if (atEnd())
@@ -86,32 +70,28 @@ PatternGroupSearch::Outcome PatternGroupSearch::find(
             NeedPatternQuery = true;
         }
         m_slots[0] = reference;
-        if (NeedPatternQuery)
-            takeQuery(rules);
+        if (NeedPatternQuery) {
+            cursor().start();
+            NeedPatternQuery = false;
+        }
 
         NextSlot = 0;
-        if (!m_compared && m_lastCandidate && !stopRequested()) {
-            m_hits = candidates().hits(reference, rules, &m_yielder);
-            m_compared = true;
-            status(m_lastCandidate->recnum);
-            m_yielder.yield();
-        }
-        while (m_compared && m_nextHit < m_hits.size() && NextSlot < lastSlot && !stopRequested()) {
-            const PatternCandidates::Hit hit = m_hits[m_nextHit++];
-            status(hit.recnum);
-            m_yielder.yield();
-            // Read afresh: a candidate deleted since the candidates were loaded is no hit, nor
-            // one whose file the page shows already (the reference's own file reached by
-            // another path, or an earlier hit's).
-            const std::optional<ImageFacts> candidate = factsOfRow(m_database, hit.rowId);
+        while (NextSlot < lastSlot && !stopRequested()) {
+            const CandidateCursor::Step taken = cursor().next(reference, rules, &m_yielder, &pace);
+            if (taken == CandidateCursor::Step::Exhausted)
+                break;
+            if (taken == CandidateCursor::Step::Stopped)
+                continue;
+            // Read afresh: a candidate deleted since is no hit, nor one whose file the page shows
+            // already (the reference's own file reached by another path, or an earlier hit's).
+            const std::optional<ImageFacts> candidate = factsOfRow(m_database, cursor().taken().rowId);
             if (!candidate || candidate->RTAG == QLatin1String("D") || fileOnPage(m_slots, NextSlot, *candidate))
                 continue;
             m_pair.candidate = *candidate;
             m_slots[std::size_t(++NextSlot)] = *candidate;
         }
 
-        const bool candidatesLeft = m_compared ? m_nextHit < m_hits.size() : m_lastCandidate.has_value();
-        if (NextSlot > 0 || candidatesLeft)
+        if (NextSlot > 0 || cursor().candidateLeft(reference, rules))
             return Outcome::Page;
         m_yielder.yield();
         step();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "match/CandidateCursor.h"
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
 #include "match/PatternCandidates.h"
@@ -9,7 +10,6 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 class CatalogueDatabase;
 class Prompter;
@@ -20,12 +20,14 @@ struct RuleSettings;
 // The pattern search of the snapshot: the reference walks the records by RECNUM (forward or
 // backward); its candidates are the records whose count of dark cells lies within the tolerance
 // of its own, always in RECNUM order, and its hits among them are shown a page at a time: at
-// most the last slot's number of hits beside the reference. A reference's candidates are
-// compared once, when it is first taken up, and its pages follow over as many calls as needed;
-// the next call after its last page goes on to the next reference. References without a hit are
-// passed over within one call. The search yields to the window between hits and between
-// references, and a stop ends the call after the hit in hand. A hit whose file the page already
-// shows (one file reached by two paths) is passed over.
+// most the last slot's number of hits beside the reference. A reference's pages follow over as
+// many calls as needed, each going on at the candidate after the last one compared; the next
+// call after its last page goes on to the next reference. References without a hit are passed
+// over within one call. The search yields to the window now and then with the candidate in
+// hand on the status line, and a stop ends the call once that candidate has been compared;
+// after a stop a reference whose candidates are all compared gives way to the next one that
+// has candidates, shown alone. A hit whose file the page already shows (one file reached by two
+// paths) is passed over.
 class PatternGroupSearch
 {
 public:
@@ -41,7 +43,7 @@ public:
     // The status line while candidates are compared: "Comparing 12 to 40...".
     void setStatusLine(std::function<void(const QString&)> show) { m_status = std::move(show); }
 
-    // stopRequested is read at every yield point.
+    // stopRequested is read after every yield.
     Outcome find(
         SearchDirection direction, const RuleSettings& rules, int lastSlot, const std::function<bool()>& stopRequested);
 
@@ -50,11 +52,8 @@ public:
     // The number of hits this call put on the page.
     int NextSlot = 0;
 
-    static QString statusText(qint32 reference, qint32 candidate);
-
 private:
-    PatternCandidates& candidates();
-    void takeQuery(const RuleSettings& rules);
+    CandidateCursor& cursor();
 
     CatalogueDatabase& m_database;
     SqlRecordSet& m_files;
@@ -66,8 +65,5 @@ private:
     std::function<void(const QString&)> m_status;
 
     std::unique_ptr<PatternCandidates> m_candidates; // loaded at the first search
-    std::optional<PatternCandidates::Hit> m_lastCandidate; // of the reference's query; none: no candidate
-    bool m_compared = false; // the reference's candidates have been compared
-    std::vector<PatternCandidates::Hit> m_hits;
-    std::size_t m_nextHit = 0;
+    std::unique_ptr<CandidateCursor> m_cursor;
 };
