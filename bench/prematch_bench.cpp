@@ -1,13 +1,16 @@
 // Runs the pre-match cycle headless on a catalogue and prints one line
-//   records=N matched=M open_ms=O seconds=S
-// (N active records, M records marked "*", O the window's load: the catalogue opened and the
-// keyset read, S seconds of the cycle, load included). The catalogue is copied first, so the
+//   records=N matched=M threads=T open_ms=O seconds=S peak_mb=P
+// (N active records, M records marked "*", T threads of the pattern step, O the window's load:
+// the catalogue opened and the keyset read, S seconds of the cycle, load included, P the
+// process's peak resident memory). The catalogue is copied first, so the
 // file given is never changed and runs can be repeated.
 //
-//   prematch_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--literal]
+//   prematch_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--threads N]
+//                  [--literal]
 //   prematch_bench --make N --out FILE [--seed S] [--photos DIR] [--pictures K]
 //
-// --literal runs the row-by-row pattern cycle instead (PATTERN only), for the ratio.
+// --threads defaults to the machine's cores. --literal runs the row-by-row pattern cycle instead (PATTERN only), for
+// the ratio.
 // --make writes a catalogue of N records whose patterns come from K real pictures of the
 // photo tree (default /work/photos/tree, read only), changed a little for near-duplicates and
 // more for distinct pictures.
@@ -131,6 +134,7 @@ int run(const QStringList& args)
     QElapsedTimer timer;
     timer.start();
     qint64 opened = 0;
+    int threads = 1;
     if (args.contains("--literal")) {
         auto db = CatalogueDatabase::open(catalogue->path);
         if (!db || settings.mode != ComparisonMode::Pattern) {
@@ -140,6 +144,9 @@ int run(const QStringList& args)
         literal::runPatternCycle(*db, RuleSettings::from(settings));
     } else {
         PrematchCycle cycle(settings, session, home, PrematchPorts { yielder, prompter, sound, confirmer });
+        if (args.contains("--threads"))
+            cycle.setThreadCount(option(args, "--threads").toInt());
+        threads = cycle.threadCount();
         if (!cycle.open()) {
             std::fprintf(stderr, "%s\n", qPrintable(prompter.texts().join(' ')));
             return 1;
@@ -155,7 +162,8 @@ int run(const QStringList& args)
     const int records
         = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = 'X' OR ACTIVE = '*'")).toInt();
     const int matched = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = '*'")).toInt();
-    std::printf("records=%d matched=%d open_ms=%.1f seconds=%.3f\n", records, matched, double(opened) / 1e6, seconds);
+    std::printf("records=%d matched=%d threads=%d open_ms=%.1f seconds=%.3f peak_mb=%.1f\n", records, matched, threads,
+        double(opened) / 1e6, seconds, peakMegabytes());
     return 0;
 }
 

@@ -55,6 +55,55 @@ bool patternWithin(const PatternBits& first, const OrientedPattern& second, bool
     return false;
 }
 
+PatternCells patternCells(const QString& text)
+{
+    PatternCells cells;
+    for (int i = 1; i <= std::min(100, int(text.size())); ++i) {
+        if (text.at(i - 1) == QLatin1Char('*'))
+            cells.dark.set(i);
+        else if (text.at(i - 1) == QLatin1Char(' '))
+            cells.light.set(i);
+    }
+    return cells;
+}
+
+PatternTextMasks patternTextMasks(const QString& text)
+{
+    const PatternCells cells = patternCells(text);
+    // Every character but a plain cell differs whatever the other pattern holds: another
+    // character, or one past cell 100 where the other text has ended.
+    const int alwaysDiffer = int(text.size()) - cells.dark.count() - cells.light.count();
+    return { turnPattern(cells.dark), turnPattern(cells.light), alwaysDiffer };
+}
+
+int comparePatternBitsWithText(const OrientedPattern& turnedFirst, const PatternCells& second, bool softMatch)
+{
+    constexpr quint64 hiCells = (quint64(1) << 36) - 1;
+    int best = PatternNotComparable;
+    for (int k = 0; k < (softMatch ? 6 : 1); ++k) {
+        const PatternBits& dark = turnedFirst.oriented[std::size_t(k)];
+        // A dark cell of the first differs unless the second holds "*" there; a light one
+        // unless it holds " ".
+        const PatternBits differ { (dark.lo & ~second.dark.lo) | (~dark.lo & ~second.light.lo),
+            ((dark.hi & ~second.dark.hi) | (~dark.hi & ~second.light.hi)) & hiCells };
+        best = std::min(best, differ.count());
+    }
+    return best;
+}
+
+int comparePatternTextWithBits(const PatternTextMasks& text, const PatternBits& second, bool softMatch)
+{
+    int best = PatternNotComparable;
+    for (int k = 0; k < (softMatch ? 6 : 1); ++k) {
+        const PatternBits& dark = text.dark.oriented[std::size_t(k)];
+        const PatternBits& light = text.light.oriented[std::size_t(k)];
+        const PatternBits differ { (dark.lo & ~second.lo) | (light.lo & second.lo),
+            (dark.hi & ~second.hi) | (light.hi & second.hi) };
+        best = std::min(best, differ.count());
+    }
+    return best + text.alwaysDiffer;
+}
+
 int ComparePatterns(const QString& first, const QString& second, bool softMatch, Yielder* yielder)
 {
     if (unusable(first) || unusable(second))

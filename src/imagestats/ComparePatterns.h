@@ -24,3 +24,28 @@ int comparePatternTexts(const QString& first, const QString& second, bool softMa
 int comparePatternBits(const PatternBits& first, const OrientedPattern& second, bool softMatch);
 // Whether the difference is at most the tolerance; stops at the first orientation that is.
 bool patternWithin(const PatternBits& first, const OrientedPattern& second, bool softMatch, int tolerance);
+
+// A usable pattern text of any length and characters, made ready to be compared with plain
+// patterns held as bits: the cells it holds as "*" and as " ", each turned as turnPattern
+// turns, and the cells that differ whatever the other pattern holds (other characters, and
+// those past cell 100).
+struct PatternTextMasks
+{
+    OrientedPattern dark;
+    OrientedPattern light;
+    int alwaysDiffer = 0;
+};
+PatternTextMasks patternTextMasks(const QString& text);
+// comparePatternTexts(text, second.toText(), softMatch) for a usable text, without the text.
+int comparePatternTextWithBits(const PatternTextMasks& text, const PatternBits& second, bool softMatch);
+
+// The other way round: comparePatternTexts(first.toText(), second, softMatch) for a plain
+// first pattern turned by turnPattern, and the cells of a usable second text as it is stored
+// ("*" cells and " " cells; any other character, or a cell past its end, differs always).
+struct PatternCells
+{
+    PatternBits dark;
+    PatternBits light;
+};
+PatternCells patternCells(const QString& text);
+int comparePatternBitsWithText(const OrientedPattern& turnedFirst, const PatternCells& second, bool softMatch);

@@ -37,3 +37,16 @@ OrientedPattern orientPattern(const PatternBits& pattern)
     }
     return result;
 }
+
+OrientedPattern turnPattern(const PatternBits& pattern, int orientations)
+{
+    const OrientationTable& table = orientationTable();
+    OrientedPattern result;
+    for (int k = 0; k < orientations; ++k) {
+        for (int cell = 1; cell <= 100; ++cell) {
+            if (pattern.test(cell))
+                result.oriented[std::size_t(k)].set(table.at(cell, k));
+        }
+    }
+    return result;
+}

@@ -25,3 +25,7 @@ struct OrientedPattern
     std::array<PatternBits, 6> oriented;
 };
 OrientedPattern orientPattern(const PatternBits& pattern);
+// The other way round: a pattern turned so that, in orientation k, its cell c meets cell
+// at(c, k) of a pattern as stored. Compares a reference with candidates as they are stored;
+// only the first `orientations` are made.
+OrientedPattern turnPattern(const PatternBits& pattern, int orientations = 6);

@@ -5,6 +5,7 @@
 #include "imagestats/ImageStats.h"
 #include "imagestats/OrientationTable.h"
 #include "match/ImageFacts.h"
+#include "match/PatternLookahead.h"
 #include "match/RuleSettings.h"
 #include "platform/Conventions.h"
 #include "platform/Yielder.h"
@@ -15,6 +16,8 @@
 #include <array>
 #include <bit>
 #include <climits>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -58,7 +61,36 @@ __attribute__((target_clones("popcnt", "default"))) void scanTurned(const Patter
     }
 }
 
+// A reference given as text masks against plain candidates.
+__attribute__((target_clones("popcnt", "default"))) void scanMasked(const PatternBits* bits, const quint32* entries,
+    std::size_t count, const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
+{
+    const int within = tolerance - masks.alwaysDiffer;
+    if (within < 0)
+        return;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (int k = 0; k < orientations; ++k) {
+            const PatternBits& dark = masks.dark.oriented[std::size_t(k)];
+            const PatternBits& light = masks.light.oriented[std::size_t(k)];
+            if (std::popcount((dark.lo & ~bits[i].lo) | (light.lo & bits[i].lo))
+                    + std::popcount((dark.hi & ~bits[i].hi) | (light.hi & bits[i].hi))
+                <= within) {
+                found.push_back(entries[i]);
+                break;
+            }
+        }
+    }
+}
+
 } // namespace
+
+PatternCandidates::PatternCandidates() = default;
+PatternCandidates::~PatternCandidates() = default;
+
+int PatternCandidates::defaultThreadCount()
+{
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
 {
@@ -75,7 +107,10 @@ bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QStri
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
 {
     m_entries.clear();
+    m_lookahead.reset();
     m_buckets.clear();
+    m_compact.clear();
+    m_index.clear();
     m_byRecnum.clear();
     m_byRowId.clear();
     m_locations.clear();
@@ -94,6 +129,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         entry.recnum
             = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
         const int pxlnum = sqlite3_column_int(row, 2);
+        entry.pxlnum = pxlnum;
         takeState(entry, columnText(row, 3), columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5));
         const QString pattern = columnText(row, 6);
         entry.patternLength = pattern.size();
@@ -103,6 +139,8 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
             entry.bits = *bits;
         else
             entry.text = pattern;
+        if (!bits && usablePattern(pattern))
+            entry.cells = patternCells(pattern);
         const auto index = quint32(m_entries.size());
         Bucket& bucket = m_buckets[pxlnum];
         if (entry.standard) {
@@ -113,6 +151,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         }
         m_byRecnum.emplace(entry.recnum, index);
         m_byRowId.emplace(entry.rowId, index);
+        m_compact.push_back({ entry.bits, pxlnum });
         m_entries.push_back(std::move(entry));
     }
 }
@@ -199,47 +238,41 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     if (tolerance < 0)
         return {}; // an empty window of dark-cell counts
     const int location = m_locations.value(reference.fileLocation(), -1);
-    const auto referenceBits = PatternBits::fromText(reference.PXLRAY);
-    if (!referenceBits || tolerance >= PatternNotComparable) {
-        if (!usablePattern(reference.PXLRAY) && tolerance < PatternNotComparable)
-            return {}; // every candidate rates 999
+    if (tolerance >= PatternNotComparable)
         return slowHits(reference, settings, location, from);
-    }
+    if (!usablePattern(reference.PXLRAY))
+        return {}; // every candidate rates 999
 
-    // The reference turned into each orientation, so that each candidate is compared as it is
-    // stored: a cell of the reference meets the candidate's cell that the orientation puts there.
-    const OrientationTable& table = orientationTable();
     const int orientations = settings.softMatch ? 6 : 1;
-    std::array<PatternBits, 6> turned;
-    for (int k = 0; k < orientations; ++k) {
-        for (int cell = 1; cell <= 100; ++cell) {
-            if (referenceBits->test(cell))
-                turned[std::size_t(k)].set(table.at(cell, k));
-        }
-    }
-
-    std::vector<quint32> found;
-    int compared = 0;
     const auto [first, last] = window(reference.PXLNUM, tolerance);
-    for (auto it = first; it != last; ++it) {
-        const Bucket& bucket = it->second;
-        // Each bucket lists its entries in the query's order: those before `from` are skipped.
-        const std::size_t skip
-            = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
-        const std::size_t count = bucket.bits.size() - skip;
-        if (orientations == 1)
-            scanPlain(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned[0], tolerance, found);
-        else
-            scanTurned(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned.data(), tolerance, found);
-        for (quint32 index : bucket.other) {
-            if (index >= from
-                && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
-                found.push_back(index);
+    std::vector<quint32> found;
+    if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
+        prepare(tolerance, settings.softMatch);
+        const auto own = m_byRowId.find(reference.rowId);
+        if (m_lookahead && own != m_byRowId.end() && m_compact[own->second].bits == *referenceBits
+            && m_compact[own->second].pxlnum == reference.PXLNUM && m_entries[own->second].standard) {
+            // The reference's own entry: its hits were worked out ahead from the first candidate.
+            m_lookahead->take(own->second, found);
+            found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
+        } else {
+            plainReferenceHits(
+                *referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_scratch[0], found, yielder);
         }
-        compared += int(count + bucket.other.size());
-        if (yielder && compared >= YieldEvery) {
-            compared = 0;
-            yielder->yield();
+    } else {
+        // A reference that is no plain pattern (cut short, other characters): every candidate
+        // of the window is compared, the plain ones as bits.
+        const PatternTextMasks masks = patternTextMasks(reference.PXLRAY);
+        for (auto it = first; it != last; ++it) {
+            const Bucket& bucket = it->second;
+            const std::size_t skip
+                = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
+            scanMasked(bucket.bits.data() + skip, bucket.plain.data() + skip, bucket.bits.size() - skip, masks,
+                orientations, tolerance, found);
+            for (quint32 index : bucket.other) {
+                if (index >= from
+                    && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
+                    found.push_back(index);
+            }
         }
     }
 
@@ -254,6 +287,114 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
         result.push_back(hitOf(index));
     }
     return result;
+}
+
+void PatternCandidates::prepare(int tolerance, bool softMatch)
+{
+    if (m_lookahead && m_aheadTolerance == tolerance && m_aheadSoft == softMatch)
+        return;
+    m_lookahead.reset(); // its workers read the index
+    if (PatternBlockIndex::prunes(tolerance) && !m_index.builtFor(tolerance)) {
+        std::vector<PatternBits> patterns;
+        std::vector<quint32> ids;
+        for (quint32 index = 0; index < m_entries.size(); ++index) {
+            if (m_entries[index].standard) {
+                patterns.push_back(m_compact[index].bits);
+                ids.push_back(index);
+            }
+        }
+        m_index.build(tolerance, patterns, ids);
+    }
+    const int workers = m_threads > 1 && m_entries.size() > 1 ? m_threads - 1 : 0;
+    m_scratch.resize(std::size_t(workers + 1));
+    if (workers == 0)
+        return;
+    m_aheadTolerance = tolerance;
+    m_aheadSoft = softMatch;
+    m_lookahead = std::make_unique<PatternLookahead>(quint32(m_entries.size()), workers,
+        [this, tolerance, softMatch](quint32 index, int worker, std::vector<quint32>& out) {
+            out.clear();
+            if (m_entries[index].standard) {
+                plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0,
+                    m_scratch[std::size_t(worker)], out, nullptr);
+            }
+        });
+}
+
+void PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,
+    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+{
+    const int orientations = softMatch ? 6 : 1;
+    // The reference turned into each orientation, so that each candidate is compared as it is stored.
+    const OrientedPattern turned = turnPattern(reference, orientations);
+    plainWithin(turned.oriented.data(), orientations, pxlnum, tolerance, from, scratch, found, yielder);
+    const auto [first, last] = window(pxlnum, tolerance);
+    for (auto it = first; it != last; ++it) {
+        for (quint32 index : it->second.other) {
+            // A text that is no usable pattern rates 999, past every tolerance here.
+            const Entry& entry = m_entries[index];
+            if (index >= from && entry.cells
+                && comparePatternBitsWithText(turned, *entry.cells, softMatch) <= tolerance)
+                found.push_back(index);
+        }
+    }
+    std::sort(found.begin(), found.end());
+}
+
+void PatternCandidates::plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance,
+    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+{
+    const auto [first, last] = window(pxlnum, tolerance);
+    std::size_t windowed = 0;
+    for (auto it = first; it != last; ++it)
+        windowed += it->second.bits.size();
+    // A name from the index costs a lookup where the scan reads on in order: prune only when it
+    // leaves most of the window out.
+    if (m_index.builtFor(tolerance) && m_index.lists(turned, orientations, scratch.lists) * 4 < windowed) {
+        // Each entry once (an entry may agree on several blocks), then compared in a row.
+        if (scratch.named.size() != m_entries.size() || ++scratch.stamp == 0) {
+            scratch.named.assign(m_entries.size(), 0);
+            scratch.stamp = 1;
+        }
+        scratch.bits.clear();
+        scratch.ids.clear();
+        for (const PatternBlockIndex::List& list : scratch.lists) {
+            for (const quint32* id = std::lower_bound(list.ids, list.ids + list.count, from);
+                 id != list.ids + list.count; ++id) {
+                const quint32 index = *id;
+                if (scratch.named[index] == scratch.stamp)
+                    continue;
+                scratch.named[index] = scratch.stamp;
+                const Compact& compact = m_compact[index];
+                if (std::abs(qint64(compact.pxlnum) - pxlnum) <= tolerance) {
+                    scratch.bits.push_back(compact.bits);
+                    scratch.ids.push_back(index);
+                }
+            }
+        }
+        if (orientations == 1)
+            scanPlain(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned[0], tolerance, found);
+        else
+            scanTurned(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned, tolerance, found);
+        return;
+    }
+    std::size_t compared = 0;
+    for (auto it = first; it != last; ++it) {
+        const Bucket& bucket = it->second;
+        // Each bucket lists its entries in the query's order: those before `from` are skipped.
+        const std::size_t skip
+            = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
+        const std::size_t count = bucket.bits.size() - skip;
+        if (orientations == 1)
+            scanPlain(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned[0], tolerance, found);
+        else
+            scanTurned(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned, tolerance, found);
+        compared += count;
+        if (yielder && compared >= YieldEvery) {
+            compared = 0;
+            yielder->yield();
+        }
+    }
 }
 
 std::optional<PatternCandidates::Hit> PatternCandidates::candidateAt(
@@ -304,6 +445,14 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
             candidates.push_back(index);
     }
     std::sort(candidates.begin(), candidates.end());
+    // Plain candidates meet the reference's text as bits.
+    std::optional<PatternTextMasks> masks;
+    if (usablePattern(reference.PXLRAY))
+        masks = patternTextMasks(reference.PXLRAY);
+    auto difference = [&](const Entry& entry) {
+        return masks && entry.standard ? comparePatternTextWithBits(*masks, entry.bits, settings.softMatch)
+                                       : comparePatternTexts(reference.PXLRAY, patternText(entry), settings.softMatch);
+    };
     std::vector<Hit> result;
     bool landed = from > 0; // a walk placed further on got there past such records
     for (quint32 index : candidates) {
@@ -314,7 +463,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
         landed = true;
         if (passedOver || entry.deleted)
             continue;
-        if (comparePatternTexts(reference.PXLRAY, patternText(entry), settings.softMatch) > settings.tolerance)
+        if (difference(entry) > settings.tolerance)
             continue;
         if (settings.exclusive && entry.location != location)
             continue;

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "catalogue/CatalogueDatabase.h"
+#include "imagestats/ComparePatterns.h"
 #include "imagestats/PatternBits.h"
+#include "match/PatternBlockIndex.h"
 
 #include <QHash>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
+class PatternLookahead;
 class Yielder;
 struct ImageFacts;
 struct RuleSettings;
@@ -39,6 +44,17 @@ public:
         quint32 position = 0;
         bool operator==(const Hit&) const = default;
     };
+
+    PatternCandidates();
+    ~PatternCandidates();
+    PatternCandidates(const PatternCandidates&) = delete;
+    PatternCandidates& operator=(const PatternCandidates&) = delete;
+
+    // Threads that find the hits of later references while a walk deals with the present one;
+    // 1: none. Set before the first query.
+    void setThreadCount(int threads) { m_threads = std::max(1, threads); }
+    // The machine's cores.
+    static int defaultThreadCount();
 
     // The records whose ACTIVE is the code: "X" for the pre-match cycle, the review's own code
     // for a review.
@@ -76,6 +92,7 @@ private:
     {
         std::int64_t rowId = 0;
         qint32 recnum = 0;
+        int pxlnum = 0;
         int location = 0;
         quint32 markedAt = NotMarked;
         qsizetype patternLength = 0;
@@ -84,6 +101,7 @@ private:
         bool standard = false; // a plain 100-cell pattern, held in bits
         PatternBits bits;
         QString text; // the pattern when it is not a plain one
+        std::optional<PatternCells> cells; // a usable such pattern's cells
     };
     struct Bucket
     {
@@ -101,11 +119,48 @@ private:
     // True when the tag or the location changed.
     bool takeState(Entry& entry, const QString& rtag, const QString& location);
     QString patternText(const Entry& entry) const;
+    struct Scratch;
+    // The block index for the tolerance, and the look-ahead for these rules when there are
+    // threads to run it.
+    void prepare(int tolerance, bool softMatch);
+    // The entries of the window from `from` on whose patterns lie within the tolerance of a
+    // plain reference, ascending. Reads only what never changes after loading, so that the
+    // look-ahead's workers can run it.
+    void plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
+        Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
+    // Its plain patterns, through the block index where that leaves enough out.
+    void plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance, quint32 from,
+        Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from);
     Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
 
     std::vector<Entry> m_entries;
+    // What a pruned query reads of the entries it names, held close together.
+    struct Compact
+    {
+        PatternBits bits;
+        int pxlnum = 0;
+    };
+    std::vector<Compact> m_compact;
     std::map<int, Bucket> m_buckets;
+    PatternBlockIndex m_index; // built for the tolerance of the first query that prunes
+    // One thread's room for a pruned query: the index's lists, which entries it has named,
+    // and those it compares.
+    struct Scratch
+    {
+        std::vector<PatternBlockIndex::List> lists;
+        std::vector<quint32> named;
+        quint32 stamp = 0;
+        std::vector<PatternBits> bits;
+        std::vector<quint32> ids;
+    };
+    std::vector<Scratch> m_scratch { 1 }; // the caller's, then one for each worker
+    int m_threads = 1;
+    // The hits of each plain reference from its first candidate on, found ahead for the rules
+    // of the queries (the patterns never change, so they hold however the rows change).
+    std::unique_ptr<PatternLookahead> m_lookahead;
+    int m_aheadTolerance = 0;
+    bool m_aheadSoft = false;
     std::multimap<qint32, quint32> m_byRecnum;
     std::unordered_map<std::int64_t, quint32> m_byRowId;
     CatalogueDatabase* m_database = nullptr;

@@ -66,6 +66,7 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
         if (m_needQuery) {
             if (!m_candidates) {
                 m_candidates = std::make_unique<PatternCandidates>();
+                m_candidates->setThreadCount(m_threads);
                 m_candidates->load(m_database, m_activeCode);
                 m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
             }

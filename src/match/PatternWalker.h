@@ -49,6 +49,9 @@ public:
     void requireQuery() { m_needQuery = true; }
     bool NeedPatternQuery() const { return m_needQuery; }
 
+    // Threads that find later references' hits ahead (1: none); the machine's cores unless set.
+    void setThreadCount(int threads) { m_threads = threads; }
+
     // The candidates, loaded on first use; null until then.
     PatternCandidates* loadedCandidates() { return m_candidates.get(); }
 
@@ -67,4 +70,5 @@ private:
     std::unique_ptr<PatternCandidates> m_candidates;
     std::unique_ptr<CandidateCursor> m_cursor;
     bool m_needQuery = true;
+    int m_threads = PatternCandidates::defaultThreadCount();
 };

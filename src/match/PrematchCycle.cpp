@@ -30,7 +30,15 @@ PrematchCycle::PrematchCycle(
     , m_session(session)
     , m_programDirectory(std::move(programDirectory))
     , m_ports(ports)
+    , m_threads(PatternCandidates::defaultThreadCount())
 {
+}
+
+void PrematchCycle::setThreadCount(int threads)
+{
+    m_threads = std::max(1, threads);
+    if (m_patternWalker)
+        m_patternWalker->setThreadCount(m_threads);
 }
 
 PrematchCycle::~PrematchCycle()
@@ -53,6 +61,7 @@ bool PrematchCycle::open()
     m_pairWalker->setForwardStep([this] { MoveNextUntagged(); });
     m_patternWalker = std::make_unique<PatternWalker>(*m_database, *m_files, m_pair, QStringLiteral("X"));
     m_patternWalker->setForwardStep([this] { MoveNextUntagged(); });
+    m_patternWalker->setThreadCount(m_threads);
     m_patternWalker->setStopTest([this] { return QuitRequested; });
     return true;
 }
@@ -86,6 +95,8 @@ void PrematchCycle::run()
     QuitRequested = false;
     m_sinceSave.invalidate(); // the first step is saved at once
     m_sinceProgress.invalidate();
+    // The walk reads inside the batch, so that each read does not lock and unlock the file.
+    openBatch();
     while (!CycleDone && !QuitRequested) {
         PreMatchStep();
         m_lastFinishedReference = m_pair.reference.RECNUM;
@@ -126,6 +137,14 @@ void PrematchCycle::removeResumeFile()
         QFile::remove(resumeFile());
 }
 
+void PrematchCycle::openBatch()
+{
+    if (!m_batchOpen) {
+        m_database->begin();
+        m_batchOpen = true;
+    }
+}
+
 void PrematchCycle::commitBatch()
 {
     if (m_batchOpen) {
@@ -143,6 +162,8 @@ void PrematchCycle::saveStep(bool force)
     if (m_lastFinishedReference)
         writeResumeFile(resumeFile(), *m_lastFinishedReference);
     m_sinceSave.start();
+    if (!force)
+        openBatch();
 }
 
 void PrematchCycle::PreMatchStep()
@@ -162,10 +183,7 @@ void PrematchCycle::PreMatchStep()
 void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
 {
     ++MatchCount;
-    if (!m_batchOpen) {
-        m_database->begin();
-        m_batchOpen = true;
-    }
+    openBatch();
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;

@@ -73,6 +73,9 @@ public:
 
     // Saves (commit and Matching.dat) at most this often; 0: after every step.
     void setSaveInterval(int milliseconds) { m_saveInterval = milliseconds; }
+    // Threads of the pattern step (1: the cycle's own alone); the machine's cores unless set.
+    void setThreadCount(int threads);
+    int threadCount() const { return m_threads; }
     // Shows progress at most this often; 0: at every landing.
     void setProgressInterval(int milliseconds) { m_progressInterval = milliseconds; }
 
@@ -95,6 +98,7 @@ private:
     void MoveNextUntagged();
     void showProgress(bool force);
     void saveStep(bool force);
+    void openBatch();
     void commitBatch();
 
     const MainSettings& m_settings;
@@ -113,6 +117,7 @@ private:
     bool m_batchOpen = false;
     std::optional<qint32> m_lastFinishedReference;
     int m_saveInterval = 200;
+    int m_threads;
     int m_progressInterval = 50;
     QElapsedTimer m_sinceSave;
     QElapsedTimer m_sinceProgress;

@@ -175,11 +175,21 @@ private Q_SLOTS:
             }
             const PatternBits bitsA = *PatternBits::fromText(a);
             const OrientedPattern orientedB = orientPattern(*PatternBits::fromText(b));
+            // A text that is no plain pattern (cut, longer, other characters) against bits.
+            QString odd = a.left(int(random.bounded(3, 131)));
+            while (odd.size() < 3 || (odd.size() > 100 && random.bounded(2)))
+                odd += QLatin1Char(random.bounded(2) ? '*' : '#');
+            if (random.bounded(2))
+                odd[int(random.bounded(quint32(odd.size())))] = QLatin1Char('x');
             QCOMPARE(bitsA.toText(), a);
             for (const bool soft : { false, true }) {
                 const int literal = comparePatternTexts(a, b, soft);
                 QCOMPARE(comparePatternBits(bitsA, orientedB, soft), literal);
                 QCOMPARE(ComparePatterns(a, b, soft), literal);
+                QCOMPARE(comparePatternTextWithBits(patternTextMasks(odd), *PatternBits::fromText(b), soft),
+                    comparePatternTexts(odd, b, soft));
+                QCOMPARE(comparePatternBitsWithText(turnPattern(*PatternBits::fromText(b)), patternCells(odd), soft),
+                    comparePatternTexts(b, odd, soft));
                 const int tolerance = int(random.bounded(101));
                 QCOMPARE(patternWithin(bitsA, orientedB, soft, tolerance), literal <= tolerance);
                 if (soft)

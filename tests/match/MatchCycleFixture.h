@@ -58,14 +58,17 @@ struct MatchCycleFixture
         return c;
     }
 
-    // One whole cycle: the first activation's run and the ending.
+    // One whole cycle: the first activation's run and the ending (threads: those of the pattern
+    // step, 0 the machine's).
     // A whole run saves its position only at the end: every step's write to the disk would only
     // slow the tests down.
-    int runWhole()
+    int runWhole(int threads = 0)
     {
         auto c = cycle(3600000);
         if (!c)
             return -1;
+        if (threads > 0)
+            c->setThreadCount(threads);
         c->run();
         c->finish();
         c->removeResumeFile();

@@ -1,4 +1,6 @@
 #include "catalogue/CatalogueDatabase.h"
+#include "imagestats/ComparePatterns.h"
+#include "match/PatternBlockIndex.h"
 #include "match/PatternCandidates.h"
 
 #include "LiteralPatternCycle.h"
@@ -136,6 +138,121 @@ private Q_SLOTS:
         for (const PatternCandidates::Hit& hit : candidates.hits(factsOf(rows.first()), rules))
             found << hit.recnum;
         QCOMPARE(found, hits);
+    }
+    // The block index leaves out only what no comparison would keep: over near-duplicates and
+    // unrelated random patterns, the pairs the candidates give (pruned where it pays) and the
+    // pairs the index names are exactly those a plain comparison of every pair within the
+    // window of dark-cell counts finds.
+    void prunedEqualsPlainScan_data()
+    {
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<bool>("soft");
+        for (const int t : { 0, 1, 5, 10, 30, 99 }) {
+            QTest::addRow("T %d, plain", t) << t << false;
+            QTest::addRow("T %d, soft", t) << t << true;
+        }
+    }
+    void prunedEqualsPlainScan()
+    {
+        QFETCH(int, tolerance);
+        QFETCH(bool, soft);
+        const quint32 seed = quint32(17 + tolerance);
+        QList<CatalogueRecord> rows
+            = makePatternRows(600, randomBases(6, seed), seed, { .duplicateShare = 0.5, .directories = 3 });
+        QRandomGenerator random(seed);
+        for (int i = 0; i < 150; ++i) { // unrelated pictures: every cell by chance
+            CatalogueRecord r = rows.at(i);
+            const PatternBits bits { random.generate64(), random.generate64() & ((quint64(1) << 36) - 1) };
+            r.RECNUM = int(rows.size()) + 1;
+            r.PXLRAY = bits.toText();
+            r.PXLNUM = bits.count();
+            rows << r;
+        }
+        MatchCycleFixture f;
+        QVERIFY(f.make(rows));
+        auto db = CatalogueDatabase::open(f.databasePath());
+        PatternCandidates candidates;
+        candidates.load(*db);
+        RuleSettings rules;
+        rules.tolerance = tolerance;
+        rules.softMatch = soft;
+
+        std::vector<PatternBits> patterns;
+        std::vector<quint32> ids;
+        for (const CatalogueRecord& r : rows) {
+            patterns.push_back(*PatternBits::fromText(r.PXLRAY));
+            ids.push_back(quint32(ids.size()));
+        }
+        PatternBlockIndex index;
+        index.build(tolerance, patterns, ids);
+        QCOMPARE(index.builtFor(tolerance), PatternBlockIndex::prunes(tolerance));
+
+        qsizetype pairs = 0;
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QSet<int> plain;
+            QSet<int> named;
+            for (qsizetype j = 0; j < rows.size(); ++j) {
+                if (j == i || comparePatternTexts(rows[i].PXLRAY, rows[j].PXLRAY, soft) > tolerance)
+                    continue;
+                named << int(j);
+                if (std::abs(rows[j].PXLNUM - rows[i].PXLNUM) <= tolerance)
+                    plain << rows[j].RECNUM;
+            }
+            QSet<int> found;
+            for (const PatternCandidates::Hit& hit : candidates.hits(factsOf(rows[i]), rules))
+                found << hit.recnum;
+            QCOMPARE(found, plain);
+            pairs += plain.size();
+            if (!index.builtFor(tolerance))
+                continue;
+            const OrientedPattern turned = turnPattern(patterns[std::size_t(i)]);
+            QSet<int> listed;
+            std::vector<PatternBlockIndex::List> lists;
+            index.lists(turned.oriented.data(), soft ? 6 : 1, lists);
+            for (const PatternBlockIndex::List& list : lists)
+                listed.unite(QSet<int>(list.ids, list.ids + list.count));
+            QVERIFY((named - listed).isEmpty());
+        }
+        if (tolerance > 0)
+            QVERIFY(pairs > 0);
+    }
+    // Later references' hits are found on other threads; the cycle marks exactly what it marks
+    // on one.
+    void sameMarksOnAnyThreads_data()
+    {
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<bool>("soft");
+        QTest::addColumn<bool>("awkward");
+        QTest::newRow("plain, T 5") << 5 << false << false;
+        QTest::newRow("soft, T 5, awkward rows") << 5 << true << true;
+        QTest::newRow("T 14, no blocks") << 14 << false << false;
+    }
+    void sameMarksOnAnyThreads()
+    {
+        QFETCH(int, tolerance);
+        QFETCH(bool, soft);
+        QFETCH(bool, awkward);
+        PatternRowOptions options;
+        if (awkward) {
+            options.deletedShare = 0.05;
+            options.oddShare = 0.05;
+            options.sharedRecnumShare = 0.03;
+        }
+        const QList<CatalogueRecord> rows = makePatternRows(3000, randomBases(12, 5), 5, options);
+        QList<int> marks[2];
+        int matches[2] = {};
+        for (const int run : { 0, 1 }) {
+            MatchCycleFixture f;
+            f.settings.mode = ComparisonMode::Pattern;
+            f.settings.tolerance = QString::number(tolerance);
+            f.settings.softMatch = soft;
+            QVERIFY(f.make(rows));
+            matches[run] = f.runWhole(run == 0 ? 1 : 8);
+            marks[run] = f.marks();
+        }
+        QVERIFY(matches[0] > 0);
+        QCOMPARE(matches[1], matches[0]);
+        QCOMPARE(marks[1], marks[0]);
     }
 };
 

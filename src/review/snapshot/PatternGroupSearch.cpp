@@ -26,6 +26,7 @@ CandidateCursor& PatternGroupSearch::cursor()
 {
     if (!m_cursor) {
         m_candidates = std::make_unique<PatternCandidates>();
+        m_candidates->setThreadCount(PatternCandidates::defaultThreadCount());
         m_candidates->load(m_database, m_activeCode);
         m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
     }

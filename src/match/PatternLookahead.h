@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Results worked out ahead on other threads for a walk that takes its items mostly in
+// ascending order: items 0..count-1 go to the workers in chunks, a bounded stretch ahead of the
+// item taken last, and what the walk has left behind is let go. An item no worker has ready
+// is worked out by the caller, so the walk never waits on work not yet begun.
+class PatternLookahead
+{
+public:
+    // Works out one item as worker w (0 is the caller's thread, 1..workers the others); each
+    // worker number is used by one thread at a time.
+    using Compute = std::function<void(quint32 item, int worker, std::vector<quint32>& out)>;
+
+    PatternLookahead(quint32 count, int workers, Compute compute);
+    ~PatternLookahead();
+    PatternLookahead(const PatternLookahead&) = delete;
+    PatternLookahead& operator=(const PatternLookahead&) = delete;
+
+    void take(quint32 item, std::vector<quint32>& out);
+
+private:
+    enum class State { Idle, Running, Done };
+    struct Chunk
+    {
+        State state = State::Idle;
+        std::vector<std::vector<quint32>> results;
+    };
+
+    void work(int worker);
+    bool wanted(std::size_t chunk) const;
+    std::size_t nextIdle() const;
+
+    Compute m_compute;
+    quint32 m_count = 0;
+    std::vector<Chunk> m_chunks;
+    std::size_t m_position = 0; // the chunk of the item taken last
+    std::size_t m_ahead = 0; // chunks worked out ahead of it
+    bool m_stop = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake; // work to do, or stop
+    std::condition_variable m_done; // a chunk finished
+    std::vector<std::thread> m_threads;
+};
