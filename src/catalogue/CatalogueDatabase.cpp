@@ -230,6 +230,20 @@ int CatalogueDatabase::execute(const QString& sql, const QVariantList& params)
     return sqlite3_changes(m_connection->getHandle());
 }
 
+int CatalogueDatabase::executeChanging(
+    CatalogueFields::FieldMask fields, const QString& sql, const QVariantList& params)
+{
+    m_changing = fields;
+    try {
+        const int changed = execute(sql, params);
+        m_changing = CatalogueFields::EveryField;
+        return changed;
+    } catch (...) {
+        m_changing = CatalogueFields::EveryField;
+        throw;
+    }
+}
+
 QVariant CatalogueDatabase::queryValue(const QString& sql, const QVariantList& params)
 {
     Lease lease = prepare(sql);
@@ -282,7 +296,7 @@ void CatalogueDatabase::rowChanged(void* self, int, const char*, const char* tab
     if (qstricmp(table, "FILES") != 0)
         return;
     std::deque<RowChange>& journal = database->m_filesChanges;
-    journal.push_back({ serial, rowId });
+    journal.push_back({ serial, rowId, database->m_changing });
     if (journal.size() > ChangeJournalLimit) {
         database->m_forgottenThrough = journal.front().serial;
         journal.pop_front();
@@ -294,14 +308,17 @@ CatalogueDatabase::ChangeMark CatalogueDatabase::changeMark() const
     return { m_reported, sqlite3_total_changes64(m_connection->getHandle()) };
 }
 
-bool CatalogueDatabase::filesRowsChangedSince(const ChangeMark& mark, std::vector<std::int64_t>& rows) const
+bool CatalogueDatabase::filesRowsChangedSince(
+    const ChangeMark& mark, std::vector<std::int64_t>& rows, CatalogueFields::FieldMask fields) const
 {
     const ChangeMark now = changeMark();
     if (now.reported - mark.reported != quint64(now.counted - mark.counted) || mark.reported < m_forgottenThrough)
         return false;
     for (auto change = m_filesChanges.rbegin(); change != m_filesChanges.rend() && change->serial > mark.reported;
-         ++change)
-        rows.push_back(change->rowId);
+         ++change) {
+        if (change->fields & fields)
+            rows.push_back(change->rowId);
+    }
     return true;
 }
 

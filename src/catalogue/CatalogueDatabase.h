@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/CatalogueFields.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -42,6 +44,9 @@ public:
     // Runs an action statement (UPDATE, DELETE, INSERT) with its values bound in order to the
     // "?" parameters; returns the number of rows it changed.
     int execute(const QString& sql, const QVariantList& params = {});
+    // The same for a statement that changes only the given fields of the FILES rows it writes,
+    // so that readers holding other fields of those rows can keep them.
+    int executeChanging(CatalogueFields::FieldMask fields, const QString& sql, const QVariantList& params = {});
     // The first column of the first row of a query, or a null QVariant when it yields none.
     QVariant queryValue(const QString& sql, const QVariantList& params = {});
 
@@ -85,11 +90,12 @@ public:
         bool operator==(const ChangeMark&) const = default;
     };
     ChangeMark changeMark() const;
-    // Appends the rows of FILES changed after a mark. False when that cannot be told: the
-    // journal no longer reaches back so far, or the connection changed rows the hook does not
-    // report (a DELETE of every row, a statement that failed half-way); then any row may have
-    // changed.
-    bool filesRowsChangedSince(const ChangeMark& mark, std::vector<std::int64_t>& rows) const;
+    // Appends the rows of FILES changed after a mark in any of the given fields. False when that
+    // cannot be told: the journal no longer reaches back so far, or the connection changed rows
+    // the hook does not report (a DELETE of every row, a statement that failed half-way); then
+    // any row may have changed.
+    bool filesRowsChangedSince(const ChangeMark& mark, std::vector<std::int64_t>& rows,
+        CatalogueFields::FieldMask fields = CatalogueFields::EveryField) const;
     // What PRAGMA data_version says: it changes when another connection commits.
     qint64 dataVersion();
     bool inWriteTransaction() const;
@@ -111,7 +117,9 @@ private:
     {
         quint64 serial;
         std::int64_t rowId;
+        CatalogueFields::FieldMask fields;
     };
+    CatalogueFields::FieldMask m_changing = CatalogueFields::EveryField; // of the statement running
     quint64 m_reported = 0;
     quint64 m_forgottenThrough = 0; // changes up to this serial have left the journal
     std::deque<RowChange> m_filesChanges;

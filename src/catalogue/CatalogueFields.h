@@ -53,6 +53,7 @@ constexpr FieldMask bit(Field field)
     return FieldMask(1) << field;
 }
 static_assert(Count <= 32, "a FieldMask holds every field");
+constexpr FieldMask EveryField = ~FieldMask(0);
 
 // The upper-case name of a field.
 const char* name(int field);

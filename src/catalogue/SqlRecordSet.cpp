@@ -155,7 +155,7 @@ bool SqlRecordSet::heldStillTrue(std::int64_t rowId)
     const CatalogueDatabase::ChangeMark mark = m_database.changeMark();
     if (!(mark == m_heldMark)) {
         std::vector<std::int64_t> changed;
-        if (!m_database.filesRowsChangedSince(m_heldMark, changed)) {
+        if (!m_database.filesRowsChangedSince(m_heldMark, changed, m_held.fields())) {
             dropHeld();
             return false;
         }

@@ -144,7 +144,8 @@ CatalogueFields::FieldMask ruleFields(ComparisonMode mode, const RuleSettings& s
     case ComparisonMode::QuadrantRgb:
         return (s.softMatch ? bit(SOFTQRGB) : bit(QRGB)) | extension | bit(RGB);
     case ComparisonMode::Pattern:
-        break;
+        // The reference's pattern, and its place for the incoming-files and exclusive tests.
+        return bit(PXLRAY) | bit(PXLNUM) | bit(DRIVEVOLUME) | bit(PATH);
     }
     return 0;
 }

@@ -161,7 +161,8 @@ void PatternCandidates::followChanges()
     if (!m_database || m_database->changeMark() == m_seen)
         return;
     std::vector<std::int64_t> changed;
-    if (!m_database->filesRowsChangedSince(m_seen, changed)) {
+    using namespace CatalogueFields;
+    if (!m_database->filesRowsChangedSince(m_seen, changed, bit(RTAG) | bit(DRIVEVOLUME) | bit(PATH))) {
         changed.clear();
         for (const Entry& entry : m_entries)
             changed.push_back(entry.rowId);

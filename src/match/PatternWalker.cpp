@@ -6,6 +6,7 @@
 #include "match/MatchCursors.h"
 #include "match/RowFacts.h"
 #include "match/RuleSettings.h"
+#include "match/StepLoader.h"
 #include "platform/Yielder.h"
 
 PatternWalker::PatternWalker(CatalogueDatabase& database, SqlRecordSet& files, RecordPair& pair, QString activeCode)
@@ -13,6 +14,7 @@ PatternWalker::PatternWalker(CatalogueDatabase& database, SqlRecordSet& files, R
     , m_files(files)
     , m_pair(pair)
     , m_activeCode(std::move(activeCode))
+    , m_loader(std::make_unique<StepLoader>(files))
 {
 }
 
@@ -38,28 +40,36 @@ void PatternWalker::yieldBetweenReferences()
 PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const RuleSettings& rules, Yielder* yielder)
 {
     ImageFacts& reference = m_pair.reference;
-    auto loadReference = [&] { reference = factsOf(m_files.record()); };
+    // References are passed over on the fields the walk holds; the slot is made whole for a
+    // hit and whenever the call ends.
+    SqlRecordSet::Walk walk(m_files);
+    m_loader->start(ComparisonMode::Pattern, rules);
+    auto loadReference = [&] { m_loader->load(reference); };
+    auto done = [&](Outcome outcome) {
+        m_loader->complete(reference);
+        return outcome;
+    };
     // With an incoming-files directory only records in it serve as references.
     auto involvesIfcd = [&] {
         return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
     };
     for (bool further = false;; further = true) {
         if (atEnd(direction))
-            return Outcome::End;
+            return done(Outcome::End);
         if (further && m_stopTest && m_stopTest())
-            return Outcome::Stopped;
+            return done(Outcome::Stopped);
         if (reference.RTAG == QLatin1String("D")) {
             step(direction);
             m_needQuery = true;
         }
         if (atEnd(direction))
-            return Outcome::End;
+            return done(Outcome::End);
         loadReference();
         while (!involvesIfcd()) {
             yieldBetweenReferences();
             step(direction);
             if (atEnd(direction))
-                return Outcome::End;
+                return done(Outcome::End);
             loadReference();
             m_needQuery = true;
         }
@@ -86,15 +96,18 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             }
             m_pair.candidate = *candidate;
             if (stepped == CandidateCursor::Step::Stopped)
-                return Outcome::Stopped;
-            if (m_pair.candidate.RTAG == QLatin1String("D") || isOneFile(reference, m_pair.candidate))
+                return done(Outcome::Stopped);
+            if (m_pair.candidate.RTAG == QLatin1String("D"))
                 continue;
-            return Outcome::Hit;
+            m_loader->complete(reference);
+            if (isOneFile(reference, m_pair.candidate))
+                continue;
+            return done(Outcome::Hit);
         }
         yieldBetweenReferences();
         step(direction);
         if (atEnd(direction))
-            return Outcome::End;
+            return done(Outcome::End);
         loadReference();
         m_needQuery = true;
     }

@@ -13,6 +13,7 @@
 
 class CatalogueDatabase;
 class SqlRecordSet;
+class StepLoader;
 class Yielder;
 struct RuleSettings;
 
@@ -69,6 +70,7 @@ private:
     std::optional<SearchPace> m_pace;
     std::unique_ptr<PatternCandidates> m_candidates;
     std::unique_ptr<CandidateCursor> m_cursor;
+    std::unique_ptr<StepLoader> m_loader;
     bool m_needQuery = true;
     int m_threads = PatternCandidates::defaultThreadCount();
 };

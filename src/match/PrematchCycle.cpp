@@ -187,7 +187,7 @@ void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;
-        m_database->execute(
+        m_database->executeChanging(CatalogueFields::bit(CatalogueFields::ACTIVE),
             QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"), { QStringLiteral("*"), *recnum });
         if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
             candidates->marked(*recnum);

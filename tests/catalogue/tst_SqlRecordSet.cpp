@@ -149,6 +149,8 @@ private Q_SLOTS:
             << QStringLiteral("other") << QStringLiteral("B.JPG") << QStringLiteral("D") << false;
         QTest::newRow("the same, seen in a read begun after it")
             << QStringLiteral("other, then read") << QStringLiteral("B.JPG") << QStringLiteral("D") << false;
+        QTest::newRow("a field not held, written through a statement that says so")
+            << QStringLiteral("mark") << QStringLiteral("B.JPG") << QStringLiteral(" ") << true;
         QTest::newRow("row deleted") << QStringLiteral("delete") << QStringLiteral(" ") << QStringLiteral("D") << true;
         QTest::newRow("every row deleted at once")
             << QStringLiteral("delete all") << QStringLiteral(" ") << QStringLiteral("D") << false;
@@ -198,6 +200,10 @@ private Q_SLOTS:
             other = CatalogueDatabase::open(db->path());
             QVERIFY(other);
             other->execute(QStringLiteral("UPDATE FILES SET RTAG = ? WHERE RECNUM = ?"), { QStringLiteral("D"), 2 });
+        } else if (change == QLatin1String("mark")) {
+            QCOMPARE(db->executeChanging(bit(ACTIVE), QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM > ?"),
+                         { QStringLiteral("*"), 1 }),
+                2);
         } else if (change == QLatin1String("delete")) {
             QCOMPARE(db->execute(QStringLiteral("DELETE FROM FILES WHERE RECNUM = ?"), { 2 }), 1);
         } else if (change == QLatin1String("delete all")) {
