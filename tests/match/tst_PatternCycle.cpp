@@ -178,9 +178,11 @@ private Q_SLOTS:
         rules.softMatch = soft;
 
         std::vector<PatternBits> patterns;
+        std::vector<OrientedPattern> oriented; // the plain comparison, on bits (as texts: tst_ComparePatterns)
         std::vector<quint32> ids;
         for (const CatalogueRecord& r : rows) {
             patterns.push_back(*PatternBits::fromText(r.PXLRAY));
+            oriented.push_back(orientPattern(patterns.back()));
             ids.push_back(quint32(ids.size()));
         }
         PatternBlockIndex index;
@@ -192,7 +194,7 @@ private Q_SLOTS:
             QSet<int> plain;
             QSet<int> named;
             for (qsizetype j = 0; j < rows.size(); ++j) {
-                if (j == i || comparePatternTexts(rows[i].PXLRAY, rows[j].PXLRAY, soft) > tolerance)
+                if (j == i || comparePatternBits(patterns[std::size_t(i)], oriented[std::size_t(j)], soft) > tolerance)
                     continue;
                 named << int(j);
                 if (std::abs(rows[j].PXLNUM - rows[i].PXLNUM) <= tolerance)
