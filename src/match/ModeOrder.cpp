@@ -62,7 +62,9 @@ RecordSource buildModeRecordSource(
 
 RecordSource patternRecordSource(const QStringList& activeCodes)
 {
-    return activeRecords(activeCodes, QStringLiteral("RECNUM"));
+    RecordSource source = activeRecords(activeCodes, QStringLiteral("RECNUM"));
+    source.heldFields = StepLoader::fieldsFor(ComparisonMode::Pattern);
+    return source;
 }
 
 void applySource(SqlRecordSet& recordSet, const RecordSource& source)

@@ -187,8 +187,10 @@ void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;
+        // A record marked already (a reference with several hits) is not written again.
         m_database->executeChanging(CatalogueFields::bit(CatalogueFields::ACTIVE),
-            QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"), { QStringLiteral("*"), *recnum });
+            QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ? AND ACTIVE <> ?"),
+            { QStringLiteral("*"), *recnum, QStringLiteral("*") });
         if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
             candidates->marked(*recnum);
     }
