@@ -55,6 +55,20 @@ inline std::optional<ComparisonMode> parseMode(QString text)
     return modeFromSettingsLine(text);
 }
 
+// A running digest of the records shown (FNV-1a over their row ids), so that two builds can be
+// shown to walk the same pairs or pages.
+struct ShownDigest
+{
+    quint64 value = 0xcbf29ce484222325ULL;
+    void add(qint64 rowId)
+    {
+        for (int i = 0; i < 8; ++i) {
+            value ^= quint64(rowId >> (8 * i)) & 0xffu;
+            value *= 0x100000001b3ULL;
+        }
+    }
+};
+
 inline double peakMegabytes()
 {
     rusage usage {};

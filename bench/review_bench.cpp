@@ -8,7 +8,8 @@
 //     with the one-off load of the candidates, whose own time candidates_ms follows; M the
 //     slowest single step: a press of Next, or the first search outside PATTERN; S seconds of the
 //     whole walk, load included; L the process's peak resident memory once the review is
-//     loaded, R at the end). Every press writes the settings file, as the program does, unless
+//     loaded, R at the end), then a digest of the pairs shown. Every press writes the settings file, as the program
+//     does, unless
 //     --no-settings. The catalogue is copied first and never changed.
 //
 //   review_bench --display [--side PIXELS]
@@ -123,12 +124,21 @@ int walk(const QStringList& args)
     const qint64 first = step.nsecsElapsed();
     // In PATTERN the first search also loads the candidates once: it is not counted as a step.
     qint64 slowest = settings.mode == ComparisonMode::Pattern ? 0 : first;
-    int pairs = review.imageShown(2) ? 1 : 0;
+    int pairs = 0;
+    ShownDigest digest;
+    auto countPair = [&] {
+        if (!review.imageShown(2))
+            return;
+        ++pairs;
+        digest.add(review.pair().reference.rowId);
+        digest.add(review.pair().candidate.rowId);
+    };
+    countPair();
     while (!prompter.texts().contains(PairReview::noMoreMatchesText())) {
         step.start();
         review.cmdNEXT_Click();
         slowest = std::max(slowest, step.nsecsElapsed());
-        pairs += review.imageShown(2) ? 1 : 0;
+        countPair();
     }
     const double seconds = double(whole.nsecsElapsed()) / 1e9;
     const int records = review.files() ? review.files()->recordCount() : 0;
@@ -137,7 +147,7 @@ int walk(const QStringList& args)
         records, pairs, double(load) / 1e6, double(first) / 1e6, double(slowest) / 1e6, seconds, loadedMegabytes,
         peakMegabytes());
     printCandidatesLoad(*catalogue);
-    std::printf("\n");
+    std::printf(" digest=%016llx\n", static_cast<unsigned long long>(digest.value));
     return 0;
 }
 

@@ -10,8 +10,8 @@
 //       (catalogue opened, keyset read), the first activation (the first search; in PATTERN with
 //       the one-off load of the candidates, whose own time candidates_ms follows), the slowest
 //       step (a press of Next, or the first search outside PATTERN) and the seconds of the whole
-//       walk, load included. The catalogue is copied first (as prematch_bench does), so the
-//       figures compare with prematch_bench on the same file.
+//       walk, load included, then a digest of the pages shown. The catalogue is copied first (as
+//       prematch_bench does), so the figures compare with prematch_bench on the same file.
 
 #include "BenchSupport.h"
 
@@ -169,10 +169,14 @@ int walk(const QStringList& args)
     const qint64 load = step.nsecsElapsed();
     int steps = 0;
     int groups = 0;
+    ShownDigest digest;
     auto countGroup = [&] {
         int held = 0;
-        for (int n = 0; n <= review.LastSlot; ++n)
-            held += holdsFile(review.thumbnails()[std::size_t(n)]) ? 1 : 0;
+        for (int n = 0; n <= review.LastSlot; ++n) {
+            const ImageFacts& slot = review.thumbnails()[std::size_t(n)];
+            held += holdsFile(slot) ? 1 : 0;
+            digest.add(holdsFile(slot) ? slot.rowId : -1);
+        }
         groups += held > 1 ? 1 : 0;
     };
     step.restart();
@@ -193,7 +197,7 @@ int walk(const QStringList& args)
     std::printf("steps=%d groups=%d load_ms=%.1f first_ms=%.1f slowest_step_ms=%.1f seconds=%.3f", steps, groups,
         double(load) / 1e6, double(first) / 1e6, double(slowest) / 1e6, seconds);
     printCandidatesLoad(*catalogue);
-    std::printf("\n");
+    std::printf(" digest=%016llx\n", static_cast<unsigned long long>(digest.value));
     return 0;
 }
 
