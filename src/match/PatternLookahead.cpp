@@ -69,7 +69,6 @@ void PatternLookahead::work(int worker)
         } else {
             done.state = State::Idle; // the walk went elsewhere meanwhile
         }
-        m_done.notify_all();
     }
 }
 
@@ -87,7 +86,8 @@ void PatternLookahead::take(quint32 item, std::vector<quint32>& out)
         }
         m_wake.notify_all();
     }
-    m_done.wait(lock, [&] { return m_chunks[chunk].state != State::Running; });
+    // A chunk still being worked out is not waited for (with a large tolerance a chunk takes
+    // long): the caller works its item out itself, as it would on one thread.
     if (m_chunks[chunk].state == State::Done) {
         out = m_chunks[chunk].results[item % ChunkItems];
         return;

@@ -11,7 +11,7 @@
 // Results worked out ahead on other threads for a walk that takes its items mostly in
 // ascending order: items 0..count-1 go to the workers in chunks, a bounded stretch ahead of the
 // item taken last, and what the walk has left behind is let go. An item no worker has ready
-// is worked out by the caller, so the walk never waits on work not yet begun.
+// is worked out by the caller, so the walk never waits for a worker.
 class PatternLookahead
 {
 public:
@@ -46,6 +46,5 @@ private:
     bool m_stop = false;
     std::mutex m_mutex;
     std::condition_variable m_wake; // work to do, or stop
-    std::condition_variable m_done; // a chunk finished
     std::vector<std::thread> m_threads;
 };
