@@ -4,6 +4,7 @@
 #include "match/ImageFacts.h"
 #include "match/MatchRules.h"
 #include "match/PatternCandidates.h"
+#include "match/StepLoader.h"
 #include "review/snapshot/ThumbnailSlots.h"
 
 #include <QString>
@@ -64,6 +65,7 @@ private:
     QString m_activeCode;
     std::function<void(const QString&)> m_status;
 
+    StepLoader m_loader;
     std::unique_ptr<PatternCandidates> m_candidates; // loaded at the first search
     std::unique_ptr<CandidateCursor> m_cursor;
 };
