@@ -94,13 +94,8 @@ int comparePatternBitsWithText(const OrientedPattern& turnedFirst, const Pattern
 int comparePatternTextWithBits(const PatternTextMasks& text, const PatternBits& second, bool softMatch)
 {
     int best = PatternNotComparable;
-    for (int k = 0; k < (softMatch ? 6 : 1); ++k) {
-        const PatternBits& dark = text.dark.oriented[std::size_t(k)];
-        const PatternBits& light = text.light.oriented[std::size_t(k)];
-        const PatternBits differ { (dark.lo & ~second.lo) | (light.lo & second.lo),
-            (dark.hi & ~second.hi) | (light.hi & second.hi) };
-        best = std::min(best, differ.count());
-    }
+    for (int k = 0; k < (softMatch ? 6 : 1); ++k)
+        best = std::min(best, text.cellsDiffering(k, second));
     return best + text.alwaysDiffer;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <bit>
+
 class Yielder;
 
 // PatternDiff when two patterns cannot be compared.
@@ -34,6 +36,17 @@ struct PatternTextMasks
     OrientedPattern dark;
     OrientedPattern light;
     int alwaysDiffer = 0;
+
+    // The plain cells that differ in orientation k (alwaysDiffer not counted): a dark cell of
+    // the text where the pattern is light, a light one where it is dark. Inline, so that a
+    // loop built for the processor's popcount instruction counts with it.
+    int cellsDiffering(int k, const PatternBits& second) const
+    {
+        const PatternBits& d = dark.oriented[std::size_t(k)];
+        const PatternBits& l = light.oriented[std::size_t(k)];
+        return std::popcount((d.lo & ~second.lo) | (l.lo & second.lo))
+            + std::popcount((d.hi & ~second.hi) | (l.hi & second.hi));
+    }
 };
 PatternTextMasks patternTextMasks(const QString& text);
 // comparePatternTexts(text, second.toText(), softMatch) for a usable text, without the text.

@@ -75,3 +75,14 @@ bool CandidateCursor::candidateLeft(const ImageFacts& reference, const RuleSetti
 {
     return m_candidates.candidateAt(reference, settings.tolerance, m_position).has_value();
 }
+
+CandidateCursor& LoadedCandidates::cursor()
+{
+    if (!m_cursor) {
+        m_candidates = std::make_unique<PatternCandidates>();
+        m_candidates->setThreadCount(m_threads);
+        m_candidates->load(m_database, m_activeCode);
+        m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
+    }
+    return *m_cursor;
+}

@@ -5,8 +5,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
+class CatalogueDatabase;
 class Yielder;
 struct ImageFacts;
 struct RuleSettings;
@@ -70,4 +72,28 @@ private:
     int m_aheadTolerance = 0;
     bool m_aheadSoft = false;
     bool m_aheadExclusive = false;
+};
+
+// The candidates of one ACTIVE code, loaded at their first use, and the cursor that walks them:
+// what the pattern walks of the pre-match cycle and of both reviews hold.
+class LoadedCandidates
+{
+public:
+    LoadedCandidates(CatalogueDatabase& database, QString activeCode)
+        : m_database(database)
+        , m_activeCode(std::move(activeCode))
+    {
+    }
+    // Takes effect at the load.
+    void setThreadCount(int threads) { m_threads = threads; }
+    CandidateCursor& cursor();
+    // Null until the first use.
+    PatternCandidates* candidates() const { return m_candidates.get(); }
+
+private:
+    CatalogueDatabase& m_database;
+    QString m_activeCode;
+    int m_threads = PatternCandidates::defaultThreadCount();
+    std::unique_ptr<PatternCandidates> m_candidates;
+    std::unique_ptr<CandidateCursor> m_cursor;
 };

@@ -97,11 +97,3 @@ std::size_t PatternBlockIndex::lists(const PatternBits* queries, int count, std:
     }
     return total;
 }
-
-std::size_t PatternBlockIndex::memoryBytes() const
-{
-    std::size_t bytes = 0;
-    for (const Block& block : m_blocks)
-        bytes += block.ids.capacity() * sizeof(quint32) + block.table.capacity() * sizeof(Slot);
-    return bytes;
-}

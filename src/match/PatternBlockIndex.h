@@ -34,8 +34,6 @@ public:
     };
     std::size_t lists(const PatternBits* queries, int count, std::vector<List>& out) const;
 
-    std::size_t memoryBytes() const;
-
 private:
     struct Slot
     {

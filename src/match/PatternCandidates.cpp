@@ -70,11 +70,7 @@ __attribute__((target_clones("popcnt", "default"))) void scanMasked(const Patter
         return;
     for (std::size_t i = 0; i < count; ++i) {
         for (int k = 0; k < orientations; ++k) {
-            const PatternBits& dark = masks.dark.oriented[std::size_t(k)];
-            const PatternBits& light = masks.light.oriented[std::size_t(k)];
-            if (std::popcount((dark.lo & ~bits[i].lo) | (light.lo & bits[i].lo))
-                    + std::popcount((dark.hi & ~bits[i].hi) | (light.hi & bits[i].hi))
-                <= within) {
+            if (masks.cellsDiffering(k, bits[i]) <= within) {
                 found.push_back(entries[i]);
                 break;
             }
@@ -129,29 +125,26 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         entry.recnum
             = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
         const int pxlnum = sqlite3_column_int(row, 2);
-        entry.pxlnum = pxlnum;
         takeState(entry, columnText(row, 3), columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5));
         const QString pattern = columnText(row, 6);
         entry.patternLength = pattern.size();
         const auto bits = PatternBits::fromText(pattern);
         entry.standard = bits.has_value();
-        if (bits)
-            entry.bits = *bits;
-        else
+        if (!bits)
             entry.text = pattern;
         if (!bits && usablePattern(pattern))
             entry.cells = patternCells(pattern);
         const auto index = quint32(m_entries.size());
         Bucket& bucket = m_buckets[pxlnum];
         if (entry.standard) {
-            bucket.bits.push_back(entry.bits);
+            bucket.bits.push_back(*bits);
             bucket.plain.push_back(index);
         } else {
             bucket.other.push_back(index);
         }
         m_byRecnum.emplace(entry.recnum, index);
         m_byRowId.emplace(entry.rowId, index);
-        m_compact.push_back({ entry.bits, pxlnum });
+        m_compact.push_back({ bits.value_or(PatternBits()), pxlnum });
         m_entries.push_back(std::move(entry));
     }
 }
@@ -226,9 +219,9 @@ std::pair<PatternCandidates::BucketIt, PatternCandidates::BucketIt> PatternCandi
         m_buckets.upper_bound(bound(qint64(pxlnum) + tolerance)) };
 }
 
-QString PatternCandidates::patternText(const Entry& entry) const
+QString PatternCandidates::patternText(quint32 index) const
 {
-    return entry.standard ? entry.bits.toText() : entry.text;
+    return m_entries[index].standard ? m_compact[index].bits.toText() : m_entries[index].text;
 }
 
 std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
@@ -245,7 +238,6 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
         return {}; // every candidate rates 999
 
     const int orientations = settings.softMatch ? 6 : 1;
-    const auto [first, last] = window(reference.PXLNUM, tolerance);
     std::vector<quint32> found;
     if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
         prepare(tolerance, settings.softMatch);
@@ -263,6 +255,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
         // A reference that is no plain pattern (cut short, other characters): every candidate
         // of the window is compared, the plain ones as bits.
         const PatternTextMasks masks = patternTextMasks(reference.PXLRAY);
+        const auto [first, last] = window(reference.PXLNUM, tolerance);
         for (auto it = first; it != last; ++it) {
             const Bucket& bucket = it->second;
             const std::size_t skip
@@ -450,9 +443,10 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
     std::optional<PatternTextMasks> masks;
     if (usablePattern(reference.PXLRAY))
         masks = patternTextMasks(reference.PXLRAY);
-    auto difference = [&](const Entry& entry) {
-        return masks && entry.standard ? comparePatternTextWithBits(*masks, entry.bits, settings.softMatch)
-                                       : comparePatternTexts(reference.PXLRAY, patternText(entry), settings.softMatch);
+    auto difference = [&](quint32 index) {
+        return masks && m_entries[index].standard
+            ? comparePatternTextWithBits(*masks, m_compact[index].bits, settings.softMatch)
+            : comparePatternTexts(reference.PXLRAY, patternText(index), settings.softMatch);
     };
     std::vector<Hit> result;
     bool landed = from > 0; // a walk placed further on got there past such records
@@ -464,7 +458,7 @@ std::vector<PatternCandidates::Hit> PatternCandidates::slowHits(
         landed = true;
         if (passedOver || entry.deleted)
             continue;
-        if (difference(entry) > settings.tolerance)
+        if (difference(index) > settings.tolerance)
             continue;
         if (settings.exclusive && entry.location != location)
             continue;

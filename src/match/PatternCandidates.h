@@ -92,14 +92,12 @@ private:
     {
         std::int64_t rowId = 0;
         qint32 recnum = 0;
-        int pxlnum = 0;
         int location = 0;
         quint32 markedAt = NotMarked;
         qsizetype patternLength = 0;
         bool deleted = false; // RTAG "D"
         bool live = true; // RTAG " "
-        bool standard = false; // a plain 100-cell pattern, held in bits
-        PatternBits bits;
+        bool standard = false; // a plain 100-cell pattern, held in bits (m_compact)
         QString text; // the pattern when it is not a plain one
         std::optional<PatternCells> cells; // a usable such pattern's cells
     };
@@ -118,7 +116,7 @@ private:
     void followChanges();
     // True when the tag or the location changed.
     bool takeState(Entry& entry, const QString& rtag, const QString& location);
-    QString patternText(const Entry& entry) const;
+    QString patternText(quint32 index) const;
     struct Scratch;
     // The block index for the tolerance, and the look-ahead for these rules when there are
     // threads to run it.
@@ -135,7 +133,8 @@ private:
     Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
 
     std::vector<Entry> m_entries;
-    // What a pruned query reads of the entries it names, held close together.
+    // Each entry's plain pattern and dark-cell count, beside the entries: what a pruned query
+    // reads of those it names, held close together.
     struct Compact
     {
         PatternBits bits;

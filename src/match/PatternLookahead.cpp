@@ -76,7 +76,7 @@ void PatternLookahead::take(quint32 item, std::vector<quint32>& out)
 {
     const std::size_t chunk = item / ChunkItems;
     std::unique_lock lock(m_mutex);
-    if (chunk != m_position || item == 0) {
+    if (chunk != m_position) {
         m_position = chunk;
         for (std::size_t c = 0; c < m_chunks.size(); ++c) {
             if (m_chunks[c].state == State::Done && !wanted(c)) {

@@ -13,7 +13,7 @@ PatternWalker::PatternWalker(CatalogueDatabase& database, SqlRecordSet& files, R
     : m_database(database)
     , m_files(files)
     , m_pair(pair)
-    , m_activeCode(std::move(activeCode))
+    , m_loaded(database, std::move(activeCode))
     , m_loader(std::make_unique<StepLoader>(files))
 {
 }
@@ -74,22 +74,16 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             m_needQuery = true;
         }
         if (m_needQuery) {
-            if (!m_candidates) {
-                m_candidates = std::make_unique<PatternCandidates>();
-                m_candidates->setThreadCount(m_threads);
-                m_candidates->load(m_database, m_activeCode);
-                m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
-            }
-            m_cursor->start();
+            m_loaded.cursor().start();
             m_needQuery = false;
         }
         for (;;) {
             const CandidateCursor::Step stepped
-                = m_cursor->next(reference, rules, yielder, m_pace ? &*m_pace : nullptr);
+                = m_loaded.cursor().next(reference, rules, yielder, m_pace ? &*m_pace : nullptr);
             if (stepped == CandidateCursor::Step::Exhausted)
                 break;
             // Read afresh: a candidate deleted since the candidates were loaded is passed over.
-            std::optional<ImageFacts> candidate = factsOfRow(m_database, m_cursor->taken().rowId);
+            std::optional<ImageFacts> candidate = factsOfRow(m_database, m_loaded.cursor().taken().rowId);
             if (!candidate) {
                 candidate = ImageFacts();
                 candidate->RTAG = QStringLiteral("D");

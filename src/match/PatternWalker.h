@@ -51,10 +51,10 @@ public:
     bool NeedPatternQuery() const { return m_needQuery; }
 
     // Threads that find later references' hits ahead (1: none); the machine's cores unless set.
-    void setThreadCount(int threads) { m_threads = threads; }
+    void setThreadCount(int threads) { m_loaded.setThreadCount(threads); }
 
     // The candidates, loaded on first use; null until then.
-    PatternCandidates* loadedCandidates() { return m_candidates.get(); }
+    PatternCandidates* loadedCandidates() { return m_loaded.candidates(); }
 
 private:
     void step(SearchDirection direction);
@@ -64,13 +64,10 @@ private:
     CatalogueDatabase& m_database;
     SqlRecordSet& m_files;
     RecordPair& m_pair;
-    QString m_activeCode;
     std::function<void()> m_forwardStep;
     std::function<bool()> m_stopTest;
     std::optional<SearchPace> m_pace;
-    std::unique_ptr<PatternCandidates> m_candidates;
-    std::unique_ptr<CandidateCursor> m_cursor;
+    LoadedCandidates m_loaded;
     std::unique_ptr<StepLoader> m_loader;
     bool m_needQuery = true;
-    int m_threads = PatternCandidates::defaultThreadCount();
 };

@@ -16,8 +16,8 @@ PatternGroupSearch::PatternGroupSearch(CatalogueDatabase& database, SqlRecordSet
     , m_slots(thumbnails)
     , m_prompter(prompter)
     , m_yielder(yielder)
-    , m_activeCode(std::move(activeCode))
     , m_loader(files)
+    , m_loaded(database, std::move(activeCode))
 {
 }
 
@@ -25,13 +25,7 @@ PatternGroupSearch::~PatternGroupSearch() = default;
 
 CandidateCursor& PatternGroupSearch::cursor()
 {
-    if (!m_cursor) {
-        m_candidates = std::make_unique<PatternCandidates>();
-        m_candidates->setThreadCount(PatternCandidates::defaultThreadCount());
-        m_candidates->load(m_database, m_activeCode);
-        m_cursor = std::make_unique<CandidateCursor>(*m_candidates);
-    }
-    return *m_cursor;
+    return m_loaded.cursor();
 }
 
 PatternGroupSearch::Outcome PatternGroupSearch::find(

@@ -62,10 +62,8 @@ private:
     ThumbnailSlots& m_slots;
     Prompter& m_prompter;
     Yielder& m_yielder;
-    QString m_activeCode;
     std::function<void(const QString&)> m_status;
 
     StepLoader m_loader;
-    std::unique_ptr<PatternCandidates> m_candidates; // loaded at the first search
-    std::unique_ptr<CandidateCursor> m_cursor;
+    LoadedCandidates m_loaded; // at the first search
 };
