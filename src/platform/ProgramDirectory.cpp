@@ -8,10 +8,15 @@ QString programDirectory()
     const QString home = qEnvironmentVariable("TOLQ_HOME");
     if (!home.isEmpty())
         return QDir::cleanPath(QDir(home).absolutePath());
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty())
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(data + QStringLiteral("/tolq"));
+    return QDir::cleanPath(dataHome() + QStringLiteral("/tolq"));
+}
+
+QString dataHome()
+{
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!data.isEmpty() && QDir::isAbsolutePath(data))
+        return QDir::cleanPath(data);
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share"));
 }
 
 void loadShippedResources()

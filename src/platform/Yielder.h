@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QElapsedTimer>
 
 // Lets pending window events run from inside a long loop on the user-interface thread.
 class Yielder
@@ -15,6 +15,8 @@ public:
 };
 
 // Processes events at most every 20 ms, so a tight loop does not spend its time in the event loop.
+// Paced by the monotonic clock: a wall clock set back or forward changes neither the pace nor the
+// length of a pause.
 class EventLoopYielder : public Yielder
 {
 public:
@@ -23,7 +25,7 @@ public:
     void sleep(int milliseconds) override;
 
 private:
-    qint64 m_lastYieldMs = -1;
+    QElapsedTimer m_sinceYield; // invalid before the first yield
 };
 
 class NullYielder : public Yielder

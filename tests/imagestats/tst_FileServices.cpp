@@ -1,3 +1,4 @@
+#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include "imagestats/CheckDiskSpace.h"
@@ -12,12 +13,17 @@
 #include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Words = std::vector<std::int16_t>;
 Q_DECLARE_METATYPE(Words)
@@ -235,42 +241,148 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("*.jpg") }, QDir::Files).size(), 1500);
     }
 
+    void recycleFiles_data()
+    {
+        // Where the picture ends up ("" : it stays) and the Path its information file gives.
+        // $HOME is the test's home, $TOP the top of another mount, $UID the user's number.
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("trashed");
+        QTest::addColumn<QString>("pathLine");
+        const QString name = QStringLiteral("a b%.jpg");
+        const QString encoded = QStringLiteral("a%20b%25.jpg");
+        const QString home = QStringLiteral("$HOME/data/Trash/files/") + name;
+        QTest::newRow("home trash") << "" << home << "$HOME/pics/" + encoded;
+        QTest::newRow("name taken in the trash") << "name taken"
+                                                 << "$HOME/data/Trash/files/a b%.2.jpg"
+                                                 << "$HOME/pics/" + encoded;
+        QTest::newRow("missing file") << "missing"
+                                      << ""
+                                      << "";
+        QTest::newRow("info folder read-only") << "info read-only"
+                                               << ""
+                                               << "";
+        QTest::newRow("files folder read-only") << "files read-only"
+                                                << ""
+                                                << "";
+        QTest::newRow("Trash is a plain file") << "Trash a file"
+                                               << ""
+                                               << "";
+        QTest::newRow("data home missing") << "data home missing"
+                                           << ""
+                                           << "";
+        QTest::newRow("relative data home: the default one")
+            << "data home relative"
+            << "$HOME/.local/share/Trash/files/" + name << "$HOME/pics/" + encoded;
+        QTest::newRow("another mount: its own trash, path from the top")
+            << "other mount"
+            << "$TOP/.Trash-$UID/files/" + name << "pics/" + encoded;
+        QTest::newRow("another mount, shared trash") << "shared .Trash"
+                                                     << "$TOP/.Trash/$UID/files/" + name << "pics/" + encoded;
+        QTest::newRow("another mount, shared trash without the sticky bit")
+            << "unsticky .Trash"
+            << "$TOP/.Trash-$UID/files/" + name << "pics/" + encoded;
+        QTest::newRow("another mount, shared trash is a link") << "linked .Trash"
+                                                               << "$TOP/.Trash-$UID/files/" + name << "pics/" + encoded;
+    }
     void recycleFiles()
     {
-        QTemporaryDir home;
-        const QByteArray oldHome = qgetenv("HOME");
-        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
-        const QString a = home.filePath(QStringLiteral("pics/a.jpg"));
-        const QString missing = home.filePath(QStringLiteral("pics/none.jpg"));
-        QVERIFY(writeFile(a, "jpeg"));
-        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("data"))));
-        QStringList failed;
-        const int result = RecycleFiles({ a, missing }, &failed);
-        QCOMPARE(result, 1);
-        QCOMPARE(failed, QStringList { missing });
-        QVERIFY(!QFileInfo::exists(a));
-        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("data/Trash/files/a.jpg"))));
+        QFETCH(QString, fault);
+        QFETCH(QString, trashed);
+        QFETCH(QString, pathLine);
+        QTemporaryDir root;
+        const QString home = root.filePath(QStringLiteral("home"));
+        const QString cwd = root.filePath(QStringLiteral("cwd"));
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/data/Trash/files")));
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/data/Trash/info")));
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/.local/share")));
+        QVERIFY(QDir().mkpath(cwd));
+        const bool otherMount = fault.endsWith(QLatin1String("mount")) || fault.endsWith(QLatin1String(".Trash"));
+        SmallTmpfs mount(256);
+        if (otherMount && !mount.mounted())
+            QSKIP(qPrintable(mount.skipReason()));
+        const QString top = mount.path();
+        const QString picture = (otherMount ? top : home) + QStringLiteral("/pics/a b%.jpg");
+        if (fault != QLatin1String("missing"))
+            QVERIFY(writeFile(picture, "jpeg"));
+        QByteArray dataHome = QFile::encodeName(home + QStringLiteral("/data"));
+        std::optional<ReadOnlyFolder> readOnly;
+        if (fault == QLatin1String("name taken")) {
+            QVERIFY(writeFile(home + QStringLiteral("/data/Trash/files/a b%.jpg"), "older"));
+            QVERIFY(writeFile(home + QStringLiteral("/data/Trash/info/a b%.jpg.trashinfo"), "older"));
+        } else if (fault.endsWith(QLatin1String(" read-only"))) {
+            readOnly.emplace(home + QStringLiteral("/data/Trash/") + fault.section(QLatin1Char(' '), 0, 0));
+            if (!readOnly->made())
+                QSKIP(qPrintable(readOnly->skipReason()));
+        } else if (fault == QLatin1String("Trash a file")) {
+            QVERIFY(QDir(home + QStringLiteral("/data/Trash")).removeRecursively());
+            QVERIFY(writeFile(home + QStringLiteral("/data/Trash"), "not a folder"));
+        } else if (fault == QLatin1String("data home missing")) {
+            dataHome = QFile::encodeName(home + QStringLiteral("/absent"));
+        } else if (fault == QLatin1String("data home relative")) {
+            dataHome = "data";
+        } else if (fault == QLatin1String("shared .Trash") || fault == QLatin1String("unsticky .Trash")) {
+            QVERIFY(QDir().mkdir(top + QStringLiteral("/.Trash")));
+            QVERIFY(chmod(QFile::encodeName(top + QStringLiteral("/.Trash")).constData(),
+                        fault.startsWith(QLatin1String("shared")) ? 01777 : 0777)
+                == 0);
+        } else if (fault == QLatin1String("linked .Trash")) {
+            QVERIFY(QDir().mkdir(top + QStringLiteral("/shared")));
+            QVERIFY(chmod(QFile::encodeName(top + QStringLiteral("/shared")).constData(), 01777) == 0);
+            QVERIFY(QFile::link(top + QStringLiteral("/shared"), top + QStringLiteral("/.Trash")));
+        }
 
-        // A data directory that does not exist: the file lands in a real trash or stays where
-        // it was, never somewhere beside the current directory.
-        QTemporaryDir elsewhere;
-        const QString previousDirectory = QDir::currentPath();
-        QDir::setCurrent(elsewhere.path());
-        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("absent")).toUtf8());
-        const QString c = home.filePath(QStringLiteral("pics/c.jpg"));
-        QVERIFY(writeFile(c, "jpeg"));
-        const int outcome = RecycleFiles({ c });
-        QDir::setCurrent(previousDirectory);
-        QVERIFY(!QFileInfo::exists(elsewhere.filePath(QStringLiteral("files/c.jpg"))));
-        QCOMPARE(QFileInfo::exists(c), outcome != 0);
+        // The step runs in a child process, so one that never ends fails here instead of hanging.
+        const QString answer = runInChild(
+            [&]() -> QString {
+                qputenv("HOME", QFile::encodeName(home));
+                qputenv("XDG_DATA_HOME", dataHome);
+                QDir::setCurrent(cwd);
+                QStringList failed;
+                const int failures = RecycleFiles({ picture }, &failed);
+                return QString::number(failures) + QLatin1Char(' ') + failed.join(QLatin1Char('|'));
+            },
+            30);
+        QCOMPARE(answer, trashed.isEmpty() ? QStringLiteral("1 ") + picture : QStringLiteral("0 "));
 
-        qputenv("HOME", oldHome);
-        if (oldData.isEmpty())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", oldData);
+        const auto place = [&](QString path) {
+            return path.replace(QLatin1String("$HOME"), home)
+                .replace(QLatin1String("$TOP"), top)
+                .replace(QLatin1String("$UID"), QString::number(getuid()));
+        };
+        QCOMPARE(QFileInfo::exists(picture), trashed.isEmpty() && fault != QLatin1String("missing"));
+        // No information file without its file, nothing beside the current directory.
+        QStringList infoFiles;
+        for (const QString& tree : { root.path(), otherMount ? top : QString() }) {
+            QDirIterator it(
+                tree, { QStringLiteral("*.trashinfo") }, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (!tree.isEmpty() && it.hasNext())
+                infoFiles << it.next();
+        }
+        if (fault == QLatin1String("name taken"))
+            infoFiles.removeAll(home + QStringLiteral("/data/Trash/info/a b%.jpg.trashinfo"));
+        QCOMPARE(QDir(cwd).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        if (trashed.isEmpty()) {
+            QCOMPARE(infoFiles, QStringList());
+            if (fault == QLatin1String("data home missing"))
+                QVERIFY(!QFileInfo::exists(home + QStringLiteral("/absent")));
+            return;
+        }
+        const QString inTrash = place(trashed);
+        QCOMPARE(readFile(inTrash), QByteArray("jpeg"));
+        QString info = inTrash;
+        info.replace(info.lastIndexOf(QLatin1String("/files/")), 7, QStringLiteral("/info/"));
+        QCOMPARE(infoFiles, QStringList { info + QStringLiteral(".trashinfo") });
+        const QStringList lines = QString::fromUtf8(readFile(infoFiles.first())).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QStringLiteral("[Trash Info]"));
+        QCOMPARE(lines.at(1), QStringLiteral("Path=") + place(pathLine));
+        QVERIFY(lines.at(2).startsWith(QLatin1String("DeletionDate=")));
+        const QDateTime deleted = QDateTime::fromString(lines.at(2).mid(13), QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+        QVERIFY2(
+            deleted.isValid() && qAbs(deleted.secsTo(QDateTime::currentDateTime())) < 120, qPrintable(lines.at(2)));
+        QCOMPARE(lines.at(3), QString());
+        if (fault == QLatin1String("name taken"))
+            QCOMPARE(readFile(home + QStringLiteral("/data/Trash/files/a b%.jpg")), QByteArray("older"));
     }
 
     void dates_data()

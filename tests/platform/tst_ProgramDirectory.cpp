@@ -46,7 +46,8 @@ class tst_ProgramDirectory : public QObject
 private Q_SLOTS:
     void programDirectory_data()
     {
-        // Values are relative to a temporary directory; "-" leaves the variable unset.
+        // Values are relative to a temporary directory; "-" leaves the variable unset, "=" starts
+        // a value taken as it stands.
         QTest::addColumn<QString>("tolqHome");
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("expected");
@@ -71,6 +72,9 @@ private Q_SLOTS:
         QTest::newRow("empty XDG_DATA_HOME: the home directory") << "-"
                                                                  << ""
                                                                  << "home/.local/share/tolq";
+        QTest::newRow("relative XDG_DATA_HOME: the home directory") << "-"
+                                                                    << "=xdg"
+                                                                    << "home/.local/share/tolq";
     }
     void programDirectory()
     {
@@ -82,6 +86,8 @@ private Q_SLOTS:
         auto value = [&](const QString& v) {
             if (v == QLatin1String("-"))
                 return QString();
+            if (v.startsWith(QLatin1Char('=')))
+                return v.mid(1);
             return v.isEmpty() ? QStringLiteral("") : base + v;
         };
         EnvironmentValue home("HOME", base + QStringLiteral("home"));

@@ -5,8 +5,12 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -82,20 +86,25 @@ bool populateDirectory(const QString& directory, const QStringList& entries)
     return true;
 }
 
-std::optional<QString> runUnprivileged(const std::function<QString()>& check)
+namespace {
+
+// The child's answer, or nullopt when it could not be started. The child becomes "nobody" first
+// when asked to.
+std::optional<QString> runForked(const std::function<QString()>& check, bool unprivileged, int seconds)
 {
-    if (geteuid() != 0)
-        return std::nullopt;
     int channel[2];
     if (pipe(channel) != 0)
         return std::nullopt;
     const pid_t child = fork();
-    if (child < 0)
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
         return std::nullopt;
+    }
     if (child == 0) {
         close(channel[0]);
         QByteArray answer;
-        if (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)
+        if (unprivileged && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
             answer = "could not become nobody";
         else
             answer = check().toUtf8();
@@ -104,16 +113,87 @@ std::optional<QString> runUnprivileged(const std::function<QString()>& check)
     }
     close(channel[1]);
     QByteArray answer;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(channel[0], buffer, sizeof buffer)) > 0)
+    bool late = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd ready { channel[0], POLLIN, 0 };
+        const int polled = left.count() > 0 ? poll(&ready, 1, int(left.count())) : 0;
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0) {
+            late = true;
+            kill(child, SIGKILL);
+            break;
+        }
+        char buffer[4096];
+        const ssize_t got = read(channel[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
         answer.append(buffer, got);
+    }
     close(channel[0]);
     int status = 0;
     waitpid(child, &status, 0);
+    if (late)
+        return QStringLiteral("the check did not finish within %1 s").arg(seconds);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return QStringLiteral("the unprivileged check did not finish (status %1)").arg(status);
+        return QStringLiteral("the check did not finish (status %1)").arg(status);
     return QString::fromUtf8(answer);
+}
+
+} // namespace
+
+std::optional<QString> runUnprivileged(const std::function<QString()>& check)
+{
+    if (geteuid() != 0)
+        return std::nullopt;
+    return runForked(check, true, 600);
+}
+
+QString runInChild(const std::function<QString()>& check, int seconds)
+{
+    return runForked(check, false, seconds).value_or(QStringLiteral("could not start a child process"));
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& path)
+    : m_path(QFile::encodeName(path))
+{
+    if (geteuid() == 0) {
+        if (mount(m_path.constData(), m_path.constData(), nullptr, MS_BIND, nullptr) != 0) {
+            m_reason
+                = QStringLiteral("this machine refuses a bind mount: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+            return;
+        }
+        m_mounted = true;
+        if (mount(nullptr, m_path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            m_reason = QStringLiteral("this machine refuses a read-only remount: %1")
+                           .arg(QString::fromLocal8Bit(strerror(errno)));
+            return;
+        }
+    } else if (chmod(m_path.constData(), 0555) != 0) {
+        m_reason = QStringLiteral("cannot change the folder's mode: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        return;
+    }
+    // Whatever the means, it counts only when a write is really refused.
+    const QByteArray probe = m_path + "/.probe";
+    const int fd = open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd >= 0) {
+        close(fd);
+        unlink(probe.constData());
+        m_reason = QStringLiteral("the folder can still be written");
+        return;
+    }
+    m_made = true;
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    if (m_mounted)
+        umount2(m_path.constData(), MNT_DETACH);
+    else
+        chmod(m_path.constData(), 0755);
 }
 
 void openToEveryone(const QString& directory)

@@ -12,6 +12,9 @@
 // nullopt when the process cannot change its user (not run as root): the caller skips.
 // The temporary files the check needs must be reachable by that user (see openToEveryone).
 std::optional<QString> runUnprivileged(const std::function<QString()>& check);
+// Runs a check in a child process and gives its answer. A child that has not answered within the
+// deadline is killed and the answer says so: a check that would hang fails instead.
+QString runInChild(const std::function<QString()>& check, int seconds);
 // Opens a directory and the directories above it to every user, so an unprivileged check can
 // reach a temporary tree made by root.
 void openToEveryone(const QString& directory);
@@ -39,6 +42,27 @@ private:
     QTemporaryDir m_home;
     QByteArray m_oldHome;
     QByteArray m_oldData;
+};
+
+// A directory nobody may write into for the life of the object: as root (whom modes do not stop)
+// a read-only bind mount of the directory onto itself, else mode 555. made() is false when the
+// machine refuses, with the reason in skipReason().
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString& path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    bool made() const { return m_made; }
+    QString skipReason() const { return m_reason; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+    bool m_made = false;
+    QString m_reason;
 };
 
 // A tmpfs of a few kilobytes mounted on a temporary directory for the life of the object, for

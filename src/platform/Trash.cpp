@@ -1,0 +1,181 @@
+#include "platform/Trash.h"
+
+#include "platform/ProgramDirectory.h"
+#include "platform/SafeRename.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// So many names taken in one trash means it is not one to put more into.
+constexpr int NameTries = 1000;
+
+struct TrashPlace
+{
+    QByteArray directory; // holds files/ and info/
+    QByteArray top; // the information file's Path is relative to it; empty: absolute
+};
+
+bool isDirectory(const QByteArray& path)
+{
+    struct stat info;
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A directory made when missing; it counts when it is a directory (through a link the user set up).
+bool directoryMade(const QByteArray& path)
+{
+    ::mkdir(path.constData(), 0700);
+    return isDirectory(path);
+}
+
+// A trash of this user's inside a directory others share: made when missing, and used only when it
+// is a real directory (not a link) that the user owns.
+bool ownDirectory(const QByteArray& path)
+{
+    ::mkdir(path.constData(), 0700);
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+std::optional<TrashPlace> homeTrash()
+{
+    // The data directory itself is not made: a trash in a place that is not there is no trash.
+    const QByteArray data = QFile::encodeName(dataHome());
+    if (!isDirectory(data) || !directoryMade(data + "/Trash"))
+        return std::nullopt;
+    return TrashPlace { data + "/Trash", QByteArray() };
+}
+
+std::optional<TrashPlace> topTrash(const QByteArray& top)
+{
+    const QByteArray user = QByteArray::number(::getuid());
+    const QByteArray root = top.endsWith('/') ? top : top + '/';
+    // A shared trash counts only as a real directory (not a link) with the sticky bit, so no one
+    // else can take a user's folder in it.
+    struct stat shared;
+    if (::lstat((root + ".Trash").constData(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)
+        && ownDirectory(root + ".Trash/" + user))
+        return TrashPlace { root + ".Trash/" + user, top };
+    if (ownDirectory(root + ".Trash-" + user))
+        return TrashPlace { root + ".Trash-" + user, top };
+    return std::nullopt;
+}
+
+// The mount that holds a path, or would hold it: a path not there yet lies where its nearest
+// existing parent lies.
+QString mountOf(QString path)
+{
+    while (!QFileInfo::exists(path) && path != QFileInfo(path).path())
+        path = QFileInfo(path).path();
+    const QStorageInfo storage(path);
+    return storage.isValid() ? storage.rootPath() : QString();
+}
+
+// The trash a file in the folder goes to: a rename only works within one mount.
+std::optional<TrashPlace> trashFor(const QString& folder)
+{
+    const QString mount = mountOf(folder);
+    if (mount.isEmpty())
+        return std::nullopt;
+    if (mount == mountOf(dataHome()))
+        return homeTrash();
+    return topTrash(QFile::encodeName(mount));
+}
+
+// The name in the trash at the given try: the file's own, then "a.2.jpg", "a.3.jpg" and so on.
+QByteArray nameAtTry(const QByteArray& name, int attempt)
+{
+    if (attempt == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArray number = '.' + QByteArray::number(attempt);
+    return dot > 0 ? name.left(dot) + number + name.mid(dot) : name + number;
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+bool moveFileToTrash(const QString& path, QString* trashedAs)
+{
+    const QFileInfo file(path);
+    const QByteArray source = QFile::encodeName(file.absoluteFilePath());
+    struct stat info;
+    if (::lstat(source.constData(), &info) != 0)
+        return false;
+    const QString folder = file.absolutePath();
+    const std::optional<TrashPlace> trash = trashFor(folder);
+    if (!trash)
+        return false;
+    const QByteArray files = trash->directory + "/files";
+    const QByteArray infos = trash->directory + "/info";
+    if (!directoryMade(files) || !directoryMade(infos))
+        return false;
+
+    // Where the file came from: relative to the top of its file system in a trash there, else
+    // absolute; percent-encoded as in a URL.
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    QByteArray original = QFile::encodeName((real.isEmpty() ? folder : real) + QLatin1Char('/') + file.fileName());
+    const QByteArray top = trash->top.endsWith('/') ? trash->top : trash->top + '/';
+    if (!trash->top.isEmpty() && original.startsWith(top))
+        original = original.mid(top.size());
+    const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate="
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
+
+    const QByteArray name = QFile::encodeName(file.fileName());
+    for (int attempt = 1; attempt <= NameTries; ++attempt) {
+        const QByteArray trashName = nameAtTry(name, attempt);
+        const QByteArray target = files + '/' + trashName;
+        const EntryProbe taken = probeEntry(target);
+        if (taken == EntryProbe::Unknown)
+            return false;
+        if (taken == EntryProbe::Present)
+            continue;
+        // The information file comes first and is made exclusively: of two programs trashing the
+        // same name, one gets it and the other moves on. Any refusal but a name taken ends here.
+        const QByteArray infoFile = infos + '/' + trashName + ".trashinfo";
+        const int fd = ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        const bool written = writeAll(fd, record);
+        if (::close(fd) != 0 || !written) {
+            ::unlink(infoFile.constData());
+            return false;
+        }
+        const FileOpResult moved = renameNoReplace(source, target);
+        if (moved.ok()) {
+            if (trashedAs)
+                *trashedAs = QFile::decodeName(target);
+            return true;
+        }
+        ::unlink(infoFile.constData());
+        if (moved.status != FileOpResult::TargetExists)
+            return false;
+    }
+    return false;
+}
