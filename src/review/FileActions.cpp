@@ -134,10 +134,10 @@ SameFileRows FileActions::sameFileRows(const ImageFacts& slot)
     // of the engine over the catalogue, and a look at the disk for those rows alone.
     const QString name = slot.diskName();
     try {
-        CatalogueDatabase::Lease rows = m_database.prepare(
-            QByteArrayLiteral("SELECT rowid, PATH, DISKNAME, WHOLENAME FROM FILES WHERE SIZE = ? AND rowid <> ? "
-                              "AND RTAG <> ? AND (DISKNAME = ? COLLATE BINARY OR WHOLENAME = ? COLLATE BINARY)"));
-        rows.bindAll({ slot.SIZE.trimmed().toDouble(), qint64(slot.rowId), QStringLiteral("D"), name, name });
+        CatalogueDatabase::Lease rows = m_database.prepare(QByteArrayLiteral(
+            "SELECT rowid, PATH, DISKNAME, WHOLENAME FROM FILES WHERE (DISKNAME = ? COLLATE BINARY "
+            "OR WHOLENAME = ? COLLATE BINARY) AND SIZE = ? AND rowid <> ? AND RTAG <> ? COLLATE BINARY"));
+        rows.bindAll({ name, name, slot.SIZE.trimmed().toDouble(), qint64(slot.rowId), QStringLiteral("D") });
         while (rows.step()) {
             ImageFacts other;
             other.PATH = textAt(rows.handle(), 1);
