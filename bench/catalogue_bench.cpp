@@ -1,5 +1,6 @@
 // Prints rows per second of the catalogue engine on a 100,000-row catalogue: batched inserts,
-// a walk of a NAME-ordered keyset, seeks on ref, plus the cost of opening and compacting.
+// a walk of a NAME-ordered keyset, seeks on ref, renames in review (each looks for the file's
+// other rows first), plus the cost of opening and compacting.
 
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
@@ -7,8 +8,16 @@
 #include "catalogue/SqlRecordSet.h"
 #include "catalogue/TableRecordSet.h"
 #include "catalogue/TemplateDatabase.h"
+#include "match/RowFacts.h"
+#include "platform/FakeVolumes.h"
+#include "platform/ScriptedPrompter.h"
+#include "review/FileActions.h"
+#include "session/MainSettings.h"
+#include "session/Session.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -129,6 +138,35 @@ int main()
         marked
             += db->execute(QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"), { QStringLiteral("*"), i });
     report("execute UPDATE by RECNUM (autocommit)", marked, timer.nsecsElapsed());
+
+    {
+        // A file of the catalogue renamed in review, to and fro: every rename looks for the
+        // file's other rows (all 100,000 rows have its length).
+        const QString directory = dir.filePath(QStringLiteral("files/"));
+        const QString name = db->queryValue(QStringLiteral("SELECT DISKNAME FROM FILES WHERE RECNUM = 1")).toString();
+        db->execute(QStringLiteral("UPDATE FILES SET PATH = ? WHERE RECNUM = 1"), { directory });
+        QDir().mkpath(directory);
+        QFile file(directory + name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(123456, 'x')) != 123456)
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        file.close();
+        const std::int64_t rowId
+            = db->queryValue(QStringLiteral("SELECT rowid FROM FILES WHERE RECNUM = 1")).toLongLong();
+        std::optional<ImageFacts> slot = factsOfRow(*db, rowId);
+        MainSettings settings;
+        Session session;
+        ScriptedPrompter prompter;
+        const FakeVolumes volumes;
+        FileActions actions(settings, session, *db, prompter, volumes);
+        constexpr int Renames = 200;
+        int renamed = 0;
+        timer.restart();
+        for (int i = 0; slot && i < Renames; ++i) {
+            prompter.queueAnswer(MsgAnswer::Yes);
+            renamed += actions.renameFile(*slot, i % 2 ? QStringLiteral("Bench A") : QStringLiteral("Bench B")).done();
+        }
+        report("rename in review (other rows looked up)", renamed, timer.nsecsElapsed());
+    }
 
     timer.restart();
     {

@@ -1,6 +1,7 @@
 #include "review/FileActions.h"
 
 #include "catalogue/CatalogueDatabase.h"
+#include "catalogue/CatalogueTransaction.h"
 #include "dialogs/MoveDialog.h"
 #include "imagestats/MediaPrompts.h"
 #include "imagestats/RecoveredSpace.h"
@@ -21,6 +22,9 @@
 #include <QFileInfo>
 
 #include <limits>
+#include <optional>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,7 +48,36 @@ QString nameWithoutExtension(const ImageFacts& slot)
     return dot > 0 ? name.left(dot) : name;
 }
 
+QString textAt(sqlite3_stmt* row, int column)
+{
+    return QString::fromUtf8(
+        reinterpret_cast<const char*>(sqlite3_column_text(row, column)), sqlite3_column_bytes(row, column));
+}
+
 } // namespace
+
+// The file acted on, as it stood before the action, and the other rows that reached it then:
+// their row ids and their files.
+struct SameFileRows
+{
+    struct Identity
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    Identity file;
+    QList<std::pair<std::int64_t, QString>> rows;
+
+    // The file a path reaches now (through links), if any.
+    static std::optional<Identity> of(const QString& path)
+    {
+        struct stat status = {};
+        if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+            return std::nullopt;
+        return Identity { quint64(status.st_dev), quint64(status.st_ino) };
+    }
+};
 
 FileActions::FileActions(const MainSettings& settings, Session& session, CatalogueDatabase& database,
     Prompter& prompter, const Volumes& volumes)
@@ -90,8 +123,38 @@ bool FileActions::removeFile(const QString& path)
     return true;
 }
 
+SameFileRows FileActions::sameFileRows(const ImageFacts& slot)
+{
+    SameFileRows same;
+    const std::optional<SameFileRows::Identity> file = SameFileRows::of(slot.filePath());
+    if (!file)
+        return same;
+    same.file = *file;
+    // A row of the same file by another path carries its name on disk and its length: one pass
+    // of the engine over the catalogue, and a look at the disk for those rows alone.
+    const QString name = slot.diskName();
+    try {
+        CatalogueDatabase::Lease rows = m_database.prepare(QByteArrayLiteral(
+            "SELECT rowid, PATH, DISKNAME, WHOLENAME FROM FILES WHERE (DISKNAME = ? COLLATE BINARY "
+            "OR WHOLENAME = ? COLLATE BINARY) AND SIZE = ? AND rowid <> ? AND RTAG <> ? COLLATE BINARY"));
+        rows.bindAll({ name, name, slot.SIZE.trimmed().toDouble(), qint64(slot.rowId), QStringLiteral("D") });
+        while (rows.step()) {
+            ImageFacts other;
+            other.PATH = textAt(rows.handle(), 1);
+            other.DISKNAME = textAt(rows.handle(), 2);
+            other.WHOLENAME = textAt(rows.handle(), 3);
+            if (other.diskName() == name && SameFileRows::of(other.filePath()) == file)
+                same.rows.append({ sqlite3_column_int64(rows.handle(), 0), other.filePath() });
+        }
+    } catch (const std::exception&) {
+        // The row write that follows reports the catalogue's failure.
+    }
+    return same;
+}
+
 bool FileActions::writeRow(const ImageFacts& slot,
-    std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields, const QString& file)
+    std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields, const QString& file,
+    const SameFileRows& others)
 {
     QString sql = QStringLiteral("UPDATE FILES SET ");
     QVariantList params;
@@ -103,10 +166,23 @@ bool FileActions::writeRow(const ImageFacts& slot,
     }
     sql += QStringLiteral(" WHERE rowid = ?");
     params << qint64(slot.rowId);
+    // The file's other rows whose paths now reach nothing, or another file.
+    QList<std::int64_t> leftBehind;
+    for (const auto& [rowId, path] : others.rows) {
+        if (SameFileRows::of(path) != others.file)
+            leftBehind << rowId;
+    }
     bool written = false;
     QString reason;
     try {
-        written = slot.rowId != 0 && m_database.execute(sql, params) == 1;
+        CatalogueTransaction write(m_database);
+        const bool found = slot.rowId != 0 && m_database.execute(sql, params) == 1;
+        for (const std::int64_t rowId : leftBehind) {
+            m_database.executeChanging(CatalogueFields::bit(CatalogueFields::RTAG),
+                QStringLiteral("UPDATE FILES SET RTAG = ? WHERE rowid = ?"), { QStringLiteral("D"), qint64(rowId) });
+        }
+        write.commit();
+        written = found;
     } catch (const std::exception& error) {
         reason = QStringLiteral("\r\r") + QString::fromUtf8(error.what());
     }
@@ -152,6 +228,7 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
                confirmDeleteText(file), QStringLiteral("Confirm Deletion"), MsgButtons::YesNo, MsgIcon::Question, 2 })
             != MsgAnswer::Yes)
         return outcome;
+    const SameFileRows others = sameFileRows(slot);
     if (!removeFile(file)) {
         tellError(deleteFailedText(file), MsgIcon::Critical);
         outcome.result = FileActionOutcome::Result::Failed;
@@ -161,7 +238,7 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     countOne(m_session.NumberDeleted);
     countOne(m_session.TotalDeleted);
     slot.RTAG = QStringLiteral("D");
-    outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file);
+    outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file, others);
 
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
     if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion))
@@ -175,6 +252,7 @@ FileActionOutcome FileActions::moveFile(ImageFacts& slot, MoveDialog& dialog)
     PromptForFile(slot.DRIVEVOLUME, slot.filePath(),
         MediaPromptSettings { m_session.DisableFilePolling, m_session.ReactivateDrives }, m_volumes, m_prompter);
     const QString from = slot.fileLocation();
+    const SameFileRows others = sameFileRows(slot);
     const MoveResult moved = dialog.moveFile(slot.diskName(), from);
     if (!moved.moved || moved.to == from)
         return outcome;
@@ -195,7 +273,7 @@ FileActionOutcome FileActions::moveFile(ImageFacts& slot, MoveDialog& dialog)
             { CatalogueFields::NAME, slot.NAME }, { CatalogueFields::REFNAME, slot.REFNAME },
             { CatalogueFields::WHOLENAME, slot.WHOLENAME }, { CatalogueFields::STAG, key },
             { CatalogueFields::DISKNAME, slot.DISKNAME } },
-        slot.filePath());
+        slot.filePath(), others);
     return outcome;
 }
 
@@ -227,6 +305,7 @@ FileActionOutcome FileActions::renameFile(ImageFacts& slot, const QString& typed
     // The extension keeps the case it has on disk; the companion is found before its image goes.
     const QString newName = name + oldName.mid(nameWithoutExtension(slot).size());
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
+    const SameFileRows others = sameFileRows(slot);
     // "." and ".." are refused as names even where the extension would make them acceptable.
     const bool renamed
         = isAcceptableFileName(name) && renameInDirectory(slot.PATH, oldName, newName).ok() && !presentOnDisk(oldFile);
@@ -250,7 +329,7 @@ FileActionOutcome FileActions::renameFile(ImageFacts& slot, const QString& typed
             { CatalogueFields::BASENAME, slot.BASENAME }, { CatalogueFields::WHOLENAME, slot.WHOLENAME },
             { CatalogueFields::WHOLEBASE, slot.WHOLEBASE }, { CatalogueFields::STAG, key },
             { CatalogueFields::DISKNAME, slot.DISKNAME } },
-        slot.filePath());
+        slot.filePath(), others);
 
     if (!companion.isEmpty() && presentOnDisk(companion)) {
         const QString companionFile = companion.mid(slot.PATH.size());

@@ -15,6 +15,7 @@ class Volumes;
 struct ImageFacts;
 struct MainSettings;
 struct Session;
+struct SameFileRows;
 
 // What a file action did, for the window to render.
 struct FileActionOutcome
@@ -37,6 +38,12 @@ struct FileActionOutcome
 // the program's own texts, reads the main window's settings at the moment of use, keeps the
 // session's counters and follows with the slot's catalogue row, found by its row id, and the
 // slot itself.
+//
+// One file may have other rows, reached by other paths (a link to its directory, a second mount
+// of it): in the same catalogue write as the slot's row, every such row whose path reaches
+// nothing after the action, or another file, is tagged "D", as a delete in review tags its own
+// row, so that no search offers a file that is gone. A row whose path still reaches the file
+// (a hard link) stays as it is.
 class FileActions
 {
 public:
@@ -97,10 +104,13 @@ private:
     // Sends a file to the trash or deletes it; true when it is gone now (through the trash, also
     // when it was gone before). The space of a file removed now counts as recovered.
     bool removeFile(const QString& path);
-    // Writes fields of the slot's row; false, with the user told, when the row is gone or the
+    // The slot's file as it stands before an action, and the other rows that reach it now.
+    SameFileRows sameFileRows(const ImageFacts& slot);
+    // Writes fields of the slot's row and, in the same transaction, tags those other rows that
+    // reach the file no longer; false, with the user told, when the slot's row is gone or the
     // catalogue refuses.
     bool writeRow(const ImageFacts& slot, std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields,
-        const QString& file);
+        const QString& file, const SameFileRows& others);
     // STAG of a slot whose file now stands at PATH + its name on disk, built from the length and
     // date the file system reports; when they cannot be read, from the row's recorded SIZE and
     // DATE, with the user told.

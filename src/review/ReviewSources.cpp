@@ -1,12 +1,16 @@
 #include "review/ReviewSources.h"
 
+#include "catalogue/CatalogueDatabase.h"
 #include "catalogue/SqlRecordSet.h"
 #include "match/ImageFacts.h"
 #include "match/MatchCursors.h"
+#include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
 #include "review/ReviewPorts.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
+
+#include <exception>
 
 QString reviewActiveCode(const MainSettings& settings)
 {
@@ -21,6 +25,24 @@ RecordSource reviewSource(const MainSettings& settings, const QString& activeCod
 RecordSource reviewPatternSource(const QString& activeCode)
 {
     return patternRecordSource({ activeCode });
+}
+
+ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& source, Prompter& prompter)
+{
+    ReviewCatalogue opened;
+    QString reason;
+    opened.database = CatalogueDatabase::open(path, &reason);
+    if (opened.database) {
+        try {
+            opened.files = std::make_unique<SqlRecordSet>(*opened.database);
+            applySource(*opened.files, source);
+            return opened;
+        } catch (const std::exception& error) {
+            reason = QString::fromUtf8(error.what());
+        }
+    }
+    prompter.tell(CatalogueDatabase::failureText(path, reason), QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+    return {};
 }
 
 void placeReviewStart(SqlRecordSet& files, qint32 stoppedAtRecord)

@@ -5,8 +5,11 @@
 #include <QString>
 
 #include <QtGlobal>
+#include <memory>
 #include <optional>
 
+class CatalogueDatabase;
+class Prompter;
 class SoundPlayer;
 class SqlRecordSet;
 struct ImageFacts;
@@ -22,6 +25,17 @@ QString reviewActiveCode(const MainSettings& settings);
 RecordSource reviewSource(const MainSettings& settings, const QString& activeCode);
 // The pattern source: the records under review by RECNUM.
 RecordSource reviewPatternSource(const QString& activeCode);
+
+// A review's catalogue: the list's database and the review's record set over its source.
+struct ReviewCatalogue
+{
+    std::unique_ptr<CatalogueDatabase> database;
+    std::unique_ptr<SqlRecordSet> files; // closes before its database
+};
+// Opens the catalogue at path and reads the source's records. When either fails (a file that is
+// no catalogue, or damage found only in the reading) the user is told, with the path and the
+// reason, and nothing is open.
+ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& source, Prompter& prompter);
 
 // Skip to Next Alpha needs a browse sequence in name order: in the other modes the text that
 // refuses it, naming the mode; none in NAME, NAME AND SIZE and NUMBERED.

@@ -42,6 +42,8 @@ struct CountingStages : frmMAINStages
         ++preScans;
         return nullptr;
     }
+    // No review follows: there is no catalogue to review.
+    QWidget* createReview(frmMAIN&, bool) override { return nullptr; }
 };
 
 void loseFocus(QWidget* widget)

@@ -8,6 +8,7 @@
 #include "catalogue/SqlRecordSet.h"
 #include "match/RuleSettings.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -105,6 +106,50 @@ QStringList countTexts(const QString& counts)
     return texts << "final: " + countFinalText(counts.section('|', 1).toInt());
 }
 
+// A catalogue of two alike rows, damaged: "garbage" overwrites the whole file; "definition" one
+// byte of the stored table definition, which the opening checks pass and the reading of the
+// records finds. Then the review is loaded and activated, as its window does, and unloaded. Gives
+// the messages as "title: text", or what was thrown; and whether the window stays.
+template <class Fixture> QStringList openDamaged(const QString& damage, bool* stays)
+{
+    Fixture f;
+    if (!f.make(rowsOf({ "A.JPG", "A.JPG" })))
+        return { "no catalogue" };
+    QFile file(f.databasePath());
+    if (!file.open(QIODevice::ReadWrite))
+        return { "no file" };
+    QByteArray bytes = file.readAll();
+    if (damage == "garbage") {
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7919 + 13) % 251);
+    } else {
+        const QByteArray collation = "WHOLENAME   TEXT    COLLATE TOLQCASE";
+        const qsizetype at = bytes.indexOf(collation);
+        if (at < 0)
+            return { "no table definition" };
+        bytes[at + collation.size() - 1] = 'X';
+    }
+    if (!file.seek(0) || file.write(bytes) != bytes.size())
+        return { "not damaged" };
+    file.close();
+    f.session.StoppedAtRecord = 7;
+    QStringList told;
+    try {
+        f.open();
+        *stays = f.review->firstActivation();
+        f.review->unload();
+    } catch (const std::exception& error) {
+        return { QStringLiteral("threw: ") + QString::fromUtf8(error.what()) };
+    }
+    for (const Message& message : f.prompter.messages()) {
+        told << message.title + ": "
+                + message.text.section(QStringLiteral("\r\r"), 0, 0).replace(f.databasePath(), QStringLiteral("LIST"));
+    }
+    if (f.session.StoppedAtRecord != 7)
+        told << QStringLiteral("resume record %1").arg(f.session.StoppedAtRecord);
+    return told;
+}
+
 } // namespace
 
 class tst_ReviewAgreement : public QObject
@@ -173,6 +218,29 @@ private Q_SLOTS:
         QCOMPARE(got.stored, stored);
         QCOMPARE(got.cursor, cursor);
         QVERIFY(got.enabled || rows.isEmpty());
+    }
+
+    // A catalogue that cannot be read, found when it is opened or only when its records are
+    // read: the load says so, the window closes, nothing is thrown and the resume record stays.
+    void damagedCatalogue_data()
+    {
+        QTest::addColumn<Review>("review");
+        QTest::addColumn<QString>("damage");
+        for (const Review review : { Review::Pair, Review::Snapshot }) {
+            for (const char* damage : { "garbage", "definition" })
+                QTest::addRow("%s, %s", review == Review::Pair ? "pair" : "snapshot", damage)
+                    << review << QString(damage);
+        }
+    }
+    void damagedCatalogue()
+    {
+        QFETCH(Review, review);
+        QFETCH(QString, damage);
+        bool stays = true;
+        const QStringList told = review == Review::Pair ? openDamaged<PairReviewFixture>(damage, &stays)
+                                                        : openDamaged<SnapshotFixture>(damage, &stays);
+        QCOMPARE(told, QStringList { "t'olq! - Error: Unable to open the catalogue LIST" });
+        QVERIFY(!stays);
     }
 
     // One tolerance for the pre-match cycle and both reviews: the number the text begins with,

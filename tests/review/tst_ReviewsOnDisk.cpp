@@ -1,5 +1,6 @@
 // Both reviews side by side: one file reached by two paths, what the searches see of a record
-// after a file action on it, and where a stopped pattern search stands.
+// after a file action on it (and of the other records of its file), and where a stopped pattern
+// search stands.
 
 #include "catalogue/SqlRecordSet.h"
 #include "match/RowFacts.h"
@@ -14,10 +15,17 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+const std::pair<ComparisonMode, const char*> EveryMode[] { { ComparisonMode::Name, "NAME" },
+    { ComparisonMode::Size, "SIZE" }, { ComparisonMode::NameAndSize, "NAME AND SIZE" },
+    { ComparisonMode::Numbered, "NUMBERED" }, { ComparisonMode::Checksum, "CHECKSUM" },
+    { ComparisonMode::AverageRgb, "AVERAGE RGB" }, { ComparisonMode::QuadrantRgb, "QUADRANT RGB" },
+    { ComparisonMode::Pattern, "PATTERN" } };
 
 // The slots a review shows now.
 QList<ImageFacts> shownSlots(const SnapshotReview& review)
@@ -242,11 +250,13 @@ template <class Fixture> QStringList walkStopped(const QStringList& rows, const 
     return stopped ? pages : pages << "never stopped";
 }
 
-// Move or rename of the reference (image 0) or of the first candidate (image 1) on show.
+// Delete, move or rename of the reference (image 0) or of a candidate (image 1 on) on show.
 void act(SnapshotFixture& f, const QString& action, int image)
 {
     f.review->WHICHIMAGE = image;
-    if (action == "move")
+    if (action == "delete")
+        f.review->cmdDELETE_Click();
+    else if (action == "move")
         f.review->cmdMOVE_Click();
     else
         f.review->cmdRENAME_Click(image, "Z" + QString::number(f.review->thumbnails()[std::size_t(image)].RECNUM));
@@ -255,7 +265,9 @@ void act(SnapshotFixture& f, const QString& action, int image)
 void act(PairReviewFixture& f, const QString& action, int image)
 {
     PairReview& review = *f.review;
-    if (action == "move")
+    if (action == "delete")
+        image == 0 ? review.cmdDELETE1_Click() : review.cmdDELETE2_Click();
+    else if (action == "move")
         image == 0 ? review.cmdMOVE1_Click() : review.cmdMOVE2_Click();
     else if (review.cmdRENAME_Click(image + 1))
         review.txtNEWNAME_LostFocus(
@@ -288,6 +300,75 @@ template <class Fixture> QStringList walkAfterAction(const QString& action, int 
     return walkOn(f);
 }
 
+// real/p.png and its true copy other/p.png, link/ a symbolic link to real/, hard/p.png a hard
+// link of real/p.png; catalogued as link, other, real, hard (RECNUMs 1 to 4), alike in every
+// mode, with the recycle bin, No Confirm and AutoNEXT. The first page's link/p.png is deleted,
+// moved or renamed; then Next walks to the end and Previous back to the start. Gives what went
+// wrong: a page that offers a row whose file is gone or a row deleted, the tags afterwards when
+// they are not the expected ones, or that other/p.png and hard/p.png were never offered together.
+template <class Fixture> QStringList actThroughLink(ComparisonMode mode, const QString& action)
+{
+    TrashHome trash;
+    Fixture f;
+    f.settings.mode = mode;
+    f.settings.recycle = true;
+    f.settings.noConfirm = true;
+    f.settings.autoNext = true;
+    const QString tree = f.dir.file("tree/");
+    if (!writeFile(tree + "real/p.png", "picture") || !writeFile(tree + "other/p.png", "picture")
+        || !QFile::link(tree + "real", tree + "link") || !QDir().mkpath(tree + "hard")
+        || ::link(
+               QFile::encodeName(tree + "real/p.png").constData(), QFile::encodeName(tree + "hard/p.png").constData())
+            != 0)
+        return { "no tree" };
+    if (!f.make(alikeRows({ tree + "link/p.png", tree + "other/p.png", tree + "real/p.png", tree + "hard/p.png" }))
+        || !QDir().mkpath(tree + "moved"))
+        return { "no catalogue" };
+    EngineMoveDialog dialog(f.prompter, f.volumes);
+    dialog.to = "[DISK] " + tree + "moved/";
+    begin(f, SmallGridLastSlot, ReviewDialogs { &dialog, nullptr });
+    const QList<ImageFacts> first = shownSlots(*f.review);
+    const auto viaLink
+        = std::find_if(first.begin(), first.end(), [](const ImageFacts& slot) { return slot.RECNUM == 1; });
+    if (viaLink == first.end())
+        return { "link/p.png not on the first page: " + recnums(first) };
+    f.prompter.queueAnswer(MsgAnswer::Yes); // the rename's question
+    act(f, action, int(viaLink - first.begin()));
+
+    QStringList wrong;
+    bool copiesTogether = false;
+    auto check = [&] {
+        QStringList offered;
+        for (const ImageFacts& slot : shownSlots(*f.review)) {
+            offered << QString::number(slot.RECNUM);
+            auto db = CatalogueDatabase::open(f.databasePath());
+            const std::optional<ImageFacts> row = db ? factsOfRow(*db, slot.rowId) : std::nullopt;
+            if (!row || !row->isLive() || !QFileInfo::exists(slot.filePath()))
+                wrong << "offered " + slot.filePath();
+        }
+        copiesTogether = copiesTogether || (offered.contains("2") && offered.contains("4"));
+    };
+    check();
+    for (const bool forward : { true, false }) {
+        for (int step = 0; step < 20; ++step) {
+            f.prompter.clear();
+            press(*f.review, forward);
+            check();
+            if (f.prompter.texts().contains("No more matches..."))
+                break;
+        }
+    }
+    const QString tags = f.tags();
+    const QString expected = action == "delete" ? "D D " : "  D ";
+    if (tags != expected)
+        wrong << "tags \"" + tags + "\"";
+    if (!copiesTogether)
+        wrong << "other/p.png and hard/p.png never offered together";
+    if (!QFileInfo::exists(tree + "other/p.png") || !QFileInfo::exists(tree + "hard/p.png"))
+        wrong << "a copy is gone";
+    return wrong;
+}
+
 } // namespace
 
 class tst_ReviewsOnDisk : public QObject
@@ -298,13 +379,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("snapshot");
         QTest::addColumn<ComparisonMode>("mode");
-        const std::pair<ComparisonMode, const char*> modes[] { { ComparisonMode::Name, "NAME" },
-            { ComparisonMode::Size, "SIZE" }, { ComparisonMode::NameAndSize, "NAME AND SIZE" },
-            { ComparisonMode::Numbered, "NUMBERED" }, { ComparisonMode::Checksum, "CHECKSUM" },
-            { ComparisonMode::AverageRgb, "AVERAGE RGB" }, { ComparisonMode::QuadrantRgb, "QUADRANT RGB" },
-            { ComparisonMode::Pattern, "PATTERN" } };
         for (const bool snapshot : { false, true }) {
-            for (const auto& [mode, name] : modes)
+            for (const auto& [mode, name] : EveryMode)
                 QTest::addRow("%s, %s", snapshot ? "snapshot" : "pair review", name) << snapshot << mode;
         }
     }
@@ -480,6 +556,31 @@ private Q_SLOTS:
         QCOMPARE(snapshot ? walkAfterAction<SnapshotFixture>(action, image, to)
                           : walkAfterAction<PairReviewFixture>(action, image, to),
             shown);
+    }
+
+    // A delete, move or rename through one path tags "D" the rows that reached the file by
+    // another path and reach nothing now; a hard link's row stays. No search offers them.
+    void otherPathsAfterFileAction_data()
+    {
+        QTest::addColumn<bool>("snapshot");
+        QTest::addColumn<ComparisonMode>("mode");
+        QTest::addColumn<QString>("action");
+        for (const bool snapshot : { false, true }) {
+            for (const auto& [mode, name] : EveryMode) {
+                for (const char* action : { "delete", "move", "rename" })
+                    QTest::addRow("%s, %s, %s", snapshot ? "snapshot" : "pair review", name, action)
+                        << snapshot << mode << QString(action);
+            }
+        }
+    }
+    void otherPathsAfterFileAction()
+    {
+        QFETCH(bool, snapshot);
+        QFETCH(ComparisonMode, mode);
+        QFETCH(QString, action);
+        const QStringList wrong = snapshot ? actThroughLink<SnapshotFixture>(mode, action)
+                                           : actThroughLink<PairReviewFixture>(mode, action);
+        QCOMPARE(wrong.join("; "), QString());
     }
 };
 

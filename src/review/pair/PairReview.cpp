@@ -43,12 +43,12 @@ QString PairReview::Direction() const
 bool PairReview::load()
 {
     ReviewActiveCode = reviewActiveCode(m_settings);
-    m_databasePath = listDatabasePath(m_programDirectory, m_settings);
-    m_database = CatalogueDatabase::open(m_databasePath, &m_openFailure);
-    if (!m_database)
+    ReviewCatalogue catalogue = openReviewCatalogue(
+        listDatabasePath(m_programDirectory, m_settings), reviewSource(m_settings, ReviewActiveCode), m_ports.prompter);
+    if (!catalogue.files)
         return false;
-    m_files = std::make_unique<SqlRecordSet>(*m_database);
-    applySource(*m_files, reviewSource(m_settings, ReviewActiveCode));
+    m_database = std::move(catalogue.database);
+    m_files = std::move(catalogue.files);
     m_pairWalker = std::make_unique<PairWalker>(*m_files, m_pair);
     m_patternWalker = std::make_unique<PatternWalker>(*m_database, *m_files, m_pair, ReviewActiveCode);
     m_patternWalker->setPace(SearchPace {
@@ -63,10 +63,8 @@ bool PairReview::firstActivation()
     if (!m_firstActivation)
         return true;
     m_firstActivation = false;
-    if (!m_files) {
-        m_ports.prompter.tell(CatalogueDatabase::failureText(m_databasePath, m_openFailure));
-        return false;
-    }
+    if (!m_files)
+        return false; // the load told why
     if (m_files->isEof()) {
         m_ports.prompter.tell(noFilesText());
         return false;

@@ -36,12 +36,12 @@ public:
     PairReview(const PairReview&) = delete;
     PairReview& operator=(const PairReview&) = delete;
 
-    // The load's share: the list database and the review's record set; false when the database
-    // cannot be opened.
+    // The load's share: the list database and the review's record set; false, with the user
+    // told, when the catalogue cannot be opened or read.
     bool load();
     // The first activation's share (once): the review starts at the stored resume record and
-    // searches from there. False, with the user told, when the window is to unload at once: the
-    // database could not be opened, or "No files to review...".
+    // searches from there. False when the window is to unload at once: the catalogue could not
+    // be opened (the load told why), or "No files to review..." (told here).
     bool firstActivation();
     // The unload's share: slot 1's record becomes the resume record (0 when none was ever
     // loaded); the search is no longer changed.
@@ -129,8 +129,6 @@ private:
     CountNotice* m_countNotice;
     ReviewDialogs m_dialogs;
 
-    QString m_databasePath;
-    QString m_openFailure;
     std::unique_ptr<CatalogueDatabase> m_database;
     std::unique_ptr<SqlRecordSet> m_files; // dboFILES
     std::unique_ptr<PairWalker> m_pairWalker;

@@ -39,19 +39,12 @@ bool SnapshotReview::load()
 {
     m_session.NumberDeleted = 0;
     ReviewActiveCode = reviewActiveCode(m_settings);
-    m_database = CatalogueDatabase::openOrTell(listDatabasePath(m_programDirectory, m_settings), m_ports.prompter);
-    if (!m_database)
+    ReviewCatalogue catalogue = openReviewCatalogue(
+        listDatabasePath(m_programDirectory, m_settings), reviewSource(m_settings, ReviewActiveCode), m_ports.prompter);
+    if (!catalogue.files)
         return false;
-    try {
-        m_files = std::make_unique<SqlRecordSet>(*m_database);
-        applySource(*m_files, reviewSource(m_settings, ReviewActiveCode));
-    } catch (const std::exception& error) {
-        m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
-            QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
-        m_files.reset();
-        m_database.reset();
-        return false;
-    }
+    m_database = std::move(catalogue.database);
+    m_files = std::move(catalogue.files);
     m_groupSearch = std::make_unique<GroupSearch>(*m_files, m_pair, m_slots, m_ports.prompter, m_ports.confirmer);
     m_patternSearch = std::make_unique<PatternGroupSearch>(
         *m_database, *m_files, m_pair, m_slots, m_ports.prompter, m_ports.yielder, ReviewActiveCode);
