@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryAccess.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
@@ -66,11 +67,6 @@ DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes, P
 {
 }
 
-bool DirectoryAdder::holdsLineBreak(const QString& path)
-{
-    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
-}
-
 QString DirectoryAdder::lineBreakRefusal(const QStringList& paths)
 {
     QStringList shown;
@@ -94,7 +90,7 @@ void DirectoryAdder::tellRefused(const QStringList& paths) const
 
 bool DirectoryAdder::listable(const QString& path) const
 {
-    if (!holdsLineBreak(path))
+    if (!textlines::holdsLineBreak(path))
         return true;
     tellRefused({ path });
     return false;
@@ -144,7 +140,7 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         // what cannot be opened is skipped.
         if (path != topPath && (!isDirectory || !canOpen(path)))
             continue;
-        if (holdsLineBreak(path)) {
+        if (textlines::holdsLineBreak(path)) {
             refused << path;
             continue;
         }

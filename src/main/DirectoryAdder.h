@@ -29,9 +29,8 @@ public:
     static bool addEntry(MainSettings& settings, const QString& entry);
     // AddDirectoryEntry.
     bool addDirectory(const QString& path);
-    // The directories an action refused because their names hold a line break, and what the user
-    // is told of them.
-    static bool holdsLineBreak(const QString& path);
+    // What the user is told of the directories an action refused because their names hold a line
+    // break.
     static QString lineBreakRefusal(const QStringList& paths);
     // AddDirectoryTree: the directory and every directory below it, depth first in pre-order,
     // siblings in the order subdirectories() gives. Directory symlinks are not followed, a

@@ -336,6 +336,40 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(w.listFile("General")), autosave);
     }
 
+    // A directory whose name holds a line break is refused by the dialog, and the settings file
+    // never carries its name either: browsed to, it is not remembered as the last directory.
+    void lineBreakDirectoryLeavesTheSettingsAlone()
+    {
+        auto w = std::make_unique<Window>();
+        const QString odd = w->tree.path("x\nDO NOT CONFIRM DELETES");
+        QVERIFY(QDir().mkpath(odd));
+        const QString before = w->main->session().LastDirUsed;
+        whenModal([&](QWidget* modal) {
+            auto* finder = qobject_cast<frmFINDIT*>(modal);
+            QVERIFY(finder);
+            finder->pointBrowserAt(odd);
+            finder->cmdADDDIR->click();
+            finder->cmdCANCEL->click();
+        });
+        w->main->cmdADD->click();
+        QCOMPARE(w->prompter.texts(), QStringList { DirectoryAdder::lineBreakRefusal({ odd }) });
+        QVERIFY(w->main->settings().directories.isEmpty());
+        whenModal([](QWidget* statistics) { statistics->close(); });
+        w->main->cmdQUIT->click();
+        QVERIFY(w->main->hasEnded());
+        const QByteArray written = readFile(w->dir.file("TOLQ.INI"));
+        QVERIFY(!written.contains("DO NOT CONFIRM DELETES"));
+        QVERIFY(written.contains("\r\nLAST DIRECTORY = " + before.toUtf8() + "\r\n"));
+
+        // Started again: deletes are still confirmed.
+        w->main.reset();
+        frmMAIN again(w->prompter, w->dir.path());
+        again.Form_Activate();
+        QVERIFY(!again.chkCONFIRM->isChecked());
+        QVERIFY(!again.settings().noConfirm);
+        QCOMPARE(again.session().LastDirUsed, before);
+    }
+
     void mainLoadAndSaveButtons()
     {
         Window w;

@@ -81,6 +81,20 @@ struct Reader
     }
 };
 
+// The text value kept on a key line.
+QString& textValue(const QString& key, MainSettings& s, Session& v)
+{
+    const std::pair<const char*, QString*> values[] { { "LIST NAME", &s.listName }, { "RGB TOLERANCE", &s.tolerance },
+        { "THUMBNAIL", &s.thumbnailExt }, { "FILTER", &s.filter }, { "ALTERNATE VIEWER", &v.AltViewer },
+        { "SEARCH COMPLETED", &v.SearchCompleted }, { "REACTIVATE", &v.ReactivateDrives },
+        { "LAST DIRECTORY", &v.LastDirUsed }, { "WAV DIRECTORY", &v.WavDirectory } };
+    for (const auto& [name, value] : values) {
+        if (key == QLatin1String(name))
+            return *value;
+    }
+    Q_UNREACHABLE();
+}
+
 } // namespace
 
 class tst_SettingsFile : public QObject
@@ -247,6 +261,41 @@ private Q_SLOTS:
         QCOMPARE(actual, expected);
     }
 
+    // A value holding a line break would end its key line and put a line of its own into the file.
+    void valueWithALineBreakIsNotTaken_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("lineBreak");
+        for (const char* key : { "LIST NAME", "RGB TOLERANCE", "THUMBNAIL", "FILTER", "ALTERNATE VIEWER",
+                 "SEARCH COMPLETED", "REACTIVATE", "LAST DIRECTORY", "WAV DIRECTORY" }) {
+            QTest::addRow("%s, line feed", key) << key << "\n";
+            QTest::addRow("%s, carriage return", key) << key << "\r";
+        }
+    }
+    void valueWithALineBreakIsNotTaken()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, lineBreak);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        SettingsFile file(dir.path(), prompter);
+        MainSettings settings;
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QString& value = textValue(key, settings, session);
+        value = "Kept";
+        QCOMPARE(file.write(settings, session), ProgramOutcome::Continue);
+        value = "/x" + lineBreak + "DO NOT CONFIRM DELETES";
+        QCOMPARE(file.write(settings, session), ProgramOutcome::Continue);
+        QCOMPARE(value, QStringLiteral("Kept")); // the previous value stays, in the program too
+        const QByteArray written = readFile(dir.file("TOLQ.INI"));
+        QVERIFY(written.contains("\r\n" + key.toLatin1() + " = Kept\r\n"));
+        QVERIFY(!written.contains("DO NOT CONFIRM DELETES"));
+        Reader reader;
+        QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
+        QVERIFY(!reader.settings.noConfirm);
+    }
+
     void softMatchBeforeModeLineIsCleared()
     {
         TemporaryProgramDirectory dir;
@@ -328,7 +377,9 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         ScriptedPrompter prompter;
         SettingsFile file(dir.path(), prompter);
-        const ProgramOutcome outcome = file.write(MainSettings {}, Session {});
+        MainSettings settings;
+        Session session;
+        const ProgramOutcome outcome = file.write(settings, session);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (outcome == ProgramOutcome::Continue)
             QSKIP("running with rights that ignore directory permissions");
