@@ -91,6 +91,15 @@ const TextValue TextValues[] {
     { "WAV DIRECTORY", [](MainSettings&, Session& v) -> QString& { return v.WavDirectory; } },
 };
 
+// Clears every box the file keeps as a flag line.
+void clearKeptBoxes(MainSettings& s)
+{
+    for (bool* box : { &s.saveList, &s.singleTable, &s.ignoreExtension, &s.softMatch, &s.exclusive, &s.snapshot,
+             &s.recycle, &s.noConfirm, &s.autoNext, &s.notFilter, &s.noSound, &s.fixJpeg, &s.preMatch })
+        *box = false;
+    s.fileTypes.fill(false);
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(QString programDirectory, Prompter& prompter)
@@ -213,6 +222,9 @@ ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, cons
         m_prompter.tell(QStringLiteral("Unable to read INI file"));
         return ProgramOutcome::EndProgram;
     }
+    // The start values of the boxes hold only for a first start, whose file carries them: a box
+    // unticked by the user has no line and must come back unticked.
+    clearKeptBoxes(settings);
     for (const QString& line : *lines)
         applyLine(line, settings, session, loadList);
     if (settings.filter.isEmpty())

@@ -30,8 +30,10 @@ public:
     // Rewrites the whole file; "Unable to create INI file" and EndProgram when it cannot. A text
     // value holding a line break gives way to the one last read or written (keepLinesWhole).
     ProgramOutcome write(MainSettings& settings, Session& session);
-    // Presets the session, applies every line it knows and lists the sound files; the LIST NAME
-    // line loads its list through loadList. "Unable to read INI file" and EndProgram when unreadable.
+    // Presets the session, clears every box the file keeps, applies every line it knows and
+    // lists the sound files; the LIST NAME line loads its list through loadList. So a box is
+    // ticked exactly when its line is there. "Unable to read INI file" and EndProgram when
+    // unreadable.
     ProgramOutcome read(MainSettings& settings, Session& session, const ListLoader& loadList);
 
     // Applies one line of the file (the reader's tests, in order).

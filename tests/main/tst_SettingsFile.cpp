@@ -95,6 +95,20 @@ QString& textValue(const QString& key, MainSettings& s, Session& v)
     Q_UNREACHABLE();
 }
 
+// The boxes kept as flag lines, by their lines.
+QList<std::pair<QString, bool*>> keptBoxes(MainSettings& s)
+{
+    QList<std::pair<QString, bool*>> boxes { { "AUTOSAVE DIR LIST", &s.saveList },
+        { "USE SINGLE DATABASE", &s.singleTable }, { "IGNORE EXTENSION", &s.ignoreExtension },
+        { "USE SOFTMATCH", &s.softMatch }, { "EXCLUSIVE DIR MATCHING", &s.exclusive }, { "USE SNAPSHOT", &s.snapshot },
+        { "USE RECYCLE BIN", &s.recycle }, { "DO NOT CONFIRM DELETES", &s.noConfirm },
+        { "AUTO LOAD NEXT", &s.autoNext }, { "NOT FILTER", &s.notFilter }, { "DISABLE SOUND", &s.noSound },
+        { "FIX JPEG FILES", &s.fixJpeg }, { "RUN PRE-MATCH CYCLE", &s.preMatch } };
+    for (int i = 0; i < FileTypeCount; ++i)
+        boxes.append({ QString::fromLatin1(FileTypes[std::size_t(i)].extension), &s.fileTypes[std::size_t(i)] });
+    return boxes;
+}
+
 } // namespace
 
 class tst_SettingsFile : public QObject
@@ -296,6 +310,35 @@ private Q_SLOTS:
         QVERIFY(!reader.settings.noConfirm);
     }
 
+    // Every box is ticked exactly when its line is in the file, whatever it held before.
+    void boxesComeFromTheirLines_data()
+    {
+        QTest::addColumn<QString>("unticked");
+        MainSettings settings;
+        for (const auto& [line, box] : keptBoxes(settings))
+            QTest::newRow(qPrintable(line)) << line;
+    }
+    void boxesComeFromTheirLines()
+    {
+        QFETCH(QString, unticked);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        for (const auto& [line, box] : keptBoxes(settings))
+            *box = line != unticked;
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
+        QVERIFY(!readFile(dir.file("TOLQ.INI")).contains("\r\n" + unticked.toLatin1() + "\r\n"));
+
+        Reader reader;
+        for (const auto& [line, box] : keptBoxes(reader.settings))
+            *box = true; // as a start value or an earlier setting may leave it
+        QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
+        for (const auto& [line, box] : keptBoxes(reader.settings))
+            QVERIFY2(*box == (line != unticked), qPrintable(line));
+    }
+
     void softMatchBeforeModeLineIsCleared()
     {
         TemporaryProgramDirectory dir;
@@ -316,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
         QCOMPARE(reader.session.StoppedAtRecord, 0); // preset
         QCOMPARE(reader.session.TotalDeleted, 3); // counters are not preset
-        QVERIFY(reader.settings.ignoreExtension); // a control keeps its start value
+        QVERIFY(!reader.settings.ignoreExtension); // a box without its line is clear, ticked at start or not
         QCOMPARE(reader.settings.filter, QStringLiteral("*")); // an empty filter becomes "*"
         QCOMPARE(reader.session.PreScanTop, -5000);
         QCOMPARE(reader.session.WavDirectory, dir.path() + "/");
