@@ -77,7 +77,7 @@ private Q_SLOTS:
         if (snapshot) {
             auto* window = new frmSNAPSHOT(
                 settings, session, dir.path(), frmSNAPSHOT::Services { prompter, sound, volumes, writer }, &mainWindow);
-            QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
+            QCOMPARE(session.NumberDeleted, 4); // earlier deletes of the run still count
             snapshotWindow = window;
             window->Form_Activate();
         } else {

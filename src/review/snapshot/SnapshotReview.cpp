@@ -37,7 +37,6 @@ SnapshotReview::~SnapshotReview()
 
 bool SnapshotReview::load()
 {
-    m_session.NumberDeleted = 0;
     ReviewActiveCode = reviewActiveCode(m_settings);
     m_database = CatalogueDatabase::openOrTell(listDatabasePath(m_programDirectory, m_settings), m_ports.prompter);
     if (!m_database)
