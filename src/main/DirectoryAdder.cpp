@@ -109,9 +109,23 @@ bool DirectoryAdder::addEntry(MainSettings& settings, const QString& entry)
     return true;
 }
 
+bool DirectoryAdder::add(const QString& entry)
+{
+    if (!addEntry(m_settings, entry))
+        return false;
+    changed();
+    return true;
+}
+
+void DirectoryAdder::changed() const
+{
+    if (m_changed)
+        m_changed();
+}
+
 bool DirectoryAdder::addDirectory(const QString& path)
 {
-    return listable(path) && addEntry(m_settings, entryFor(path));
+    return listable(path) && add(entryFor(path));
 }
 
 int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress& progress)
@@ -146,7 +160,7 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         }
         if (progress)
             progress(path);
-        if (addEntry(m_settings, DirectoryEntry::of(path, labels.labelFor(path)).text()))
+        if (add(DirectoryEntry::of(path, labels.labelFor(path)).text()))
             ++added;
         yielder.yield();
         // The listing is taken before descending; the first child is visited next.
@@ -165,6 +179,7 @@ void DirectoryAdder::setIfcd(const QString& path)
     addDirectory(path);
     m_settings.ifcd = entryFor(path);
     m_settings.treeModeIfcd = false;
+    changed();
 }
 
 void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Progress& progress)
@@ -174,6 +189,7 @@ void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Pro
     addTree(top, yielder, progress);
     m_settings.ifcd = entryFor(top);
     m_settings.treeModeIfcd = true;
+    changed();
 }
 
 QStringList DirectoryAdder::subdirectories(const QString& path)

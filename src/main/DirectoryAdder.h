@@ -22,6 +22,9 @@ public:
 
     DirectoryAdder(MainSettings& settings, const Volumes& volumes, Prompter* prompter = nullptr);
 
+    // Told after every change of the list or the IFCD, so it can be shown as it grows.
+    void onChange(std::function<void()> changed) { m_changed = std::move(changed); }
+
     QString entryFor(const QString& path) const;
 
     // The adding rule: an empty list takes any entry; otherwise an entry already listed, or equal
@@ -56,9 +59,13 @@ public:
 private:
     // True when the path can be listed; otherwise the user is told and false comes back.
     bool listable(const QString& path) const;
+    // The adding rule, and the change told when the entry was added.
+    bool add(const QString& entry);
+    void changed() const;
     void tellRefused(const QStringList& paths) const;
 
     MainSettings& m_settings;
     const Volumes& m_volumes;
     Prompter* m_prompter;
+    std::function<void()> m_changed;
 };

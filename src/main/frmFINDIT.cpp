@@ -121,7 +121,9 @@ void frmFINDIT::lstDRIVE_Change(const QString& root)
 
 DirectoryAdder frmFINDIT::adder()
 {
-    return DirectoryAdder(m_settings, m_volumes, &m_prompter);
+    DirectoryAdder adder(m_settings, m_volumes, &m_prompter);
+    adder.onChange([this] { Q_EMIT listChanged(); });
+    return adder;
 }
 
 void frmFINDIT::cmdADDDIR_Click()

@@ -467,6 +467,7 @@ void frmMAIN::cmdADD_Click()
     session().ChangedSearch = true;
     {
         frmFINDIT finder(settings(), session(), volumes(), m_prompter, this);
+        connect(&finder, &frmFINDIT::listChanged, this, &frmMAIN::showDirectoryList);
         finder.exec();
     }
     showSettings();

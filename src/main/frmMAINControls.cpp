@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <type_traits>
@@ -288,4 +289,26 @@ void frmMAIN::wireHandlers()
     connect(Timer1, &QTimer::timeout, this, &frmMAIN::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &frmMAIN::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &frmMAIN::Timer3_Timer);
+}
+
+void frmMAIN::showDirectoryList()
+{
+    const MainSettings& s = settings();
+    m_applyingSettings = true;
+    const QSignalBlocker ifcdBlocker(txtIFCD);
+    const QSignalBlocker treeBlocker(chkTREEMODEIFCD);
+    // Only the entries beyond those shown are new, unless the list changed otherwise.
+    qsizetype shown = lstDIRECTORIES->count();
+    if (shown > s.directories.size()
+        || (shown > 0 && lstDIRECTORIES->item(int(shown - 1))->text() != s.directories.at(shown - 1))) {
+        lstDIRECTORIES->clear();
+        shown = 0;
+    }
+    for (qsizetype i = shown; i < s.directories.size(); ++i)
+        lstDIRECTORIES->addItem(s.directories.at(i));
+    if (shown < s.directories.size())
+        lstDIRECTORIES->scrollToBottom();
+    txtIFCD->setText(s.ifcd);
+    chkTREEMODEIFCD->setChecked(s.treeModeIfcd);
+    m_applyingSettings = false;
 }
