@@ -3,15 +3,18 @@
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
 #include "platform/Conventions.h"
+#include "widgets/WindowFrame.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -311,4 +314,21 @@ void frmMAIN::showDirectoryList()
     txtIFCD->setText(s.ifcd);
     chkTREEMODEIFCD->setChecked(s.treeModeIfcd);
     m_applyingSettings = false;
+}
+
+void frmMAIN::placeWindow()
+{
+    adjustSize();
+    // By the outer frame, title bar included, once the window manager has framed the window.
+    new WindowFrame(this, [this](QMargins frame) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect available = screen->availableGeometry();
+        const QSize outer = size().grownBy(frame);
+        const QSize screenTwips(conv::pixelsToTwips(available.width()), conv::pixelsToTwips(available.height()));
+        const QSize windowTwips(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
+        const QPoint place = MainController::placement(screenTwips, windowTwips);
+        move(available.topLeft() + QPoint(conv::twipsToPixels(place.x()), conv::twipsToPixels(place.y())));
+    });
 }

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "main/frmABOUT.h"
+#include "main/frmMAIN.h"
 #include "main/frmSTATS.h"
 #include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -120,6 +122,35 @@ private Q_SLOTS:
                 stats.reject();
         });
         QCOMPARE(int(stats.showModal()), answer);
+    }
+
+    // The main window and the About box are placed by their outer frame, title bar included.
+    void placedByTheFrame_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::newRow("the main window: a quarter of the spare space on a large screen") << false;
+        QTest::newRow("the About box: centred on the screen") << true;
+    }
+    void placedByTheFrame()
+    {
+        QFETCH(bool, about);
+        TemporaryProgramDirectory dir;
+        QVERIFY(writeFile(dir.file("TOLQ.INI"), "[MODE]\r\n"));
+        ScriptedPrompter prompter;
+        std::unique_ptr<QWidget> window;
+        if (about)
+            window = std::make_unique<frmABOUT>();
+        else
+            window = std::make_unique<frmMAIN>(prompter, dir.path());
+        window->show();
+        QTRY_VERIFY(window->frameGeometry().size() != window->size()); // framed
+        const QRect screen = about ? window->screen()->geometry() : window->screen()->availableGeometry();
+        const QSize frame = window->frameGeometry().size();
+        const QPoint twips = MainController::placement(screen.size() * 15, frame * 15);
+        const QPoint expected = about
+            ? QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2)
+            : QPoint(twips.x() / 15, twips.y() / 15);
+        QTRY_COMPARE(window->frameGeometry().topLeft(), screen.topLeft() + expected);
     }
 
     void aboutWindow()
