@@ -1,6 +1,9 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "main/frmABOUT.h"
+#include "main/frmFINDIT.h"
+#include "main/frmLOADSAVE.h"
 #include "main/frmMAIN.h"
+#include "main/frmRESUME.h"
 #include "main/frmSTATS.h"
 #include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
@@ -151,6 +154,46 @@ private Q_SLOTS:
             ? QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2)
             : QPoint(twips.x() / 15, twips.y() / 15);
         QTRY_COMPARE(window->frameGeometry().topLeft(), screen.topLeft() + expected);
+    }
+
+    // The main window's dialogs stand by their outer frame against the main window's: centred
+    // over it, or the add dialog's bottom-right corner 100 twips inside its own.
+    void dialogsPlacedByTheFrame_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        for (const char* name : { "frmSTATS", "frmLOADSAVE", "frmRESUME", "frmFINDIT" })
+            QTest::newRow(name) << name;
+    }
+    void dialogsPlacedByTheFrame()
+    {
+        QFETCH(QString, dialog);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        Session session;
+        FakeVolumes volumes;
+        QWidget main;
+        main.resize(600, 500);
+        main.move(40, 30);
+        main.show();
+        QTRY_VERIFY(main.frameGeometry().size() != main.size());
+        std::unique_ptr<QWidget> window;
+        if (dialog == "frmSTATS")
+            window = std::make_unique<frmSTATS>(QStringLiteral("0 file(s) deleted this session."), &main);
+        else if (dialog == "frmLOADSAVE")
+            window = std::make_unique<frmLOADSAVE>(dir.path(), prompter, nullptr, nullptr, &main);
+        else if (dialog == "frmRESUME")
+            window = std::make_unique<frmRESUME>(session, volumes, &main);
+        else
+            window = std::make_unique<frmFINDIT>(settings, session, volumes, prompter, &main);
+        window->show();
+        QTRY_VERIFY(window->frameGeometry().size() != window->size()); // framed
+        const QRect over = main.frameGeometry();
+        const QSize frame = window->frameGeometry().size();
+        const QPoint expected = dialog == "frmFINDIT"
+            ? over.bottomRight() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) - QPoint(100 / 15, 100 / 15)
+            : over.topLeft() + QPoint((over.width() - frame.width()) / 2, (over.height() - frame.height()) / 2);
+        QTRY_COMPARE(window->frameGeometry().topLeft(), expected);
     }
 
     void aboutWindow()
