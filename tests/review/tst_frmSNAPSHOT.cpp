@@ -337,12 +337,18 @@ private Q_SLOTS:
     void padsParkUnderAQuestion_data()
     {
         QTest::addColumn<bool>("clicked"); // the pad, else the hover strip
-        QTest::newRow("the pad's Delete") << true;
-        QTest::newRow("the strip's Delete") << false;
+        QTest::addColumn<bool>("deleted"); // the answer
+        QTest::addColumn<bool>("back");
+        QTest::newRow("the pad's Delete declined: the pad back") << true << false << true;
+        QTest::newRow("the pad's Delete done: its slot empty, no pad") << true << true << false;
+        QTest::newRow("the strip's Delete declined") << false << false << true;
+        QTest::newRow("the strip's Delete done: the strip back, as without a question") << false << true << true;
     }
     void padsParkUnderAQuestion()
     {
         QFETCH(bool, clicked);
+        QFETCH(bool, deleted);
+        QFETCH(bool, back);
         Window w(true);
         clicked ? w.click(2) : w.hover(2);
         QWidget* pad = clicked ? static_cast<QWidget*>(w.pad()) : w.strip();
@@ -363,10 +369,16 @@ private Q_SLOTS:
             // The window manager hands the activation back to the review window.
             QApplication::setActiveWindow(w.window);
         };
-        w.prompter.queueAnswer(MsgAnswer::No);
+        w.prompter.queueAnswer(deleted ? MsgAnswer::Yes : MsgAnswer::No);
         Window::type(pad, "d");
         QCOMPARE(w.prompter.messages().size(), 1);
+        QCOMPARE(w.f.tags(), QString(deleted ? "  D   " : "      "));
         QVERIFY(!upDuring);
+        if (!back) {
+            QTest::qWait(20);
+            QVERIFY(!pad->isVisible());
+            return;
+        }
         QTRY_VERIFY(pad->isVisible() && pad->isActiveWindow());
         QCOMPARE(pad->pos(), placed);
         // Deactivated by the review window itself, it stays away.
