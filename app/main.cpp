@@ -12,8 +12,18 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
+    // Before the display is opened: the usage needs none.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::helpRequested(arguments)) {
+        std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     choosePlacementPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolq"));

@@ -60,8 +60,12 @@ public:
     }
     void writeSettings() override
     {
-        if (m_write)
-            m_file.write(m_settings, m_session);
+        if (!m_write)
+            return;
+        // The writer may put back a value it cannot keep; the review's own stay as they are.
+        MainSettings settings = m_settings;
+        Session session = m_session;
+        m_file.write(settings, session);
     }
 
 private:

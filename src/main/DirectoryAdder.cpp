@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryAccess.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
@@ -66,11 +67,6 @@ DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes, P
 {
 }
 
-bool DirectoryAdder::holdsLineBreak(const QString& path)
-{
-    return path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
-}
-
 QString DirectoryAdder::lineBreakRefusal(const QStringList& paths)
 {
     QStringList shown;
@@ -94,7 +90,7 @@ void DirectoryAdder::tellRefused(const QStringList& paths) const
 
 bool DirectoryAdder::listable(const QString& path) const
 {
-    if (!holdsLineBreak(path))
+    if (!textlines::holdsLineBreak(path))
         return true;
     tellRefused({ path });
     return false;
@@ -113,9 +109,23 @@ bool DirectoryAdder::addEntry(MainSettings& settings, const QString& entry)
     return true;
 }
 
+bool DirectoryAdder::add(const QString& entry)
+{
+    if (!addEntry(m_settings, entry))
+        return false;
+    changed();
+    return true;
+}
+
+void DirectoryAdder::changed() const
+{
+    if (m_changed)
+        m_changed();
+}
+
 bool DirectoryAdder::addDirectory(const QString& path)
 {
-    return listable(path) && addEntry(m_settings, entryFor(path));
+    return listable(path) && add(entryFor(path));
 }
 
 int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress& progress)
@@ -144,13 +154,13 @@ int DirectoryAdder::addTree(const QString& top, Yielder& yielder, const Progress
         // what cannot be opened is skipped.
         if (path != topPath && (!isDirectory || !canOpen(path)))
             continue;
-        if (holdsLineBreak(path)) {
+        if (textlines::holdsLineBreak(path)) {
             refused << path;
             continue;
         }
         if (progress)
             progress(path);
-        if (addEntry(m_settings, DirectoryEntry::of(path, labels.labelFor(path)).text()))
+        if (add(DirectoryEntry::of(path, labels.labelFor(path)).text()))
             ++added;
         yielder.yield();
         // The listing is taken before descending; the first child is visited next.
@@ -169,6 +179,7 @@ void DirectoryAdder::setIfcd(const QString& path)
     addDirectory(path);
     m_settings.ifcd = entryFor(path);
     m_settings.treeModeIfcd = false;
+    changed();
 }
 
 void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Progress& progress)
@@ -178,6 +189,7 @@ void DirectoryAdder::setIfcdTree(const QString& top, Yielder& yielder, const Pro
     addTree(top, yielder, progress);
     m_settings.ifcd = entryFor(top);
     m_settings.treeModeIfcd = true;
+    changed();
 }
 
 QStringList DirectoryAdder::subdirectories(const QString& path)

@@ -22,6 +22,9 @@ public:
 
     DirectoryAdder(MainSettings& settings, const Volumes& volumes, Prompter* prompter = nullptr);
 
+    // Told after every change of the list or the IFCD, so it can be shown as it grows.
+    void onChange(std::function<void()> changed) { m_changed = std::move(changed); }
+
     QString entryFor(const QString& path) const;
 
     // The adding rule: an empty list takes any entry; otherwise an entry already listed, or equal
@@ -29,9 +32,8 @@ public:
     static bool addEntry(MainSettings& settings, const QString& entry);
     // AddDirectoryEntry.
     bool addDirectory(const QString& path);
-    // The directories an action refused because their names hold a line break, and what the user
-    // is told of them.
-    static bool holdsLineBreak(const QString& path);
+    // What the user is told of the directories an action refused because their names hold a line
+    // break.
     static QString lineBreakRefusal(const QStringList& paths);
     // AddDirectoryTree: the directory and every directory below it, depth first in pre-order,
     // siblings in the order subdirectories() gives. Directory symlinks are not followed, a
@@ -57,9 +59,13 @@ public:
 private:
     // True when the path can be listed; otherwise the user is told and false comes back.
     bool listable(const QString& path) const;
+    // The adding rule, and the change told when the entry was added.
+    bool add(const QString& entry);
+    void changed() const;
     void tellRefused(const QStringList& paths) const;
 
     MainSettings& m_settings;
     const Volumes& m_volumes;
     Prompter* m_prompter;
+    std::function<void()> m_changed;
 };

@@ -74,8 +74,9 @@ QString ListFiles::tagFilePath(const QString& db) const
 
 bool ListFiles::isUnsafeName(const QString& name)
 {
+    // A line break would also end the LIST NAME line of the settings file.
     return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QChar(0))
-        || name.contains(QStringLiteral(".."));
+        || name.contains(QStringLiteral("..")) || textlines::holdsLineBreak(name);
 }
 
 bool ListFiles::ensureDataDirectory() const

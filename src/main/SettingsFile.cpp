@@ -72,6 +72,34 @@ QString beforeFirstBlank(const QString& upper)
     return blank < 0 ? upper : upper.left(blank);
 }
 
+// The text values the file keeps on key lines.
+struct TextValue
+{
+    const char* key;
+    QString& (*of)(MainSettings&, Session&);
+};
+
+const TextValue TextValues[] {
+    { "LIST NAME", [](MainSettings& s, Session&) -> QString& { return s.listName; } },
+    { "RGB TOLERANCE", [](MainSettings& s, Session&) -> QString& { return s.tolerance; } },
+    { "THUMBNAIL", [](MainSettings& s, Session&) -> QString& { return s.thumbnailExt; } },
+    { "FILTER", [](MainSettings& s, Session&) -> QString& { return s.filter; } },
+    { "ALTERNATE VIEWER", [](MainSettings&, Session& v) -> QString& { return v.AltViewer; } },
+    { "SEARCH COMPLETED", [](MainSettings&, Session& v) -> QString& { return v.SearchCompleted; } },
+    { "REACTIVATE", [](MainSettings&, Session& v) -> QString& { return v.ReactivateDrives; } },
+    { "LAST DIRECTORY", [](MainSettings&, Session& v) -> QString& { return v.LastDirUsed; } },
+    { "WAV DIRECTORY", [](MainSettings&, Session& v) -> QString& { return v.WavDirectory; } },
+};
+
+// Clears every box the file keeps as a flag line.
+void clearKeptBoxes(MainSettings& s)
+{
+    for (bool* box : { &s.saveList, &s.singleTable, &s.ignoreExtension, &s.softMatch, &s.exclusive, &s.snapshot,
+             &s.recycle, &s.noConfirm, &s.autoNext, &s.notFilter, &s.noSound, &s.fixJpeg, &s.preMatch })
+        *box = false;
+    s.fileTypes.fill(false);
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(QString programDirectory, Prompter& prompter)
@@ -164,8 +192,21 @@ QStringList SettingsFile::compose(const MainSettings& s, const Session& v)
     return lines;
 }
 
-ProgramOutcome SettingsFile::write(const MainSettings& settings, const Session& session) const
+void SettingsFile::keepLinesWhole(MainSettings& settings, Session& session)
 {
+    for (const TextValue& value : TextValues) {
+        QString& text = value.of(settings, session);
+        const QString key = QString::fromLatin1(value.key);
+        if (textlines::holdsLineBreak(text))
+            text = m_keptValues.value(key);
+        else
+            m_keptValues.insert(key, text);
+    }
+}
+
+ProgramOutcome SettingsFile::write(MainSettings& settings, Session& session)
+{
+    keepLinesWhole(settings, session);
     if (!textlines::writeAtomically(path(), compose(settings, session))) {
         m_prompter.tell(QStringLiteral("Unable to create INI file"));
         return ProgramOutcome::EndProgram;
@@ -173,7 +214,7 @@ ProgramOutcome SettingsFile::write(const MainSettings& settings, const Session& 
     return ProgramOutcome::Continue;
 }
 
-ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, const ListLoader& loadList) const
+ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, const ListLoader& loadList)
 {
     session.applyReaderPresets(m_programDirectory);
     const std::optional<QStringList> lines = textlines::read(path());
@@ -181,10 +222,16 @@ ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, cons
         m_prompter.tell(QStringLiteral("Unable to read INI file"));
         return ProgramOutcome::EndProgram;
     }
+    // The start values of the boxes hold only for a first start, whose file carries them: a box
+    // unticked by the user has no line and must come back unticked.
+    clearKeptBoxes(settings);
     for (const QString& line : *lines)
         applyLine(line, settings, session, loadList);
     if (settings.filter.isEmpty())
         settings.filter = QStringLiteral("*");
+    // A preset (the sound directory in a program directory whose name holds a line break) may
+    // not be fit to write either.
+    keepLinesWhole(settings, session);
     session.SoundFiles = listSoundFiles(session.WavDirectory);
     return ProgramOutcome::Continue;
 }

@@ -3,6 +3,7 @@
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -26,11 +27,14 @@ public:
 
     // The 45 lines in the writer's order, sections, key, flag and counter lines.
     static QStringList compose(const MainSettings& settings, const Session& session);
-    // Rewrites the whole file; "Unable to create INI file" and EndProgram when it cannot.
-    ProgramOutcome write(const MainSettings& settings, const Session& session) const;
-    // Presets the session, applies every line it knows and lists the sound files; the LIST NAME
-    // line loads its list through loadList. "Unable to read INI file" and EndProgram when unreadable.
-    ProgramOutcome read(MainSettings& settings, Session& session, const ListLoader& loadList) const;
+    // Rewrites the whole file; "Unable to create INI file" and EndProgram when it cannot. A text
+    // value holding a line break gives way to the one last read or written (keepLinesWhole).
+    ProgramOutcome write(MainSettings& settings, Session& session);
+    // Presets the session, clears every box the file keeps, applies every line it knows and
+    // lists the sound files; the LIST NAME line loads its list through loadList. So a box is
+    // ticked exactly when its line is there. "Unable to read INI file" and EndProgram when
+    // unreadable.
+    ProgramOutcome read(MainSettings& settings, Session& session, const ListLoader& loadList);
 
     // Applies one line of the file (the reader's tests, in order).
     static void applyLine(const QString& line, MainSettings& settings, Session& session, const ListLoader& loadList);
@@ -38,8 +42,15 @@ public:
     static QStringList listSoundFiles(const QString& wavDirectory);
 
 private:
+    // A text value on a key line that holds a line break would end its line, and what follows
+    // would be read as lines of their own (a directory named "x", line feed, "DO NOT CONFIRM
+    // DELETES" would switch the question off). Such a value is not taken: the one this file last
+    // read or wrote for the key stays, in the program as in the file.
+    void keepLinesWhole(MainSettings& settings, Session& session);
+
     QString m_programDirectory;
     Prompter& m_prompter;
+    QHash<QString, QString> m_keptValues; // by key
 };
 
 // Setting a main-window option from code fires its change handler, as a user's change would.

@@ -2,13 +2,13 @@
 
 #include "main/EyeFrames.h"
 #include "platform/Conventions.h"
+#include "widgets/ScreenPlace.h"
+#include "widgets/WindowFrame.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 frmABOUT::frmABOUT(QWidget* parent)
@@ -48,10 +48,12 @@ void frmABOUT::Form_Load()
 {
     lblVERSION->setText(versionText(TOLQ_VERSION_MAJOR, TOLQ_VERSION_MINOR));
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    // Centred by the outer frame, title bar included, once the window manager has framed it.
+    new WindowFrame(this, [this](QMargins frame) {
+        const QRect area = primaryScreenArea();
+        const QSize outer = size().grownBy(frame);
+        move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+    });
 }
 
 void frmABOUT::Command1_Click()

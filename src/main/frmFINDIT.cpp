@@ -6,6 +6,7 @@
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "widgets/DirectoryBrowser.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -87,12 +88,8 @@ void frmFINDIT::Form_Load()
 {
     // The bottom-right corner sits 100 twips inside the main window's.
     adjustSize();
-    if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        const QRect frame = main->frameGeometry();
-        const int inset = conv::twipsToPixels(100);
-        move(frame.x() + frame.width() - frameGeometry().width() - inset,
-            frame.y() + frame.height() - frameGeometry().height() - inset);
-    }
+    if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr)
+        placeInCornerOf(this, main, conv::twipsToPixels(100));
 
     const QString start = DirectoryAdder::startDirectory(m_session.LastDirUsed, m_volumes);
     m_browser->selectDriveOf(start);
@@ -121,7 +118,9 @@ void frmFINDIT::lstDRIVE_Change(const QString& root)
 
 DirectoryAdder frmFINDIT::adder()
 {
-    return DirectoryAdder(m_settings, m_volumes, &m_prompter);
+    DirectoryAdder adder(m_settings, m_volumes, &m_prompter);
+    adder.onChange([this] { Q_EMIT listChanged(); });
+    return adder;
 }
 
 void frmFINDIT::cmdADDDIR_Click()

@@ -16,7 +16,8 @@ class Volumes;
 
 // The add-directories dialog: browses the mounted file systems and their directories and adds the
 // browsed directory, its whole tree, or designates it as the IFCD. It writes straight into the
-// settings value; the remembered directory LastDirUsed is read at opening and written at closing.
+// settings value and says so after every change; the remembered directory LastDirUsed is read at
+// opening and written at closing.
 class frmFINDIT : public QDialog
 {
     Q_OBJECT
@@ -37,6 +38,10 @@ public:
     QPushButton* cmdIFCD = nullptr;
     QPushButton* cmdIFCDTREE = nullptr;
     QPushButton* cmdCANCEL = nullptr;
+
+Q_SIGNALS:
+    // The list or the IFCD changed: the main window shows each entry as it is added.
+    void listChanged();
 
 public Q_SLOTS:
     void done(int result) override;

@@ -1,4 +1,5 @@
 #include "main/frmLOADSAVE.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -46,11 +47,8 @@ frmLOADSAVE::frmLOADSAVE(const QString& dataDirectory, Prompter& prompter, ListD
 
     // Centred over the main window.
     adjustSize();
-    if (const QWidget* main = parent ? parent->window() : nullptr) {
-        const QRect frame = main->frameGeometry();
-        move(frame.x() + (frame.width() - frameGeometry().width()) / 2,
-            frame.y() + (frame.height() - frameGeometry().height()) / 2);
-    }
+    if (const QWidget* main = parent ? parent->window() : nullptr)
+        centreOver(this, main);
     refreshFiles();
 }
 

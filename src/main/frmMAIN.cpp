@@ -10,7 +10,6 @@
 #include "main/frmLOADSAVE.h"
 #include "main/frmMAINStages.h"
 #include "main/frmSTATS.h"
-#include "platform/Conventions.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/SystemVolumes.h"
@@ -21,12 +20,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -70,20 +67,6 @@ void frmMAIN::Form_Load()
     m_altView = new frmALTVIEW(session(), volumes(), prompter(), this);
     if (outcome == ProgramOutcome::EndProgram)
         endProgram();
-}
-
-void frmMAIN::placeWindow()
-{
-    adjustSize();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect available = screen->availableGeometry();
-    const QSize screenTwips(conv::pixelsToTwips(available.width()), conv::pixelsToTwips(available.height()));
-    const QSize windowTwips(
-        conv::pixelsToTwips(frameGeometry().width()), conv::pixelsToTwips(frameGeometry().height()));
-    const QPoint place = MainController::placement(screenTwips, windowTwips);
-    move(available.topLeft() + QPoint(conv::twipsToPixels(place.x()), conv::twipsToPixels(place.y())));
 }
 
 void frmMAIN::showEvent(QShowEvent* event)
@@ -467,6 +450,7 @@ void frmMAIN::cmdADD_Click()
     session().ChangedSearch = true;
     {
         frmFINDIT finder(settings(), session(), volumes(), m_prompter, this);
+        connect(&finder, &frmFINDIT::listChanged, this, &frmMAIN::showDirectoryList);
         finder.exec();
     }
     showSettings();

@@ -57,6 +57,9 @@ public:
     void LoadList(const QString& name);
     // Puts the settings value into the controls after code changed it.
     void showSettings();
+    // Shows the directory list and the IFCD as the settings value now holds them: the entries
+    // added since the list was last shown are appended.
+    void showDirectoryList();
     frmALTVIEW* altViewer() const { return m_altView; }
     // The move dialog both reviews share, made at its first use and kept for the run, so the
     // destinations it remembers last as long.

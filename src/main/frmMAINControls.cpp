@@ -3,15 +3,19 @@
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
 #include "platform/Conventions.h"
+#include "widgets/WindowFrame.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <type_traits>
@@ -288,4 +292,43 @@ void frmMAIN::wireHandlers()
     connect(Timer1, &QTimer::timeout, this, &frmMAIN::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &frmMAIN::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &frmMAIN::Timer3_Timer);
+}
+
+void frmMAIN::showDirectoryList()
+{
+    const MainSettings& s = settings();
+    m_applyingSettings = true;
+    const QSignalBlocker ifcdBlocker(txtIFCD);
+    const QSignalBlocker treeBlocker(chkTREEMODEIFCD);
+    // Only the entries beyond those shown are new, unless the list changed otherwise.
+    qsizetype shown = lstDIRECTORIES->count();
+    if (shown > s.directories.size()
+        || (shown > 0 && lstDIRECTORIES->item(int(shown - 1))->text() != s.directories.at(shown - 1))) {
+        lstDIRECTORIES->clear();
+        shown = 0;
+    }
+    for (qsizetype i = shown; i < s.directories.size(); ++i)
+        lstDIRECTORIES->addItem(s.directories.at(i));
+    if (shown < s.directories.size())
+        lstDIRECTORIES->scrollToBottom();
+    txtIFCD->setText(s.ifcd);
+    chkTREEMODEIFCD->setChecked(s.treeModeIfcd);
+    m_applyingSettings = false;
+}
+
+void frmMAIN::placeWindow()
+{
+    adjustSize();
+    // By the outer frame, title bar included, once the window manager has framed the window.
+    new WindowFrame(this, [this](QMargins frame) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        const QRect available = screen->availableGeometry();
+        const QSize outer = size().grownBy(frame);
+        const QSize screenTwips(conv::pixelsToTwips(available.width()), conv::pixelsToTwips(available.height()));
+        const QSize windowTwips(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
+        const QPoint place = MainController::placement(screenTwips, windowTwips);
+        move(available.topLeft() + QPoint(conv::twipsToPixels(place.x()), conv::twipsToPixels(place.y())));
+    });
 }

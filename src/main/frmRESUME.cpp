@@ -1,4 +1,5 @@
 #include "main/frmRESUME.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -65,11 +66,8 @@ void frmRESUME::Form_Load()
 
     // Centred over the main window.
     adjustSize();
-    if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
-        const QRect frame = main->frameGeometry();
-        move(frame.x() + (frame.width() - frameGeometry().width()) / 2,
-            frame.y() + (frame.height() - frameGeometry().height()) / 2);
-    }
+    if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr)
+        centreOver(this, main);
 }
 
 void frmRESUME::showOptions()

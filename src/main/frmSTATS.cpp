@@ -1,6 +1,7 @@
 #include "main/frmSTATS.h"
 
 #include "platform/Prompter.h"
+#include "widgets/ScreenPlace.h"
 #include "widgets/TitleRoom.h"
 
 #include <QCheckBox>
@@ -32,10 +33,8 @@ void frmSTATS::Form_Load()
 {
     setMinimumWidth(titleRoom(this));
     adjustSize();
-    if (const QWidget* main = parentWidget()) {
-        const QRect frame = main->frameGeometry();
-        move(frame.left() + (frame.width() - width()) / 2, frame.top() + (frame.height() - height()) / 2);
-    }
+    if (const QWidget* main = parentWidget())
+        centreOver(this, main);
 }
 
 void frmSTATS::cmdOK_Click()

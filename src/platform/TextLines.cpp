@@ -53,4 +53,9 @@ QString trimBlanks(const QString& text)
     return text.mid(begin, end - begin);
 }
 
+bool holdsLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
 } // namespace textlines

@@ -14,5 +14,8 @@ bool writeAtomically(const QString& path, const QStringList& lines);
 std::optional<QStringList> read(const QString& path);
 // Blanks (not other white space) trimmed from both ends.
 QString trimBlanks(const QString& text);
+// True when the text holds a line feed or a carriage return: written on a line of one of these
+// files it would end that line and begin another.
+bool holdsLineBreak(const QString& text);
 
 } // namespace textlines

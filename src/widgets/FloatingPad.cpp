@@ -23,9 +23,24 @@ FloatingPad::FloatingPad(QWidget* owner)
         if (!m_backAfterModal || QApplication::activeModalWidget() || !focused)
             return;
         m_backAfterModal = false;
-        if (isVisible() && parentWidget() && focused == parentWidget()->windowHandle())
-            activateWindow();
+        if (m_parked && parentWidget() && focused == parentWidget()->windowHandle())
+            bringUp();
     });
+}
+
+void FloatingPad::setVisible(bool visible)
+{
+    if (!m_parking)
+        m_parked = false;
+    QWidget::setVisible(visible);
+}
+
+void FloatingPad::park()
+{
+    m_parking = true;
+    hide();
+    m_parking = false;
+    m_parked = true;
 }
 
 void FloatingPad::bringUp()
@@ -63,11 +78,11 @@ bool FloatingPad::event(QEvent* event)
         activated();
         break;
     case QEvent::WindowDeactivate:
-        // A window may not be placed off the screen everywhere: out of the way means hidden.
-        if (QApplication::activeModalWidget())
-            m_backAfterModal = true;
-        else
-            hide();
+        // Another window of the program is in front: the pad must not stand over it.
+        if (isVisible()) {
+            m_backAfterModal = QApplication::activeModalWidget() != nullptr;
+            park();
+        }
         break;
     default:
         break;

@@ -6,9 +6,10 @@ class QKeyEvent;
 class QPushButton;
 
 // A small floating window that belongs to another: a tool window without caption text, light
-// grey, with a thin border. It goes away when it loses the activation to anything but a modal
-// dialog; after a modal dialog (a question or a viewer opened from it) it takes the activation
-// back, so its keys go on working. It places itself again at every activation (activated()).
+// grey, with a thin border. It goes out of the way (parks) whenever it loses the activation, also
+// to a modal dialog, which it would otherwise stand over; after a modal dialog opened from it (a
+// question or a viewer) it comes back and takes the activation again, so its keys go on working.
+// It places itself again at every activation (activated()).
 class FloatingPad : public QWidget
 {
     Q_OBJECT
@@ -17,6 +18,8 @@ public:
 
     // Shows the pad in front and asks for the activation, which the window manager may refuse.
     void bringUp();
+    // Showing or hiding the pad from code ends a parking: a pad hidden meanwhile stays hidden.
+    void setVisible(bool visible) override;
 
 protected:
     // Every activation.
@@ -39,6 +42,11 @@ private:
     // The button of the pad whose access letter the key is, if any.
     QPushButton* accessKeyButton(const QKeyEvent* event) const;
 
+    // A window may not be placed off the screen everywhere: out of the way means hidden.
+    void park();
+
     bool m_backAfterModal = false;
+    bool m_parked = false;
+    bool m_parking = false;
     bool m_keyPreview = true;
 };

@@ -30,6 +30,25 @@ QPoint keptOnScreen(QSize frame, const QPoint& topLeft)
     return { x, y };
 }
 
+void centreOver(QWidget* window, const QWidget* owner)
+{
+    new WindowFrame(window, [window, owner](QMargins frame) {
+        const QSize outer = window->size().grownBy(frame);
+        const QRect over = owner->frameGeometry();
+        window->move(over.x() + (over.width() - outer.width()) / 2, over.y() + (over.height() - outer.height()) / 2);
+    });
+}
+
+void placeInCornerOf(QWidget* window, const QWidget* owner, int inset)
+{
+    new WindowFrame(window, [window, owner, inset](QMargins frame) {
+        const QSize outer = window->size().grownBy(frame);
+        const QRect over = owner->frameGeometry();
+        window->move(
+            over.x() + over.width() - outer.width() - inset, over.y() + over.height() - outer.height() - inset);
+    });
+}
+
 void placeProgressWindow(QWidget* window, const Session& session)
 {
     new WindowFrame(window, [window, &session](QMargins frame) {

@@ -15,6 +15,12 @@ QRect primaryScreenArea();
 // window's outer frame is moved just as far as needed onto the primary screen.
 QPoint keptOnScreen(QSize frame, const QPoint& topLeft);
 
+// Place a dialog by its outer frame against its owner's, now and once the window manager has
+// framed it: centred over the owner, or with its bottom-right corner inset pixels inside the
+// owner's.
+void centreOver(QWidget* window, const QWidget* owner);
+void placeInCornerOf(QWidget* window, const QWidget* owner, int inset);
+
 // Places a progress window by its frame, now and once the window manager has framed it: at the
 // stored place of the progress windows, kept on the screen, or with none stored at the right
 // edge of the screen, 450 twips above its bottom.

@@ -7,6 +7,7 @@
 #include "session/DirectoryEntry.h"
 
 #include "TestSupport.h"
+#include "WidgetProbes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -334,6 +335,82 @@ private Q_SLOTS:
         w.main->cmdADD->click();
         QVERIFY(w.main->session().ChangedSearch);
         QCOMPARE(QFile::exists(w.listFile("General")), autosave);
+    }
+
+    // The main window's list shows each entry as the dialog adds it, the dialog still open.
+    void mainListFollowsTheDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("Add Directory") << "cmdADDDIR" << QStringList { "top" };
+        QTest::newRow("Add Tree") << "cmdADDTREE" << QStringList { "top", "top/a", "top/a/b", "top/c" };
+        QTest::newRow("Set IFCD") << "cmdIFCD" << QStringList { "top" };
+        QTest::newRow("Set IFCD tree") << "cmdIFCDTREE" << QStringList { "top", "top/a", "top/a/b", "top/c" };
+    }
+    void mainListFollowsTheDialog()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, entries);
+        Window w;
+        QDir().mkpath(w.tree.path("top/a/b"));
+        QDir().mkpath(w.tree.path("top/c"));
+        w.main->session().LastDirUsed = w.tree.path("top");
+        QStringList shown; // each entry as the main window's list took it, the dialog up
+        connect(w.main->lstDIRECTORIES->model(), &QAbstractItemModel::rowsInserted, this,
+            [&](const QModelIndex&, int first, int last) {
+                if (!QApplication::activeModalWidget())
+                    return;
+                QCOMPARE(first, last); // one at a time
+                shown << w.main->lstDIRECTORIES->item(first)->text();
+            });
+        QString ifcd;
+        whenModal([&](QWidget* modal) {
+            auto* finder = qobject_cast<frmFINDIT*>(modal);
+            QVERIFY(finder);
+            finder->findChild<QPushButton*>(button)->click();
+            ifcd = w.main->txtIFCD->text();
+            finder->cmdCANCEL->click();
+        });
+        w.main->cmdADD->click();
+        for (QString& entry : entries)
+            entry = w.tree.entry(entry);
+        QCOMPARE(shown, entries);
+        QCOMPARE(ifcd, button.startsWith("cmdIFCD") ? entries.first() : QString());
+        QCOMPARE(itemTexts(w.main->lstDIRECTORIES), entries);
+    }
+
+    // A directory whose name holds a line break is refused by the dialog, and the settings file
+    // never carries its name either: browsed to, it is not remembered as the last directory.
+    void lineBreakDirectoryLeavesTheSettingsAlone()
+    {
+        auto w = std::make_unique<Window>();
+        const QString odd = w->tree.path("x\nDO NOT CONFIRM DELETES");
+        QVERIFY(QDir().mkpath(odd));
+        const QString before = w->main->session().LastDirUsed;
+        whenModal([&](QWidget* modal) {
+            auto* finder = qobject_cast<frmFINDIT*>(modal);
+            QVERIFY(finder);
+            finder->pointBrowserAt(odd);
+            finder->cmdADDDIR->click();
+            finder->cmdCANCEL->click();
+        });
+        w->main->cmdADD->click();
+        QCOMPARE(w->prompter.texts(), QStringList { DirectoryAdder::lineBreakRefusal({ odd }) });
+        QVERIFY(w->main->settings().directories.isEmpty());
+        whenModal([](QWidget* statistics) { statistics->close(); });
+        w->main->cmdQUIT->click();
+        QVERIFY(w->main->hasEnded());
+        const QByteArray written = readFile(w->dir.file("TOLQ.INI"));
+        QVERIFY(!written.contains("DO NOT CONFIRM DELETES"));
+        QVERIFY(written.contains("\r\nLAST DIRECTORY = " + before.toUtf8() + "\r\n"));
+
+        // Started again: deletes are still confirmed.
+        w->main.reset();
+        frmMAIN again(w->prompter, w->dir.path());
+        again.Form_Activate();
+        QVERIFY(!again.chkCONFIRM->isChecked());
+        QVERIFY(!again.settings().noConfirm);
+        QCOMPARE(again.session().LastDirUsed, before);
     }
 
     void mainLoadAndSaveButtons()

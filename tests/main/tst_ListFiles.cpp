@@ -140,6 +140,9 @@ private Q_SLOTS:
                                  << "Tolq";
         QTest::newRow("nul") << QString("a") + QChar(0) << "Unable to create DIR LIST file"
                              << "Tolq";
+        QTest::newRow("carriage return") << "a\rb"
+                                         << "Unable to create DIR LIST file"
+                                         << "Tolq";
     }
     void refusedSaves()
     {

@@ -81,6 +81,34 @@ struct Reader
     }
 };
 
+// The text value kept on a key line.
+QString& textValue(const QString& key, MainSettings& s, Session& v)
+{
+    const std::pair<const char*, QString*> values[] { { "LIST NAME", &s.listName }, { "RGB TOLERANCE", &s.tolerance },
+        { "THUMBNAIL", &s.thumbnailExt }, { "FILTER", &s.filter }, { "ALTERNATE VIEWER", &v.AltViewer },
+        { "SEARCH COMPLETED", &v.SearchCompleted }, { "REACTIVATE", &v.ReactivateDrives },
+        { "LAST DIRECTORY", &v.LastDirUsed }, { "WAV DIRECTORY", &v.WavDirectory } };
+    for (const auto& [name, value] : values) {
+        if (key == QLatin1String(name))
+            return *value;
+    }
+    Q_UNREACHABLE();
+}
+
+// The boxes kept as flag lines, by their lines.
+QList<std::pair<QString, bool*>> keptBoxes(MainSettings& s)
+{
+    QList<std::pair<QString, bool*>> boxes { { "AUTOSAVE DIR LIST", &s.saveList },
+        { "USE SINGLE DATABASE", &s.singleTable }, { "IGNORE EXTENSION", &s.ignoreExtension },
+        { "USE SOFTMATCH", &s.softMatch }, { "EXCLUSIVE DIR MATCHING", &s.exclusive }, { "USE SNAPSHOT", &s.snapshot },
+        { "USE RECYCLE BIN", &s.recycle }, { "DO NOT CONFIRM DELETES", &s.noConfirm },
+        { "AUTO LOAD NEXT", &s.autoNext }, { "NOT FILTER", &s.notFilter }, { "DISABLE SOUND", &s.noSound },
+        { "FIX JPEG FILES", &s.fixJpeg }, { "RUN PRE-MATCH CYCLE", &s.preMatch } };
+    for (int i = 0; i < FileTypeCount; ++i)
+        boxes.append({ QString::fromLatin1(FileTypes[std::size_t(i)].extension), &s.fileTypes[std::size_t(i)] });
+    return boxes;
+}
+
 } // namespace
 
 class tst_SettingsFile : public QObject
@@ -247,6 +275,70 @@ private Q_SLOTS:
         QCOMPARE(actual, expected);
     }
 
+    // A value holding a line break would end its key line and put a line of its own into the file.
+    void valueWithALineBreakIsNotTaken_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("lineBreak");
+        for (const char* key : { "LIST NAME", "RGB TOLERANCE", "THUMBNAIL", "FILTER", "ALTERNATE VIEWER",
+                 "SEARCH COMPLETED", "REACTIVATE", "LAST DIRECTORY", "WAV DIRECTORY" }) {
+            QTest::addRow("%s, line feed", key) << key << "\n";
+            QTest::addRow("%s, carriage return", key) << key << "\r";
+        }
+    }
+    void valueWithALineBreakIsNotTaken()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, lineBreak);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        SettingsFile file(dir.path(), prompter);
+        MainSettings settings;
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QString& value = textValue(key, settings, session);
+        value = "Kept";
+        QCOMPARE(file.write(settings, session), ProgramOutcome::Continue);
+        value = "/x" + lineBreak + "DO NOT CONFIRM DELETES";
+        QCOMPARE(file.write(settings, session), ProgramOutcome::Continue);
+        QCOMPARE(value, QStringLiteral("Kept")); // the previous value stays, in the program too
+        const QByteArray written = readFile(dir.file("TOLQ.INI"));
+        QVERIFY(written.contains("\r\n" + key.toLatin1() + " = Kept\r\n"));
+        QVERIFY(!written.contains("DO NOT CONFIRM DELETES"));
+        Reader reader;
+        QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
+        QVERIFY(!reader.settings.noConfirm);
+    }
+
+    // Every box is ticked exactly when its line is in the file, whatever it held before.
+    void boxesComeFromTheirLines_data()
+    {
+        QTest::addColumn<QString>("unticked");
+        MainSettings settings;
+        for (const auto& [line, box] : keptBoxes(settings))
+            QTest::newRow(qPrintable(line)) << line;
+    }
+    void boxesComeFromTheirLines()
+    {
+        QFETCH(QString, unticked);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        for (const auto& [line, box] : keptBoxes(settings))
+            *box = line != unticked;
+        Session session;
+        session.applyReaderPresets(dir.path());
+        QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
+        QVERIFY(!readFile(dir.file("TOLQ.INI")).contains("\r\n" + unticked.toLatin1() + "\r\n"));
+
+        Reader reader;
+        for (const auto& [line, box] : keptBoxes(reader.settings))
+            *box = true; // as a start value or an earlier setting may leave it
+        QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
+        for (const auto& [line, box] : keptBoxes(reader.settings))
+            QVERIFY2(*box == (line != unticked), qPrintable(line));
+    }
+
     void softMatchBeforeModeLineIsCleared()
     {
         TemporaryProgramDirectory dir;
@@ -267,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
         QCOMPARE(reader.session.StoppedAtRecord, 0); // preset
         QCOMPARE(reader.session.TotalDeleted, 3); // counters are not preset
-        QVERIFY(reader.settings.ignoreExtension); // a control keeps its start value
+        QVERIFY(!reader.settings.ignoreExtension); // a box without its line is clear, ticked at start or not
         QCOMPARE(reader.settings.filter, QStringLiteral("*")); // an empty filter becomes "*"
         QCOMPARE(reader.session.PreScanTop, -5000);
         QCOMPARE(reader.session.WavDirectory, dir.path() + "/");
@@ -328,7 +420,9 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         ScriptedPrompter prompter;
         SettingsFile file(dir.path(), prompter);
-        const ProgramOutcome outcome = file.write(MainSettings {}, Session {});
+        MainSettings settings;
+        Session session;
+        const ProgramOutcome outcome = file.write(settings, session);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (outcome == ProgramOutcome::Continue)
             QSKIP("running with rights that ignore directory permissions");

@@ -1,5 +1,9 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "main/frmABOUT.h"
+#include "main/frmFINDIT.h"
+#include "main/frmLOADSAVE.h"
+#include "main/frmMAIN.h"
+#include "main/frmRESUME.h"
 #include "main/frmSTATS.h"
 #include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
@@ -19,6 +23,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -77,7 +82,7 @@ private Q_SLOTS:
         if (snapshot) {
             auto* window = new frmSNAPSHOT(
                 settings, session, dir.path(), frmSNAPSHOT::Services { prompter, sound, volumes, writer }, &mainWindow);
-            QCOMPARE(session.NumberDeleted, 0); // its load resets the session count
+            QCOMPARE(session.NumberDeleted, 4); // earlier deletes of the run still count
             snapshotWindow = window;
             window->Form_Activate();
         } else {
@@ -120,6 +125,75 @@ private Q_SLOTS:
                 stats.reject();
         });
         QCOMPARE(int(stats.showModal()), answer);
+    }
+
+    // The main window and the About box are placed by their outer frame, title bar included.
+    void placedByTheFrame_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::newRow("the main window: a quarter of the spare space on a large screen") << false;
+        QTest::newRow("the About box: centred on the screen") << true;
+    }
+    void placedByTheFrame()
+    {
+        QFETCH(bool, about);
+        TemporaryProgramDirectory dir;
+        QVERIFY(writeFile(dir.file("TOLQ.INI"), "[MODE]\r\n"));
+        ScriptedPrompter prompter;
+        std::unique_ptr<QWidget> window;
+        if (about)
+            window = std::make_unique<frmABOUT>();
+        else
+            window = std::make_unique<frmMAIN>(prompter, dir.path());
+        window->show();
+        QTRY_VERIFY(window->frameGeometry().size() != window->size()); // framed
+        const QRect screen = about ? window->screen()->geometry() : window->screen()->availableGeometry();
+        const QSize frame = window->frameGeometry().size();
+        const QPoint twips = MainController::placement(screen.size() * 15, frame * 15);
+        const QPoint expected = about
+            ? QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2)
+            : QPoint(twips.x() / 15, twips.y() / 15);
+        QTRY_COMPARE(window->frameGeometry().topLeft(), screen.topLeft() + expected);
+    }
+
+    // The main window's dialogs stand by their outer frame against the main window's: centred
+    // over it, or the add dialog's bottom-right corner 100 twips inside its own.
+    void dialogsPlacedByTheFrame_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        for (const char* name : { "frmSTATS", "frmLOADSAVE", "frmRESUME", "frmFINDIT" })
+            QTest::newRow(name) << name;
+    }
+    void dialogsPlacedByTheFrame()
+    {
+        QFETCH(QString, dialog);
+        TemporaryProgramDirectory dir;
+        ScriptedPrompter prompter;
+        MainSettings settings;
+        Session session;
+        FakeVolumes volumes;
+        QWidget main;
+        main.resize(600, 500);
+        main.move(40, 30);
+        main.show();
+        QTRY_VERIFY(main.frameGeometry().size() != main.size());
+        std::unique_ptr<QWidget> window;
+        if (dialog == "frmSTATS")
+            window = std::make_unique<frmSTATS>(QStringLiteral("0 file(s) deleted this session."), &main);
+        else if (dialog == "frmLOADSAVE")
+            window = std::make_unique<frmLOADSAVE>(dir.path(), prompter, nullptr, nullptr, &main);
+        else if (dialog == "frmRESUME")
+            window = std::make_unique<frmRESUME>(session, volumes, &main);
+        else
+            window = std::make_unique<frmFINDIT>(settings, session, volumes, prompter, &main);
+        window->show();
+        QTRY_VERIFY(window->frameGeometry().size() != window->size()); // framed
+        const QRect over = main.frameGeometry();
+        const QSize frame = window->frameGeometry().size();
+        const QPoint expected = dialog == "frmFINDIT"
+            ? over.bottomRight() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) - QPoint(100 / 15, 100 / 15)
+            : over.topLeft() + QPoint((over.width() - frame.width()) / 2, (over.height() - frame.height()) / 2);
+        QTRY_COMPARE(window->frameGeometry().topLeft(), expected);
     }
 
     void aboutWindow()

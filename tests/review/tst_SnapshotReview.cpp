@@ -2,7 +2,10 @@
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/ThumbnailGrid.h"
 
+#include "main/QuitStatistics.h"
+
 #include "ImageSamples.h"
+#include "PairReviewFixture.h"
 #include "SnapshotFixture.h"
 
 #include <QFile>
@@ -122,7 +125,7 @@ private Q_SLOTS:
         QVERIFY(f.make(rowsOf({ "R.JPG sum=K", "A.JPG sum=K", "B.JPG sum=K", "C.JPG sum=K", "E.JPG sum=L" }), true));
         f.session.NumberDeleted = 7;
         f.start();
-        QCOMPARE(f.session.NumberDeleted, 0); // the load starts the count afresh
+        QCOMPARE(f.session.NumberDeleted, 7); // deletes made earlier in the run still count
         const QString vanished = script.section('-', 1).section(' ', 0, 0);
         if (!vanished.isEmpty())
             QVERIFY(QFile::remove(f.tree() + vanished));
@@ -133,12 +136,61 @@ private Q_SLOTS:
 
         QCOMPARE(f.group(), group);
         QCOMPARE(f.tags(), tags);
-        QCOMPARE(f.session.NumberDeleted, deleted);
+        QCOMPARE(f.session.NumberDeleted, 7 + deleted);
         QCOMPARE(f.prompter.texts().replaceInStrings(f.tree(), "<tree>"), messages);
         const QStringList names { "R.JPG", "A.JPG", "B.JPG", "C.JPG" };
         for (qsizetype k = 0; k < names.size(); ++k)
             QCOMPARE(QFile::exists(f.tree() + names[k]), tags.at(k) == ' ' && names[k] != vanished);
         QVERIFY(f.view.controlsEnabled);
+    }
+
+    // The run's statistics count every delete of both reviews, as the recovered bytes do.
+    void deletesCountOverTheRun_data()
+    {
+        QTest::addColumn<bool>("snapshotFirst");
+        QTest::newRow("the pair review, then the snapshot") << false;
+        QTest::newRow("the snapshot, then the pair review") << true;
+    }
+    void deletesCountOverTheRun()
+    {
+        QFETCH(bool, snapshotFirst);
+        Session program; // the one session of the program's run
+        program.DisableFilePolling = true;
+        double bytes = 0;
+        const auto pairDeletesTwo = [&] {
+            PairReviewFixture p;
+            p.session = program;
+            p.settings.mode = ComparisonMode::Size;
+            p.settings.noConfirm = true;
+            const QString tree = p.dir.file("tree/");
+            for (int i = 1; i <= 2; ++i) {
+                QVERIFY(writeFile(tree + QStringLiteral("a%1.jpg").arg(i), "picture"));
+                bytes += 7;
+            }
+            QVERIFY(p.make({ fileRow(1, "a1.jpg", tree), fileRow(2, "a2.jpg", tree) }));
+            QVERIFY(p.open());
+            p.review->cmdBOTH_Click();
+            program = p.session;
+        };
+        const auto snapshotDeletesOne = [&] {
+            SnapshotFixture f;
+            f.session = program;
+            f.settings.mode = ComparisonMode::Checksum;
+            f.settings.noConfirm = true;
+            QVERIFY(f.make(rowsOf({ "R.JPG sum=K", "A.JPG sum=K" }), true));
+            bytes += 502; // A.JPG, RECNUM 2
+            f.start();
+            run(*f.review, "W1 D");
+            program = f.session;
+        };
+        snapshotFirst ? snapshotDeletesOne() : pairDeletesTwo();
+        snapshotFirst ? pairDeletesTwo() : snapshotDeletesOne();
+        QCOMPARE(program.RecoveredBytes, bytes);
+        QCOMPARE(program.TotalDeleted, 3);
+        QCOMPARE(program.NumberDeleted, 3);
+        QVERIFY(quitStatisticsText(program.NumberDeleted, program.RecoveredBytes, program.RecoveredSectorBytes,
+            program.TotalSectorBytes, program.TotalDeleted)
+                    .startsWith("3 file(s) deleted this session.\r"));
     }
 
     void steps_data()

@@ -7,6 +7,7 @@
 #include "SnapshotFixture.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -329,6 +330,62 @@ private Q_SLOTS:
         });
         Window::type(w.strip(), "c");
         QCOMPARE(shown, QString("frmCOUNT"));
+    }
+
+    // Another window of the program in front parks the pads: a question asked from one does not
+    // stand under it. Once the question is answered the pad comes back, placed again.
+    void padsParkUnderAQuestion_data()
+    {
+        QTest::addColumn<bool>("clicked"); // the pad, else the hover strip
+        QTest::addColumn<bool>("deleted"); // the answer
+        QTest::addColumn<bool>("back");
+        QTest::newRow("the pad's Delete declined: the pad back") << true << false << true;
+        QTest::newRow("the pad's Delete done: its slot empty, no pad") << true << true << false;
+        QTest::newRow("the strip's Delete declined") << false << false << true;
+        QTest::newRow("the strip's Delete done: the strip back, as without a question") << false << true << true;
+    }
+    void padsParkUnderAQuestion()
+    {
+        QFETCH(bool, clicked);
+        QFETCH(bool, deleted);
+        QFETCH(bool, back);
+        Window w(true);
+        clicked ? w.click(2) : w.hover(2);
+        QWidget* pad = clicked ? static_cast<QWidget*>(w.pad()) : w.strip();
+        pad->activateWindow();
+        QTRY_VERIFY(pad->isActiveWindow());
+        const QPoint placed = pad->pos();
+        bool upDuring = true;
+        w.prompter.whileAsking = [&] {
+            // The message box, as the program shows it: modal, in front.
+            QDialog question;
+            question.setObjectName("question");
+            QTimer::singleShot(0, &question, [&] {
+                QTRY_VERIFY(question.isActiveWindow());
+                upDuring = pad->isVisible();
+                question.accept();
+            });
+            question.exec();
+            // The window manager hands the activation back to the review window.
+            QApplication::setActiveWindow(w.window);
+        };
+        w.prompter.queueAnswer(deleted ? MsgAnswer::Yes : MsgAnswer::No);
+        Window::type(pad, "d");
+        QCOMPARE(w.prompter.messages().size(), 1);
+        QCOMPARE(w.f.tags(), QString(deleted ? "  D   " : "      "));
+        QVERIFY(!upDuring);
+        if (!back) {
+            QTest::qWait(20);
+            QVERIFY(!pad->isVisible());
+            return;
+        }
+        QTRY_VERIFY(pad->isVisible() && pad->isActiveWindow());
+        QCOMPARE(pad->pos(), placed);
+        // Deactivated by the review window itself, it stays away.
+        QApplication::setActiveWindow(w.window);
+        QTRY_VERIFY(!pad->isVisible());
+        QTest::qWait(20);
+        QVERIFY(!pad->isVisible());
     }
 
     void busyGuard_data()

@@ -37,7 +37,6 @@ SnapshotReview::~SnapshotReview()
 
 bool SnapshotReview::load()
 {
-    m_session.NumberDeleted = 0;
     ReviewActiveCode = reviewActiveCode(m_settings);
     ReviewCatalogue catalogue = openReviewCatalogue(
         listDatabasePath(m_programDirectory, m_settings), reviewSource(m_settings, ReviewActiveCode), m_ports.prompter);

@@ -137,9 +137,11 @@ bool frmDOWHAT::Form_Activate()
     txtNEWNAME->hide();
     cmdOK->hide();
     m_margin = 200;
-    // The place needs the current thumbnail; after Delete all there is none, and no pad.
+    // The place needs the current thumbnail; after Delete all there is none, and no pad. Nor
+    // is there one for a slot its file has left (a delete confirmed in a question the pad
+    // stepped aside for): the pad would only cover the next thumbnail.
     const int slot = m_snapshot.review().WHICHIMAGE;
-    if (slot < 0 || slot >= int(m_snapshot.gvbIMAGE.size())) {
+    if (slot < 0 || slot >= int(m_snapshot.gvbIMAGE.size()) || !m_snapshot.review().holdsFileAt(slot)) {
         hide();
         return false;
     }
