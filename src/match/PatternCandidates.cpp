@@ -6,6 +6,7 @@
 #include "imagestats/OrientationTable.h"
 #include "match/ImageFacts.h"
 #include "match/PatternLookahead.h"
+#include "match/PatternScan.h"
 #include "match/RuleSettings.h"
 #include "platform/Conventions.h"
 #include "platform/Yielder.h"
@@ -17,6 +18,7 @@
 #include <bit>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -34,49 +36,10 @@ bool usablePattern(const QString& text)
 
 constexpr int YieldEvery = 1 << 16;
 
-// The comparison loops, built twice: with the processor's popcount instruction where it has
-// one, and without.
-__attribute__((target_clones("popcnt", "default"))) void scanPlain(const PatternBits* bits, const quint32* entries,
-    std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        if (std::popcount(bits[i].lo ^ reference.lo) + std::popcount(bits[i].hi ^ reference.hi) <= tolerance)
-            found.push_back(entries[i]);
-    }
-}
-
-// Soft matching: the least difference over the six orientations, stopping at the first that
-// is within the tolerance.
-__attribute__((target_clones("popcnt", "default"))) void scanTurned(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        const quint64 lo = bits[i].lo, hi = bits[i].hi;
-        for (int k = 0; k < 6; ++k) {
-            if (std::popcount(turned[k].lo ^ lo) + std::popcount(turned[k].hi ^ hi) <= tolerance) {
-                found.push_back(entries[i]);
-                break;
-            }
-        }
-    }
-}
-
-// A reference given as text masks against plain candidates.
-__attribute__((target_clones("popcnt", "default"))) void scanMasked(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
-{
-    const int within = tolerance - masks.alwaysDiffer;
-    if (within < 0)
-        return;
-    for (std::size_t i = 0; i < count; ++i) {
-        for (int k = 0; k < orientations; ++k) {
-            if (masks.cellsDiffering(k, bits[i]) <= within) {
-                found.push_back(entries[i]);
-                break;
-            }
-        }
-    }
-}
+// Past this many hits a reference's hits are not worked out ahead: the walk finds them itself.
+constexpr std::size_t AheadHits = 256;
+// Candidates compared in one go before the count of hits is looked at.
+constexpr std::size_t Batch = 4096;
 
 } // namespace
 
@@ -111,6 +74,8 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
     m_byRowId.clear();
     m_locations.clear();
     m_query = 0;
+    m_leaving = false;
+    m_pendingLeave.clear();
     ++m_rowState;
     m_database = &database;
     m_seen = database.changeMark();
@@ -141,6 +106,8 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
             bucket.plain.push_back(index);
         } else {
             bucket.other.push_back(index);
+            if (entry.cells)
+                bucket.comparable.push_back(index);
         }
         m_byRecnum.emplace(entry.recnum, index);
         m_byRowId.emplace(entry.rowId, index);
@@ -193,6 +160,7 @@ void PatternCandidates::startQuery()
 {
     followChanges();
     ++m_query;
+    leavePending();
 }
 
 void PatternCandidates::marked(qint32 recnum)
@@ -200,9 +168,50 @@ void PatternCandidates::marked(qint32 recnum)
     const auto [first, last] = m_byRecnum.equal_range(recnum);
     for (auto it = first; it != last; ++it) {
         Entry& entry = m_entries[it->second];
-        if (entry.markedAt == NotMarked)
+        if (entry.markedAt == NotMarked) {
             entry.markedAt = m_query;
+            if (entry.standard)
+                m_pendingLeave.push_back(it->second);
+        }
     }
+}
+
+void PatternCandidates::leavePending()
+{
+    if (m_pendingLeave.empty())
+        return;
+    if (!m_leaving) {
+        for (auto& [pxlnum, bucket] : m_buckets) {
+            bucket.remainingBits = bucket.bits;
+            bucket.remainingPlain = bucket.plain;
+        }
+        m_index.startLeaving();
+        m_leaving = true;
+    }
+    for (const quint32 index : m_pendingLeave)
+        leave(index);
+    m_pendingLeave.clear();
+}
+
+void PatternCandidates::leave(quint32 index)
+{
+    const auto isGone = [this](quint32 id) { return gone(id); };
+    Bucket& bucket = m_buckets.find(m_compact[index].pxlnum)->second;
+    if (++bucket.left * 2 > bucket.remainingPlain.size()) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < bucket.remainingPlain.size(); ++i) {
+            if (isGone(bucket.remainingPlain[i]))
+                continue;
+            bucket.remainingPlain[kept] = bucket.remainingPlain[i];
+            bucket.remainingBits[kept] = bucket.remainingBits[i];
+            ++kept;
+        }
+        bucket.remainingPlain.resize(kept);
+        bucket.remainingBits.resize(kept);
+        bucket.left = 0;
+    }
+    if (m_index.leaving())
+        m_index.leave(m_compact[index].bits, isGone);
 }
 
 bool PatternCandidates::member(const Entry& entry, qint32 referenceRecnum) const
@@ -242,14 +251,15 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
         prepare(tolerance, settings.softMatch);
         const auto own = m_byRowId.find(reference.rowId);
+        // The reference's own entry: its hits may have been worked out ahead from the first
+        // candidate.
         if (m_lookahead && own != m_byRowId.end() && m_compact[own->second].bits == *referenceBits
-            && m_compact[own->second].pxlnum == reference.PXLNUM && m_entries[own->second].standard) {
-            // The reference's own entry: its hits were worked out ahead from the first candidate.
-            m_lookahead->take(own->second, found);
+            && m_compact[own->second].pxlnum == reference.PXLNUM && m_entries[own->second].standard
+            && m_lookahead->take(own->second, found)) {
             found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
         } else {
-            plainReferenceHits(
-                *referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_scratch[0], found, yielder);
+            plainReferenceHits(*referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_leaving,
+                std::numeric_limits<std::size_t>::max(), m_scratch[0], found, yielder);
         }
     } else {
         // A reference that is no plain pattern (cut short, other characters): every candidate
@@ -257,12 +267,12 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
         const PatternTextMasks masks = patternTextMasks(reference.PXLRAY);
         const auto [first, last] = window(reference.PXLNUM, tolerance);
         for (auto it = first; it != last; ++it) {
-            const Bucket& bucket = it->second;
-            const std::size_t skip
-                = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
-            scanMasked(bucket.bits.data() + skip, bucket.plain.data() + skip, bucket.bits.size() - skip, masks,
-                orientations, tolerance, found);
-            for (quint32 index : bucket.other) {
+            const Span span = it->second.span(m_leaving);
+            const std::size_t skip = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
+            patternscan::masked(
+                span.bits + skip, span.ids + skip, span.count - skip, masks, orientations, tolerance, found);
+            // A text that is no usable pattern rates 999, past every tolerance here.
+            for (quint32 index : it->second.comparable) {
                 if (index >= from
                     && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
                     found.push_back(index);
@@ -298,6 +308,13 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
             }
         }
         m_index.build(tolerance, patterns, ids);
+        if (m_leaving) {
+            m_index.startLeaving();
+            for (quint32 index = 0; index < m_entries.size(); ++index) {
+                if (m_entries[index].standard && gone(index))
+                    m_index.leave(m_compact[index].bits, [this](quint32 id) { return gone(id); });
+            }
+        }
     }
     const int workers = m_threads > 1 && m_entries.size() > 1 ? m_threads - 1 : 0;
     m_scratch.resize(std::size_t(workers + 1));
@@ -308,43 +325,55 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
     m_lookahead = std::make_unique<PatternLookahead>(quint32(m_entries.size()), workers,
         [this, tolerance, softMatch](quint32 index, int worker, std::vector<quint32>& out) {
             out.clear();
-            if (m_entries[index].standard) {
-                plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0,
-                    m_scratch[std::size_t(worker)], out, nullptr);
-            }
+            return !m_entries[index].standard
+                || plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0, false,
+                    AheadHits, m_scratch[std::size_t(worker)], out, nullptr);
         });
 }
 
-void PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,
-    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+bool PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,
+    quint32 from, bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found,
+    Yielder* yielder) const
 {
     const int orientations = softMatch ? 6 : 1;
     // The reference turned into each orientation, so that each candidate is compared as it is stored.
     const OrientedPattern turned = turnPattern(reference, orientations);
-    plainWithin(turned.oriented.data(), orientations, pxlnum, tolerance, from, scratch, found, yielder);
+    if (!plainWithin(turned.oriented.data(), orientations, pxlnum, tolerance, from, remaining, limit, scratch, found,
+            yielder))
+        return false;
     const auto [first, last] = window(pxlnum, tolerance);
     for (auto it = first; it != last; ++it) {
-        for (quint32 index : it->second.other) {
-            // A text that is no usable pattern rates 999, past every tolerance here.
-            const Entry& entry = m_entries[index];
-            if (index >= from && entry.cells
-                && comparePatternBitsWithText(turned, *entry.cells, softMatch) <= tolerance)
+        for (quint32 index : it->second.comparable) {
+            if (index >= from && comparePatternBitsWithText(turned, *m_entries[index].cells, softMatch) <= tolerance)
                 found.push_back(index);
         }
     }
     std::sort(found.begin(), found.end());
+    return found.size() <= limit;
 }
 
-void PatternCandidates::plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance,
-    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+bool PatternCandidates::plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance,
+    quint32 from, bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found,
+    Yielder* yielder) const
 {
+    auto compare = [&](const PatternBits* bits, const quint32* ids, std::size_t count) {
+        if (orientations == 1)
+            patternscan::plain(bits, ids, count, turned[0], tolerance, found);
+        else
+            patternscan::turned(bits, ids, count, turned, tolerance, found);
+        return found.size() <= limit;
+    };
     const auto [first, last] = window(pxlnum, tolerance);
     std::size_t windowed = 0;
     for (auto it = first; it != last; ++it)
-        windowed += it->second.bits.size();
+        windowed += it->second.span(remaining).count;
     // A name from the index costs a lookup where the scan reads on in order: prune only when it
     // leaves most of the window out.
-    if (m_index.builtFor(tolerance) && m_index.lists(turned, orientations, scratch.lists) * 4 < windowed) {
+    if (m_index.builtFor(tolerance)
+        && (remaining ? m_index.remainingLists(turned, orientations, scratch.lists)
+                      : m_index.lists(turned, orientations, scratch.lists))
+                * 4
+            < windowed) {
         // Each entry once (an entry may agree on several blocks), then compared in a row.
         if (scratch.named.size() != m_entries.size() || ++scratch.stamp == 0) {
             scratch.named.assign(m_entries.size(), 0);
@@ -360,35 +389,37 @@ void PatternCandidates::plainWithin(const PatternBits* turned, int orientations,
                     continue;
                 scratch.named[index] = scratch.stamp;
                 const Compact& compact = m_compact[index];
-                if (std::abs(qint64(compact.pxlnum) - pxlnum) <= tolerance) {
-                    scratch.bits.push_back(compact.bits);
-                    scratch.ids.push_back(index);
+                if (std::abs(qint64(compact.pxlnum) - pxlnum) > tolerance)
+                    continue;
+                scratch.bits.push_back(compact.bits);
+                scratch.ids.push_back(index);
+                if (scratch.ids.size() == Batch) {
+                    if (!compare(scratch.bits.data(), scratch.ids.data(), Batch))
+                        return false;
+                    scratch.bits.clear();
+                    scratch.ids.clear();
                 }
             }
         }
-        if (orientations == 1)
-            scanPlain(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned[0], tolerance, found);
-        else
-            scanTurned(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned, tolerance, found);
-        return;
+        return compare(scratch.bits.data(), scratch.ids.data(), scratch.ids.size());
     }
     std::size_t compared = 0;
     for (auto it = first; it != last; ++it) {
-        const Bucket& bucket = it->second;
+        const Span span = it->second.span(remaining);
         // Each bucket lists its entries in the query's order: those before `from` are skipped.
-        const std::size_t skip
-            = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
-        const std::size_t count = bucket.bits.size() - skip;
-        if (orientations == 1)
-            scanPlain(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned[0], tolerance, found);
-        else
-            scanTurned(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned, tolerance, found);
-        compared += count;
-        if (yielder && compared >= YieldEvery) {
-            compared = 0;
-            yielder->yield();
+        for (std::size_t at = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
+             at < span.count; at += Batch) {
+            const std::size_t count = std::min(Batch, span.count - at);
+            if (!compare(span.bits + at, span.ids + at, count))
+                return false;
+            compared += count;
+            if (yielder && compared >= YieldEvery) {
+                compared = 0;
+                yielder->yield();
+            }
         }
     }
+    return true;
 }
 
 std::optional<PatternCandidates::Hit> PatternCandidates::candidateAt(
