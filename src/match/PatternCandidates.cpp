@@ -240,7 +240,8 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     const int tolerance = settings.tolerance;
     if (tolerance < 0)
         return {}; // an empty window of dark-cell counts
-    const int location = m_locations.value(reference.fileLocation(), -1);
+    // Only exclusive matching compares locations.
+    const int location = settings.exclusive ? m_locations.value(reference.fileLocation(), -1) : -1;
     if (tolerance >= PatternNotComparable)
         return slowHits(reference, settings, location, from);
     if (!usablePattern(reference.PXLRAY))

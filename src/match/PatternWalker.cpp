@@ -49,9 +49,12 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
         m_loader->complete(reference);
         return outcome;
     };
-    // With an incoming-files directory only records in it serve as references.
+    // With an incoming-files directory only records in it serve as references (without one,
+    // every record: no location need be put together).
+    const bool everyReference = InvolvesIFCD(QString(), QString(), rules.ifcd, rules.treeModeIfcd);
     auto involvesIfcd = [&] {
-        return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
+        return everyReference
+            || InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
     };
     for (bool further = false;; further = true) {
         if (atEnd(direction))

@@ -21,6 +21,16 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t MarksPerStatement = 256;
+
+} // namespace
+
 const QString PrematchCycle::Caption = QStringLiteral("t'olq - Pre-Match Cycle");
 const QString PrematchCycle::PausedCaption = QStringLiteral("tolq! - Paused");
 
@@ -126,6 +136,7 @@ void PrematchCycle::abortCycle()
 {
     if (!m_database)
         return;
+    writeMarks();
     commitBatch();
     if (m_lastFinishedReference)
         writeResumeFile(resumeFile(), *m_lastFinishedReference);
@@ -145,6 +156,33 @@ void PrematchCycle::openBatch()
     }
 }
 
+void PrematchCycle::writeMarks()
+{
+    if (m_pendingMarks.empty())
+        return;
+    openBatch();
+    // In RECNUM order, the order the rows are mostly stored in. A record marked already (a
+    // reference with several hits, or a row left marked by an earlier run) is not written again.
+    std::sort(m_pendingMarks.begin(), m_pendingMarks.end());
+    CatalogueDatabase::Lease lease = m_database->prepare(QByteArrayLiteral(
+        "UPDATE FILES SET ACTIVE = '*' WHERE RECNUM IN (SELECT value FROM json_each(?)) AND ACTIVE <> '*'"));
+    m_database->changingOnly(CatalogueFields::bit(CatalogueFields::ACTIVE), [&] {
+        for (std::size_t first = 0; first < m_pendingMarks.size(); first += MarksPerStatement) {
+            QByteArray numbers = "[";
+            for (std::size_t i = first; i < std::min(m_pendingMarks.size(), first + MarksPerStatement); ++i) {
+                if (i > first)
+                    numbers += ',';
+                numbers += QByteArray::number(m_pendingMarks[i]);
+            }
+            numbers += ']';
+            sqlite3_reset(lease.handle());
+            sqlite3_bind_text(lease.handle(), 1, numbers.constData(), int(numbers.size()), SQLITE_TRANSIENT);
+            while (lease.step()) { }
+        }
+    });
+    m_pendingMarks.clear();
+}
+
 void PrematchCycle::commitBatch()
 {
     if (m_batchOpen) {
@@ -157,6 +195,7 @@ void PrematchCycle::saveStep(bool force)
 {
     if (!force && m_saveInterval > 0 && m_sinceSave.isValid() && m_sinceSave.elapsed() < m_saveInterval)
         return;
+    writeMarks();
     commitBatch();
     // A position that cannot be written leaves the step unsaved; the cycle goes on.
     if (m_lastFinishedReference)
@@ -183,14 +222,13 @@ void PrematchCycle::PreMatchStep()
 void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
 {
     ++MatchCount;
-    openBatch();
+    // The marks are written with the batch they belong to, before it is committed: nothing the
+    // walk reads depends on them, and the candidates held in memory know of them at once.
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;
-        // A record marked already (a reference with several hits) is not written again.
-        m_database->executeChanging(CatalogueFields::bit(CatalogueFields::ACTIVE),
-            QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ? AND ACTIVE <> ?"),
-            { QStringLiteral("*"), *recnum, QStringLiteral("*") });
+        if (m_markedRecnums.insert(*recnum).second)
+            m_pendingMarks.push_back(*recnum);
         if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
             candidates->marked(*recnum);
     }

@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <optional>
+#include <unordered_set>
+#include <vector>
 
 class CatalogueDatabase;
 class FileConfirmer;
@@ -99,6 +101,7 @@ private:
     void showProgress(bool force);
     void saveStep(bool force);
     void openBatch();
+    void writeMarks();
     void commitBatch();
 
     const MainSettings& m_settings;
@@ -116,6 +119,8 @@ private:
     bool m_running = false;
     bool m_batchOpen = false;
     std::optional<qint32> m_lastFinishedReference;
+    std::vector<qint32> m_pendingMarks; // RECNUMs marked, to be written with the batch
+    std::unordered_set<qint32> m_markedRecnums; // by this run
     int m_saveInterval = 200;
     int m_threads;
     int m_progressInterval = 50;
