@@ -264,7 +264,11 @@ void PrematchCycle::showProgress(bool force)
         m_progressPending = true;
         return;
     }
-    const QString left = conv::shortestDouble(m_session.FilesRead - double(RecordsDone) - 1);
+    // Without a pre-scan in this run (a cycle resumed at start-up) no files were read: what is
+    // left is counted on the walk itself rather than shown below zero.
+    const QString left = conv::shortestDouble(m_session.FilesRead > 0
+            ? m_session.FilesRead - double(RecordsDone) - 1
+            : double(std::max(0, m_files->recordCount() - m_files->position() - 1)));
     const QString found = QString::number(MatchCount);
     m_ports.view->setFoundText(
         found + QStringLiteral(" matches found...  ") + left + QStringLiteral(" records left..."));
