@@ -19,14 +19,30 @@
 #include <climits>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 #include <thread>
 
 namespace {
 
-QString columnText(sqlite3_stmt* statement, int column)
+std::string_view columnBytes(sqlite3_stmt* statement, int column)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, column)) : QString();
+    return text ? std::string_view(text, std::size_t(sqlite3_column_bytes(statement, column))) : std::string_view();
+}
+
+// A plain pattern read straight from its UTF-8 text: exactly 100 "*" and " " (each one byte).
+std::optional<PatternBits> plainPattern(std::string_view text)
+{
+    if (text.size() != 100)
+        return std::nullopt;
+    PatternBits bits;
+    for (std::size_t i = 0; i < 100; ++i) {
+        if (text[i] == '*')
+            bits.set(int(i) + 1);
+        else if (text[i] != ' ')
+            return std::nullopt;
+    }
+    return bits;
 }
 
 bool usablePattern(const QString& text)
@@ -51,21 +67,32 @@ int PatternCandidates::defaultThreadCount()
     return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
+bool PatternCandidates::takeState(Entry& entry, sqlite3_stmt* row, int firstColumn)
 {
-    const bool deleted = rtag == QLatin1String("D");
-    const bool live = rtag == QLatin1String(" ");
-    const int place = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
-    const bool changed = deleted != entry.deleted || live != entry.live || place != entry.location;
+    // RTAG, DRIVEVOLUME and PATH from the row's columns.
+    const std::string_view rtag = columnBytes(row, firstColumn);
+    const bool deleted = rtag == "D";
+    const bool live = rtag == " ";
+    m_placeKey.assign(columnBytes(row, firstColumn + 1));
+    m_placeKey += ' ';
+    m_placeKey += columnBytes(row, firstColumn + 2);
+    auto place = m_places.find(m_placeKey);
+    if (place == m_places.end()) {
+        const QString location = QString::fromStdString(m_placeKey);
+        place = m_places.emplace(m_placeKey, m_locations.value(location, int(m_locations.size()))).first;
+        m_locations.insert(location, place->second);
+    }
+    const bool changed = deleted != entry.deleted || live != entry.live || place->second != entry.location;
     entry.deleted = deleted;
     entry.live = live;
-    entry.location = place;
+    entry.location = place->second;
     return changed;
 }
 
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
 {
     m_entries.clear();
+    m_odd.clear();
     m_lookahead.reset();
     m_buckets.clear();
     m_compact.clear();
@@ -73,14 +100,16 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
     m_byRecnum.clear();
     m_byRowId.clear();
     m_locations.clear();
+    m_places.clear();
     m_query = 0;
     m_leaving = false;
     m_pendingLeave.clear();
     ++m_rowState;
     m_database = &database;
     m_seen = database.changeMark();
+    // In the order of the RECNUM index, which is the query's order: no sort.
     CatalogueDatabase::Lease lease = database.prepare(
-        QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE ACTIVE = ? "
+        QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE +ACTIVE = ? "
                           "ORDER BY RECNUM, rowid"));
     lease.bindAll({ activeCode });
     sqlite3_stmt* row = lease.handle();
@@ -90,30 +119,43 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         entry.recnum
             = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
         const int pxlnum = sqlite3_column_int(row, 2);
-        takeState(entry, columnText(row, 3), columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5));
-        const QString pattern = columnText(row, 6);
-        entry.patternLength = pattern.size();
-        const auto bits = PatternBits::fromText(pattern);
-        entry.standard = bits.has_value();
-        if (!bits)
-            entry.text = pattern;
-        if (!bits && usablePattern(pattern))
-            entry.cells = patternCells(pattern);
+        takeState(entry, row, 3);
+        const std::string_view bytes = columnBytes(row, 6);
         const auto index = quint32(m_entries.size());
         Bucket& bucket = m_buckets[pxlnum];
-        if (entry.standard) {
+        std::optional<PatternBits> bits = plainPattern(bytes);
+        if (bits) {
+            entry.patternLength = 100;
+            entry.standard = true;
             bucket.bits.push_back(*bits);
             bucket.plain.push_back(index);
         } else {
+            const QString pattern = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            entry.patternLength = int(pattern.size());
+            entry.odd = quint32(m_odd.size());
+            Odd odd { pattern, std::nullopt };
+            if (usablePattern(pattern))
+                odd.cells = patternCells(pattern);
             bucket.other.push_back(index);
-            if (entry.cells)
+            if (odd.cells)
                 bucket.comparable.push_back(index);
+            m_odd.push_back(std::move(odd));
         }
-        m_byRecnum.emplace(entry.recnum, index);
-        m_byRowId.emplace(entry.rowId, index);
+        m_byRecnum.push_back({ entry.recnum, index });
+        m_byRowId.push_back({ entry.rowId, index });
         m_compact.push_back({ bits.value_or(PatternBits()), pxlnum });
-        m_entries.push_back(std::move(entry));
+        m_entries.push_back(entry);
     }
+    // Both already in order, as a rule.
+    std::sort(m_byRecnum.begin(), m_byRecnum.end());
+    std::sort(m_byRowId.begin(), m_byRowId.end());
+}
+
+const quint32* PatternCandidates::entryOfRow(std::int64_t rowId) const
+{
+    const auto found = std::lower_bound(
+        m_byRowId.begin(), m_byRowId.end(), std::pair<std::int64_t, quint32>(rowId, 0));
+    return found != m_byRowId.end() && found->first == rowId ? &found->second : nullptr;
 }
 
 void PatternCandidates::followChanges()
@@ -129,17 +171,16 @@ void PatternCandidates::followChanges()
     }
     m_seen = m_database->changeMark();
     for (const std::int64_t rowId : changed) {
-        const auto found = m_byRowId.find(rowId);
-        if (found == m_byRowId.end())
+        const quint32* index = entryOfRow(rowId);
+        if (!index)
             continue;
         CatalogueDatabase::Lease lease
             = m_database->prepare(QByteArrayLiteral("SELECT RTAG, DRIVEVOLUME, PATH FROM FILES WHERE rowid = ?"));
         lease.bindAll({ qint64(rowId) });
-        Entry& entry = m_entries[found->second];
+        Entry& entry = m_entries[*index];
         bool changed = false;
         if (lease.step()) {
-            sqlite3_stmt* row = lease.handle();
-            changed = takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
+            changed = takeState(entry, lease.handle(), 0);
         } else {
             changed = !entry.deleted || entry.live;
             entry.deleted = true; // gone from the catalogue: as good as deleted
@@ -165,7 +206,7 @@ void PatternCandidates::startQuery()
 
 void PatternCandidates::marked(qint32 recnum)
 {
-    const auto [first, last] = m_byRecnum.equal_range(recnum);
+    const auto [first, last] = std::equal_range(m_byRecnum.begin(), m_byRecnum.end(), recnum, ByRecnum());
     for (auto it = first; it != last; ++it) {
         Entry& entry = m_entries[it->second];
         if (entry.markedAt == NotMarked) {
@@ -230,7 +271,7 @@ std::pair<PatternCandidates::BucketIt, PatternCandidates::BucketIt> PatternCandi
 
 QString PatternCandidates::patternText(quint32 index) const
 {
-    return m_entries[index].standard ? m_compact[index].bits.toText() : m_entries[index].text;
+    return m_entries[index].standard ? m_compact[index].bits.toText() : m_odd[m_entries[index].odd].text;
 }
 
 std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
@@ -251,12 +292,11 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     std::vector<quint32> found;
     if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
         prepare(tolerance, settings.softMatch);
-        const auto own = m_byRowId.find(reference.rowId);
+        const quint32* own = entryOfRow(reference.rowId);
         // The reference's own entry: its hits may have been worked out ahead from the first
         // candidate.
-        if (m_lookahead && own != m_byRowId.end() && m_compact[own->second].bits == *referenceBits
-            && m_compact[own->second].pxlnum == reference.PXLNUM && m_entries[own->second].standard
-            && m_lookahead->take(own->second, found)) {
+        if (m_lookahead && own && m_compact[*own].bits == *referenceBits && m_compact[*own].pxlnum == reference.PXLNUM
+            && m_entries[*own].standard && m_lookahead->take(*own, found)) {
             found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
         } else {
             plainReferenceHits(*referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_leaving,
@@ -275,7 +315,8 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
             // A text that is no usable pattern rates 999, past every tolerance here.
             for (quint32 index : it->second.comparable) {
                 if (index >= from
-                    && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
+                    && comparePatternTexts(reference.PXLRAY, m_odd[m_entries[index].odd].text, settings.softMatch)
+                        <= tolerance)
                     found.push_back(index);
             }
         }
@@ -345,7 +386,8 @@ bool PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxl
     const auto [first, last] = window(pxlnum, tolerance);
     for (auto it = first; it != last; ++it) {
         for (quint32 index : it->second.comparable) {
-            if (index >= from && comparePatternBitsWithText(turned, *m_entries[index].cells, softMatch) <= tolerance)
+            if (index >= from
+                && comparePatternBitsWithText(turned, *m_odd[m_entries[index].odd].cells, softMatch) <= tolerance)
                 found.push_back(index);
         }
     }

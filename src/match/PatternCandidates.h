@@ -13,10 +13,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 class PatternLookahead;
+struct sqlite3_stmt;
 class Yielder;
 struct ImageFacts;
 struct RuleSettings;
@@ -94,12 +96,17 @@ private:
         qint32 recnum = 0;
         int location = 0;
         quint32 markedAt = NotMarked;
-        qsizetype patternLength = 0;
+        quint32 odd = 0; // when not standard: its text in m_odd
+        int patternLength = 0;
         bool deleted = false; // RTAG "D"
         bool live = true; // RTAG " "
         bool standard = false; // a plain 100-cell pattern, held in bits (m_compact)
-        QString text; // the pattern when it is not a plain one
-        std::optional<PatternCells> cells; // a usable such pattern's cells
+    };
+    // A pattern that is no plain one, as text, and a usable one's cells.
+    struct Odd
+    {
+        QString text;
+        std::optional<PatternCells> cells;
     };
     // A run of plain patterns beside their entries' numbers, ascending.
     struct Span
@@ -138,7 +145,8 @@ private:
     void leavePending();
     void leave(quint32 index);
     // True when the tag or the location changed.
-    bool takeState(Entry& entry, const QString& rtag, const QString& location);
+    bool takeState(Entry& entry, sqlite3_stmt* row, int firstColumn);
+    const quint32* entryOfRow(std::int64_t rowId) const;
     QString patternText(quint32 index) const;
     struct Scratch;
     // The block index for the tolerance, and the look-ahead for these rules when there are
@@ -189,11 +197,20 @@ private:
     // Records have left the search: the walk's own queries scan what remains.
     bool m_leaving = false;
     std::vector<quint32> m_pendingLeave; // marked since the last query
-    std::multimap<qint32, quint32> m_byRecnum;
-    std::unordered_map<std::int64_t, quint32> m_byRowId;
+    std::vector<Odd> m_odd;
+    // Entries by RECNUM and by row, each sorted.
+    std::vector<std::pair<qint32, quint32>> m_byRecnum;
+    std::vector<std::pair<std::int64_t, quint32>> m_byRowId;
+    struct ByRecnum
+    {
+        bool operator()(const std::pair<qint32, quint32>& a, qint32 b) const { return a.first < b; }
+        bool operator()(qint32 a, const std::pair<qint32, quint32>& b) const { return a < b.first; }
+    };
     CatalogueDatabase* m_database = nullptr;
     CatalogueDatabase::ChangeMark m_seen; // the connection's changes the entries hold
-    QHash<QString, int> m_locations;
+    QHash<QString, int> m_locations; // DRIVEVOLUME, blank, PATH
+    std::unordered_map<std::string, int> m_places; // the same, as the catalogue's UTF-8
+    std::string m_placeKey;
     quint32 m_query = 0;
     quint64 m_rowState = 0;
 };
