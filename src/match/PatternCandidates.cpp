@@ -36,13 +36,16 @@ std::optional<PatternBits> plainPattern(std::string_view text)
     if (text.size() != 100)
         return std::nullopt;
     PatternBits bits;
+    bool plain = true;
     for (std::size_t i = 0; i < 100; ++i) {
-        if (text[i] == '*')
-            bits.set(int(i) + 1);
-        else if (text[i] != ' ')
-            return std::nullopt;
+        const quint64 dark = text[i] == '*';
+        plain &= dark || text[i] == ' ';
+        if (i < 64)
+            bits.lo |= dark << i;
+        else
+            bits.hi |= dark << (i - 64);
     }
-    return bits;
+    return plain ? std::optional<PatternBits>(bits) : std::nullopt;
 }
 
 bool usablePattern(const QString& text)

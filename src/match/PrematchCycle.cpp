@@ -73,6 +73,7 @@ bool PrematchCycle::open()
     m_patternWalker->setForwardStep([this] { MoveNextUntagged(); });
     m_patternWalker->setThreadCount(m_threads);
     m_patternWalker->setStopTest([this] { return QuitRequested; });
+    m_patternWalker->setWholeSlots(false);
     return true;
 }
 

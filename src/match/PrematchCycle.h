@@ -81,6 +81,7 @@ public:
     // Shows progress at most this often; 0: at every landing.
     void setProgressInterval(int milliseconds) { m_progressInterval = milliseconds; }
 
+    // The pair of the last step: in PATTERN, with the fields its checks read.
     const RecordPair& pair() const { return m_pair; }
 
     // Window state, under the window's names.
