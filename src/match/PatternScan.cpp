@@ -2,10 +2,17 @@
 
 #include <bit>
 
+// Built twice: with the processor's popcount instruction where it has one, and without; once
+// under ThreadSanitizer, whose runtime is not ready when the clones' resolvers run.
+#if defined(__SANITIZE_THREAD__)
+#define POPCOUNT_CLONES
+#else
+#define POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#endif
+
 namespace patternscan {
 
-// Built twice: with the processor's popcount instruction where it has one, and without.
-__attribute__((target_clones("popcnt", "default"))) void plain(const PatternBits* bits, const quint32* entries,
+POPCOUNT_CLONES void plain(const PatternBits* bits, const quint32* entries,
     std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
 {
     for (std::size_t i = 0; i < count; ++i) {
@@ -14,7 +21,7 @@ __attribute__((target_clones("popcnt", "default"))) void plain(const PatternBits
     }
 }
 
-__attribute__((target_clones("popcnt", "default"))) void turned(const PatternBits* bits, const quint32* entries,
+POPCOUNT_CLONES void turned(const PatternBits* bits, const quint32* entries,
     std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
 {
     for (std::size_t i = 0; i < count; ++i) {
@@ -28,7 +35,7 @@ __attribute__((target_clones("popcnt", "default"))) void turned(const PatternBit
     }
 }
 
-__attribute__((target_clones("popcnt", "default"))) void masked(const PatternBits* bits, const quint32* entries,
+POPCOUNT_CLONES void masked(const PatternBits* bits, const quint32* entries,
     std::size_t count, const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
 {
     const int within = tolerance - masks.alwaysDiffer;
