@@ -291,7 +291,6 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     if (!usablePattern(reference.PXLRAY))
         return {}; // every candidate rates 999
 
-    const int orientations = settings.softMatch ? 6 : 1;
     std::vector<quint32> found;
     if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
         prepare(tolerance, settings.softMatch);
@@ -307,21 +306,15 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
         }
     } else {
         // A reference that is no plain pattern (cut short, other characters): every candidate
-        // of the window is compared, the plain ones as bits.
-        const PatternTextMasks masks = patternTextMasks(reference.PXLRAY);
-        const auto [first, last] = window(reference.PXLNUM, tolerance);
-        for (auto it = first; it != last; ++it) {
-            const Span span = it->second.span(m_leaving);
-            const std::size_t skip = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
-            patternscan::masked(
-                span.bits + skip, span.ids + skip, span.count - skip, masks, orientations, tolerance, found);
-            // A text that is no usable pattern rates 999, past every tolerance here.
-            for (quint32 index : it->second.comparable) {
-                if (index >= from
-                    && comparePatternTexts(reference.PXLRAY, m_odd[m_entries[index].odd].text, settings.softMatch)
-                        <= tolerance)
-                    found.push_back(index);
-            }
+        // of the window is compared, the plain ones as bits. Worked out ahead as well.
+        prepare(tolerance, settings.softMatch);
+        const quint32* own = entryOfRow(reference.rowId);
+        if (m_lookahead && own && !m_entries[*own].standard && m_compact[*own].pxlnum == reference.PXLNUM
+            && m_odd[m_entries[*own].odd].text == reference.PXLRAY && m_lookahead->take(*own, found)) {
+            found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
+        } else {
+            textReferenceHits(reference.PXLRAY, reference.PXLNUM, tolerance, settings.softMatch, from, m_leaving,
+                std::numeric_limits<std::size_t>::max(), found);
         }
     }
 
@@ -370,10 +363,40 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
     m_lookahead = std::make_unique<PatternLookahead>(quint32(m_entries.size()), workers,
         [this, tolerance, softMatch](quint32 index, int worker, std::vector<quint32>& out) {
             out.clear();
-            return !m_entries[index].standard
-                || plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0, false,
-                    AheadHits, m_scratch[std::size_t(worker)], out, nullptr);
+            if (!m_entries[index].standard) {
+                return textReferenceHits(
+                    m_odd[m_entries[index].odd].text, m_compact[index].pxlnum, tolerance, softMatch, 0, false, AheadHits, out);
+            }
+            return plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0, false,
+                AheadHits, m_scratch[std::size_t(worker)], out, nullptr);
         });
+}
+
+bool PatternCandidates::textReferenceHits(const QString& reference, int pxlnum, int tolerance, bool softMatch,
+    quint32 from, bool remaining, std::size_t limit, std::vector<quint32>& found) const
+{
+    if (!usablePattern(reference))
+        return true; // every candidate rates 999
+    const PatternTextMasks masks = patternTextMasks(reference);
+    const int orientations = softMatch ? 6 : 1;
+    const auto [first, last] = window(pxlnum, tolerance);
+    for (auto it = first; it != last; ++it) {
+        const Span span = it->second.span(remaining);
+        for (std::size_t at = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
+             at < span.count; at += Batch) {
+            patternscan::masked(span.bits + at, span.ids + at, std::min(Batch, span.count - at), masks, orientations,
+                tolerance, found);
+            if (found.size() > limit)
+                return false;
+        }
+        // A text that is no usable pattern rates 999, past every tolerance here.
+        for (quint32 index : it->second.comparable) {
+            if (index >= from && comparePatternTexts(reference, m_odd[m_entries[index].odd].text, softMatch) <= tolerance)
+                found.push_back(index);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found.size() <= limit;
 }
 
 bool PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,

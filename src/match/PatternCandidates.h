@@ -158,6 +158,10 @@ private:
     // that remain. False, and `found` incomplete, once more than `limit` are found.
     bool plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
         bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
+    // The same for a reference that is no plain pattern (cut short, other characters): every
+    // candidate of the window is compared, the plain ones as bits.
+    bool textReferenceHits(const QString& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
+        bool remaining, std::size_t limit, std::vector<quint32>& found) const;
     // Its plain patterns, through the block index where that leaves enough out.
     bool plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance, quint32 from,
         bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;

@@ -106,13 +106,17 @@ void PrematchCycle::run()
     QuitRequested = false;
     m_sinceSave.invalidate(); // the first step is saved at once
     m_sinceProgress.invalidate();
-    // The walk reads inside the batch, so that each read does not lock and unlock the file.
+    // The walk reads inside the batch, so that each read does not lock and unlock the file,
+    // and reads a record under its cursor only for what a step asks of it.
     openBatch();
-    while (!CycleDone && !QuitRequested) {
-        PreMatchStep();
-        m_lastFinishedReference = m_pair.reference.RECNUM;
-        m_ports.yielder.yield();
-        saveStep(false);
+    {
+        SqlRecordSet::Walk walk(*m_files);
+        while (!CycleDone && !QuitRequested) {
+            PreMatchStep();
+            m_lastFinishedReference = m_pair.reference.RECNUM;
+            m_ports.yielder.yield();
+            saveStep(false);
+        }
     }
     saveStep(true);
     if (m_progressPending)
