@@ -170,9 +170,10 @@ void PrematchCycle::writeMarks()
     if (m_pendingMarks.empty())
         return;
     openBatch();
-    // In RECNUM order, the order the rows are mostly stored in. A record marked already (a
-    // reference with several hits, or a row left marked by an earlier run) is not written again.
+    // In RECNUM order, the order the rows are mostly stored in, each RECNUM once (a reference
+    // with several hits); a row marked already (by an earlier batch or run) is not written again.
     std::sort(m_pendingMarks.begin(), m_pendingMarks.end());
+    m_pendingMarks.erase(std::unique(m_pendingMarks.begin(), m_pendingMarks.end()), m_pendingMarks.end());
     CatalogueDatabase::Lease lease = m_database->prepare(QByteArrayLiteral(
         "UPDATE FILES SET ACTIVE = '*' WHERE RECNUM IN (SELECT value FROM json_each(?)) AND ACTIVE <> '*'"));
     m_database->changingOnly(CatalogueFields::bit(CatalogueFields::ACTIVE), [&] {
@@ -236,8 +237,7 @@ void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;
-        if (m_markedRecnums.insert(*recnum).second)
-            m_pendingMarks.push_back(*recnum);
+        m_pendingMarks.push_back(*recnum);
         if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
             candidates->marked(*recnum);
     }

@@ -7,7 +7,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 class CatalogueDatabase;
@@ -121,7 +120,6 @@ private:
     bool m_batchOpen = false;
     std::optional<qint32> m_lastFinishedReference;
     std::vector<qint32> m_pendingMarks; // RECNUMs marked, to be written with the batch
-    std::unordered_set<qint32> m_markedRecnums; // by this run
     int m_saveInterval = 200;
     int m_threads;
     int m_progressInterval = 50;
