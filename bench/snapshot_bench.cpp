@@ -150,8 +150,8 @@ int page(const QStringList& args)
 
 int walk(const QStringList& args)
 {
-    const auto catalogue = copyCatalogue(
-        args, QStringLiteral("NAME"), "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--steps N]");
+    const auto catalogue = copyCatalogue(args, QStringLiteral("NAME"),
+        "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--steps N]");
     if (!catalogue)
         return 2;
     MainSettings& settings = catalogue->settings;

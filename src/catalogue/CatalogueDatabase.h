@@ -49,7 +49,7 @@ public:
     // so that readers holding other fields of those rows can keep them.
     int executeChanging(CatalogueFields::FieldMask fields, const QString& sql, const QVariantList& params = {});
     // Runs writes (statements leased from this connection) as changes of the given fields only.
-    template<class Writes> void changingOnly(CatalogueFields::FieldMask fields, Writes writes)
+    template <class Writes> void changingOnly(CatalogueFields::FieldMask fields, Writes writes)
     {
         m_changing = fields;
         try {

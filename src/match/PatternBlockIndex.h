@@ -42,7 +42,7 @@ public:
     // which numbers have left by then.
     void startLeaving();
     bool leaving() const { return m_leaving; }
-    template<class Gone> void leave(const PatternBits& pattern, Gone gone);
+    template <class Gone> void leave(const PatternBits& pattern, Gone gone);
     // As lists(), from the second set: numbers that left may still be named.
     std::size_t remainingLists(const PatternBits* queries, int count, std::vector<List>& out) const;
 
@@ -78,7 +78,7 @@ private:
     bool m_leaving = false;
 };
 
-template<class Gone> void PatternBlockIndex::leave(const PatternBits& pattern, Gone gone)
+template <class Gone> void PatternBlockIndex::leave(const PatternBits& pattern, Gone gone)
 {
     for (Block& block : m_blocks) {
         const std::size_t at = block.find(keyOf(block, pattern));

@@ -156,8 +156,7 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
 
 const quint32* PatternCandidates::entryOfRow(std::int64_t rowId) const
 {
-    const auto found = std::lower_bound(
-        m_byRowId.begin(), m_byRowId.end(), std::pair<std::int64_t, quint32>(rowId, 0));
+    const auto found = std::lower_bound(m_byRowId.begin(), m_byRowId.end(), std::pair<std::int64_t, quint32>(rowId, 0));
     return found != m_byRowId.end() && found->first == rowId ? &found->second : nullptr;
 }
 
@@ -364,8 +363,8 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
         [this, tolerance, softMatch](quint32 index, int worker, std::vector<quint32>& out) {
             out.clear();
             if (!m_entries[index].standard) {
-                return textReferenceHits(
-                    m_odd[m_entries[index].odd].text, m_compact[index].pxlnum, tolerance, softMatch, 0, false, AheadHits, out);
+                return textReferenceHits(m_odd[m_entries[index].odd].text, m_compact[index].pxlnum, tolerance,
+                    softMatch, 0, false, AheadHits, out);
             }
             return plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0, false,
                 AheadHits, m_scratch[std::size_t(worker)], out, nullptr);
@@ -384,14 +383,15 @@ bool PatternCandidates::textReferenceHits(const QString& reference, int pxlnum, 
         const Span span = it->second.span(remaining);
         for (std::size_t at = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
              at < span.count; at += Batch) {
-            patternscan::masked(span.bits + at, span.ids + at, std::min(Batch, span.count - at), masks, orientations,
-                tolerance, found);
+            patternscan::masked(
+                span.bits + at, span.ids + at, std::min(Batch, span.count - at), masks, orientations, tolerance, found);
             if (found.size() > limit)
                 return false;
         }
         // A text that is no usable pattern rates 999, past every tolerance here.
         for (quint32 index : it->second.comparable) {
-            if (index >= from && comparePatternTexts(reference, m_odd[m_entries[index].odd].text, softMatch) <= tolerance)
+            if (index >= from
+                && comparePatternTexts(reference, m_odd[m_entries[index].odd].text, softMatch) <= tolerance)
                 found.push_back(index);
         }
     }
@@ -406,8 +406,8 @@ bool PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxl
     const int orientations = softMatch ? 6 : 1;
     // The reference turned into each orientation, so that each candidate is compared as it is stored.
     const OrientedPattern turned = turnPattern(reference, orientations);
-    if (!plainWithin(turned.oriented.data(), orientations, pxlnum, tolerance, from, remaining, limit, scratch, found,
-            yielder))
+    if (!plainWithin(
+            turned.oriented.data(), orientations, pxlnum, tolerance, from, remaining, limit, scratch, found, yielder))
         return false;
     const auto [first, last] = window(pxlnum, tolerance);
     for (auto it = first; it != last; ++it) {

@@ -12,8 +12,8 @@
 
 namespace patternscan {
 
-POPCOUNT_CLONES void plain(const PatternBits* bits, const quint32* entries,
-    std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
+POPCOUNT_CLONES void plain(const PatternBits* bits, const quint32* entries, std::size_t count, PatternBits reference,
+    int tolerance, std::vector<quint32>& found)
 {
     for (std::size_t i = 0; i < count; ++i) {
         if (std::popcount(bits[i].lo ^ reference.lo) + std::popcount(bits[i].hi ^ reference.hi) <= tolerance)
@@ -21,8 +21,8 @@ POPCOUNT_CLONES void plain(const PatternBits* bits, const quint32* entries,
     }
 }
 
-POPCOUNT_CLONES void turned(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
+POPCOUNT_CLONES void turned(const PatternBits* bits, const quint32* entries, std::size_t count,
+    const PatternBits* turned, int tolerance, std::vector<quint32>& found)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const quint64 lo = bits[i].lo, hi = bits[i].hi;
@@ -35,8 +35,8 @@ POPCOUNT_CLONES void turned(const PatternBits* bits, const quint32* entries,
     }
 }
 
-POPCOUNT_CLONES void masked(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
+POPCOUNT_CLONES void masked(const PatternBits* bits, const quint32* entries, std::size_t count,
+    const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
 {
     const int within = tolerance - masks.alwaysDiffer;
     if (within < 0)
