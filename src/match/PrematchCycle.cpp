@@ -27,6 +27,8 @@
 
 namespace {
 
+// Marks written by one statement: a statement over a whole batch holds far more memory until
+// it ends, and one per mark spends most of its time starting and ending.
 constexpr std::size_t MarksPerStatement = 256;
 
 } // namespace
