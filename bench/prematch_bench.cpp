@@ -6,11 +6,12 @@
 // file given is never changed and runs can be repeated.
 //
 //   prematch_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--threads N]
-//                  [--literal]
+//                  [--literal] [--marks]
 //   prematch_bench --make N --out FILE [--seed S] [--photos DIR] [--pictures K]
 //
 // --threads defaults to the machine's cores. --literal runs the row-by-row pattern cycle instead (PATTERN only), for
-// the ratio.
+// the ratio. --marks adds marks=D, a digest of every row's RECNUM and ACTIVE after the cycle, so that two builds
+// can be shown to mark the same records.
 // --make writes a catalogue of N records whose patterns come from K real pictures of the
 // photo tree (default /work/photos/tree, read only), changed a little for near-duplicates and
 // more for distinct pictures.
@@ -40,6 +41,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -162,8 +165,19 @@ int run(const QStringList& args)
     const int records
         = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = 'X' OR ACTIVE = '*'")).toInt();
     const int matched = db->queryValue(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE ACTIVE = '*'")).toInt();
-    std::printf("records=%d matched=%d threads=%d open_ms=%.1f seconds=%.3f peak_mb=%.1f\n", records, matched, threads,
+    std::printf("records=%d matched=%d threads=%d open_ms=%.1f seconds=%.3f peak_mb=%.1f", records, matched, threads,
         double(opened) / 1e6, seconds, peakMegabytes());
+    if (args.contains("--marks")) {
+        ShownDigest marks;
+        const QByteArray sql = "SELECT rowid, RECNUM, ACTIVE = '*' FROM FILES ORDER BY rowid";
+        CatalogueDatabase::Lease lease = db->prepare(sql);
+        while (lease.step()) {
+            for (int column = 0; column < 3; ++column)
+                marks.add(sqlite3_column_int64(lease.handle(), column));
+        }
+        std::printf(" marks=%016llx", static_cast<unsigned long long>(marks.value));
+    }
+    std::printf("\n");
     return 0;
 }
 

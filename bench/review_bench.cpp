@@ -1,7 +1,8 @@
 // The pair review headless, through its engine, on a catalogue made by prematch_bench --make:
 //
 //   review_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings]
-//     presses Next from the first record until "No more matches..." and prints one line
+//                [--steps N]
+//     presses Next from the first record until "No more matches..." (or N presses) and prints one line
 //     records=N pairs=P load_ms=O first_ms=F slowest_ms=M seconds=S loaded_mb=L peak_mb=R
 //     (N records under review, P pairs shown; O the window's load: the catalogue opened and the
 //     keyset read; F the first activation: the start placed and the first search, in PATTERN
@@ -97,7 +98,7 @@ public:
 int walk(const QStringList& args)
 {
     const auto catalogue = copyCatalogue(args, QStringLiteral("NAME"),
-        "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings]");
+        "--db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--no-settings] [--steps N]");
     if (!catalogue)
         return 2;
     MainSettings& settings = catalogue->settings;
@@ -138,7 +139,10 @@ int walk(const QStringList& args)
         digest.add(review.pair().candidate.rowId);
     };
     countPair();
-    while (!prompter.texts().contains(PairReview::noMoreMatchesText())) {
+    const int stepLimit = option(args, QStringLiteral("--steps"), QStringLiteral("0")).toInt();
+    for (int presses = 0;
+         !prompter.texts().contains(PairReview::noMoreMatchesText()) && (stepLimit <= 0 || presses < stepLimit);
+         ++presses) {
         step.start();
         review.cmdNEXT_Click();
         slowest = std::max(slowest, step.nsecsElapsed());

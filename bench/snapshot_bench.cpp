@@ -5,8 +5,8 @@
 //   snapshot_bench --page DIR [--repeat R]
 //       shows one page of the 28 pictures of DIR (7 x 4 grid): their group is found and every
 //       thumbnail decoded and handed to the window; prints page=28 seconds=S for each repeat
-//   snapshot_bench --walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]
-//       a forward walk: Next until "No more matches..."; prints steps, groups shown, the load
+//   snapshot_bench --walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--steps N]
+//       a forward walk: Next until "No more matches..." (or N pages shown); prints steps, groups shown, the load
 //       (catalogue opened, keyset read), the first activation (the first search; in PATTERN with
 //       the one-off load of the candidates, whose own time candidates_ms follows), the slowest
 //       step (a press of Next, or the first search outside PATTERN) and the seconds of the whole
@@ -150,8 +150,8 @@ int page(const QStringList& args)
 
 int walk(const QStringList& args)
 {
-    const auto catalogue = copyCatalogue(
-        args, QStringLiteral("NAME"), "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T]");
+    const auto catalogue = copyCatalogue(args, QStringLiteral("NAME"),
+        "--walk --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--steps N]");
     if (!catalogue)
         return 2;
     MainSettings& settings = catalogue->settings;
@@ -186,7 +186,8 @@ int walk(const QStringList& args)
     qint64 slowest = settings.mode == ComparisonMode::Pattern ? 0 : first;
     ++steps;
     countGroup();
-    while (headless.prompter.ends == 0) {
+    const int stepLimit = option(args, QStringLiteral("--steps"), QStringLiteral("0")).toInt();
+    while (headless.prompter.ends == 0 && (stepLimit <= 0 || steps < stepLimit)) {
         step.restart();
         review.cmdNEXT_Click();
         slowest = std::max(slowest, step.nsecsElapsed());

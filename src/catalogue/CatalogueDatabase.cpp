@@ -11,6 +11,7 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
+#include <bit>
 #include <stdexcept>
 
 namespace {
@@ -233,15 +234,9 @@ int CatalogueDatabase::execute(const QString& sql, const QVariantList& params)
 int CatalogueDatabase::executeChanging(
     CatalogueFields::FieldMask fields, const QString& sql, const QVariantList& params)
 {
-    m_changing = fields;
-    try {
-        const int changed = execute(sql, params);
-        m_changing = CatalogueFields::EveryField;
-        return changed;
-    } catch (...) {
-        m_changing = CatalogueFields::EveryField;
-        throw;
-    }
+    int changed = 0;
+    changingOnly(fields, [&] { changed = execute(sql, params); });
+    return changed;
 }
 
 QVariant CatalogueDatabase::queryValue(const QString& sql, const QVariantList& params)
@@ -298,7 +293,8 @@ void CatalogueDatabase::rowChanged(void* self, int, const char*, const char* tab
     std::deque<RowChange>& journal = database->m_filesChanges;
     journal.push_back({ serial, rowId, database->m_changing });
     if (journal.size() > ChangeJournalLimit) {
-        database->m_forgottenThrough = journal.front().serial;
+        for (CatalogueFields::FieldMask fields = journal.front().fields; fields != 0; fields &= fields - 1)
+            database->m_forgottenThrough[std::size_t(std::countr_zero(fields))] = journal.front().serial;
         journal.pop_front();
     }
 }
@@ -312,8 +308,12 @@ bool CatalogueDatabase::filesRowsChangedSince(
     const ChangeMark& mark, std::vector<std::int64_t>& rows, CatalogueFields::FieldMask fields) const
 {
     const ChangeMark now = changeMark();
-    if (now.reported - mark.reported != quint64(now.counted - mark.counted) || mark.reported < m_forgottenThrough)
+    if (now.reported - mark.reported != quint64(now.counted - mark.counted))
         return false;
+    for (CatalogueFields::FieldMask asked = fields; asked != 0; asked &= asked - 1) {
+        if (mark.reported < m_forgottenThrough[std::size_t(std::countr_zero(asked))])
+            return false;
+    }
     for (auto change = m_filesChanges.rbegin(); change != m_filesChanges.rend() && change->serial > mark.reported;
          ++change) {
         if (change->fields & fields)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -47,6 +48,18 @@ public:
     // The same for a statement that changes only the given fields of the FILES rows it writes,
     // so that readers holding other fields of those rows can keep them.
     int executeChanging(CatalogueFields::FieldMask fields, const QString& sql, const QVariantList& params = {});
+    // Runs writes (statements leased from this connection) as changes of the given fields only.
+    template <class Writes> void changingOnly(CatalogueFields::FieldMask fields, Writes writes)
+    {
+        m_changing = fields;
+        try {
+            writes();
+        } catch (...) {
+            m_changing = CatalogueFields::EveryField;
+            throw;
+        }
+        m_changing = CatalogueFields::EveryField;
+    }
     // The first column of the first row of a query, or a null QVariant when it yields none.
     QVariant queryValue(const QString& sql, const QVariantList& params = {});
 
@@ -121,6 +134,8 @@ private:
     };
     CatalogueFields::FieldMask m_changing = CatalogueFields::EveryField; // of the statement running
     quint64 m_reported = 0;
-    quint64 m_forgottenThrough = 0; // changes up to this serial have left the journal
+    // For each field, the last change of it that has left the journal: a reader of other
+    // fields can still be told what changed (a batch of marks does not drop every reader).
+    std::array<quint64, 32> m_forgottenThrough {};
     std::deque<RowChange> m_filesChanges;
 };

@@ -4,15 +4,20 @@ std::optional<PatternBits> PatternBits::fromText(const QString& text)
 {
     if (text.size() != 100)
         return std::nullopt;
+    // Without a branch per cell: every pattern of a walk is read this way.
+    const QChar* cells = text.constData();
     PatternBits bits;
+    bool plain = true;
     for (int i = 0; i < 100; ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('*'))
-            bits.set(i + 1);
-        else if (c != QLatin1Char(' '))
-            return std::nullopt;
+        const char16_t c = cells[i].unicode();
+        const quint64 dark = c == u'*';
+        plain &= dark || c == u' ';
+        if (i < 64)
+            bits.lo |= dark << i;
+        else
+            bits.hi |= dark << (i - 64);
     }
-    return bits;
+    return plain ? std::optional<PatternBits>(bits) : std::nullopt;
 }
 
 QString PatternBits::toText() const

@@ -24,15 +24,15 @@ quint64 PatternBlockIndex::keyOf(const Block& block, const PatternBits& pattern)
     return mix((pattern.lo & block.mask.lo) ^ mix((pattern.hi & block.mask.hi) + 0x9e3779b97f4a7c15ULL));
 }
 
-const PatternBlockIndex::Slot* PatternBlockIndex::Block::find(quint64 key) const
+std::size_t PatternBlockIndex::Block::find(quint64 key) const
 {
     const std::size_t mask = table.size() - 1;
     for (std::size_t at = std::size_t(key) & mask;; at = (at + 1) & mask) {
         const Slot& slot = table[at];
         if (slot.count == 0)
-            return nullptr;
+            return table.size();
         if (slot.key == key)
-            return &slot;
+            return at;
     }
 }
 
@@ -41,7 +41,19 @@ void PatternBlockIndex::clear()
     m_blocks.clear();
     m_blocks.shrink_to_fit();
     m_built = false;
+    m_leaving = false;
     m_tolerance = -1;
+}
+
+void PatternBlockIndex::startLeaving()
+{
+    for (Block& block : m_blocks) {
+        block.remainingIds = block.ids;
+        block.remaining.resize(block.table.size());
+        for (std::size_t at = 0; at < block.table.size(); ++at)
+            block.remaining[at] = Remaining { block.table[at].count, 0 };
+    }
+    m_leaving = true;
 }
 
 void PatternBlockIndex::build(int tolerance, const std::vector<PatternBits>& patterns, const std::vector<quint32>& ids)
@@ -89,10 +101,30 @@ std::size_t PatternBlockIndex::lists(const PatternBits* queries, int count, std:
     std::size_t total = 0;
     for (const Block& block : m_blocks) {
         for (int q = 0; q < count; ++q) {
-            if (const Slot* slot = block.find(keyOf(block, queries[q]))) {
-                out.push_back({ block.ids.data() + slot->start, slot->count });
-                total += slot->count;
-            }
+            const std::size_t at = block.find(keyOf(block, queries[q]));
+            if (at == block.table.size())
+                continue;
+            const Slot& slot = block.table[at];
+            out.push_back({ block.ids.data() + slot.start, slot.count });
+            total += slot.count;
+        }
+    }
+    return total;
+}
+
+std::size_t PatternBlockIndex::remainingLists(const PatternBits* queries, int count, std::vector<List>& out) const
+{
+    if (!m_leaving)
+        return lists(queries, count, out);
+    out.clear();
+    std::size_t total = 0;
+    for (const Block& block : m_blocks) {
+        for (int q = 0; q < count; ++q) {
+            const std::size_t at = block.find(keyOf(block, queries[q]));
+            if (at == block.table.size() || block.remaining[at].count == 0)
+                continue;
+            out.push_back({ block.remainingIds.data() + block.table[at].start, block.remaining[at].count });
+            total += block.remaining[at].count;
         }
     }
     return total;

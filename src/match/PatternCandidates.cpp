@@ -6,6 +6,7 @@
 #include "imagestats/OrientationTable.h"
 #include "match/ImageFacts.h"
 #include "match/PatternLookahead.h"
+#include "match/PatternScan.h"
 #include "match/RuleSettings.h"
 #include "platform/Conventions.h"
 #include "platform/Yielder.h"
@@ -17,14 +18,34 @@
 #include <bit>
 #include <climits>
 #include <cstdlib>
+#include <limits>
+#include <string_view>
 #include <thread>
 
 namespace {
 
-QString columnText(sqlite3_stmt* statement, int column)
+std::string_view columnBytes(sqlite3_stmt* statement, int column)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, column)) : QString();
+    return text ? std::string_view(text, std::size_t(sqlite3_column_bytes(statement, column))) : std::string_view();
+}
+
+// A plain pattern read straight from its UTF-8 text: exactly 100 "*" and " " (each one byte).
+std::optional<PatternBits> plainPattern(std::string_view text)
+{
+    if (text.size() != 100)
+        return std::nullopt;
+    PatternBits bits;
+    bool plain = true;
+    for (std::size_t i = 0; i < 100; ++i) {
+        const quint64 dark = text[i] == '*';
+        plain &= dark || text[i] == ' ';
+        if (i < 64)
+            bits.lo |= dark << i;
+        else
+            bits.hi |= dark << (i - 64);
+    }
+    return plain ? std::optional<PatternBits>(bits) : std::nullopt;
 }
 
 bool usablePattern(const QString& text)
@@ -34,49 +55,10 @@ bool usablePattern(const QString& text)
 
 constexpr int YieldEvery = 1 << 16;
 
-// The comparison loops, built twice: with the processor's popcount instruction where it has
-// one, and without.
-__attribute__((target_clones("popcnt", "default"))) void scanPlain(const PatternBits* bits, const quint32* entries,
-    std::size_t count, PatternBits reference, int tolerance, std::vector<quint32>& found)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        if (std::popcount(bits[i].lo ^ reference.lo) + std::popcount(bits[i].hi ^ reference.hi) <= tolerance)
-            found.push_back(entries[i]);
-    }
-}
-
-// Soft matching: the least difference over the six orientations, stopping at the first that
-// is within the tolerance.
-__attribute__((target_clones("popcnt", "default"))) void scanTurned(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternBits* turned, int tolerance, std::vector<quint32>& found)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        const quint64 lo = bits[i].lo, hi = bits[i].hi;
-        for (int k = 0; k < 6; ++k) {
-            if (std::popcount(turned[k].lo ^ lo) + std::popcount(turned[k].hi ^ hi) <= tolerance) {
-                found.push_back(entries[i]);
-                break;
-            }
-        }
-    }
-}
-
-// A reference given as text masks against plain candidates.
-__attribute__((target_clones("popcnt", "default"))) void scanMasked(const PatternBits* bits, const quint32* entries,
-    std::size_t count, const PatternTextMasks& masks, int orientations, int tolerance, std::vector<quint32>& found)
-{
-    const int within = tolerance - masks.alwaysDiffer;
-    if (within < 0)
-        return;
-    for (std::size_t i = 0; i < count; ++i) {
-        for (int k = 0; k < orientations; ++k) {
-            if (masks.cellsDiffering(k, bits[i]) <= within) {
-                found.push_back(entries[i]);
-                break;
-            }
-        }
-    }
-}
+// Past this many hits a reference's hits are not worked out ahead: the walk finds them itself.
+constexpr std::size_t AheadHits = 256;
+// Candidates compared in one go before the count of hits is looked at.
+constexpr std::size_t Batch = 4096;
 
 } // namespace
 
@@ -88,21 +70,32 @@ int PatternCandidates::defaultThreadCount()
     return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-bool PatternCandidates::takeState(Entry& entry, const QString& rtag, const QString& location)
+bool PatternCandidates::takeState(Entry& entry, sqlite3_stmt* row, int firstColumn)
 {
-    const bool deleted = rtag == QLatin1String("D");
-    const bool live = rtag == QLatin1String(" ");
-    const int place = *m_locations.insert(location, m_locations.value(location, int(m_locations.size())));
-    const bool changed = deleted != entry.deleted || live != entry.live || place != entry.location;
+    // RTAG, DRIVEVOLUME and PATH from the row's columns.
+    const std::string_view rtag = columnBytes(row, firstColumn);
+    const bool deleted = rtag == "D";
+    const bool live = rtag == " ";
+    m_placeKey.assign(columnBytes(row, firstColumn + 1));
+    m_placeKey += ' ';
+    m_placeKey += columnBytes(row, firstColumn + 2);
+    auto place = m_places.find(m_placeKey);
+    if (place == m_places.end()) {
+        const QString location = QString::fromStdString(m_placeKey);
+        place = m_places.emplace(m_placeKey, m_locations.value(location, int(m_locations.size()))).first;
+        m_locations.insert(location, place->second);
+    }
+    const bool changed = deleted != entry.deleted || live != entry.live || place->second != entry.location;
     entry.deleted = deleted;
     entry.live = live;
-    entry.location = place;
+    entry.location = place->second;
     return changed;
 }
 
 void PatternCandidates::load(CatalogueDatabase& database, const QString& activeCode)
 {
     m_entries.clear();
+    m_odd.clear();
     m_lookahead.reset();
     m_buckets.clear();
     m_compact.clear();
@@ -110,12 +103,16 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
     m_byRecnum.clear();
     m_byRowId.clear();
     m_locations.clear();
+    m_places.clear();
     m_query = 0;
+    m_leaving = false;
+    m_pendingLeave.clear();
     ++m_rowState;
     m_database = &database;
     m_seen = database.changeMark();
+    // In the order of the RECNUM index, which is the query's order: no sort.
     CatalogueDatabase::Lease lease = database.prepare(
-        QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE ACTIVE = ? "
+        QByteArrayLiteral("SELECT rowid, RECNUM, PXLNUM, RTAG, DRIVEVOLUME, PATH, PXLRAY FROM FILES WHERE +ACTIVE = ? "
                           "ORDER BY RECNUM, rowid"));
     lease.bindAll({ activeCode });
     sqlite3_stmt* row = lease.handle();
@@ -125,28 +122,42 @@ void PatternCandidates::load(CatalogueDatabase& database, const QString& activeC
         entry.recnum
             = qint32(conv::roundHalfEven(std::clamp(sqlite3_column_double(row, 1), -2147483648.0, 2147483647.0)));
         const int pxlnum = sqlite3_column_int(row, 2);
-        takeState(entry, columnText(row, 3), columnText(row, 4) + QLatin1Char(' ') + columnText(row, 5));
-        const QString pattern = columnText(row, 6);
-        entry.patternLength = pattern.size();
-        const auto bits = PatternBits::fromText(pattern);
-        entry.standard = bits.has_value();
-        if (!bits)
-            entry.text = pattern;
-        if (!bits && usablePattern(pattern))
-            entry.cells = patternCells(pattern);
+        takeState(entry, row, 3);
+        const std::string_view bytes = columnBytes(row, 6);
         const auto index = quint32(m_entries.size());
         Bucket& bucket = m_buckets[pxlnum];
-        if (entry.standard) {
+        std::optional<PatternBits> bits = plainPattern(bytes);
+        if (bits) {
+            entry.patternLength = 100;
+            entry.standard = true;
             bucket.bits.push_back(*bits);
             bucket.plain.push_back(index);
         } else {
+            const QString pattern = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+            entry.patternLength = int(pattern.size());
+            entry.odd = quint32(m_odd.size());
+            Odd odd { pattern, std::nullopt };
+            if (usablePattern(pattern))
+                odd.cells = patternCells(pattern);
             bucket.other.push_back(index);
+            if (odd.cells)
+                bucket.comparable.push_back(index);
+            m_odd.push_back(std::move(odd));
         }
-        m_byRecnum.emplace(entry.recnum, index);
-        m_byRowId.emplace(entry.rowId, index);
+        m_byRecnum.push_back({ entry.recnum, index });
+        m_byRowId.push_back({ entry.rowId, index });
         m_compact.push_back({ bits.value_or(PatternBits()), pxlnum });
-        m_entries.push_back(std::move(entry));
+        m_entries.push_back(entry);
     }
+    // Both already in order, as a rule.
+    std::sort(m_byRecnum.begin(), m_byRecnum.end());
+    std::sort(m_byRowId.begin(), m_byRowId.end());
+}
+
+const quint32* PatternCandidates::entryOfRow(std::int64_t rowId) const
+{
+    const auto found = std::lower_bound(m_byRowId.begin(), m_byRowId.end(), std::pair<std::int64_t, quint32>(rowId, 0));
+    return found != m_byRowId.end() && found->first == rowId ? &found->second : nullptr;
 }
 
 void PatternCandidates::followChanges()
@@ -162,17 +173,16 @@ void PatternCandidates::followChanges()
     }
     m_seen = m_database->changeMark();
     for (const std::int64_t rowId : changed) {
-        const auto found = m_byRowId.find(rowId);
-        if (found == m_byRowId.end())
+        const quint32* index = entryOfRow(rowId);
+        if (!index)
             continue;
         CatalogueDatabase::Lease lease
             = m_database->prepare(QByteArrayLiteral("SELECT RTAG, DRIVEVOLUME, PATH FROM FILES WHERE rowid = ?"));
         lease.bindAll({ qint64(rowId) });
-        Entry& entry = m_entries[found->second];
+        Entry& entry = m_entries[*index];
         bool changed = false;
         if (lease.step()) {
-            sqlite3_stmt* row = lease.handle();
-            changed = takeState(entry, columnText(row, 0), columnText(row, 1) + QLatin1Char(' ') + columnText(row, 2));
+            changed = takeState(entry, lease.handle(), 0);
         } else {
             changed = !entry.deleted || entry.live;
             entry.deleted = true; // gone from the catalogue: as good as deleted
@@ -193,16 +203,58 @@ void PatternCandidates::startQuery()
 {
     followChanges();
     ++m_query;
+    leavePending();
 }
 
 void PatternCandidates::marked(qint32 recnum)
 {
-    const auto [first, last] = m_byRecnum.equal_range(recnum);
+    const auto [first, last] = std::equal_range(m_byRecnum.begin(), m_byRecnum.end(), recnum, ByRecnum());
     for (auto it = first; it != last; ++it) {
         Entry& entry = m_entries[it->second];
-        if (entry.markedAt == NotMarked)
+        if (entry.markedAt == NotMarked) {
             entry.markedAt = m_query;
+            if (entry.standard)
+                m_pendingLeave.push_back(it->second);
+        }
     }
+}
+
+void PatternCandidates::leavePending()
+{
+    if (m_pendingLeave.empty())
+        return;
+    if (!m_leaving) {
+        for (auto& [pxlnum, bucket] : m_buckets) {
+            bucket.remainingBits = bucket.bits;
+            bucket.remainingPlain = bucket.plain;
+        }
+        m_index.startLeaving();
+        m_leaving = true;
+    }
+    for (const quint32 index : m_pendingLeave)
+        leave(index);
+    m_pendingLeave.clear();
+}
+
+void PatternCandidates::leave(quint32 index)
+{
+    const auto isGone = [this](quint32 id) { return gone(id); };
+    Bucket& bucket = m_buckets.find(m_compact[index].pxlnum)->second;
+    if (++bucket.left * 2 > bucket.remainingPlain.size()) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < bucket.remainingPlain.size(); ++i) {
+            if (isGone(bucket.remainingPlain[i]))
+                continue;
+            bucket.remainingPlain[kept] = bucket.remainingPlain[i];
+            bucket.remainingBits[kept] = bucket.remainingBits[i];
+            ++kept;
+        }
+        bucket.remainingPlain.resize(kept);
+        bucket.remainingBits.resize(kept);
+        bucket.left = 0;
+    }
+    if (m_index.leaving())
+        m_index.leave(m_compact[index].bits, isGone);
 }
 
 bool PatternCandidates::member(const Entry& entry, qint32 referenceRecnum) const
@@ -221,7 +273,7 @@ std::pair<PatternCandidates::BucketIt, PatternCandidates::BucketIt> PatternCandi
 
 QString PatternCandidates::patternText(quint32 index) const
 {
-    return m_entries[index].standard ? m_compact[index].bits.toText() : m_entries[index].text;
+    return m_entries[index].standard ? m_compact[index].bits.toText() : m_odd[m_entries[index].odd].text;
 }
 
 std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
@@ -231,42 +283,37 @@ std::vector<PatternCandidates::Hit> PatternCandidates::hitsFrom(
     const int tolerance = settings.tolerance;
     if (tolerance < 0)
         return {}; // an empty window of dark-cell counts
-    const int location = m_locations.value(reference.fileLocation(), -1);
+    // Only exclusive matching compares locations.
+    const int location = settings.exclusive ? m_locations.value(reference.fileLocation(), -1) : -1;
     if (tolerance >= PatternNotComparable)
         return slowHits(reference, settings, location, from);
     if (!usablePattern(reference.PXLRAY))
         return {}; // every candidate rates 999
 
-    const int orientations = settings.softMatch ? 6 : 1;
     std::vector<quint32> found;
     if (const auto referenceBits = PatternBits::fromText(reference.PXLRAY)) {
         prepare(tolerance, settings.softMatch);
-        const auto own = m_byRowId.find(reference.rowId);
-        if (m_lookahead && own != m_byRowId.end() && m_compact[own->second].bits == *referenceBits
-            && m_compact[own->second].pxlnum == reference.PXLNUM && m_entries[own->second].standard) {
-            // The reference's own entry: its hits were worked out ahead from the first candidate.
-            m_lookahead->take(own->second, found);
+        const quint32* own = entryOfRow(reference.rowId);
+        // The reference's own entry: its hits may have been worked out ahead from the first
+        // candidate.
+        if (m_lookahead && own && m_compact[*own].bits == *referenceBits && m_compact[*own].pxlnum == reference.PXLNUM
+            && m_entries[*own].standard && m_lookahead->take(*own, found)) {
             found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
         } else {
-            plainReferenceHits(
-                *referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_scratch[0], found, yielder);
+            plainReferenceHits(*referenceBits, reference.PXLNUM, tolerance, settings.softMatch, from, m_leaving,
+                std::numeric_limits<std::size_t>::max(), m_scratch[0], found, yielder);
         }
     } else {
         // A reference that is no plain pattern (cut short, other characters): every candidate
-        // of the window is compared, the plain ones as bits.
-        const PatternTextMasks masks = patternTextMasks(reference.PXLRAY);
-        const auto [first, last] = window(reference.PXLNUM, tolerance);
-        for (auto it = first; it != last; ++it) {
-            const Bucket& bucket = it->second;
-            const std::size_t skip
-                = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
-            scanMasked(bucket.bits.data() + skip, bucket.plain.data() + skip, bucket.bits.size() - skip, masks,
-                orientations, tolerance, found);
-            for (quint32 index : bucket.other) {
-                if (index >= from
-                    && comparePatternTexts(reference.PXLRAY, m_entries[index].text, settings.softMatch) <= tolerance)
-                    found.push_back(index);
-            }
+        // of the window is compared, the plain ones as bits. Worked out ahead as well.
+        prepare(tolerance, settings.softMatch);
+        const quint32* own = entryOfRow(reference.rowId);
+        if (m_lookahead && own && !m_entries[*own].standard && m_compact[*own].pxlnum == reference.PXLNUM
+            && m_odd[m_entries[*own].odd].text == reference.PXLRAY && m_lookahead->take(*own, found)) {
+            found.erase(found.begin(), std::lower_bound(found.begin(), found.end(), from));
+        } else {
+            textReferenceHits(reference.PXLRAY, reference.PXLNUM, tolerance, settings.softMatch, from, m_leaving,
+                std::numeric_limits<std::size_t>::max(), found);
         }
     }
 
@@ -298,6 +345,13 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
             }
         }
         m_index.build(tolerance, patterns, ids);
+        if (m_leaving) {
+            m_index.startLeaving();
+            for (quint32 index = 0; index < m_entries.size(); ++index) {
+                if (m_entries[index].standard && gone(index))
+                    m_index.leave(m_compact[index].bits, [this](quint32 id) { return gone(id); });
+            }
+        }
     }
     const int workers = m_threads > 1 && m_entries.size() > 1 ? m_threads - 1 : 0;
     m_scratch.resize(std::size_t(workers + 1));
@@ -308,43 +362,87 @@ void PatternCandidates::prepare(int tolerance, bool softMatch)
     m_lookahead = std::make_unique<PatternLookahead>(quint32(m_entries.size()), workers,
         [this, tolerance, softMatch](quint32 index, int worker, std::vector<quint32>& out) {
             out.clear();
-            if (m_entries[index].standard) {
-                plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0,
-                    m_scratch[std::size_t(worker)], out, nullptr);
+            if (!m_entries[index].standard) {
+                return textReferenceHits(m_odd[m_entries[index].odd].text, m_compact[index].pxlnum, tolerance,
+                    softMatch, 0, false, AheadHits, out);
             }
+            return plainReferenceHits(m_compact[index].bits, m_compact[index].pxlnum, tolerance, softMatch, 0, false,
+                AheadHits, m_scratch[std::size_t(worker)], out, nullptr);
         });
 }
 
-void PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,
-    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+bool PatternCandidates::textReferenceHits(const QString& reference, int pxlnum, int tolerance, bool softMatch,
+    quint32 from, bool remaining, std::size_t limit, std::vector<quint32>& found) const
 {
+    if (!usablePattern(reference))
+        return true; // every candidate rates 999
+    const PatternTextMasks masks = patternTextMasks(reference);
     const int orientations = softMatch ? 6 : 1;
-    // The reference turned into each orientation, so that each candidate is compared as it is stored.
-    const OrientedPattern turned = turnPattern(reference, orientations);
-    plainWithin(turned.oriented.data(), orientations, pxlnum, tolerance, from, scratch, found, yielder);
     const auto [first, last] = window(pxlnum, tolerance);
     for (auto it = first; it != last; ++it) {
-        for (quint32 index : it->second.other) {
-            // A text that is no usable pattern rates 999, past every tolerance here.
-            const Entry& entry = m_entries[index];
-            if (index >= from && entry.cells
-                && comparePatternBitsWithText(turned, *entry.cells, softMatch) <= tolerance)
+        const Span span = it->second.span(remaining);
+        for (std::size_t at = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
+             at < span.count; at += Batch) {
+            patternscan::masked(
+                span.bits + at, span.ids + at, std::min(Batch, span.count - at), masks, orientations, tolerance, found);
+            if (found.size() > limit)
+                return false;
+        }
+        // A text that is no usable pattern rates 999, past every tolerance here.
+        for (quint32 index : it->second.comparable) {
+            if (index >= from
+                && comparePatternTexts(reference, m_odd[m_entries[index].odd].text, softMatch) <= tolerance)
                 found.push_back(index);
         }
     }
     std::sort(found.begin(), found.end());
+    return found.size() <= limit;
 }
 
-void PatternCandidates::plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance,
-    quint32 from, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const
+bool PatternCandidates::plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch,
+    quint32 from, bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found,
+    Yielder* yielder) const
 {
+    const int orientations = softMatch ? 6 : 1;
+    // The reference turned into each orientation, so that each candidate is compared as it is stored.
+    const OrientedPattern turned = turnPattern(reference, orientations);
+    if (!plainWithin(
+            turned.oriented.data(), orientations, pxlnum, tolerance, from, remaining, limit, scratch, found, yielder))
+        return false;
+    const auto [first, last] = window(pxlnum, tolerance);
+    for (auto it = first; it != last; ++it) {
+        for (quint32 index : it->second.comparable) {
+            if (index >= from
+                && comparePatternBitsWithText(turned, *m_odd[m_entries[index].odd].cells, softMatch) <= tolerance)
+                found.push_back(index);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found.size() <= limit;
+}
+
+bool PatternCandidates::plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance,
+    quint32 from, bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found,
+    Yielder* yielder) const
+{
+    auto compare = [&](const PatternBits* bits, const quint32* ids, std::size_t count) {
+        if (orientations == 1)
+            patternscan::plain(bits, ids, count, turned[0], tolerance, found);
+        else
+            patternscan::turned(bits, ids, count, turned, tolerance, found);
+        return found.size() <= limit;
+    };
     const auto [first, last] = window(pxlnum, tolerance);
     std::size_t windowed = 0;
     for (auto it = first; it != last; ++it)
-        windowed += it->second.bits.size();
+        windowed += it->second.span(remaining).count;
     // A name from the index costs a lookup where the scan reads on in order: prune only when it
     // leaves most of the window out.
-    if (m_index.builtFor(tolerance) && m_index.lists(turned, orientations, scratch.lists) * 4 < windowed) {
+    if (m_index.builtFor(tolerance)
+        && (remaining ? m_index.remainingLists(turned, orientations, scratch.lists)
+                      : m_index.lists(turned, orientations, scratch.lists))
+                * 4
+            < windowed) {
         // Each entry once (an entry may agree on several blocks), then compared in a row.
         if (scratch.named.size() != m_entries.size() || ++scratch.stamp == 0) {
             scratch.named.assign(m_entries.size(), 0);
@@ -360,35 +458,37 @@ void PatternCandidates::plainWithin(const PatternBits* turned, int orientations,
                     continue;
                 scratch.named[index] = scratch.stamp;
                 const Compact& compact = m_compact[index];
-                if (std::abs(qint64(compact.pxlnum) - pxlnum) <= tolerance) {
-                    scratch.bits.push_back(compact.bits);
-                    scratch.ids.push_back(index);
+                if (std::abs(qint64(compact.pxlnum) - pxlnum) > tolerance)
+                    continue;
+                scratch.bits.push_back(compact.bits);
+                scratch.ids.push_back(index);
+                if (scratch.ids.size() == Batch) {
+                    if (!compare(scratch.bits.data(), scratch.ids.data(), Batch))
+                        return false;
+                    scratch.bits.clear();
+                    scratch.ids.clear();
                 }
             }
         }
-        if (orientations == 1)
-            scanPlain(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned[0], tolerance, found);
-        else
-            scanTurned(scratch.bits.data(), scratch.ids.data(), scratch.ids.size(), turned, tolerance, found);
-        return;
+        return compare(scratch.bits.data(), scratch.ids.data(), scratch.ids.size());
     }
     std::size_t compared = 0;
     for (auto it = first; it != last; ++it) {
-        const Bucket& bucket = it->second;
+        const Span span = it->second.span(remaining);
         // Each bucket lists its entries in the query's order: those before `from` are skipped.
-        const std::size_t skip
-            = std::size_t(std::lower_bound(bucket.plain.begin(), bucket.plain.end(), from) - bucket.plain.begin());
-        const std::size_t count = bucket.bits.size() - skip;
-        if (orientations == 1)
-            scanPlain(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned[0], tolerance, found);
-        else
-            scanTurned(bucket.bits.data() + skip, bucket.plain.data() + skip, count, turned, tolerance, found);
-        compared += count;
-        if (yielder && compared >= YieldEvery) {
-            compared = 0;
-            yielder->yield();
+        for (std::size_t at = std::size_t(std::lower_bound(span.ids, span.ids + span.count, from) - span.ids);
+             at < span.count; at += Batch) {
+            const std::size_t count = std::min(Batch, span.count - at);
+            if (!compare(span.bits + at, span.ids + at, count))
+                return false;
+            compared += count;
+            if (yielder && compared >= YieldEvery) {
+                compared = 0;
+                yielder->yield();
+            }
         }
     }
+    return true;
 }
 
 std::optional<PatternCandidates::Hit> PatternCandidates::candidateAt(

@@ -13,10 +13,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 class PatternLookahead;
+struct sqlite3_stmt;
 class Yielder;
 struct ImageFacts;
 struct RuleSettings;
@@ -94,18 +96,41 @@ private:
         qint32 recnum = 0;
         int location = 0;
         quint32 markedAt = NotMarked;
-        qsizetype patternLength = 0;
+        quint32 odd = 0; // when not standard: its text in m_odd
+        int patternLength = 0;
         bool deleted = false; // RTAG "D"
         bool live = true; // RTAG " "
         bool standard = false; // a plain 100-cell pattern, held in bits (m_compact)
-        QString text; // the pattern when it is not a plain one
-        std::optional<PatternCells> cells; // a usable such pattern's cells
+    };
+    // A pattern that is no plain one, as text, and a usable one's cells.
+    struct Odd
+    {
+        QString text;
+        std::optional<PatternCells> cells;
+    };
+    // A run of plain patterns beside their entries' numbers, ascending.
+    struct Span
+    {
+        const PatternBits* bits = nullptr;
+        const quint32* ids = nullptr;
+        std::size_t count = 0;
     };
     struct Bucket
     {
         std::vector<PatternBits> bits; // the plain patterns, beside their entries
         std::vector<quint32> plain;
-        std::vector<quint32> other;
+        std::vector<quint32> other; // every other text
+        std::vector<quint32> comparable; // of those, the usable patterns
+        // The plain entries the walk's own queries still scan once records have left the
+        // search (marked in an earlier query), packed once half of them has left.
+        std::vector<PatternBits> remainingBits;
+        std::vector<quint32> remainingPlain;
+        std::size_t left = 0;
+        Span span(bool remaining) const
+        {
+            return remaining ? Span { remainingBits.data(), remainingPlain.data(), remainingPlain.size() }
+                             : Span { bits.data(), plain.data(), plain.size() };
+        }
     };
     static constexpr quint32 NotMarked = 0xFFFFFFFFu;
 
@@ -113,22 +138,33 @@ private:
     // The buckets whose dark-cell count lies within the tolerance of the reference's.
     std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
+    // Marked in an earlier query: no query from now on names it.
+    bool gone(quint32 index) const { return m_entries[index].markedAt < m_query; }
     void followChanges();
+    // The records marked since the last query leave what the walk's own queries scan.
+    void leavePending();
+    void leave(quint32 index);
     // True when the tag or the location changed.
-    bool takeState(Entry& entry, const QString& rtag, const QString& location);
+    bool takeState(Entry& entry, sqlite3_stmt* row, int firstColumn);
+    const quint32* entryOfRow(std::int64_t rowId) const;
     QString patternText(quint32 index) const;
     struct Scratch;
     // The block index for the tolerance, and the look-ahead for these rules when there are
     // threads to run it.
     void prepare(int tolerance, bool softMatch);
     // The entries of the window from `from` on whose patterns lie within the tolerance of a
-    // plain reference, ascending. Reads only what never changes after loading, so that the
-    // look-ahead's workers can run it.
-    void plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
-        Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
+    // plain reference, ascending. On the whole candidates (what never changes after loading,
+    // so that the look-ahead's workers can run it) or, for the walk's own queries, on those
+    // that remain. False, and `found` incomplete, once more than `limit` are found.
+    bool plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
+        bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
+    // The same for a reference that is no plain pattern (cut short, other characters): every
+    // candidate of the window is compared, the plain ones as bits.
+    bool textReferenceHits(const QString& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
+        bool remaining, std::size_t limit, std::vector<quint32>& found) const;
     // Its plain patterns, through the block index where that leaves enough out.
-    void plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance, quint32 from,
-        Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
+    bool plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance, quint32 from,
+        bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from);
     Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
 
@@ -156,15 +192,29 @@ private:
     std::vector<Scratch> m_scratch { 1 }; // the caller's, then one for each worker
     int m_threads = 1;
     // The hits of each plain reference from its first candidate on, found ahead for the rules
-    // of the queries (the patterns never change, so they hold however the rows change).
+    // of the queries (the patterns never change, so they hold however the rows change), as
+    // long as they are few: a reference alike to many others (a cluster of blank pictures)
+    // is left to the walk, whose queries scan only what remains.
     std::unique_ptr<PatternLookahead> m_lookahead;
     int m_aheadTolerance = 0;
     bool m_aheadSoft = false;
-    std::multimap<qint32, quint32> m_byRecnum;
-    std::unordered_map<std::int64_t, quint32> m_byRowId;
+    // Records have left the search: the walk's own queries scan what remains.
+    bool m_leaving = false;
+    std::vector<quint32> m_pendingLeave; // marked since the last query
+    std::vector<Odd> m_odd;
+    // Entries by RECNUM and by row, each sorted.
+    std::vector<std::pair<qint32, quint32>> m_byRecnum;
+    std::vector<std::pair<std::int64_t, quint32>> m_byRowId;
+    struct ByRecnum
+    {
+        bool operator()(const std::pair<qint32, quint32>& a, qint32 b) const { return a.first < b; }
+        bool operator()(qint32 a, const std::pair<qint32, quint32>& b) const { return a < b.first; }
+    };
     CatalogueDatabase* m_database = nullptr;
     CatalogueDatabase::ChangeMark m_seen; // the connection's changes the entries hold
-    QHash<QString, int> m_locations;
+    QHash<QString, int> m_locations; // DRIVEVOLUME, blank, PATH
+    std::unordered_map<std::string, int> m_places; // the same, as the catalogue's UTF-8
+    std::string m_placeKey;
     quint32 m_query = 0;
     quint64 m_rowState = 0;
 };

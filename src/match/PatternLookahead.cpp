@@ -59,12 +59,17 @@ void PatternLookahead::work(int worker)
         lock.unlock();
         const quint32 first = quint32(chunk) * ChunkItems;
         std::vector<std::vector<quint32>> results(std::min(ChunkItems, m_count - first));
-        for (quint32 i = 0; i < results.size(); ++i)
-            m_compute(first + i, worker, results[i]);
+        std::vector<bool> ready(results.size());
+        for (quint32 i = 0; i < results.size(); ++i) {
+            ready[i] = m_compute(first + i, worker, results[i]);
+            if (!ready[i])
+                std::vector<quint32>().swap(results[i]);
+        }
         lock.lock();
         Chunk& done = m_chunks[chunk];
         if (wanted(chunk)) {
             done.results = std::move(results);
+            done.ready = std::move(ready);
             done.state = State::Done;
         } else {
             done.state = State::Idle; // the walk went elsewhere meanwhile
@@ -72,7 +77,7 @@ void PatternLookahead::work(int worker)
     }
 }
 
-void PatternLookahead::take(quint32 item, std::vector<quint32>& out)
+bool PatternLookahead::take(quint32 item, std::vector<quint32>& out)
 {
     const std::size_t chunk = item / ChunkItems;
     std::unique_lock lock(m_mutex);
@@ -82,16 +87,16 @@ void PatternLookahead::take(quint32 item, std::vector<quint32>& out)
             if (m_chunks[c].state == State::Done && !wanted(c)) {
                 m_chunks[c].state = State::Idle;
                 std::vector<std::vector<quint32>>().swap(m_chunks[c].results);
+                std::vector<bool>().swap(m_chunks[c].ready);
             }
         }
         m_wake.notify_all();
     }
     // A chunk still being worked out is not waited for (with a large tolerance a chunk takes
     // long): the caller works its item out itself, as it would on one thread.
-    if (m_chunks[chunk].state == State::Done) {
-        out = m_chunks[chunk].results[item % ChunkItems];
-        return;
-    }
-    lock.unlock();
-    m_compute(item, 0, out);
+    const Chunk& held = m_chunks[chunk];
+    if (held.state != State::Done || !held.ready[item % ChunkItems])
+        return false;
+    out = held.results[item % ChunkItems];
+    return true;
 }

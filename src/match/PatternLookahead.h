@@ -10,21 +10,23 @@
 
 // Results worked out ahead on other threads for a walk that takes its items mostly in
 // ascending order: items 0..count-1 go to the workers in chunks, a bounded stretch ahead of the
-// item taken last, and what the walk has left behind is let go. An item no worker has ready
-// is worked out by the caller, so the walk never waits for a worker.
+// item taken last, and what the walk has left behind is let go. An item no worker has ready,
+// or whose result a worker gave up on, is left to the caller, so the walk never waits for a
+// worker.
 class PatternLookahead
 {
 public:
-    // Works out one item as worker w (0 is the caller's thread, 1..workers the others); each
-    // worker number is used by one thread at a time.
-    using Compute = std::function<void(quint32 item, int worker, std::vector<quint32>& out)>;
+    // Works out one item as worker w (1..workers); each worker number is used by one thread at
+    // a time. False: the worker gave up on the item (its result would be too large to hold).
+    using Compute = std::function<bool(quint32 item, int worker, std::vector<quint32>& out)>;
 
     PatternLookahead(quint32 count, int workers, Compute compute);
     ~PatternLookahead();
     PatternLookahead(const PatternLookahead&) = delete;
     PatternLookahead& operator=(const PatternLookahead&) = delete;
 
-    void take(quint32 item, std::vector<quint32>& out);
+    // The item's result when a worker has it ready; false leaves the item to the caller.
+    bool take(quint32 item, std::vector<quint32>& out);
 
 private:
     enum class State { Idle, Running, Done };
@@ -32,6 +34,7 @@ private:
     {
         State state = State::Idle;
         std::vector<std::vector<quint32>> results;
+        std::vector<bool> ready; // false: given up
     };
 
     void work(int worker);

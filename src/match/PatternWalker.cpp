@@ -46,12 +46,30 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
     m_loader->start(ComparisonMode::Pattern, rules);
     auto loadReference = [&] { m_loader->load(reference); };
     auto done = [&](Outcome outcome) {
-        m_loader->complete(reference);
+        if (m_wholeSlots)
+            m_loader->complete(reference);
         return outcome;
     };
-    // With an incoming-files directory only records in it serve as references.
+    // What the checks of a hit read: its tag, and the file each record names (one file reached
+    // by two paths is no pair).
+    using namespace CatalogueFields;
+    const FieldMask checked = bit(RTAG) | bit(RECNUM) | bit(DRIVEVOLUME) | bit(PATH) | bit(DISKNAME) | bit(WHOLENAME);
+    auto readyForChecks = [&] {
+        if (m_wholeSlots) {
+            m_loader->complete(reference);
+        } else if (reference.partial && reference.WHOLENAME.isEmpty() && reference.DISKNAME.isEmpty()) {
+            // The walk holds the reference's place; its names are read once.
+            if (const std::optional<ImageFacts> names
+                = factsOfRow(m_database, reference.rowId, bit(DISKNAME) | bit(WHOLENAME)))
+                copyFacts(reference, *names, bit(DISKNAME) | bit(WHOLENAME));
+        }
+    };
+    // With an incoming-files directory only records in it serve as references (without one,
+    // every record: no location need be put together).
+    const bool everyReference = InvolvesIFCD(QString(), QString(), rules.ifcd, rules.treeModeIfcd);
     auto involvesIfcd = [&] {
-        return InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
+        return everyReference
+            || InvolvesIFCD(reference.fileLocation(), reference.fileLocation(), rules.ifcd, rules.treeModeIfcd);
     };
     for (bool further = false;; further = true) {
         if (atEnd(direction))
@@ -83,7 +101,9 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
             if (stepped == CandidateCursor::Step::Exhausted)
                 break;
             // Read afresh: a candidate deleted since the candidates were loaded is passed over.
-            std::optional<ImageFacts> candidate = factsOfRow(m_database, m_loaded.cursor().taken().rowId);
+            const std::int64_t taken = m_loaded.cursor().taken().rowId;
+            std::optional<ImageFacts> candidate
+                = m_wholeSlots ? factsOfRow(m_database, taken) : factsOfRow(m_database, taken, checked);
             if (!candidate) {
                 candidate = ImageFacts();
                 candidate->RTAG = QStringLiteral("D");
@@ -93,7 +113,7 @@ PatternWalker::Outcome PatternWalker::find(SearchDirection direction, const Rule
                 return done(Outcome::Stopped);
             if (m_pair.candidate.RTAG == QLatin1String("D"))
                 continue;
-            m_loader->complete(reference);
+            readyForChecks();
             if (isOneFile(reference, m_pair.candidate))
                 continue;
             return done(Outcome::Hit);

@@ -50,6 +50,11 @@ public:
     void requireQuery() { m_needQuery = true; }
     bool NeedPatternQuery() const { return m_needQuery; }
 
+    // Whether the slots a call hands out are whole (a review shows them; the default). The
+    // pre-match cycle only marks their records: a hit's rows are then read only for what its
+    // checks need, and the slots are left partial.
+    void setWholeSlots(bool whole) { m_wholeSlots = whole; }
+
     // Threads that find later references' hits ahead (1: none); the machine's cores unless set.
     void setThreadCount(int threads) { m_loaded.setThreadCount(threads); }
 
@@ -70,4 +75,5 @@ private:
     LoadedCandidates m_loaded;
     std::unique_ptr<StepLoader> m_loader;
     bool m_needQuery = true;
+    bool m_wholeSlots = true;
 };

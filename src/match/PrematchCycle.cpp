@@ -21,6 +21,18 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+// Marks written by one statement: a statement over a whole batch holds far more memory until
+// it ends, and one per mark spends most of its time starting and ending.
+constexpr std::size_t MarksPerStatement = 256;
+
+} // namespace
+
 const QString PrematchCycle::Caption = QStringLiteral("t'olq - Pre-Match Cycle");
 const QString PrematchCycle::PausedCaption = QStringLiteral("tolq! - Paused");
 
@@ -53,6 +65,10 @@ bool PrematchCycle::open()
     m_database = CatalogueDatabase::openOrTell(listDatabasePath(m_programDirectory, m_settings), m_ports.prompter);
     if (!m_database)
         return false;
+    // The cycle commits its marks every 200 ms; the write-ahead log is copied back into the
+    // catalogue less often than after every 4 MB, so that a page marked again and again is
+    // copied back once (the commits stay as durable).
+    m_database->execute(QStringLiteral("PRAGMA wal_autocheckpoint = 16384"));
     m_files = std::make_unique<SqlRecordSet>(*m_database);
     applySource(*m_files,
         buildModeRecordSource(
@@ -63,6 +79,7 @@ bool PrematchCycle::open()
     m_patternWalker->setForwardStep([this] { MoveNextUntagged(); });
     m_patternWalker->setThreadCount(m_threads);
     m_patternWalker->setStopTest([this] { return QuitRequested; });
+    m_patternWalker->setWholeSlots(false);
     return true;
 }
 
@@ -95,13 +112,17 @@ void PrematchCycle::run()
     QuitRequested = false;
     m_sinceSave.invalidate(); // the first step is saved at once
     m_sinceProgress.invalidate();
-    // The walk reads inside the batch, so that each read does not lock and unlock the file.
+    // The walk reads inside the batch, so that each read does not lock and unlock the file,
+    // and reads a record under its cursor only for what a step asks of it.
     openBatch();
-    while (!CycleDone && !QuitRequested) {
-        PreMatchStep();
-        m_lastFinishedReference = m_pair.reference.RECNUM;
-        m_ports.yielder.yield();
-        saveStep(false);
+    {
+        SqlRecordSet::Walk walk(*m_files);
+        while (!CycleDone && !QuitRequested) {
+            PreMatchStep();
+            m_lastFinishedReference = m_pair.reference.RECNUM;
+            m_ports.yielder.yield();
+            saveStep(false);
+        }
     }
     saveStep(true);
     if (m_progressPending)
@@ -126,6 +147,7 @@ void PrematchCycle::abortCycle()
 {
     if (!m_database)
         return;
+    writeMarks();
     commitBatch();
     if (m_lastFinishedReference)
         writeResumeFile(resumeFile(), *m_lastFinishedReference);
@@ -145,6 +167,34 @@ void PrematchCycle::openBatch()
     }
 }
 
+void PrematchCycle::writeMarks()
+{
+    if (m_pendingMarks.empty())
+        return;
+    openBatch();
+    // In RECNUM order, the order the rows are mostly stored in, each RECNUM once (a reference
+    // with several hits); a row marked already (by an earlier batch or run) is not written again.
+    std::sort(m_pendingMarks.begin(), m_pendingMarks.end());
+    m_pendingMarks.erase(std::unique(m_pendingMarks.begin(), m_pendingMarks.end()), m_pendingMarks.end());
+    CatalogueDatabase::Lease lease = m_database->prepare(QByteArrayLiteral(
+        "UPDATE FILES SET ACTIVE = '*' WHERE RECNUM IN (SELECT value FROM json_each(?)) AND ACTIVE <> '*'"));
+    m_database->changingOnly(CatalogueFields::bit(CatalogueFields::ACTIVE), [&] {
+        for (std::size_t first = 0; first < m_pendingMarks.size(); first += MarksPerStatement) {
+            QByteArray numbers = "[";
+            for (std::size_t i = first; i < std::min(m_pendingMarks.size(), first + MarksPerStatement); ++i) {
+                if (i > first)
+                    numbers += ',';
+                numbers += QByteArray::number(m_pendingMarks[i]);
+            }
+            numbers += ']';
+            sqlite3_reset(lease.handle());
+            sqlite3_bind_text(lease.handle(), 1, numbers.constData(), int(numbers.size()), SQLITE_TRANSIENT);
+            while (lease.step()) { }
+        }
+    });
+    m_pendingMarks.clear();
+}
+
 void PrematchCycle::commitBatch()
 {
     if (m_batchOpen) {
@@ -157,6 +207,7 @@ void PrematchCycle::saveStep(bool force)
 {
     if (!force && m_saveInterval > 0 && m_sinceSave.isValid() && m_sinceSave.elapsed() < m_saveInterval)
         return;
+    writeMarks();
     commitBatch();
     // A position that cannot be written leaves the step unsaved; the cycle goes on.
     if (m_lastFinishedReference)
@@ -183,14 +234,12 @@ void PrematchCycle::PreMatchStep()
 void PrematchCycle::MarkMatched(qint32 first, std::optional<qint32> second)
 {
     ++MatchCount;
-    openBatch();
+    // The marks are written with the batch they belong to, before it is committed: nothing the
+    // walk reads depends on them, and the candidates held in memory know of them at once.
     for (const std::optional<qint32>& recnum : { std::optional<qint32>(first), second }) {
         if (!recnum)
             continue;
-        // A record marked already (a reference with several hits) is not written again.
-        m_database->executeChanging(CatalogueFields::bit(CatalogueFields::ACTIVE),
-            QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ? AND ACTIVE <> ?"),
-            { QStringLiteral("*"), *recnum, QStringLiteral("*") });
+        m_pendingMarks.push_back(*recnum);
         if (PatternCandidates* candidates = m_patternWalker->loadedCandidates())
             candidates->marked(*recnum);
     }
@@ -226,7 +275,11 @@ void PrematchCycle::showProgress(bool force)
         m_progressPending = true;
         return;
     }
-    const QString left = conv::shortestDouble(m_session.FilesRead - double(RecordsDone) - 1);
+    // Without a pre-scan in this run (a cycle resumed at start-up) no files were read: what is
+    // left is counted on the walk itself rather than shown below zero.
+    const QString left = conv::shortestDouble(m_session.FilesRead > 0
+            ? m_session.FilesRead - double(RecordsDone) - 1
+            : double(std::max(0, m_files->recordCount() - m_files->position() - 1)));
     const QString found = QString::number(MatchCount);
     m_ports.view->setFoundText(
         found + QStringLiteral(" matches found...  ") + left + QStringLiteral(" records left..."));

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class CatalogueDatabase;
 class FileConfirmer;
@@ -79,6 +80,7 @@ public:
     // Shows progress at most this often; 0: at every landing.
     void setProgressInterval(int milliseconds) { m_progressInterval = milliseconds; }
 
+    // The pair of the last step: in PATTERN, with the fields its checks read.
     const RecordPair& pair() const { return m_pair; }
 
     // Window state, under the window's names.
@@ -99,6 +101,7 @@ private:
     void showProgress(bool force);
     void saveStep(bool force);
     void openBatch();
+    void writeMarks();
     void commitBatch();
 
     const MainSettings& m_settings;
@@ -116,6 +119,7 @@ private:
     bool m_running = false;
     bool m_batchOpen = false;
     std::optional<qint32> m_lastFinishedReference;
+    std::vector<qint32> m_pendingMarks; // RECNUMs marked, to be written with the batch
     int m_saveInterval = 200;
     int m_threads;
     int m_progressInterval = 50;

@@ -12,3 +12,6 @@ class CatalogueDatabase;
 std::optional<CatalogueRecord> recordOfRow(CatalogueDatabase& database, std::int64_t rowId);
 // The same as a slot.
 std::optional<ImageFacts> factsOfRow(CatalogueDatabase& database, std::int64_t rowId);
+// Only the given fields of the row, as a partial slot: for checks that read no more.
+std::optional<ImageFacts> factsOfRow(
+    CatalogueDatabase& database, std::int64_t rowId, CatalogueFields::FieldMask fields);

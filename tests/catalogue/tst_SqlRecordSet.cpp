@@ -156,6 +156,8 @@ private Q_SLOTS:
             << QStringLiteral("delete all") << QStringLiteral(" ") << QStringLiteral("D") << false;
         QTest::newRow("more changes than the journal keeps")
             << QStringLiteral("many") << QStringLiteral("NEW.JPG") << QStringLiteral(" ") << false;
+        QTest::newRow("more changes of a field not held than the journal keeps")
+            << QStringLiteral("many marks") << QStringLiteral("B.JPG") << QStringLiteral(" ") << true;
         QTest::newRow("change rolled back")
             << QStringLiteral("rollback") << QStringLiteral("B.JPG") << QStringLiteral(" ") << true;
         QTest::newRow("read inside a write that is rolled back")
@@ -213,6 +215,12 @@ private Q_SLOTS:
             db->execute(renameB, { QStringLiteral("NEW.JPG"), QStringLiteral("B.JPG") });
             for (int i = 0; i < 5000; ++i)
                 db->execute(QStringLiteral("UPDATE FILES SET SIZE = ? WHERE RECNUM = ?"), { i, 1 });
+            batch.commit();
+        } else if (change == QLatin1String("many marks")) {
+            CatalogueTransaction batch(*db);
+            for (int i = 0; i < 5000; ++i)
+                db->executeChanging(bit(ACTIVE), QStringLiteral("UPDATE FILES SET ACTIVE = ? WHERE RECNUM = ?"),
+                    { i % 2 ? QStringLiteral("*") : QStringLiteral("X"), 1 + i % 3 });
             batch.commit();
         } else if (change == QLatin1String("rollback")) {
             db->begin();

@@ -256,6 +256,70 @@ private Q_SLOTS:
         QCOMPARE(matches[1], matches[0]);
         QCOMPARE(marks[1], marks[0]);
     }
+
+    // Clusters of alike pictures, larger than what is worked out ahead for one reference: a
+    // fifth of the pictures blank, and a burst of near-identical shots. The cycle marks what a
+    // plain comparison of each reference with every record not marked before it marks.
+    void clustersMarkAsPlainComparison_data()
+    {
+        QTest::addColumn<int>("tolerance");
+        QTest::addColumn<bool>("soft");
+        QTest::addColumn<int>("threads");
+        for (const int threads : { 1, 8 }) {
+            for (const int t : { 0, 5, 10, 30 })
+                QTest::addRow("T %d, %d threads", t, threads) << t << false << threads;
+            QTest::addRow("soft, T 5, %d threads", threads) << 5 << true << threads;
+        }
+    }
+    void clustersMarkAsPlainComparison()
+    {
+        QFETCH(int, tolerance);
+        QFETCH(bool, soft);
+        QFETCH(int, threads);
+        QList<CatalogueRecord> rows = makePatternRows(2000, randomBases(12, 3), 3);
+        const PatternBits burst = *PatternBits::fromText(rows.at(1).PXLRAY);
+        QRandomGenerator random(3);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            PatternBits bits;
+            if (i % 5 == 4)
+                bits = PatternBits(); // blank
+            else if (i % 6 == 2)
+                bits = flipCells(burst, random.bounded(2), random);
+            else
+                continue;
+            rows[i].PXLRAY = bits.toText();
+            rows[i].PXLNUM = bits.count();
+        }
+        // Each reference in turn, against the records not marked when its turn came.
+        std::vector<PatternBits> patterns;
+        std::vector<OrientedPattern> oriented;
+        for (const CatalogueRecord& r : rows) {
+            patterns.push_back(*PatternBits::fromText(r.PXLRAY));
+            oriented.push_back(orientPattern(patterns.back()));
+        }
+        std::vector<bool> marked(std::size_t(rows.size()));
+        for (std::size_t i = 0; i < marked.size(); ++i) {
+            const std::vector<bool> before = marked;
+            for (std::size_t j = 0; j < marked.size(); ++j) {
+                if (j != i && !before[j] && std::abs(rows[qsizetype(j)].PXLNUM - rows[qsizetype(i)].PXLNUM) <= tolerance
+                    && comparePatternBits(patterns[i], oriented[j], soft) <= tolerance)
+                    marked[i] = marked[j] = true;
+            }
+        }
+        QList<int> expected;
+        for (std::size_t i = 0; i < marked.size(); ++i) {
+            if (marked[i])
+                expected << rows[qsizetype(i)].RECNUM;
+        }
+
+        MatchCycleFixture f;
+        f.settings.mode = ComparisonMode::Pattern;
+        f.settings.tolerance = QString::number(tolerance);
+        f.settings.softMatch = soft;
+        QVERIFY(f.make(rows));
+        QVERIFY(f.runWhole(threads) > 0);
+        QCOMPARE(f.marks(), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_PatternCycle)

@@ -46,7 +46,8 @@ private Q_SLOTS:
                                 << "t'olq - Pre-Match Cycle";
         QTest::newRow("minimized") << 200.0 << true << "0 matches found...  196 records left..."
                                    << "0 / 196";
-        QTest::newRow("no pre-scan this run") << 0.0 << false << "0 matches found...  -4 records left..."
+        // Nothing was read: the records left are those after the cursor, never below zero.
+        QTest::newRow("no pre-scan this run") << 0.0 << false << "0 matches found...  0 records left..."
                                               << "t'olq - Pre-Match Cycle";
     }
     void progressTexts()
