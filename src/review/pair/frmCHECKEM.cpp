@@ -382,9 +382,9 @@ void frmCHECKEM::Form_KeyPress(QChar key)
 
 void frmCHECKEM::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdPREVIOUS_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdNEXT_Click();
 }
 

@@ -1,6 +1,7 @@
 #include "review/snapshot/frmDOWHAT.h"
 
 #include "platform/Conventions.h"
+#include "platform/KeyCodes.h"
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmNAME.h"
@@ -288,10 +289,10 @@ void frmDOWHAT::Form_KeyPress(QChar key)
 
 void frmDOWHAT::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdP_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdN_Click();
-    else if (keyCode == 46)
+    else if (keyCode == keycode::Delete)
         cmdDELETE_Click();
 }

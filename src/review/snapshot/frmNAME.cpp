@@ -1,6 +1,7 @@
 #include "review/snapshot/frmNAME.h"
 
 #include "platform/Conventions.h"
+#include "platform/KeyCodes.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
@@ -208,10 +209,10 @@ void frmNAME::Form_KeyPress(QChar key)
 
 void frmNAME::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdPREVIOUS_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdNEXT_Click();
-    else if (keyCode == 46)
+    else if (keyCode == keycode::Delete)
         cmdDELETE_Click();
 }
