@@ -1,36 +1,19 @@
 #include "review/snapshot/frmDOWHAT.h"
 
-#include "platform/Conventions.h"
 #include "platform/KeyCodes.h"
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "widgets/ImageBox.h"
+#include "widgets/Twips.h"
 
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-int twips(int pixels)
-{
-    return conv::pixelsToTwips(pixels);
-}
-
-QRect twipsRect(QRect pixels)
-{
-    return { twips(pixels.x()), twips(pixels.y()), twips(pixels.width()), twips(pixels.height()) };
-}
-
-} // namespace
+using twips::px;
 
 frmDOWHAT::frmDOWHAT(frmSNAPSHOT& snapshot)
     : FloatingPad(&snapshot)
@@ -47,7 +30,7 @@ void frmDOWHAT::buildControls()
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setToolTip(tip);
-        b->setGeometry(px(place.x()), px(place.y()), px(place.width()), px(place.height()));
+        b->setGeometry(px(place));
         return b;
     };
     cmdVIEW = button("cmdVIEW", QStringLiteral("&View"), QStringLiteral("View this file"), { 120, 120, 1575, 495 });
@@ -71,7 +54,7 @@ void frmDOWHAT::buildControls()
 
     txtNEWNAME = new QLineEdit(QStringLiteral("Text1"), this);
     txtNEWNAME->setObjectName(QStringLiteral("txtNEWNAME"));
-    txtNEWNAME->setGeometry(px(120), px(1680), px(2895), px(375));
+    txtNEWNAME->setGeometry(px(120, 1680, 2895, 375));
     txtNEWNAME->installEventFilter(this);
     cmdOK = button("cmdOK", QStringLiteral("Ok"), QStringLiteral("Accept new name..."), { 3000, 1670, 375, 375 });
     txtNEWNAME->hide();
@@ -146,10 +129,9 @@ bool frmDOWHAT::Form_Activate()
         hide();
         return false;
     }
-    const QRect window = twipsRect(m_snapshot.frameGeometry());
-    const QPoint thumbnail = twipsRect(m_snapshot.gvbIMAGE[std::size_t(slot)]->geometry()).topLeft();
-    const QPoint place = PadPlacement::actionPad(window, thumbnail);
-    move(px(place.x()), px(place.y()));
+    const QRect window = twips::of(m_snapshot.frameGeometry());
+    const QPoint thumbnail = twips::of(m_snapshot.gvbIMAGE[std::size_t(slot)]->geometry().topLeft());
+    move(px(PadPlacement::actionPad(window, thumbnail)));
     return true;
 }
 

@@ -1,35 +1,18 @@
 #include "review/snapshot/frmNAME.h"
 
-#include "platform/Conventions.h"
 #include "platform/KeyCodes.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmSNAPSHOT.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-int twips(int pixels)
-{
-    return conv::pixelsToTwips(pixels);
-}
-
-QRect twipsRect(QRect pixels)
-{
-    return { twips(pixels.x()), twips(pixels.y()), twips(pixels.width()), twips(pixels.height()) };
-}
-
-} // namespace
+using twips::px;
 
 frmNAME::frmNAME(frmSNAPSHOT& snapshot)
     : FloatingPad(&snapshot)
@@ -45,7 +28,7 @@ void frmNAME::buildControls()
     auto label = [this](const char* name, const QString& caption, int left, int top, int width) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(px(left), px(top), px(width), px(240));
+        l->setGeometry(px(left, top, width, 240));
         return l;
     };
     lblNAME = label("lblNAME", QStringLiteral("filename"), 120, 120, 8535);
@@ -58,7 +41,7 @@ void frmNAME::buildControls()
     auto button = [this](const char* name, const QString& caption, int left, int width) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(px(left), px(1080), px(width), px(375));
+        b->setGeometry(px(left, 1080, width, 375));
         return b;
     };
     cmdVIEW = button("cmdVIEW", QStringLiteral("&View"), 120, 855);
@@ -123,10 +106,10 @@ void frmNAME::Form_Activate()
 {
     resize(width(), px(PadPlacement::HoverStripHeight));
     const QScreen* screen = m_snapshot.screen();
-    const QRect area = screen ? twipsRect(screen->availableGeometry()) : QRect();
+    const QRect area = screen ? twips::of(screen->availableGeometry()) : QRect();
     const QPoint place = PadPlacement::hoverStrip(
-        twipsRect(m_snapshot.frameGeometry()), area, m_snapshot.review().WHICHIMAGE, twips(width()));
-    move(px(place.x()), px(place.y()));
+        twips::of(m_snapshot.frameGeometry()), area, m_snapshot.review().WHICHIMAGE, twips::of(width()));
+    move(px(place));
 }
 
 void frmNAME::press(QPushButton* snapshotButton, bool focusView, bool hidePads)

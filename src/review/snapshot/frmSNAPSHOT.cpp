@@ -4,7 +4,6 @@
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmMOVEIT.h"
 #include "dialogs/frmVIEWIMAGES.h"
-#include "platform/Conventions.h"
 #include "platform/TextLines.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
@@ -16,6 +15,7 @@
 #include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 #include "widgets/ScreenPlace.h"
+#include "widgets/Twips.h"
 #include "widgets/WindowFrame.h"
 
 #include <QCloseEvent>
@@ -30,28 +30,20 @@
 #include <QStyle>
 #include <QTimer>
 
+using twips::px;
+
 namespace {
-
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-QPoint px(QPoint twips)
-{
-    return { px(twips.x()), px(twips.y()) };
-}
 
 const QColor Grey(0x80, 0x80, 0x80);
 
 // The selection box's thickness in pixels.
 constexpr int BoxLineWidth = 2;
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twips)
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect place)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+    label->setGeometry(px(place));
     return label;
 }
 
@@ -218,9 +210,8 @@ void frmSNAPSHOT::Form_Load()
 {
     m_frame = new WindowFrame(this, [this](QMargins frame) {
         const QRect screen = primaryScreenArea();
-        const QRect outer
-            = openingWindowRect(conv::pixelsToTwips(screen.width()), conv::pixelsToTwips(screen.height()));
-        resize(QSize(px(outer.width()), px(outer.height())).shrunkBy(frame));
+        const QRect outer = openingWindowRect(twips::of(screen.width()), twips::of(screen.height()));
+        resize(px(outer.size()).shrunkBy(frame));
         move(screen.topLeft() + px(outer.topLeft()));
     });
     m_review->setLastSlot(SmallGridLastSlot);
@@ -237,13 +228,12 @@ void frmSNAPSHOT::resizeEvent(QResizeEvent* event)
 void frmSNAPSHOT::Form_Resize()
 {
     const QSize outer = m_frame->outerSize();
-    const ThumbnailGrid grid
-        = layoutThumbnails(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
+    const ThumbnailGrid grid = layoutThumbnails(twips::of(outer.width()), twips::of(outer.height()));
     for (QPushButton* button : { cmdDELETE, cmdALL, cmdRENAME, cmdMOVE, cmdTAG, cmdVIEW, cmdSKIP, cmdCOUNT })
         button->move(button->x(), px(grid.hiddenButtonTop));
     imgTIP->move(px(grid.tipPicture));
     lblTIP->move(px(grid.tipLabel));
-    m_tipLine = QLine(px(grid.tipLine.p1()), px(grid.tipLine.p2()));
+    m_tipLine = px(grid.tipLine);
     for (QPushButton* button : { cmdNEXT, cmdPREV, cmdEXIT, cmdSTOP })
         button->move(button->x(), px(grid.bottomButtonTop));
     lblSTATUS->move(px(grid.status));
@@ -516,16 +506,14 @@ void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
 {
     // The strip coming up takes the pad's place in front, whatever the window manager does.
     m_pad->hide();
-    const QRect image = gvbIMAGE[std::size_t(slot)]->geometry();
-    const std::array<QLine, 4> box = selectionBox(QRect(conv::pixelsToTwips(image.x()), conv::pixelsToTwips(image.y()),
-        conv::pixelsToTwips(image.width()), conv::pixelsToTwips(image.height())));
+    const std::array<QLine, 4> box = selectionBox(twips::of(gvbIMAGE[std::size_t(slot)]->geometry()));
     QColor colour = palette().color(QPalette::ButtonText);
     if (facts.colour == LocationColour::Temporary)
         colour = QColor(0, 0, 0xFF);
     else if (facts.colour == LocationColour::Ifcd)
         colour = QColor(0xFF, 0, 0);
     for (std::size_t k = 0; k < boxLINE.size(); ++k) {
-        const QLine line(px(box[k].p1()), px(box[k].p2()));
+        const QLine line = px(box[k]);
         QFrame* frame = boxLINE[k];
         if (k < 2)
             frame->setGeometry(line.x1(), line.y1() - BoxLineWidth / 2, line.dx() + 1, BoxLineWidth);
