@@ -5,9 +5,7 @@
 #include "dialogs/frmMOVEIT.h"
 #include "dialogs/frmVIEWIMAGES.h"
 #include "platform/TextLines.h"
-#include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/ThumbnailDecoder.h"
 #include "review/snapshot/ThumbnailGrid.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
@@ -33,11 +31,6 @@
 using twips::px;
 
 namespace {
-
-const QColor Grey(0x80, 0x80, 0x80);
-
-// The selection box's thickness in pixels.
-constexpr int BoxLineWidth = 2;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect place)
 {
@@ -76,10 +69,11 @@ frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const Q
 {
     setObjectName(QStringLiteral("frmSNAPSHOT"));
     setAttribute(Qt::WA_DeleteOnClose);
+    m_view = makeView(*this);
     m_review = std::make_unique<SnapshotReview>(settings, session, programDirectory,
         ReviewPorts {
             services.prompter, services.sound, m_yielder, m_confirmer, services.volumes, services.settingsWriter },
-        static_cast<SnapshotView*>(this), &m_countNotice);
+        m_view.get(), &m_countNotice);
     buildControls();
     // The windows that live with the review, made hidden: the hover strip, the action pad, the
     // two-image viewer and, unless the main window lends its own, the launcher.
@@ -115,7 +109,7 @@ void frmSNAPSHOT::buildControls()
     setWindowTitle(QStringLiteral("t'olq! - Duplicate image file manager"));
     setAutoFillBackground(true);
     QPalette grey = palette();
-    grey.setColor(QPalette::Window, Grey);
+    grey.setColor(QPalette::Window, windowGrey());
     setPalette(grey);
     setFocusPolicy(Qt::StrongFocus);
     // Moves over the background hide the facts.
@@ -428,142 +422,4 @@ void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
     // A move a thumbnail passed on is no move over the background.
     if (!childAt(event->position().toPoint()))
         m_review->backgroundHovered();
-}
-
-void frmSNAPSHOT::setReviewControlsEnabled(bool enabled)
-{
-    for (QPushButton* button : { cmdDELETE, cmdNEXT, cmdPREV, cmdRENAME, cmdSKIP, cmdTAG, cmdVIEW, cmdMOVE, cmdEXIT })
-        button->setEnabled(enabled);
-}
-
-void frmSNAPSHOT::clearThumbnail(int slot)
-{
-    const auto n = std::size_t(slot);
-    lblREFNAME[n]->clear();
-    gvbIMAGE[n]->setImage(QImage());
-    gvbIMAGE[n]->hide();
-    m_naturalSize[n] = QSize();
-    picIMAGE[n]->hide();
-    picIMAGE[n]->clear();
-}
-
-void frmSNAPSHOT::prepareThumbnail(int slot, bool shown)
-{
-    const auto n = std::size_t(slot);
-    gvbIMAGE[n]->setImage(QImage());
-    m_naturalSize[n] = QSize();
-    gvbIMAGE[n]->setVisible(shown);
-}
-
-void frmSNAPSHOT::setCaption(int slot, const QString& caption)
-{
-    lblREFNAME[std::size_t(slot)]->setText(caption);
-}
-
-void frmSNAPSHOT::showPicture(int slot, const QImage& picture, QSize naturalSize)
-{
-    const auto n = std::size_t(slot);
-    // The square is the image control's own: it covers what lies behind it, as the caption does
-    // in the small grid.
-    gvbIMAGE[n]->setImage(fittedThumbnail(picture, gvbIMAGE[n]->size(), Grey));
-    m_naturalSize[n] = picture.isNull() ? QSize() : naturalSize;
-}
-
-void frmSNAPSHOT::showIcon(int slot, const QImage& picture)
-{
-    QLabel* icon = picIMAGE[std::size_t(slot)];
-    if (picture.isNull())
-        icon->clear();
-    else
-        icon->setPixmap(QPixmap::fromImage(picture));
-    icon->show();
-    icon->raise();
-}
-
-void frmSNAPSHOT::blankThumbnail(int slot)
-{
-    const auto n = std::size_t(slot);
-    lblREFNAME[n]->clear();
-    gvbIMAGE[n]->setImage(QImage());
-    gvbIMAGE[n]->hide();
-    m_naturalSize[n] = QSize();
-    picIMAGE[n]->hide();
-    picIMAGE[n]->clear();
-}
-
-void frmSNAPSHOT::showSearchStatus(bool shown)
-{
-    cmdSTOP->setVisible(shown);
-    lblSTATUS->setVisible(shown);
-}
-
-void frmSNAPSHOT::setStatusText(const QString& text)
-{
-    lblSTATUS->setText(text);
-}
-
-void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
-{
-    // The strip coming up takes the pad's place in front, whatever the window manager does.
-    m_pad->hide();
-    const std::array<QLine, 4> box = selectionBox(twips::of(gvbIMAGE[std::size_t(slot)]->geometry()));
-    QColor colour = palette().color(QPalette::ButtonText);
-    if (facts.colour == LocationColour::Temporary)
-        colour = QColor(0, 0, 0xFF);
-    else if (facts.colour == LocationColour::Ifcd)
-        colour = QColor(0xFF, 0, 0);
-    for (std::size_t k = 0; k < boxLINE.size(); ++k) {
-        const QLine line = px(box[k]);
-        QFrame* frame = boxLINE[k];
-        if (k < 2)
-            frame->setGeometry(line.x1(), line.y1() - BoxLineWidth / 2, line.dx() + 1, BoxLineWidth);
-        else
-            frame->setGeometry(line.x1() - BoxLineWidth / 2, line.y1(), BoxLineWidth, line.dy() + 1);
-        QPalette linePalette = frame->palette();
-        linePalette.setColor(QPalette::Window, colour);
-        frame->setPalette(linePalette);
-    }
-    for (QFrame* frame : boxLINE) {
-        frame->show();
-        frame->raise();
-    }
-    lblNAME->setText(facts.name);
-    lblSIZE->setText(facts.size);
-    lblDATE->setText(facts.date);
-    lblDELSTATUS->setText(facts.counters);
-    QPalette namePalette = lblNAME->palette();
-    namePalette.setColor(QPalette::WindowText, colour);
-    lblNAME->setPalette(namePalette);
-    lblDIM->show();
-    lblDIM->setText(facts.dimensions);
-    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDELSTATUS, lblDIM })
-        label->adjustSize();
-    m_strip->showFacts(facts, colour);
-}
-
-void frmSNAPSHOT::clearHover(const QString& counters)
-{
-    m_strip->hide();
-    m_pad->hide();
-    for (QFrame* frame : boxLINE)
-        frame->hide();
-    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDIM })
-        label->clear();
-    lblDELSTATUS->setText(counters);
-    lblDELSTATUS->adjustSize();
-}
-
-void frmSNAPSHOT::showActionPad(int, const QString& newName)
-{
-    m_pad->showFor(newName);
-}
-
-void frmSNAPSHOT::hideActionPad()
-{
-    m_pad->hide();
-}
-
-void frmSNAPSHOT::closeWindow()
-{
-    close();
 }
