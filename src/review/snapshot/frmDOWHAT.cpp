@@ -2,10 +2,6 @@
 
 #include "platform/KeyCodes.h"
 #include "review/snapshot/PadPlacement.h"
-#include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/frmNAME.h"
-#include "review/snapshot/frmSNAPSHOT.h"
-#include "widgets/ImageBox.h"
 #include "widgets/Twips.h"
 
 #include <QEvent>
@@ -14,10 +10,11 @@
 #include <QTimer>
 
 using twips::px;
+using Command = SnapshotPadHost::Command;
 
-frmDOWHAT::frmDOWHAT(frmSNAPSHOT& snapshot)
-    : FloatingPad(&snapshot)
-    , m_snapshot(snapshot)
+frmDOWHAT::frmDOWHAT(SnapshotPadHost& host, QWidget* owner)
+    : FloatingPad(owner)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("frmDOWHAT"));
     buildControls();
@@ -124,78 +121,76 @@ bool frmDOWHAT::Form_Activate()
     // The place needs the current thumbnail; after Delete all there is none, and no pad. Nor
     // is there one for a slot its file has left (a delete confirmed in a question the pad
     // stepped aside for): the pad would only cover the next thumbnail.
-    const int slot = m_snapshot.review().WHICHIMAGE;
-    if (slot < 0 || slot >= int(m_snapshot.gvbIMAGE.size()) || !m_snapshot.review().holdsFileAt(slot)) {
+    const int slot = m_host.currentSlot();
+    const QRect thumbnail = m_host.slotRect(slot);
+    if (thumbnail.isEmpty() || !m_host.holdsFile(slot)) {
         hide();
         return false;
     }
-    const QRect window = twips::of(m_snapshot.frameGeometry());
-    const QPoint thumbnail = twips::of(m_snapshot.gvbIMAGE[std::size_t(slot)]->geometry().topLeft());
-    move(px(PadPlacement::actionPad(window, thumbnail)));
+    move(px(PadPlacement::actionPad(twips::of(m_host.frame()), twips::of(thumbnail.topLeft()))));
     return true;
 }
 
 bool frmDOWHAT::buttonPressed()
 {
-    if (m_snapshot.review().busy())
+    if (m_host.busy())
         return false;
     txtNEWNAME_LostFocus();
     return true;
 }
 
-void frmDOWHAT::pressAndStay(QPushButton* snapshotButton)
+void frmDOWHAT::pressAndStay(Command command)
 {
     if (buttonPressed())
-        m_snapshot.press(snapshotButton);
+        m_host.press(command);
 }
 
-void frmDOWHAT::hidePadsAndPress(QPushButton* snapshotButton)
+void frmDOWHAT::hidePadsAndPress(Command command)
 {
     if (!buttonPressed())
         return;
-    m_snapshot.hoverStrip()->hide();
-    hide();
-    m_snapshot.press(snapshotButton);
+    m_host.hidePads();
+    m_host.press(command);
 }
 
 void frmDOWHAT::cmdVIEW_Click()
 {
-    pressAndStay(m_snapshot.cmdVIEW);
+    pressAndStay(Command::View);
 }
 
 void frmDOWHAT::cmdTAG_Click()
 {
-    pressAndStay(m_snapshot.cmdTAG);
+    pressAndStay(Command::Tag);
 }
 
 void frmDOWHAT::cmdDELETE_Click()
 {
-    pressAndStay(m_snapshot.cmdDELETE);
+    pressAndStay(Command::Delete);
 }
 
 void frmDOWHAT::cmdALL_Click()
 {
-    pressAndStay(m_snapshot.cmdALL);
+    pressAndStay(Command::All);
 }
 
 void frmDOWHAT::cmdMOVE_Click()
 {
-    pressAndStay(m_snapshot.cmdMOVE);
+    pressAndStay(Command::Move);
 }
 
 void frmDOWHAT::cmdPREVIOUS_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdPREV);
+    hidePadsAndPress(Command::Prev);
 }
 
 void frmDOWHAT::cmdNEXT_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdNEXT);
+    hidePadsAndPress(Command::Next);
 }
 
 void frmDOWHAT::cmdSKIP_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdSKIP);
+    hidePadsAndPress(Command::Skip);
 }
 
 void frmDOWHAT::cmdCANCEL_Click()
@@ -206,12 +201,12 @@ void frmDOWHAT::cmdCANCEL_Click()
 
 void frmDOWHAT::cmdEXIT_Click()
 {
-    if (!m_snapshot.review().busy())
+    if (!m_host.busy())
         txtNEWNAME_LostFocus();
     hide();
-    m_snapshot.hoverStrip()->hide();
+    m_host.hidePads();
     // While a search runs the close is a stop; the window closes when the search has returned.
-    m_snapshot.close();
+    m_host.closeReview();
 }
 
 void frmDOWHAT::cmdRENAME_Click()
@@ -224,7 +219,7 @@ void frmDOWHAT::cmdRENAME_Click()
     txtNEWNAME->show();
     cmdOK->show();
     m_renameBoxOpen = true;
-    m_renameSlot = m_snapshot.review().WHICHIMAGE;
+    m_renameSlot = m_host.currentSlot();
     txtNEWNAME->setFocus(Qt::OtherFocusReason);
 }
 
@@ -238,7 +233,7 @@ void frmDOWHAT::txtNEWNAME_LostFocus()
     setPadHeight(PadPlacement::ActionPadHeight);
     txtNEWNAME->hide();
     cmdOK->hide();
-    m_snapshot.press(m_snapshot.cmdRENAME);
+    m_host.press(Command::Rename);
     setKeyPreview(true);
 }
 

@@ -3,20 +3,17 @@
 #include "platform/KeyCodes.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
-#include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/frmDOWHAT.h"
-#include "review/snapshot/frmSNAPSHOT.h"
 #include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 using twips::px;
+using Command = SnapshotPadHost::Command;
 
-frmNAME::frmNAME(frmSNAPSHOT& snapshot)
-    : FloatingPad(&snapshot)
-    , m_snapshot(snapshot)
+frmNAME::frmNAME(SnapshotPadHost& host, QWidget* owner)
+    : FloatingPad(owner)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("frmNAME"));
     buildControls();
@@ -105,70 +102,66 @@ void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
 void frmNAME::Form_Activate()
 {
     resize(width(), px(PadPlacement::HoverStripHeight));
-    const QScreen* screen = m_snapshot.screen();
-    const QRect area = screen ? twips::of(screen->availableGeometry()) : QRect();
     const QPoint place = PadPlacement::hoverStrip(
-        twips::of(m_snapshot.frameGeometry()), area, m_snapshot.review().WHICHIMAGE, twips::of(width()));
+        twips::of(m_host.frame()), twips::of(m_host.screenArea()), m_host.currentSlot(), twips::of(width()));
     move(px(place));
 }
 
-void frmNAME::press(QPushButton* snapshotButton, bool focusView, bool hidePads)
+void frmNAME::press(Command command, bool focusView, bool hidePads)
 {
-    if (m_snapshot.review().busy())
+    if (m_host.busy())
         return;
     if (focusView)
         cmdVIEW->setFocus();
-    if (hidePads) {
-        hide();
-        m_snapshot.actionPad()->hide();
-    }
-    m_snapshot.press(snapshotButton);
+    if (hidePads)
+        m_host.hidePads();
+    m_host.press(command);
 }
 
 void frmNAME::cmdVIEW_Click()
 {
-    press(m_snapshot.cmdVIEW, false, false);
+    press(Command::View, false, false);
 }
 
 void frmNAME::cmdTAG_Click()
 {
-    press(m_snapshot.cmdTAG, true, false);
+    press(Command::Tag, true, false);
 }
 
 void frmNAME::cmdDELETE_Click()
 {
-    press(m_snapshot.cmdDELETE, false, false);
+    press(Command::Delete, false, false);
 }
 
 void frmNAME::cmdALL_Click()
 {
-    press(m_snapshot.cmdALL, false, false);
+    press(Command::All, false, false);
 }
 
 void frmNAME::cmdMOVE_Click()
 {
-    press(m_snapshot.cmdMOVE, false, false);
+    press(Command::Move, false, false);
 }
 
 void frmNAME::cmdSKIP_Click()
 {
     // The strip stays up while the window moves on.
-    press(m_snapshot.cmdSKIP, true, false);
+    press(Command::Skip, true, false);
 }
 
 void frmNAME::cmdPREVIOUS_Click()
 {
-    press(m_snapshot.cmdPREV, true, true);
+    press(Command::Prev, true, true);
 }
 
 void frmNAME::cmdNEXT_Click()
 {
-    press(m_snapshot.cmdNEXT, true, true);
+    press(Command::Next, true, true);
 }
 
 void frmNAME::cmdCOUNT_Click()
 {
-    press(m_snapshot.cmdCOUNT, false, false);
+    press(Command::Count, false, false);
 }
 
 void frmNAME::Form_KeyPress(QChar key)

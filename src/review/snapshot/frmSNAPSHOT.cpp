@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -77,8 +78,8 @@ frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const Q
     buildControls();
     // The windows that live with the review, made hidden: the hover strip, the action pad, the
     // two-image viewer and, unless the main window lends its own, the launcher.
-    m_strip = new frmNAME(*this);
-    m_pad = new frmDOWHAT(*this);
+    m_strip = new frmNAME(*this, this);
+    m_pad = new frmDOWHAT(*this, this);
     m_launcher = services.launcher;
     if (!m_launcher)
         m_launcher = new frmALTVIEW(session, services.volumes, services.prompter, this);
@@ -276,8 +277,7 @@ void frmSNAPSHOT::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_strip->hide();
-    m_pad->hide();
+    hidePads();
     m_review->unload();
     if (m_mainWindow)
         m_mainWindow->show();
@@ -390,30 +390,67 @@ void frmSNAPSHOT::cmdVIEW_Click()
     m_review->cmdVIEW_Click();
 }
 
-void frmSNAPSHOT::press(QPushButton* button)
+void frmSNAPSHOT::press(Command command)
 {
-    if (!button || !button->isEnabled())
-        return;
-    const std::pair<QPushButton*, void (frmSNAPSHOT::*)()> handlers[] {
-        { cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
-        { cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
-        { cmdEXIT, &frmSNAPSHOT::cmdEXIT_Click },
-        { cmdSTOP, &frmSNAPSHOT::cmdSTOP_Click },
-        { cmdALL, &frmSNAPSHOT::cmdALL_Click },
-        { cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
-        { cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
-        { cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
-        { cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
-        { cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
-        { cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
-        { cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+    const struct
+    {
+        Command command;
+        QPushButton* button;
+        void (frmSNAPSHOT::*handler)();
+    } commands[] {
+        { Command::View, cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+        { Command::Tag, cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
+        { Command::Delete, cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
+        { Command::All, cmdALL, &frmSNAPSHOT::cmdALL_Click },
+        { Command::Rename, cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
+        { Command::Move, cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
+        { Command::Prev, cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
+        { Command::Next, cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
+        { Command::Skip, cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
+        { Command::Count, cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
     };
-    for (const auto& [target, handler] : handlers) {
-        if (target == button) {
-            (this->*handler)();
+    for (const auto& pressed : commands) {
+        if (pressed.command == command) {
+            // A disabled button is not pressed, as the user could not press it either.
+            if (pressed.button->isEnabled())
+                (this->*pressed.handler)();
             return;
         }
     }
+}
+
+bool frmSNAPSHOT::busy() const
+{
+    return m_review->busy();
+}
+
+int frmSNAPSHOT::currentSlot() const
+{
+    return m_review->WHICHIMAGE;
+}
+
+bool frmSNAPSHOT::holdsFile(int slot) const
+{
+    return m_review->holdsFileAt(slot);
+}
+
+QRect frmSNAPSHOT::slotRect(int slot) const
+{
+    if (slot < 0 || slot >= int(gvbIMAGE.size()))
+        return {};
+    return gvbIMAGE[std::size_t(slot)]->geometry();
+}
+
+QRect frmSNAPSHOT::screenArea() const
+{
+    const QScreen* onScreen = screen();
+    return onScreen ? onScreen->availableGeometry() : QRect();
+}
+
+void frmSNAPSHOT::hidePads()
+{
+    m_strip->hide();
+    m_pad->hide();
 }
 
 void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)

@@ -4,6 +4,7 @@
 #include "match/FileConfirmer.h"
 #include "platform/Yielder.h"
 #include "review/ReviewPorts.h"
+#include "review/snapshot/SnapshotPadHost.h"
 #include "review/snapshot/SnapshotView.h"
 
 #include <QColor>
@@ -34,9 +35,9 @@ struct Session;
 // when the window is 12000 twips wide or more), Next, Prev and Exit at the bottom, Stop and the
 // status line while a pattern search runs. The buttons the pads and keys press lie below the
 // window's edge. Pointing at a thumbnail shows its facts in the hover strip (frmNAME), a click
-// brings up the action pad (frmDOWHAT). It is thin: its events become calls on SnapshotReview,
-// which shows what comes back through its View.
-class frmSNAPSHOT : public QWidget
+// brings up the action pad (frmDOWHAT); both reach the window only as their host. It is thin:
+// its events become calls on SnapshotReview, which shows what comes back through its View.
+class frmSNAPSHOT : public QWidget, private SnapshotPadHost
 {
     Q_OBJECT
 public:
@@ -60,9 +61,6 @@ public:
     frmDOWHAT* actionPad() const { return m_pad; }
     frmNAME* hoverStrip() const { return m_strip; }
     frmVIEWIMAGES* viewer() const { return m_viewer; }
-    // A press of one of the window's buttons from the pads: its handler runs, unless the button
-    // is disabled.
-    void press(QPushButton* button);
 
     // Controls, under their own names.
     QPushButton* cmdNEXT = nullptr;
@@ -125,6 +123,17 @@ private:
     // How the window renders what the review shows (frmSNAPSHOTView.cpp).
     class View;
     static std::unique_ptr<SnapshotView> makeView(frmSNAPSHOT& window);
+
+    // SnapshotPadHost
+    void press(Command command) override;
+    bool busy() const override;
+    int currentSlot() const override;
+    bool holdsFile(int slot) const override;
+    QRect slotRect(int slot) const override;
+    QRect frame() const override { return frameGeometry(); }
+    QRect screenArea() const override;
+    void hidePads() override;
+    void closeReview() override { close(); }
 
     // The window's grey, behind the thumbnails too.
     static QColor windowGrey() { return QColor(0x80, 0x80, 0x80); }

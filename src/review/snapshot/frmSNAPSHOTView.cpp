@@ -171,8 +171,7 @@ void frmSNAPSHOT::View::showHover(int slot, const HoverFacts& facts)
 void frmSNAPSHOT::View::clearHover(const QString& counters)
 {
     frmSNAPSHOT& w = m_window;
-    w.m_strip->hide();
-    w.m_pad->hide();
+    w.hidePads();
     for (QFrame* frame : w.boxLINE)
         frame->hide();
     for (QLabel* label : { w.lblNAME, w.lblSIZE, w.lblDATE, w.lblDIM })
