@@ -7,62 +7,66 @@
 #include <QRect>
 #include <QSize>
 
+#include <concepts>
+
 // The windows' design places and the layouts worked out for them are in twips; Qt places in
-// pixels. Every coordinate is converted on its own, so a rectangle keeps its design width and
-// height whatever its corner.
+// pixels. px turns twips into pixels, of pixels into twips.
 namespace twips {
 
-// Twips to pixels.
 constexpr int px(int value)
 {
     return conv::twipsToPixels(value);
 }
 
-inline QPoint px(QPoint point)
+constexpr int of(int value)
 {
-    return { px(point.x()), px(point.y()) };
+    return conv::pixelsToTwips(value);
 }
 
-inline QSize px(QSize size)
+namespace detail {
+
+template <class T>
+concept Place = std::same_as<T, QPoint> || std::same_as<T, QSize> || std::same_as<T, QRect> || std::same_as<T, QLine>;
+
+// Every number of a place converted on its own, so a rectangle keeps its design width and height
+// whatever its corner.
+template <class Convert> QPoint each(QPoint point, Convert convert)
 {
-    return { px(size.width()), px(size.height()) };
+    return { convert(point.x()), convert(point.y()) };
 }
 
-inline QRect px(const QRect& rect)
+template <class Convert> QSize each(QSize size, Convert convert)
 {
-    return { px(rect.x()), px(rect.y()), px(rect.width()), px(rect.height()) };
+    return { convert(size.width()), convert(size.height()) };
 }
 
-inline QLine px(const QLine& line)
+template <class Convert> QRect each(const QRect& rect, Convert convert)
 {
-    return { px(line.p1()), px(line.p2()) };
+    return { convert(rect.x()), convert(rect.y()), convert(rect.width()), convert(rect.height()) };
+}
+
+template <class Convert> QLine each(const QLine& line, Convert convert)
+{
+    return { each(line.p1(), convert), each(line.p2(), convert) };
+}
+
+} // namespace detail
+
+// A point, size, rectangle or line.
+template <detail::Place Place> Place px(const Place& place)
+{
+    return detail::each(place, [](int value) { return px(value); });
+}
+
+template <detail::Place Place> Place of(const Place& place)
+{
+    return detail::each(place, [](int value) { return of(value); });
 }
 
 // A design place: Left, Top, Width and Height in twips.
 inline QRect px(int left, int top, int width, int height)
 {
     return px(QRect(left, top, width, height));
-}
-
-// Pixels to twips.
-constexpr int of(int value)
-{
-    return conv::pixelsToTwips(value);
-}
-
-inline QPoint of(QPoint point)
-{
-    return { of(point.x()), of(point.y()) };
-}
-
-inline QSize of(QSize size)
-{
-    return { of(size.width()), of(size.height()) };
-}
-
-inline QRect of(const QRect& rect)
-{
-    return { of(rect.x()), of(rect.y()), of(rect.width()), of(rect.height()) };
 }
 
 } // namespace twips
