@@ -2,8 +2,8 @@
 
 #include "dialogs/ExternalViewer.h"
 #include "dialogs/frmFINDVIEW.h"
-#include "platform/Conventions.h"
 #include "session/Session.h"
+#include "widgets/Twips.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -13,16 +13,7 @@
 #include <QScreen>
 #include <QStyle>
 
-namespace {
-
-// Design positions in twips.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(
-        conv::twipsToPixels(left), conv::twipsToPixels(top), conv::twipsToPixels(width), conv::twipsToPixels(height));
-}
-
-} // namespace
+using twips::px;
 
 frmALTVIEW::frmALTVIEW(Session& session, const Volumes& volumes, Prompter& prompter, QWidget* parent)
     : QDialog(parent)
@@ -46,7 +37,7 @@ void frmALTVIEW::buildControls()
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twips(120, 120, 705, 915));
+    Image1->setGeometry(px(120, 120, 705, 915));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(Image1->width()));
 
@@ -54,7 +45,7 @@ void frmALTVIEW::buildControls()
     lblFILE->setObjectName(QStringLiteral("lblFILE"));
     lblFILE->setTextFormat(Qt::PlainText);
     lblFILE->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblFILE->setGeometry(twips(960, 240, 5895, 615));
+    lblFILE->setGeometry(px(960, 240, 5895, 615));
     QFont bold = lblFILE->font();
     bold.setBold(true);
     lblFILE->setFont(bold);
@@ -62,17 +53,17 @@ void frmALTVIEW::buildControls()
     Label2 = new QLabel(QStringLiteral("is un-readable or you have chosen to launch an external viewer..."), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
-    Label2->setGeometry(twips(960, 840, 5895, 375));
+    Label2->setGeometry(px(960, 840, 5895, 375));
 
     cmdVIEW = new QPushButton(QStringLiteral("&Use..."), this);
     cmdVIEW->setObjectName(QStringLiteral("cmdVIEW"));
-    cmdVIEW->setGeometry(twips(120, 1320, 3375, 495));
+    cmdVIEW->setGeometry(px(120, 1320, 3375, 495));
     cmdFIND = new QPushButton(QStringLiteral("&Find a Viewer"), this);
     cmdFIND->setObjectName(QStringLiteral("cmdFIND"));
-    cmdFIND->setGeometry(twips(3600, 1320, 3255, 495));
+    cmdFIND->setGeometry(px(3600, 1320, 3255, 495));
     cmdEXIT = new QPushButton(QStringLiteral("E&xit"), this);
     cmdEXIT->setObjectName(QStringLiteral("cmdEXIT"));
-    cmdEXIT->setGeometry(twips(120, 1920, 6735, 495));
+    cmdEXIT->setGeometry(px(120, 1920, 6735, 495));
     for (QPushButton* b : { cmdVIEW, cmdFIND, cmdEXIT })
         b->setAutoDefault(false);
     cmdVIEW->setDefault(true);
@@ -83,7 +74,7 @@ void frmALTVIEW::buildControls()
     lblVIEWER->setTextFormat(Qt::PlainText);
     lblVIEWER->hide();
 
-    setFixedSize(conv::twipsToPixels(6975), conv::twipsToPixels(2535));
+    setFixedSize(px(QSize(6975, 2535)));
 
     connect(cmdVIEW, &QPushButton::clicked, this, &frmALTVIEW::cmdVIEW_Click);
     connect(cmdFIND, &QPushButton::clicked, this, &frmALTVIEW::cmdFIND_Click);

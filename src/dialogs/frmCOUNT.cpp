@@ -1,6 +1,6 @@
 #include "dialogs/frmCOUNT.h"
 
-#include "platform/Conventions.h"
+#include "widgets/Twips.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,13 +9,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
+using twips::px;
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { conv::twipsToPixels(left), conv::twipsToPixels(top), conv::twipsToPixels(width),
-        conv::twipsToPixels(height) };
-}
+namespace {
 
 // The illustration: a small stack of cards with a tally.
 QPixmap tallyPicture(QSize size)
@@ -53,22 +49,22 @@ frmCOUNT::frmCOUNT(QWidget* parent)
 void frmCOUNT::buildControls()
 {
     setWindowTitle(QStringLiteral("t'olq! - Count"));
-    setFixedSize(conv::twipsToPixels(5400), conv::twipsToPixels(2040));
+    setFixedSize(px(5400), px(2040));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twipsRect(240, 240, 960, 960));
+    Image1->setGeometry(px(240, 240, 960, 960));
     Image1->setPixmap(tallyPicture(Image1->size()));
 
     lblCOUNT = new QLabel(this);
     lblCOUNT->setObjectName(QStringLiteral("lblCOUNT"));
-    lblCOUNT->setGeometry(twipsRect(1440, 240, 3720, 1080));
+    lblCOUNT->setGeometry(px(1440, 240, 3720, 1080));
     lblCOUNT->setWordWrap(true);
     lblCOUNT->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     cmdOK = new QPushButton(QStringLiteral("Continue"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twipsRect(3840, 1440, 1320, 420));
+    cmdOK->setGeometry(px(3840, 1440, 1320, 420));
     connect(cmdOK, &QPushButton::clicked, this, &frmCOUNT::cmdOK_Click);
 }
 

@@ -2,9 +2,9 @@
 
 #include "dialogs/frmALTVIEW.h"
 #include "imagestats/ImageDecoder.h"
-#include "platform/Conventions.h"
 #include "platform/ProgramDirectory.h"
 #include "widgets/ImageBox.h"
+#include "widgets/Twips.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -18,22 +18,9 @@
 #include <QScreen>
 #include <QScrollBar>
 
+using twips::px;
+
 namespace {
-
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-int tw(int pixels)
-{
-    return conv::pixelsToTwips(pixels);
-}
-
-QRect pixelRect(const QRect& twips)
-{
-    return QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height()));
-}
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -85,7 +72,7 @@ void frmVIEWIMAGES::buildControls()
         connect(gvbIMAGE[k], &ImageBox::clicked, this, &frmVIEWIMAGES::gvbIMAGE1_Click);
         picIMAGE[k] = new QLabel(Picturebox[k]);
         picIMAGE[k]->setObjectName(QStringLiteral("picIMAGE") + n);
-        picIMAGE[k]->setGeometry(0, 0, px(480), px(480));
+        picIMAGE[k]->setGeometry(px(0, 0, 480, 480));
         picIMAGE[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         picIMAGE[k]->installEventFilter(this);
         picIMAGE[k]->hide();
@@ -229,12 +216,12 @@ void frmVIEWIMAGES::Form_Resize()
 {
     if (m_layingOut)
         return;
-    const QSize outer(tw(frameGeometry().width()), tw(frameGeometry().height()));
+    const QSize outer = twips::of(frameGeometry().size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize screenTwips(tw(screen->geometry().width()), tw(screen->geometry().height()));
+        const QSize screenTwips = twips::of(screen->geometry().size());
         const QSize guarded = ViewerLayout::guardedSize(outer, screenTwips);
         if (guarded != outer && !isMinimized()) {
-            resize(size() + QSize(px(guarded.width() - outer.width()), px(guarded.height() - outer.height())));
+            resize(size() + px(guarded - outer));
             return;
         }
     }
@@ -242,32 +229,32 @@ void frmVIEWIMAGES::Form_Resize()
     std::array<ViewerSideState, 2> states;
     for (int k = 0; k < 2; ++k) {
         const ImageBox* box = gvbIMAGE[k];
-        states[k] = ViewerSideState { !box->file().isEmpty(), QSize(tw(box->width()), tw(box->height())),
+        states[k] = ViewerSideState { !box->file().isEmpty(), twips::of(box->size()),
             QSize(box->imageWidth(), box->imageHeight()), m_viewFile[k], m_viewSize[k] };
     }
-    const ViewerLayoutResult layout = ViewerLayout::layout(
-        outer, states, [this](const QString& text) { return tw(lblFILE[0]->fontMetrics().horizontalAdvance(text)); });
+    const ViewerLayoutResult layout = ViewerLayout::layout(outer, states,
+        [this](const QString& text) { return twips::of(lblFILE[0]->fontMetrics().horizontalAdvance(text)); });
     for (int k = 0; k < 2; ++k) {
         const ViewerSideLayout& side = layout.sides[k];
-        Picturebox[k]->setGeometry(pixelRect(side.frame));
-        VScroll[k]->setGeometry(pixelRect(side.verticalBar));
-        HScroll[k]->setGeometry(pixelRect(side.horizontalBar));
-        cmdCORNER[k]->setGeometry(pixelRect(side.corner));
+        Picturebox[k]->setGeometry(px(side.frame));
+        VScroll[k]->setGeometry(px(side.verticalBar));
+        HScroll[k]->setGeometry(px(side.horizontalBar));
+        cmdCORNER[k]->setGeometry(px(side.corner));
         lblFILE[k]->setText(side.fileText);
         lblFILE[k]->adjustSize();
-        lblFILE[k]->move(px(side.fileLabel.x()), px(side.fileLabel.y()));
+        lblFILE[k]->move(px(side.fileLabel));
         lblSIZE[k]->setText(side.sizeText);
         lblSIZE[k]->adjustSize();
-        lblSIZE[k]->move(px(side.sizeLabel.x()), px(side.sizeLabel.y()));
-        cmdDELETE[k]->move(px(side.deleteButton.x()), px(side.deleteButton.y()));
-        cmdVIEW[k]->move(px(side.viewButton.x()), px(side.viewButton.y()));
+        lblSIZE[k]->move(px(side.sizeLabel));
+        cmdDELETE[k]->move(px(side.deleteButton));
+        cmdVIEW[k]->move(px(side.viewButton));
         cmdDELETE[k]->setVisible(side.buttonsVisible);
         cmdVIEW[k]->setVisible(side.buttonsVisible);
         Picture[k]->resize(gvbIMAGE[k]->size());
         Picture[k]->move(0, 0);
         Picture[k]->setVisible(side.holderVisible);
     }
-    cmdRETURN->move(px(layout.returnButton.x()), px(layout.returnButton.y()));
+    cmdRETURN->move(px(layout.returnButton));
     for (int k = 0; k < 2; ++k) {
         const ViewerSideLayout& side = layout.sides[k];
         VScroll[k]->setRange(0, side.vertical.max);

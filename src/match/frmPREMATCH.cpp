@@ -2,10 +2,10 @@
 
 #include "match/PrematchCycle.h"
 #include "match/PrematchView.h"
-#include "platform/Conventions.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 #include "widgets/ScreenPlace.h"
+#include "widgets/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -32,13 +32,9 @@ private:
     frmPREMATCH& m_window;
 };
 
-namespace {
+using twips::px;
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { conv::twipsToPixels(left), conv::twipsToPixels(top), conv::twipsToPixels(width),
-        conv::twipsToPixels(height) };
-}
+namespace {
 
 // A small picture for the animation: a coloured card with a frame.
 QPixmap card(QSize size, QColor colour)
@@ -78,7 +74,7 @@ frmPREMATCH::~frmPREMATCH() = default;
 void frmPREMATCH::buildControls()
 {
     setWindowTitle(PrematchCycle::Caption);
-    setFixedSize(conv::twipsToPixels(7620), conv::twipsToPixels(990));
+    setFixedSize(px(7620), px(990));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(192, 255, 192));
     setPalette(colours);
@@ -86,10 +82,10 @@ void frmPREMATCH::buildControls()
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twipsRect(1560, 0, 990, 960));
+    Image1->setGeometry(px(1560, 0, 990, 960));
     Image1->setPixmap(card(QSize(66, 64), QColor(96, 160, 96)));
-    const std::array<QRect, 5> places { twipsRect(120, 120, 480, 600), twipsRect(240, 240, 585, 600),
-        twipsRect(360, 380, 600, 495), twipsRect(480, 300, 780, 600), twipsRect(720, 160, 660, 585) };
+    const std::array<QRect, 5> places { px(120, 120, 480, 600), px(240, 240, 585, 600), px(360, 380, 600, 495),
+        px(480, 300, 780, 600), px(720, 160, 660, 585) };
     const std::array<QColor, 5> tints { QColor(255, 200, 120), QColor(160, 200, 255), QColor(255, 160, 200),
         QColor(200, 255, 160), QColor(240, 240, 140) };
     for (int i = 0; i < 5; ++i) {
@@ -101,12 +97,12 @@ void frmPREMATCH::buildControls()
 
     lblFOUND = new QLabel(this);
     lblFOUND->setObjectName(QStringLiteral("lblFOUND"));
-    lblFOUND->setGeometry(twipsRect(2760, 225, 3885, 195));
+    lblFOUND->setGeometry(px(2760, 225, 3885, 195));
 
     auto button = [this](const char* name, const QString& caption, int top) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(twipsRect(6720, top, 855, 220));
+        b->setGeometry(px(6720, top, 855, 220));
         b->setAutoDefault(false);
         return b;
     };
@@ -203,8 +199,8 @@ void frmPREMATCH::Form_Unload()
     if (isMinimized()) {
         m_session.WasSearchMinmized = true;
     } else {
-        m_session.PreScanTop = conv::pixelsToTwips(y());
-        m_session.PreScanLeft = conv::pixelsToTwips(x());
+        m_session.PreScanTop = twips::of(y());
+        m_session.PreScanLeft = twips::of(x());
     }
     m_session.PrematchUnloaded = true;
 }

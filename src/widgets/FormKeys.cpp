@@ -15,11 +15,11 @@ int releasedKeyCode(const QKeyEvent* event)
         return 0;
     switch (event->key()) {
     case Qt::Key_PageUp:
-        return 33;
+        return keycode::PageUp;
     case Qt::Key_PageDown:
-        return 34;
+        return keycode::PageDown;
     case Qt::Key_Delete:
-        return 46;
+        return keycode::Delete;
     default:
         return 0;
     }

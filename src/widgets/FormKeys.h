@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/KeyCodes.h"
+
 #include <QChar>
 
 #include <optional>
@@ -13,6 +15,6 @@ class QKeyEvent;
 // (then it is an access key or a shortcut, never a typed character).
 std::optional<QChar> typedCharacter(const QKeyEvent* event);
 
-// The code of a released key the review windows act on: 33 Page Up, 34 Page Down, 46 Delete;
-// 0 for any other key and for the releases of an auto-repeat.
+// The code of a released key the review windows act on (keycode::PageUp, PageDown, Delete); 0 for
+// any other key and for the releases of an auto-repeat.
 int releasedKeyCode(const QKeyEvent* event);

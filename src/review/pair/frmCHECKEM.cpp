@@ -4,7 +4,6 @@
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmMOVEIT.h"
 #include "dialogs/frmVIEWIMAGES.h"
-#include "platform/Conventions.h"
 #include "platform/TextLines.h"
 #include "review/ReviewPorts.h"
 #include "review/pair/PairReview.h"
@@ -13,6 +12,7 @@
 #include "session/Session.h"
 #include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
+#include "widgets/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,15 +25,11 @@
 #include <QScreen>
 #include <QTimer>
 
+using twips::px;
+
 namespace {
 
 constexpr int HalfOffset = 2400; // twips from a control of image 1 to its twin of image 2
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { conv::twipsToPixels(left), conv::twipsToPixels(top), conv::twipsToPixels(width),
-        conv::twipsToPixels(height) };
-}
 
 // The picture at the bottom right: two framed prints, one over the other.
 QPixmap decoration(QSize size)
@@ -106,7 +102,7 @@ frmCHECKEM::~frmCHECKEM() = default;
 void frmCHECKEM::buildControls()
 {
     setWindowTitle(QStringLiteral("t'olq! - Duplicate image file manager"));
-    const QSize client(conv::twipsToPixels(9375), conv::twipsToPixels(6495));
+    const QSize client(px(9375), px(6495));
     setMinimumSize(client);
     resize(client);
     QPalette grey = palette();
@@ -123,9 +119,9 @@ void frmCHECKEM::buildControls()
         l->setGeometry(place);
         return l;
     };
-    lblSTATUS = label("lblSTATUS", QStringLiteral("Status..."), twipsRect(240, 4680, 6375, 375));
-    Label7 = label(
-        "Label7", QStringLiteral("Click on the thumbnails to see images full size"), twipsRect(6720, 4680, 2175, 495));
+    lblSTATUS = label("lblSTATUS", QStringLiteral("Status..."), px(240, 4680, 6375, 375));
+    Label7
+        = label("Label7", QStringLiteral("Click on the thumbnails to see images full size"), px(6720, 4680, 2175, 495));
     Label7->setWordWrap(true);
 
     auto button = [this](const char* name, const QString& caption, QRect place) {
@@ -135,16 +131,16 @@ void frmCHECKEM::buildControls()
         b->setAutoDefault(false); // Enter presses nothing by itself
         return b;
     };
-    cmdPREVIOUS = button("cmdPREVIOUS", QStringLiteral("&Previous match"), twipsRect(240, 5040, 2295, 615));
-    cmdBOTH = button("cmdBOTH", QStringLiteral("&3 Delete Both!        "), twipsRect(2520, 5040, 2295, 615));
-    cmdSTOP = button("cmdSTOP", QStringLiteral("Stop"), twipsRect(5040, 5040, 1215, 615));
+    cmdPREVIOUS = button("cmdPREVIOUS", QStringLiteral("&Previous match"), px(240, 5040, 2295, 615));
+    cmdBOTH = button("cmdBOTH", QStringLiteral("&3 Delete Both!        "), px(2520, 5040, 2295, 615));
+    cmdSTOP = button("cmdSTOP", QStringLiteral("Stop"), px(5040, 5040, 1215, 615));
     cmdSTOP->hide();
-    cmdNEXT = button("cmdNEXT", QStringLiteral("&Next match         "), twipsRect(240, 5640, 2295, 615));
-    cmdSKIP = button("cmdSKIP", QStringLiteral("&Skip to Next Alpha"), twipsRect(2520, 5640, 2295, 615));
-    cmdCANCEL = button("cmdCANCEL", QStringLiteral("E&xit"), twipsRect(5040, 5640, 1215, 615));
-    cmdCOUNT = button("cmdCOUNT", QStringLiteral("&Count"), twipsRect(240, 6720, 1215, 495));
+    cmdNEXT = button("cmdNEXT", QStringLiteral("&Next match         "), px(240, 5640, 2295, 615));
+    cmdSKIP = button("cmdSKIP", QStringLiteral("&Skip to Next Alpha"), px(2520, 5640, 2295, 615));
+    cmdCANCEL = button("cmdCANCEL", QStringLiteral("E&xit"), px(5040, 5640, 1215, 615));
+    cmdCOUNT = button("cmdCOUNT", QStringLiteral("&Count"), px(240, 6720, 1215, 495));
 
-    Image1 = label("Image1", QString(), twipsRect(7440, 5280, 1695, 1050));
+    Image1 = label("Image1", QString(), px(7440, 5280, 1695, 1050));
     Image1->setPixmap(decoration(Image1->size()));
 
     connect(cmdNEXT, &QPushButton::clicked, this, &frmCHECKEM::cmdNEXT_Click);
@@ -175,7 +171,7 @@ void frmCHECKEM::buildHalf(int image)
     };
     auto label = [&](const QString& name, const QString& caption, int left, int top, int width, int height) {
         auto* l = new QLabel(caption, this);
-        named(l, name, twipsRect(left, top + dy, width, height));
+        named(l, name, px(left, top + dy, width, height));
         return l;
     };
     // The fixed captions keep the names they were given at design.
@@ -231,16 +227,16 @@ void frmCHECKEM::buildHalf(int image)
         fact->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     gvbIMAGE[i] = new ImageBox(this);
-    named(gvbIMAGE[i], QStringLiteral("gvbIMAGE") + n, twipsRect(240, 240 + dy, 1440, 1440));
+    named(gvbIMAGE[i], QStringLiteral("gvbIMAGE") + n, px(240, 240 + dy, 1440, 1440));
     gvbIMAGE[i]->setDisplayMode(ImageBox::NaturalSize);
     gvbIMAGE[i]->setCursor(Qt::PointingHandCursor);
     picIMAGE[i] = new QLabel(this);
-    named(picIMAGE[i], QStringLiteral("picIMAGE") + n, twipsRect(480, 480 + dy, 480, 480));
+    named(picIMAGE[i], QStringLiteral("picIMAGE") + n, px(480, 480 + dy, 480, 480));
     picIMAGE[i]->hide();
 
     auto button = [&](const QString& name, const QString& text, int left, int top, int width) {
         auto* b = new QPushButton(text, this);
-        named(b, name + n, twipsRect(left, top + dy, width, 375));
+        named(b, name + n, px(left, top + dy, width, 375));
         b->setAutoDefault(false);
         return b;
     };
@@ -249,7 +245,7 @@ void frmCHECKEM::buildHalf(int image)
     cmdMOVE[i] = button(QStringLiteral("cmdMOVE"), QStringLiteral("Move"), 1800, 1800, 1455);
     cmdRENAME[i] = button(QStringLiteral("cmdRENAME"), QStringLiteral("Rename"), 3360, 1800, 1455);
     txtNEWNAME[i] = new QLineEdit(this);
-    named(txtNEWNAME[i], QStringLiteral("txtNEWNAME") + n, twipsRect(4920, 1800 + dy, 3855, 375));
+    named(txtNEWNAME[i], QStringLiteral("txtNEWNAME") + n, px(4920, 1800 + dy, 3855, 375));
     txtNEWNAME[i]->setEnabled(false);
     txtNEWNAME[i]->hide();
     txtNEWNAME[i]->installEventFilter(this);
@@ -266,7 +262,7 @@ void frmCHECKEM::Form_Load()
     lblSTATUS->clear();
     m_review->load();
     // Out of sight, still enabled: the key "C" and its access key press it.
-    cmdCOUNT->move(-cmdCOUNT->width() - conv::twipsToPixels(40), cmdCOUNT->y());
+    cmdCOUNT->move(-cmdCOUNT->width() - px(40), cmdCOUNT->y());
 }
 
 void frmCHECKEM::showEvent(QShowEvent* event)
@@ -328,7 +324,7 @@ void frmCHECKEM::Form_Resize()
     if (isMinimized())
         return;
     for (QLabel* path : lblPATH)
-        path->resize(qMax(1, frameGeometry().width() - path->x() - conv::twipsToPixels(240)), path->height());
+        path->resize(qMax(1, frameGeometry().width() - path->x() - px(240)), path->height());
 }
 
 void frmCHECKEM::keyPressEvent(QKeyEvent* event)
@@ -382,9 +378,9 @@ void frmCHECKEM::Form_KeyPress(QChar key)
 
 void frmCHECKEM::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdPREVIOUS_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdNEXT_Click();
 }
 

@@ -1,8 +1,8 @@
 #include "review/pair/frmCHECKEMView.h"
 
 #include "imagestats/ImageDecoder.h"
-#include "platform/Conventions.h"
 #include "widgets/ImageBox.h"
+#include "widgets/Twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int ThumbnailSide = 1440 / conv::TwipsPerPixel; // one inch
-constexpr int IconSide = 480 / conv::TwipsPerPixel; // a third of an inch
+constexpr int ThumbnailSide = twips::px(1440); // one inch
+constexpr int IconSide = twips::px(480); // a third of an inch
 
 void setTextColour(QLabel* label, LocationColour colour)
 {
@@ -94,7 +94,7 @@ void frmCHECKEM::View::showFacts(int image, const FactsText& facts)
 void frmCHECKEM::View::placeThumbnail(std::size_t i)
 {
     ImageBox* box = m_window.gvbIMAGE[i];
-    const QPoint corner(conv::twipsToPixels(240), conv::twipsToPixels(240 + int(i) * 2400));
+    const QPoint corner = twips::px(QPoint(240, 240 + int(i) * 2400));
     box->move(corner.x() + (ThumbnailSide - box->width()) / 2, corner.y() + (ThumbnailSide - box->height()) / 2);
 }
 

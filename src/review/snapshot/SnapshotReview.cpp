@@ -6,6 +6,7 @@
 #include "match/MatchCursors.h"
 #include "match/ModeOrder.h"
 #include "match/RuleSettings.h"
+#include "platform/KeyCodes.h"
 #include "platform/Prompter.h"
 #include "review/FileActions.h"
 #include "review/ReviewSources.h"
@@ -307,8 +308,8 @@ void SnapshotReview::keyPress(QChar character)
 
 void SnapshotReview::keyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdPREV_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdNEXT_Click();
 }

@@ -68,7 +68,7 @@ public:
     void cmdEXIT_Click();
     // A typed character; every one is swallowed, N, P and C press Next, Prev and Count.
     void keyPress(QChar character);
-    // Page Up (33) presses Prev, Page Down (34) Next.
+    // A released key (platform/KeyCodes.h): Page Up presses Prev, Page Down Next.
     void keyUp(int keyCode);
     // The pointer on a thumbnail makes its slot the current one and shows its facts; a click
     // on one makes it current and brings the action pad up for it when it holds a file; the

@@ -1,39 +1,20 @@
 #include "review/snapshot/frmDOWHAT.h"
 
-#include "platform/Conventions.h"
+#include "platform/KeyCodes.h"
 #include "review/snapshot/PadPlacement.h"
-#include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/frmNAME.h"
-#include "review/snapshot/frmSNAPSHOT.h"
-#include "widgets/ImageBox.h"
+#include "widgets/Twips.h"
 
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
+using twips::px;
+using Command = SnapshotPadHost::Command;
 
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-int twips(int pixels)
-{
-    return conv::pixelsToTwips(pixels);
-}
-
-QRect twipsRect(QRect pixels)
-{
-    return { twips(pixels.x()), twips(pixels.y()), twips(pixels.width()), twips(pixels.height()) };
-}
-
-} // namespace
-
-frmDOWHAT::frmDOWHAT(frmSNAPSHOT& snapshot)
-    : FloatingPad(&snapshot)
-    , m_snapshot(snapshot)
+frmDOWHAT::frmDOWHAT(SnapshotPadHost& host, QWidget* owner)
+    : FloatingPad(owner)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("frmDOWHAT"));
     buildControls();
@@ -46,7 +27,7 @@ void frmDOWHAT::buildControls()
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setToolTip(tip);
-        b->setGeometry(px(place.x()), px(place.y()), px(place.width()), px(place.height()));
+        b->setGeometry(px(place));
         return b;
     };
     cmdVIEW = button("cmdVIEW", QStringLiteral("&View"), QStringLiteral("View this file"), { 120, 120, 1575, 495 });
@@ -70,7 +51,7 @@ void frmDOWHAT::buildControls()
 
     txtNEWNAME = new QLineEdit(QStringLiteral("Text1"), this);
     txtNEWNAME->setObjectName(QStringLiteral("txtNEWNAME"));
-    txtNEWNAME->setGeometry(px(120), px(1680), px(2895), px(375));
+    txtNEWNAME->setGeometry(px(120, 1680, 2895, 375));
     txtNEWNAME->installEventFilter(this);
     cmdOK = button("cmdOK", QStringLiteral("Ok"), QStringLiteral("Accept new name..."), { 3000, 1670, 375, 375 });
     txtNEWNAME->hide();
@@ -140,79 +121,76 @@ bool frmDOWHAT::Form_Activate()
     // The place needs the current thumbnail; after Delete all there is none, and no pad. Nor
     // is there one for a slot its file has left (a delete confirmed in a question the pad
     // stepped aside for): the pad would only cover the next thumbnail.
-    const int slot = m_snapshot.review().WHICHIMAGE;
-    if (slot < 0 || slot >= int(m_snapshot.gvbIMAGE.size()) || !m_snapshot.review().holdsFileAt(slot)) {
+    const int slot = m_host.currentSlot();
+    const QRect thumbnail = m_host.slotRect(slot);
+    if (thumbnail.isEmpty() || !m_host.holdsFile(slot)) {
         hide();
         return false;
     }
-    const QRect window = twipsRect(m_snapshot.frameGeometry());
-    const QPoint thumbnail = twipsRect(m_snapshot.gvbIMAGE[std::size_t(slot)]->geometry()).topLeft();
-    const QPoint place = PadPlacement::actionPad(window, thumbnail);
-    move(px(place.x()), px(place.y()));
+    move(px(PadPlacement::actionPad(twips::of(m_host.frame()), twips::of(thumbnail.topLeft()))));
     return true;
 }
 
 bool frmDOWHAT::buttonPressed()
 {
-    if (m_snapshot.review().busy())
+    if (m_host.busy())
         return false;
     txtNEWNAME_LostFocus();
     return true;
 }
 
-void frmDOWHAT::pressAndStay(QPushButton* snapshotButton)
+void frmDOWHAT::pressAndStay(Command command)
 {
     if (buttonPressed())
-        m_snapshot.press(snapshotButton);
+        m_host.press(command);
 }
 
-void frmDOWHAT::hidePadsAndPress(QPushButton* snapshotButton)
+void frmDOWHAT::hidePadsAndPress(Command command)
 {
     if (!buttonPressed())
         return;
-    m_snapshot.hoverStrip()->hide();
-    hide();
-    m_snapshot.press(snapshotButton);
+    m_host.hidePads();
+    m_host.press(command);
 }
 
 void frmDOWHAT::cmdVIEW_Click()
 {
-    pressAndStay(m_snapshot.cmdVIEW);
+    pressAndStay(Command::View);
 }
 
 void frmDOWHAT::cmdTAG_Click()
 {
-    pressAndStay(m_snapshot.cmdTAG);
+    pressAndStay(Command::Tag);
 }
 
 void frmDOWHAT::cmdDELETE_Click()
 {
-    pressAndStay(m_snapshot.cmdDELETE);
+    pressAndStay(Command::Delete);
 }
 
 void frmDOWHAT::cmdALL_Click()
 {
-    pressAndStay(m_snapshot.cmdALL);
+    pressAndStay(Command::All);
 }
 
 void frmDOWHAT::cmdMOVE_Click()
 {
-    pressAndStay(m_snapshot.cmdMOVE);
+    pressAndStay(Command::Move);
 }
 
 void frmDOWHAT::cmdPREVIOUS_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdPREV);
+    hidePadsAndPress(Command::Prev);
 }
 
 void frmDOWHAT::cmdNEXT_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdNEXT);
+    hidePadsAndPress(Command::Next);
 }
 
 void frmDOWHAT::cmdSKIP_Click()
 {
-    hidePadsAndPress(m_snapshot.cmdSKIP);
+    hidePadsAndPress(Command::Skip);
 }
 
 void frmDOWHAT::cmdCANCEL_Click()
@@ -223,12 +201,12 @@ void frmDOWHAT::cmdCANCEL_Click()
 
 void frmDOWHAT::cmdEXIT_Click()
 {
-    if (!m_snapshot.review().busy())
+    if (!m_host.busy())
         txtNEWNAME_LostFocus();
     hide();
-    m_snapshot.hoverStrip()->hide();
+    m_host.hidePads();
     // While a search runs the close is a stop; the window closes when the search has returned.
-    m_snapshot.close();
+    m_host.closeReview();
 }
 
 void frmDOWHAT::cmdRENAME_Click()
@@ -241,7 +219,7 @@ void frmDOWHAT::cmdRENAME_Click()
     txtNEWNAME->show();
     cmdOK->show();
     m_renameBoxOpen = true;
-    m_renameSlot = m_snapshot.review().WHICHIMAGE;
+    m_renameSlot = m_host.currentSlot();
     txtNEWNAME->setFocus(Qt::OtherFocusReason);
 }
 
@@ -255,7 +233,7 @@ void frmDOWHAT::txtNEWNAME_LostFocus()
     setPadHeight(PadPlacement::ActionPadHeight);
     txtNEWNAME->hide();
     cmdOK->hide();
-    m_snapshot.press(m_snapshot.cmdRENAME);
+    m_host.press(Command::Rename);
     setKeyPreview(true);
 }
 
@@ -288,10 +266,10 @@ void frmDOWHAT::Form_KeyPress(QChar key)
 
 void frmDOWHAT::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdP_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdN_Click();
-    else if (keyCode == 46)
+    else if (keyCode == keycode::Delete)
         cmdDELETE_Click();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "review/snapshot/SnapshotPadHost.h"
 #include "widgets/FloatingPad.h"
 
 class QLineEdit;
 class QPushButton;
-class frmSNAPSHOT;
 
 // The action pad: comes up beside a clicked thumbnail of the snapshot window and offers every
 // action on that slot and the review's steps. It holds no action of its own: its buttons and
@@ -15,11 +15,11 @@ class frmDOWHAT : public FloatingPad
 {
     Q_OBJECT
 public:
-    explicit frmDOWHAT(frmSNAPSHOT& snapshot);
+    // The pad floats beside the window that owns it, which hosts it.
+    frmDOWHAT(SnapshotPadHost& host, QWidget* owner);
 
     // The click's share: the name into the rename box, the pad up beside the current thumbnail.
     void showFor(const QString& newName);
-    bool renameBoxOpen() const { return m_renameBoxOpen; }
     // The slot the rename box was last opened for: the rename acts on it, wherever the pointer
     // has been since.
     int renameSlot() const { return m_renameSlot; }
@@ -74,11 +74,11 @@ private:
     // A button's press: first an open rename box is applied, as its focus moves to the button;
     // nothing while the snapshot review is busy.
     bool buttonPressed();
-    void pressAndStay(QPushButton* snapshotButton);
-    void hidePadsAndPress(QPushButton* snapshotButton);
+    void pressAndStay(SnapshotPadHost::Command command);
+    void hidePadsAndPress(SnapshotPadHost::Command command);
     void setPadHeight(int twips);
 
-    frmSNAPSHOT& m_snapshot;
+    SnapshotPadHost& m_host;
     int m_margin = 200;
     bool m_renameBoxOpen = false;
     int m_renameSlot = -1;

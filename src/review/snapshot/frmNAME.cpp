@@ -1,38 +1,19 @@
 #include "review/snapshot/frmNAME.h"
 
-#include "platform/Conventions.h"
+#include "platform/KeyCodes.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
-#include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/frmDOWHAT.h"
-#include "review/snapshot/frmSNAPSHOT.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
-namespace {
+using twips::px;
+using Command = SnapshotPadHost::Command;
 
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-int twips(int pixels)
-{
-    return conv::pixelsToTwips(pixels);
-}
-
-QRect twipsRect(QRect pixels)
-{
-    return { twips(pixels.x()), twips(pixels.y()), twips(pixels.width()), twips(pixels.height()) };
-}
-
-} // namespace
-
-frmNAME::frmNAME(frmSNAPSHOT& snapshot)
-    : FloatingPad(&snapshot)
-    , m_snapshot(snapshot)
+frmNAME::frmNAME(SnapshotPadHost& host, QWidget* owner)
+    : FloatingPad(owner)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("frmNAME"));
     buildControls();
@@ -44,7 +25,7 @@ void frmNAME::buildControls()
     auto label = [this](const char* name, const QString& caption, int left, int top, int width) {
         auto* l = new QLabel(caption, this);
         l->setObjectName(QLatin1String(name));
-        l->setGeometry(px(left), px(top), px(width), px(240));
+        l->setGeometry(px(left, top, width, 240));
         return l;
     };
     lblNAME = label("lblNAME", QStringLiteral("filename"), 120, 120, 8535);
@@ -57,7 +38,7 @@ void frmNAME::buildControls()
     auto button = [this](const char* name, const QString& caption, int left, int width) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(px(left), px(1080), px(width), px(375));
+        b->setGeometry(px(left, 1080, width, 375));
         return b;
     };
     cmdVIEW = button("cmdVIEW", QStringLiteral("&View"), 120, 855);
@@ -121,70 +102,66 @@ void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
 void frmNAME::Form_Activate()
 {
     resize(width(), px(PadPlacement::HoverStripHeight));
-    const QScreen* screen = m_snapshot.screen();
-    const QRect area = screen ? twipsRect(screen->availableGeometry()) : QRect();
     const QPoint place = PadPlacement::hoverStrip(
-        twipsRect(m_snapshot.frameGeometry()), area, m_snapshot.review().WHICHIMAGE, twips(width()));
-    move(px(place.x()), px(place.y()));
+        twips::of(m_host.frame()), twips::of(m_host.screenArea()), m_host.currentSlot(), twips::of(width()));
+    move(px(place));
 }
 
-void frmNAME::press(QPushButton* snapshotButton, bool focusView, bool hidePads)
+void frmNAME::press(Command command, bool focusView, bool hidePads)
 {
-    if (m_snapshot.review().busy())
+    if (m_host.busy())
         return;
     if (focusView)
         cmdVIEW->setFocus();
-    if (hidePads) {
-        hide();
-        m_snapshot.actionPad()->hide();
-    }
-    m_snapshot.press(snapshotButton);
+    if (hidePads)
+        m_host.hidePads();
+    m_host.press(command);
 }
 
 void frmNAME::cmdVIEW_Click()
 {
-    press(m_snapshot.cmdVIEW, false, false);
+    press(Command::View, false, false);
 }
 
 void frmNAME::cmdTAG_Click()
 {
-    press(m_snapshot.cmdTAG, true, false);
+    press(Command::Tag, true, false);
 }
 
 void frmNAME::cmdDELETE_Click()
 {
-    press(m_snapshot.cmdDELETE, false, false);
+    press(Command::Delete, false, false);
 }
 
 void frmNAME::cmdALL_Click()
 {
-    press(m_snapshot.cmdALL, false, false);
+    press(Command::All, false, false);
 }
 
 void frmNAME::cmdMOVE_Click()
 {
-    press(m_snapshot.cmdMOVE, false, false);
+    press(Command::Move, false, false);
 }
 
 void frmNAME::cmdSKIP_Click()
 {
     // The strip stays up while the window moves on.
-    press(m_snapshot.cmdSKIP, true, false);
+    press(Command::Skip, true, false);
 }
 
 void frmNAME::cmdPREVIOUS_Click()
 {
-    press(m_snapshot.cmdPREV, true, true);
+    press(Command::Prev, true, true);
 }
 
 void frmNAME::cmdNEXT_Click()
 {
-    press(m_snapshot.cmdNEXT, true, true);
+    press(Command::Next, true, true);
 }
 
 void frmNAME::cmdCOUNT_Click()
 {
-    press(m_snapshot.cmdCOUNT, false, false);
+    press(Command::Count, false, false);
 }
 
 void frmNAME::Form_KeyPress(QChar key)
@@ -208,10 +185,10 @@ void frmNAME::Form_KeyPress(QChar key)
 
 void frmNAME::Form_KeyUp(int keyCode)
 {
-    if (keyCode == 33)
+    if (keyCode == keycode::PageUp)
         cmdPREVIOUS_Click();
-    else if (keyCode == 34)
+    else if (keyCode == keycode::PageDown)
         cmdNEXT_Click();
-    else if (keyCode == 46)
+    else if (keyCode == keycode::Delete)
         cmdDELETE_Click();
 }

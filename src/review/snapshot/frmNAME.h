@@ -1,10 +1,10 @@
 #pragma once
 
+#include "review/snapshot/SnapshotPadHost.h"
 #include "widgets/FloatingPad.h"
 
 class QLabel;
 class QPushButton;
-class frmSNAPSHOT;
 struct HoverFacts;
 
 // The hover strip: a wide, low window with the facts of the thumbnail under the pointer, below
@@ -15,7 +15,8 @@ class frmNAME : public FloatingPad
 {
     Q_OBJECT
 public:
-    explicit frmNAME(frmSNAPSHOT& snapshot);
+    // The strip floats beside the window that owns it, which hosts it.
+    frmNAME(SnapshotPadHost& host, QWidget* owner);
 
     // The hover's share: the facts into the labels, the strip up and placed.
     void showFacts(const HoverFacts& facts, const QColor& nameColour);
@@ -56,7 +57,7 @@ private:
     void buildControls();
     void Form_Activate();
     // Nothing acts while the snapshot review is busy.
-    void press(QPushButton* snapshotButton, bool focusView, bool hidePads);
+    void press(SnapshotPadHost::Command command, bool focusView, bool hidePads);
 
-    frmSNAPSHOT& m_snapshot;
+    SnapshotPadHost& m_host;
 };

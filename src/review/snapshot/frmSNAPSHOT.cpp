@@ -4,11 +4,8 @@
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmMOVEIT.h"
 #include "dialogs/frmVIEWIMAGES.h"
-#include "platform/Conventions.h"
 #include "platform/TextLines.h"
-#include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/SnapshotReview.h"
-#include "review/snapshot/ThumbnailDecoder.h"
 #include "review/snapshot/ThumbnailGrid.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
@@ -16,6 +13,7 @@
 #include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
 #include "widgets/ScreenPlace.h"
+#include "widgets/Twips.h"
 #include "widgets/WindowFrame.h"
 
 #include <QCloseEvent>
@@ -27,31 +25,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
+using twips::px;
+
 namespace {
 
-int px(int twips)
-{
-    return conv::twipsToPixels(twips);
-}
-
-QPoint px(QPoint twips)
-{
-    return { px(twips.x()), px(twips.y()) };
-}
-
-const QColor Grey(0x80, 0x80, 0x80);
-
-// The selection box's thickness in pixels.
-constexpr int BoxLineWidth = 2;
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect twips)
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect place)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+    label->setGeometry(px(place));
     return label;
 }
 
@@ -84,15 +70,16 @@ frmSNAPSHOT::frmSNAPSHOT(const MainSettings& settings, Session& session, const Q
 {
     setObjectName(QStringLiteral("frmSNAPSHOT"));
     setAttribute(Qt::WA_DeleteOnClose);
+    m_view = makeView(*this);
     m_review = std::make_unique<SnapshotReview>(settings, session, programDirectory,
         ReviewPorts {
             services.prompter, services.sound, m_yielder, m_confirmer, services.volumes, services.settingsWriter },
-        static_cast<SnapshotView*>(this), &m_countNotice);
+        m_view.get(), &m_countNotice);
     buildControls();
     // The windows that live with the review, made hidden: the hover strip, the action pad, the
     // two-image viewer and, unless the main window lends its own, the launcher.
-    m_strip = new frmNAME(*this);
-    m_pad = new frmDOWHAT(*this);
+    m_strip = new frmNAME(*this, this);
+    m_pad = new frmDOWHAT(*this, this);
     m_launcher = services.launcher;
     if (!m_launcher)
         m_launcher = new frmALTVIEW(session, services.volumes, services.prompter, this);
@@ -123,7 +110,7 @@ void frmSNAPSHOT::buildControls()
     setWindowTitle(QStringLiteral("t'olq! - Duplicate image file manager"));
     setAutoFillBackground(true);
     QPalette grey = palette();
-    grey.setColor(QPalette::Window, Grey);
+    grey.setColor(QPalette::Window, windowGrey());
     setPalette(grey);
     setFocusPolicy(Qt::StrongFocus);
     // Moves over the background hide the facts.
@@ -218,9 +205,8 @@ void frmSNAPSHOT::Form_Load()
 {
     m_frame = new WindowFrame(this, [this](QMargins frame) {
         const QRect screen = primaryScreenArea();
-        const QRect outer
-            = openingWindowRect(conv::pixelsToTwips(screen.width()), conv::pixelsToTwips(screen.height()));
-        resize(QSize(px(outer.width()), px(outer.height())).shrunkBy(frame));
+        const QRect outer = openingWindowRect(twips::of(screen.width()), twips::of(screen.height()));
+        resize(px(outer.size()).shrunkBy(frame));
         move(screen.topLeft() + px(outer.topLeft()));
     });
     m_review->setLastSlot(SmallGridLastSlot);
@@ -237,13 +223,12 @@ void frmSNAPSHOT::resizeEvent(QResizeEvent* event)
 void frmSNAPSHOT::Form_Resize()
 {
     const QSize outer = m_frame->outerSize();
-    const ThumbnailGrid grid
-        = layoutThumbnails(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
+    const ThumbnailGrid grid = layoutThumbnails(twips::of(outer.width()), twips::of(outer.height()));
     for (QPushButton* button : { cmdDELETE, cmdALL, cmdRENAME, cmdMOVE, cmdTAG, cmdVIEW, cmdSKIP, cmdCOUNT })
         button->move(button->x(), px(grid.hiddenButtonTop));
     imgTIP->move(px(grid.tipPicture));
     lblTIP->move(px(grid.tipLabel));
-    m_tipLine = QLine(px(grid.tipLine.p1()), px(grid.tipLine.p2()));
+    m_tipLine = px(grid.tipLine);
     for (QPushButton* button : { cmdNEXT, cmdPREV, cmdEXIT, cmdSTOP })
         button->move(button->x(), px(grid.bottomButtonTop));
     lblSTATUS->move(px(grid.status));
@@ -292,8 +277,7 @@ void frmSNAPSHOT::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    m_strip->hide();
-    m_pad->hide();
+    hidePads();
     m_review->unload();
     if (m_mainWindow)
         m_mainWindow->show();
@@ -406,30 +390,67 @@ void frmSNAPSHOT::cmdVIEW_Click()
     m_review->cmdVIEW_Click();
 }
 
-void frmSNAPSHOT::press(QPushButton* button)
+void frmSNAPSHOT::press(Command command)
 {
-    if (!button || !button->isEnabled())
-        return;
-    const std::pair<QPushButton*, void (frmSNAPSHOT::*)()> handlers[] {
-        { cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
-        { cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
-        { cmdEXIT, &frmSNAPSHOT::cmdEXIT_Click },
-        { cmdSTOP, &frmSNAPSHOT::cmdSTOP_Click },
-        { cmdALL, &frmSNAPSHOT::cmdALL_Click },
-        { cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
-        { cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
-        { cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
-        { cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
-        { cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
-        { cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
-        { cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+    const struct
+    {
+        Command command;
+        QPushButton* button;
+        void (frmSNAPSHOT::*handler)();
+    } commands[] {
+        { Command::View, cmdVIEW, &frmSNAPSHOT::cmdVIEW_Click },
+        { Command::Tag, cmdTAG, &frmSNAPSHOT::cmdTAG_Click },
+        { Command::Delete, cmdDELETE, &frmSNAPSHOT::cmdDELETE_Click },
+        { Command::All, cmdALL, &frmSNAPSHOT::cmdALL_Click },
+        { Command::Rename, cmdRENAME, &frmSNAPSHOT::cmdRENAME_Click },
+        { Command::Move, cmdMOVE, &frmSNAPSHOT::cmdMOVE_Click },
+        { Command::Prev, cmdPREV, &frmSNAPSHOT::cmdPREV_Click },
+        { Command::Next, cmdNEXT, &frmSNAPSHOT::cmdNEXT_Click },
+        { Command::Skip, cmdSKIP, &frmSNAPSHOT::cmdSKIP_Click },
+        { Command::Count, cmdCOUNT, &frmSNAPSHOT::cmdCOUNT_Click },
     };
-    for (const auto& [target, handler] : handlers) {
-        if (target == button) {
-            (this->*handler)();
+    for (const auto& pressed : commands) {
+        if (pressed.command == command) {
+            // A disabled button is not pressed, as the user could not press it either.
+            if (pressed.button->isEnabled())
+                (this->*pressed.handler)();
             return;
         }
     }
+}
+
+bool frmSNAPSHOT::busy() const
+{
+    return m_review->busy();
+}
+
+int frmSNAPSHOT::currentSlot() const
+{
+    return m_review->WHICHIMAGE;
+}
+
+bool frmSNAPSHOT::holdsFile(int slot) const
+{
+    return m_review->holdsFileAt(slot);
+}
+
+QRect frmSNAPSHOT::slotRect(int slot) const
+{
+    if (slot < 0 || slot >= int(gvbIMAGE.size()))
+        return {};
+    return gvbIMAGE[std::size_t(slot)]->geometry();
+}
+
+QRect frmSNAPSHOT::screenArea() const
+{
+    const QScreen* onScreen = screen();
+    return onScreen ? onScreen->availableGeometry() : QRect();
+}
+
+void frmSNAPSHOT::hidePads()
+{
+    m_strip->hide();
+    m_pad->hide();
 }
 
 void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
@@ -438,144 +459,4 @@ void frmSNAPSHOT::mouseMoveEvent(QMouseEvent* event)
     // A move a thumbnail passed on is no move over the background.
     if (!childAt(event->position().toPoint()))
         m_review->backgroundHovered();
-}
-
-void frmSNAPSHOT::setReviewControlsEnabled(bool enabled)
-{
-    for (QPushButton* button : { cmdDELETE, cmdNEXT, cmdPREV, cmdRENAME, cmdSKIP, cmdTAG, cmdVIEW, cmdMOVE, cmdEXIT })
-        button->setEnabled(enabled);
-}
-
-void frmSNAPSHOT::clearThumbnail(int slot)
-{
-    const auto n = std::size_t(slot);
-    lblREFNAME[n]->clear();
-    gvbIMAGE[n]->setImage(QImage());
-    gvbIMAGE[n]->hide();
-    m_naturalSize[n] = QSize();
-    picIMAGE[n]->hide();
-    picIMAGE[n]->clear();
-}
-
-void frmSNAPSHOT::prepareThumbnail(int slot, bool shown)
-{
-    const auto n = std::size_t(slot);
-    gvbIMAGE[n]->setImage(QImage());
-    m_naturalSize[n] = QSize();
-    gvbIMAGE[n]->setVisible(shown);
-}
-
-void frmSNAPSHOT::setCaption(int slot, const QString& caption)
-{
-    lblREFNAME[std::size_t(slot)]->setText(caption);
-}
-
-void frmSNAPSHOT::showPicture(int slot, const QImage& picture, QSize naturalSize)
-{
-    const auto n = std::size_t(slot);
-    // The square is the image control's own: it covers what lies behind it, as the caption does
-    // in the small grid.
-    gvbIMAGE[n]->setImage(fittedThumbnail(picture, gvbIMAGE[n]->size(), Grey));
-    m_naturalSize[n] = picture.isNull() ? QSize() : naturalSize;
-}
-
-void frmSNAPSHOT::showIcon(int slot, const QImage& picture)
-{
-    QLabel* icon = picIMAGE[std::size_t(slot)];
-    if (picture.isNull())
-        icon->clear();
-    else
-        icon->setPixmap(QPixmap::fromImage(picture));
-    icon->show();
-    icon->raise();
-}
-
-void frmSNAPSHOT::blankThumbnail(int slot)
-{
-    const auto n = std::size_t(slot);
-    lblREFNAME[n]->clear();
-    gvbIMAGE[n]->setImage(QImage());
-    gvbIMAGE[n]->hide();
-    m_naturalSize[n] = QSize();
-    picIMAGE[n]->hide();
-    picIMAGE[n]->clear();
-}
-
-void frmSNAPSHOT::showSearchStatus(bool shown)
-{
-    cmdSTOP->setVisible(shown);
-    lblSTATUS->setVisible(shown);
-}
-
-void frmSNAPSHOT::setStatusText(const QString& text)
-{
-    lblSTATUS->setText(text);
-}
-
-void frmSNAPSHOT::showHover(int slot, const HoverFacts& facts)
-{
-    // The strip coming up takes the pad's place in front, whatever the window manager does.
-    m_pad->hide();
-    const QRect image = gvbIMAGE[std::size_t(slot)]->geometry();
-    const std::array<QLine, 4> box = selectionBox(QRect(conv::pixelsToTwips(image.x()), conv::pixelsToTwips(image.y()),
-        conv::pixelsToTwips(image.width()), conv::pixelsToTwips(image.height())));
-    QColor colour = palette().color(QPalette::ButtonText);
-    if (facts.colour == LocationColour::Temporary)
-        colour = QColor(0, 0, 0xFF);
-    else if (facts.colour == LocationColour::Ifcd)
-        colour = QColor(0xFF, 0, 0);
-    for (std::size_t k = 0; k < boxLINE.size(); ++k) {
-        const QLine line(px(box[k].p1()), px(box[k].p2()));
-        QFrame* frame = boxLINE[k];
-        if (k < 2)
-            frame->setGeometry(line.x1(), line.y1() - BoxLineWidth / 2, line.dx() + 1, BoxLineWidth);
-        else
-            frame->setGeometry(line.x1() - BoxLineWidth / 2, line.y1(), BoxLineWidth, line.dy() + 1);
-        QPalette linePalette = frame->palette();
-        linePalette.setColor(QPalette::Window, colour);
-        frame->setPalette(linePalette);
-    }
-    for (QFrame* frame : boxLINE) {
-        frame->show();
-        frame->raise();
-    }
-    lblNAME->setText(facts.name);
-    lblSIZE->setText(facts.size);
-    lblDATE->setText(facts.date);
-    lblDELSTATUS->setText(facts.counters);
-    QPalette namePalette = lblNAME->palette();
-    namePalette.setColor(QPalette::WindowText, colour);
-    lblNAME->setPalette(namePalette);
-    lblDIM->show();
-    lblDIM->setText(facts.dimensions);
-    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDELSTATUS, lblDIM })
-        label->adjustSize();
-    m_strip->showFacts(facts, colour);
-}
-
-void frmSNAPSHOT::clearHover(const QString& counters)
-{
-    m_strip->hide();
-    m_pad->hide();
-    for (QFrame* frame : boxLINE)
-        frame->hide();
-    for (QLabel* label : { lblNAME, lblSIZE, lblDATE, lblDIM })
-        label->clear();
-    lblDELSTATUS->setText(counters);
-    lblDELSTATUS->adjustSize();
-}
-
-void frmSNAPSHOT::showActionPad(int, const QString& newName)
-{
-    m_pad->showFor(newName);
-}
-
-void frmSNAPSHOT::hideActionPad()
-{
-    m_pad->hide();
-}
-
-void frmSNAPSHOT::closeWindow()
-{
-    close();
 }

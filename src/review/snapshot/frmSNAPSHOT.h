@@ -4,9 +4,13 @@
 #include "match/FileConfirmer.h"
 #include "platform/Yielder.h"
 #include "review/ReviewPorts.h"
+#include "review/snapshot/SnapshotPadHost.h"
 #include "review/snapshot/SnapshotView.h"
 
+#include <QColor>
+#include <QLine>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -31,8 +35,9 @@ struct Session;
 // when the window is 12000 twips wide or more), Next, Prev and Exit at the bottom, Stop and the
 // status line while a pattern search runs. The buttons the pads and keys press lie below the
 // window's edge. Pointing at a thumbnail shows its facts in the hover strip (frmNAME), a click
-// brings up the action pad (frmDOWHAT). It is thin: its events become calls on SnapshotReview.
-class frmSNAPSHOT : public QWidget, private SnapshotView
+// brings up the action pad (frmDOWHAT); both reach the window only as their host. It is thin:
+// its events become calls on SnapshotReview, which shows what comes back through its View.
+class frmSNAPSHOT : public QWidget, private SnapshotPadHost
 {
     Q_OBJECT
 public:
@@ -56,9 +61,6 @@ public:
     frmDOWHAT* actionPad() const { return m_pad; }
     frmNAME* hoverStrip() const { return m_strip; }
     frmVIEWIMAGES* viewer() const { return m_viewer; }
-    // A press of one of the window's buttons from the pads: its handler runs, unless the button
-    // is disabled.
-    void press(QPushButton* button);
 
     // Controls, under their own names.
     QPushButton* cmdNEXT = nullptr;
@@ -118,23 +120,23 @@ protected:
 private:
     QWidget* padAwaitingKeys() const;
     class Mover;
+    // How the window renders what the review shows (frmSNAPSHOTView.cpp).
+    class View;
+    static std::unique_ptr<SnapshotView> makeView(frmSNAPSHOT& window);
 
-    // SnapshotView
-    void setReviewControlsEnabled(bool enabled) override;
-    void clearThumbnail(int slot) override;
-    void prepareThumbnail(int slot, bool shown) override;
-    void setCaption(int slot, const QString& caption) override;
-    void showPicture(int slot, const QImage& picture, QSize naturalSize) override;
-    void showIcon(int slot, const QImage& picture) override;
-    void blankThumbnail(int slot) override;
-    void showSearchStatus(bool shown) override;
-    void setStatusText(const QString& text) override;
-    QSize drawnSize(int slot) const override { return m_naturalSize[std::size_t(slot)]; }
-    void showHover(int slot, const HoverFacts& facts) override;
-    void clearHover(const QString& counters) override;
-    void showActionPad(int slot, const QString& newName) override;
-    void hideActionPad() override;
-    void closeWindow() override;
+    // SnapshotPadHost
+    void press(Command command) override;
+    bool busy() const override;
+    int currentSlot() const override;
+    bool holdsFile(int slot) const override;
+    QRect slotRect(int slot) const override;
+    QRect frame() const override { return frameGeometry(); }
+    QRect screenArea() const override;
+    void hidePads() override;
+    void closeReview() override { close(); }
+
+    // The window's grey, behind the thumbnails too.
+    static QColor windowGrey() { return QColor(0x80, 0x80, 0x80); }
 
     void buildControls();
     void wireHandlers();
@@ -147,6 +149,7 @@ private:
     EventLoopYielder m_yielder;
     MediaFileConfirmer m_confirmer;
     frmCOUNT::Notice m_countNotice;
+    std::unique_ptr<SnapshotView> m_view; // outlives the review, which shows through it
     std::unique_ptr<SnapshotReview> m_review;
     frmNAME* m_strip = nullptr;
     frmDOWHAT* m_pad = nullptr;
