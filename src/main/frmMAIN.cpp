@@ -180,10 +180,20 @@ void frmMAIN::showSettings()
     m_applyingSettings = false;
 }
 
+bool frmMAIN::searchRunning() const
+{
+    return m_search->searchRunning();
+}
+
 void frmMAIN::takeControlValues()
 {
     if (m_applyingSettings)
         return;
+    // The search reads the settings as it goes: a control changed under it is put back.
+    if (searchRunning()) {
+        showSettings();
+        return;
+    }
     MainSettings& s = settings();
     s.listName = lblLISTNAME->text();
     s.directories.clear();
@@ -219,6 +229,8 @@ void frmMAIN::takeControlValues()
 // Change-flag handlers: the search no longer fits a stored resume point.
 void frmMAIN::markChanged()
 {
+    if (searchRunning())
+        return;
     session().ChangedSearch = true;
 }
 void frmMAIN::chkART_Click()
@@ -341,7 +353,7 @@ void frmMAIN::chkSOFTMATCH_Click()
 // A mode choice clears soft matching. Only the newly selected button acts.
 void frmMAIN::selectMode(bool selected)
 {
-    if (!selected)
+    if (!selected || searchRunning())
         return;
     markChanged();
     chkSOFTMATCH->setChecked(false);
@@ -381,7 +393,7 @@ void frmMAIN::optPATTERN_Click(bool selected)
 
 bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && !searchRunning()) {
         if (watched == txtFILTER)
             txtFILTER_LostFocus();
         else if (watched == txtTHUMBNAILEXT)

@@ -177,6 +177,9 @@ private:
     void buildControls();
     void wireHandlers();
     void placeWindow();
+    // A search runs while the window is up (the pre-match of a left Matching.dat): nothing but
+    // Quit and Help acts.
+    bool searchRunning() const;
     void markChanged();
     void selectMode(bool selected);
     void endProgram();

@@ -278,17 +278,22 @@ void frmMAIN::wireHandlers()
     for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE })
         edit->installEventFilter(this);
 
-    connect(cmdGO, &QPushButton::clicked, this, &frmMAIN::cmdGO_Click);
+    // Quit ends the program also while a search runs beside the window; Help only hands its file
+    // to another program. The other buttons would open a dialog inside the search's yield or
+    // change what the search reads: they wait for it to end.
     connect(cmdQUIT, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
-    connect(cmdPURGE, &QPushButton::clicked, this, &frmMAIN::cmdPURGE_Click);
-    connect(cmdCOMPACT, &QPushButton::clicked, this, &frmMAIN::cmdCOMPACT_Click);
     connect(cmdHELP, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
-    connect(cmdABOUT, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
-    connect(cmdADD, &QPushButton::clicked, this, &frmMAIN::cmdADD_Click);
-    connect(cmdLOAD, &QPushButton::clicked, this, &frmMAIN::cmdLOAD_Click);
-    connect(cmdSAVE, &QPushButton::clicked, this, &frmMAIN::cmdSAVE_Click);
-    connect(cmdCLEAR, &QPushButton::clicked, this, &frmMAIN::cmdCLEAR_Click);
-    connect(cmdDELETE, &QPushButton::clicked, this, &frmMAIN::cmdDELETE_Click);
+    for (const auto& [button, handler] :
+        std::initializer_list<std::pair<QPushButton*, Handler>> { { cmdGO, &frmMAIN::cmdGO_Click },
+            { cmdPURGE, &frmMAIN::cmdPURGE_Click }, { cmdCOMPACT, &frmMAIN::cmdCOMPACT_Click },
+            { cmdABOUT, &frmMAIN::cmdABOUT_Click }, { cmdADD, &frmMAIN::cmdADD_Click },
+            { cmdLOAD, &frmMAIN::cmdLOAD_Click }, { cmdSAVE, &frmMAIN::cmdSAVE_Click },
+            { cmdCLEAR, &frmMAIN::cmdCLEAR_Click }, { cmdDELETE, &frmMAIN::cmdDELETE_Click } }) {
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            if (!searchRunning())
+                (this->*handler)();
+        });
+    }
     connect(Timer1, &QTimer::timeout, this, &frmMAIN::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &frmMAIN::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &frmMAIN::Timer3_Timer);
