@@ -24,10 +24,7 @@ ProgramOutcome MainController::load()
 {
     m_firstActivation = true;
     if (!m_settingsFile.exists()) {
-        m_settings.thumbnailExt = QStringLiteral(".THN");
-        m_settings.filter = QStringLiteral("*");
-        m_session.applyReaderPresets(m_programDirectory);
-        m_session.ShowEndStats = true;
+        settingstable::applyDesignValues(m_settings, m_session, m_programDirectory);
         if (writeINI() == ProgramOutcome::EndProgram)
             return ProgramOutcome::EndProgram;
         m_firstRun = true;

@@ -7,97 +7,53 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cmath>
-#include <limits>
-
-namespace settingschange {
-
-void selectMode(MainSettings& settings, Session& session, ComparisonMode mode)
-{
-    if (settings.mode == mode)
-        return;
-    settings.mode = mode;
-    session.ChangedSearch = true;
-    setSearchBox(settings.softMatch, false, session);
-}
-
-void setSearchBox(bool& box, bool value, Session& session)
-{
-    if (box == value)
-        return;
-    box = value;
-    session.ChangedSearch = true;
-}
-
-} // namespace settingschange
+#include <optional>
 
 namespace {
 
+using namespace settingstable;
+
 const QString Blank = QStringLiteral(" ");
 
-QString keyLine(const char* key, const QString& value)
+const std::pair<Section, const char*> Sections[] { { Section::CurrentList, "[CURRENT LIST]" },
+    { Section::Mode, "[MODE]" }, { Section::Options, "[OPTIONS]" }, { Section::FileTypes, "[FILE TYPES]" },
+    { Section::Misc, "[MISC]" } };
+
+// The row's line as the writer writes it; none for a flag that is off or a value left out.
+std::optional<QString> lineOf(const Row& row, const MainSettings& s, const Session& v)
 {
-    return QString::fromLatin1(key) + QStringLiteral(" = ") + value;
+    switch (row.line) {
+    case Line::None:
+        return std::nullopt;
+    case Line::ListName:
+    case Line::Key:
+        return row.text + QStringLiteral(" = ") + text(row, s, v);
+    case Line::KeyUnlessEmpty: {
+        const QString value = text(row, s, v);
+        if (value.isEmpty())
+            return std::nullopt;
+        return row.text + QStringLiteral(" = ") + value;
+    }
+    case Line::Flag:
+    case Line::FlagAnywhere:
+        if (ticked(row, s, v) == row.inverted)
+            return std::nullopt;
+        return row.text;
+    case Line::Counter:
+        return text(row, s, v) + Blank + row.text;
+    }
+    return std::nullopt;
 }
 
-// A key line: the upper-cased line begins with the key, a blank and "=".
-bool keyTest(const QString& upper, const char* key)
+bool holdsTextValue(const Row& row)
 {
-    return upper.startsWith(QString::fromLatin1(key) + QStringLiteral(" ="));
-}
-
-QString keyValue(const QString& line)
-{
-    return textlines::trimBlanks(line.mid(line.indexOf(QLatin1Char('=')) + 1));
-}
-
-// The whole number of a text, when it fits the variable; a number that does not fit leaves the
-// variable as it was.
-template <typename Int> void setWholeNumber(Int& variable, const QString& text)
-{
-    const double value = conv::val(text);
-    if (!std::isfinite(value))
-        return;
-    if (value < double(std::numeric_limits<Int>::min()) - 0.5 || value > double(std::numeric_limits<Int>::max()) + 0.5)
-        return;
-    const std::int64_t whole = conv::roundHalfEven(value);
-    if (whole < std::numeric_limits<Int>::min() || whole > std::numeric_limits<Int>::max())
-        return;
-    variable = Int(whole);
+    return row.line == Line::ListName || row.line == Line::Key || row.line == Line::KeyUnlessEmpty;
 }
 
 QString beforeFirstBlank(const QString& upper)
 {
     const qsizetype blank = upper.indexOf(QLatin1Char(' '));
     return blank < 0 ? upper : upper.left(blank);
-}
-
-// The text values the file keeps on key lines.
-struct TextValue
-{
-    const char* key;
-    QString& (*of)(MainSettings&, Session&);
-};
-
-const TextValue TextValues[] {
-    { "LIST NAME", [](MainSettings& s, Session&) -> QString& { return s.listName; } },
-    { "RGB TOLERANCE", [](MainSettings& s, Session&) -> QString& { return s.tolerance; } },
-    { "THUMBNAIL", [](MainSettings& s, Session&) -> QString& { return s.thumbnailExt; } },
-    { "FILTER", [](MainSettings& s, Session&) -> QString& { return s.filter; } },
-    { "ALTERNATE VIEWER", [](MainSettings&, Session& v) -> QString& { return v.AltViewer; } },
-    { "SEARCH COMPLETED", [](MainSettings&, Session& v) -> QString& { return v.SearchCompleted; } },
-    { "REACTIVATE", [](MainSettings&, Session& v) -> QString& { return v.ReactivateDrives; } },
-    { "LAST DIRECTORY", [](MainSettings&, Session& v) -> QString& { return v.LastDirUsed; } },
-    { "WAV DIRECTORY", [](MainSettings&, Session& v) -> QString& { return v.WavDirectory; } },
-};
-
-// Clears every box the file keeps as a flag line.
-void clearKeptBoxes(MainSettings& s)
-{
-    for (bool* box : { &s.saveList, &s.singleTable, &s.ignoreExtension, &s.softMatch, &s.exclusive, &s.snapshot,
-             &s.recycle, &s.noConfirm, &s.autoNext, &s.notFilter, &s.noSound, &s.fixJpeg, &s.preMatch })
-        *box = false;
-    s.fileTypes.fill(false);
 }
 
 } // namespace
@@ -121,86 +77,29 @@ bool SettingsFile::exists() const
 QStringList SettingsFile::compose(const MainSettings& s, const Session& v)
 {
     QStringList lines;
-    lines << QStringLiteral("[CURRENT LIST]") << keyLine("LIST NAME", s.listName);
-    if (s.saveList)
-        lines << QStringLiteral("AUTOSAVE DIR LIST");
-    if (s.singleTable)
-        lines << QStringLiteral("USE SINGLE DATABASE");
-    lines << Blank;
-
-    lines << QStringLiteral("[MODE]") << modeSettingsLine(s.mode);
-    if (s.ignoreExtension)
-        lines << QStringLiteral("IGNORE EXTENSION");
-    lines << keyLine("RGB TOLERANCE", s.tolerance) << Blank;
-
-    lines << QStringLiteral("[OPTIONS]");
-    if (s.softMatch)
-        lines << QStringLiteral("USE SOFTMATCH");
-    if (s.exclusive)
-        lines << QStringLiteral("EXCLUSIVE DIR MATCHING");
-    if (s.snapshot)
-        lines << QStringLiteral("USE SNAPSHOT");
-    if (s.recycle)
-        lines << QStringLiteral("USE RECYCLE BIN");
-    if (s.noConfirm)
-        lines << QStringLiteral("DO NOT CONFIRM DELETES");
-    if (s.autoNext)
-        lines << QStringLiteral("AUTO LOAD NEXT");
-    if (!s.thumbnailExt.isEmpty())
-        lines << keyLine("THUMBNAIL", s.thumbnailExt);
-    lines << keyLine("FILTER", s.filter);
-    if (s.notFilter)
-        lines << QStringLiteral("NOT FILTER");
-    lines << Blank;
-
-    lines << QStringLiteral("[FILE TYPES]");
-    for (int i = 0; i < FileTypeCount; ++i) {
-        if (s.fileTypes[std::size_t(i)])
-            lines << QString::fromLatin1(FileTypes[std::size_t(i)].extension);
+    for (const auto& [section, header] : Sections) {
+        lines << QString::fromLatin1(header);
+        for (const Row& row : rows()) {
+            if (row.section != section)
+                continue;
+            if (const std::optional<QString> line = lineOf(row, s, v))
+                lines << *line;
+        }
+        lines << Blank;
     }
-    lines << Blank;
-
-    lines << QStringLiteral("[MISC]");
-    lines << QString::number(v.TotalDeleted) + QStringLiteral(" FILES DELETED");
-    lines << conv::shortestDouble(v.TotalSectorBytes + v.RecoveredSectorBytes) + QStringLiteral(" BYTES RECOVERED");
-    lines << keyLine("MONTH COMPACTED", QString::number(v.CompactedMonth));
-    lines << keyLine("ALTERNATE VIEWER", v.AltViewer);
-    lines << keyLine("SEARCH COMPLETED", v.SearchCompleted);
-    lines << keyLine("REACTIVATE", v.ReactivateDrives);
-    lines << keyLine("STOPPED AT RECORD", QString::number(v.StoppedAtRecord));
-    lines << keyLine("LAST DIRECTORY", v.LastDirUsed);
-    lines << keyLine("WAV DIRECTORY", v.WavDirectory);
-    lines << keyLine("SCANBAR TOP", QString::number(v.PreScanTop));
-    lines << keyLine("SCANBAR LEFT", QString::number(v.PreScanLeft));
-    if (v.DisableFilePolling)
-        lines << QStringLiteral("DISABLE FILE POLLING");
-    if (!v.ShowEndStats)
-        lines << QStringLiteral("DISABLE END STATS MESSAGE");
-    if (s.noSound)
-        lines << QStringLiteral("DISABLE SOUND");
-    if (s.fixJpeg)
-        lines << QStringLiteral("FIX JPEG FILES");
-    if (s.preMatch)
-        lines << QStringLiteral("RUN PRE-MATCH CYCLE");
-    if (!v.ThreeMonthPurge)
-        lines << QStringLiteral("DO NOT AUTOPURGE");
-    if (v.IdentifyByLocation)
-        lines << QStringLiteral("IDENTIFY BY LOCATION");
-    if (v.NoWarnings)
-        lines << QStringLiteral("NO WARNINGS");
-    lines << Blank;
     return lines;
 }
 
 void SettingsFile::keepLinesWhole(MainSettings& settings, Session& session)
 {
-    for (const TextValue& value : TextValues) {
-        QString& text = value.of(settings, session);
-        const QString key = QString::fromLatin1(value.key);
-        if (textlines::holdsLineBreak(text))
-            text = m_keptValues.value(key);
+    for (const Row& row : rows()) {
+        if (!holdsTextValue(row))
+            continue;
+        const QString value = text(row, settings, session);
+        if (textlines::holdsLineBreak(value))
+            setText(row, m_keptValues.value(row.text), settings, session);
         else
-            m_keptValues.insert(key, text);
+            m_keptValues.insert(row.text, value);
     }
 }
 
@@ -224,7 +123,12 @@ ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, cons
     }
     // The start values of the boxes hold only for a first start, whose file carries them: a box
     // unticked by the user has no line and must come back unticked.
-    clearKeptBoxes(settings);
+    for (const Row& row : rows()) {
+        const bool box
+            = std::holds_alternative<bool MainSettings::*>(row.field) || std::holds_alternative<FileTypeBox>(row.field);
+        if (box && (row.line == Line::Flag || row.line == Line::FlagAnywhere))
+            setTicked(row, false, settings, session);
+    }
     for (const QString& line : *lines)
         applyLine(line, settings, session, loadList);
     if (settings.filter.isEmpty())
@@ -238,91 +142,42 @@ ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, cons
 
 void SettingsFile::applyLine(const QString& line, MainSettings& s, Session& v, const ListLoader& loadList)
 {
-    using namespace settingschange;
     const QString u = conv::upper(line);
     // The "contains" tests look only before the first "=", so no key line's value can set a
     // counter or a switch.
     const qsizetype equals = u.indexOf(QLatin1Char('='));
     const QString head = equals < 0 ? u : u.left(equals);
-
-    if (keyTest(u, "LIST NAME")) {
-        const QString value = keyValue(line);
-        if (loadList)
-            loadList(value.isEmpty() ? QStringLiteral("General") : value);
+    for (const Row& row : rows()) {
+        switch (row.line) {
+        case Line::None:
+            break;
+        case Line::ListName:
+        case Line::Key:
+        case Line::KeyUnlessEmpty: {
+            // A key line: the upper-cased line begins with the key, a blank and "=".
+            if (!u.startsWith(row.text + QStringLiteral(" =")))
+                break;
+            const QString value = textlines::trimBlanks(line.mid(line.indexOf(QLatin1Char('=')) + 1));
+            if (row.line != Line::ListName)
+                setText(row, value, s, v);
+            else if (loadList)
+                loadList(value.isEmpty() ? QStringLiteral("General") : value);
+            break;
+        }
+        case Line::Flag:
+            if (u == row.text)
+                applyFlag(row, s, v);
+            break;
+        case Line::FlagAnywhere:
+            if (head.contains(row.text))
+                applyFlag(row, s, v);
+            break;
+        case Line::Counter:
+            if (head.contains(row.text))
+                setText(row, beforeFirstBlank(u), s, v);
+            break;
+        }
     }
-    if (u == QLatin1String("AUTOSAVE DIR LIST"))
-        s.saveList = true;
-    if (u == QLatin1String("USE SINGLE DATABASE"))
-        setSearchBox(s.singleTable, true, v);
-    if (const std::optional<ComparisonMode> mode = modeFromSettingsLine(u))
-        selectMode(s, v, *mode);
-    if (u == QLatin1String("IGNORE EXTENSION"))
-        s.ignoreExtension = true;
-    if (keyTest(u, "RGB TOLERANCE"))
-        s.tolerance = keyValue(line);
-    if (u == QLatin1String("USE SOFTMATCH"))
-        setSearchBox(s.softMatch, true, v);
-    if (u == QLatin1String("EXCLUSIVE DIR MATCHING"))
-        setSearchBox(s.exclusive, true, v);
-    if (u == QLatin1String("USE SNAPSHOT"))
-        s.snapshot = true;
-    if (u == QLatin1String("USE RECYCLE BIN"))
-        s.recycle = true;
-    if (u == QLatin1String("DO NOT CONFIRM DELETES"))
-        s.noConfirm = true;
-    if (u == QLatin1String("AUTO LOAD NEXT"))
-        s.autoNext = true;
-    if (keyTest(u, "THUMBNAIL"))
-        s.thumbnailExt = keyValue(line);
-    if (keyTest(u, "FILTER"))
-        s.filter = keyValue(line);
-    if (u == QLatin1String("NOT FILTER"))
-        setSearchBox(s.notFilter, true, v);
-    for (int i = 0; i < FileTypeCount; ++i) {
-        if (u == QLatin1String(FileTypes[std::size_t(i)].extension))
-            setSearchBox(s.fileTypes[std::size_t(i)], true, v);
-    }
-    if (head.contains(QStringLiteral("FILES DELETED")))
-        setWholeNumber(v.TotalDeleted, beforeFirstBlank(u));
-    if (head.contains(QStringLiteral("BYTES RECOVERED"))) {
-        const double bytes = conv::val(beforeFirstBlank(u));
-        if (std::isfinite(bytes))
-            v.TotalSectorBytes = bytes;
-    }
-    if (keyTest(u, "MONTH COMPACTED"))
-        setWholeNumber(v.CompactedMonth, keyValue(line));
-    if (keyTest(u, "ALTERNATE VIEWER"))
-        v.AltViewer = keyValue(line);
-    if (keyTest(u, "SEARCH COMPLETED"))
-        v.SearchCompleted = keyValue(line);
-    if (keyTest(u, "REACTIVATE"))
-        v.ReactivateDrives = keyValue(line);
-    if (keyTest(u, "STOPPED AT RECORD"))
-        setWholeNumber(v.StoppedAtRecord, keyValue(line));
-    if (keyTest(u, "LAST DIRECTORY"))
-        v.LastDirUsed = keyValue(line);
-    if (keyTest(u, "WAV DIRECTORY"))
-        v.WavDirectory = keyValue(line);
-    if (keyTest(u, "SCANBAR TOP"))
-        setWholeNumber(v.PreScanTop, keyValue(line));
-    if (keyTest(u, "SCANBAR LEFT"))
-        setWholeNumber(v.PreScanLeft, keyValue(line));
-    if (head.contains(QStringLiteral("DISABLE FILE POLLING")))
-        v.DisableFilePolling = true;
-    if (head.contains(QStringLiteral("DISABLE END STATS MESSAGE")))
-        v.ShowEndStats = false;
-    if (head.contains(QStringLiteral("DISABLE SOUND")))
-        s.noSound = true;
-    if (u == QLatin1String("FIX JPEG FILES"))
-        s.fixJpeg = true;
-    if (u == QLatin1String("RUN PRE-MATCH CYCLE"))
-        s.preMatch = true;
-    if (u == QLatin1String("DO NOT AUTOPURGE"))
-        v.ThreeMonthPurge = false;
-    if (u == QLatin1String("IDENTIFY BY LOCATION"))
-        v.IdentifyByLocation = true;
-    if (u == QLatin1String("NO WARNINGS"))
-        v.NoWarnings = true;
 }
 
 QStringList SettingsFile::listSoundFiles(const QString& wavDirectory)

@@ -2,6 +2,7 @@
 
 #include "session/MainSettings.h"
 #include "session/Session.h"
+#include "session/SettingsTable.h"
 
 #include <QHash>
 #include <QString>
@@ -52,12 +53,3 @@ private:
     Prompter& m_prompter;
     QHash<QString, QString> m_keptValues; // by key
 };
-
-// Setting a main-window option from code fires its change handler, as a user's change would.
-namespace settingschange {
-// Selecting another mode marks the search changed and clears soft matching.
-void selectMode(MainSettings& settings, Session& session, ComparisonMode mode);
-// A box whose change marks the search changed (file types, exclusive, gather, NOT, single
-// database, soft matching).
-void setSearchBox(bool& box, bool value, Session& session);
-} // namespace settingschange

@@ -13,6 +13,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/SystemVolumes.h"
+#include "session/SettingsTable.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -150,70 +151,47 @@ void frmMAIN::showSettings()
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QObject* child : findChildren<QWidget*>())
         blockers.push_back(std::make_unique<QSignalBlocker>(child));
-    lblLISTNAME->setText(s.listName);
+    for (const auto& [row, control] : m_settingControls) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->setChecked(settingstable::ticked(*row, s, session()));
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            edit->setText(settingstable::text(*row, s, session()));
+        else if (auto* label = qobject_cast<QLabel*>(control))
+            label->setText(settingstable::text(*row, s, session()));
+    }
     lstDIRECTORIES->clear();
     lstDIRECTORIES->addItems(s.directories);
-    txtIFCD->setText(s.ifcd);
-    chkTREEMODEIFCD->setChecked(s.treeModeIfcd);
-    chkSAVELIST->setChecked(s.saveList);
-    chkSINGLETABLE->setChecked(s.singleTable);
-    for (std::size_t i = 0; i < AllComparisonModes.size(); ++i)
-        m_modeButtons[i]->setChecked(AllComparisonModes[i] == s.mode);
-    chkIGNORE->setChecked(s.ignoreExtension);
-    txtTOLERANCE->setText(s.tolerance);
-    chkSOFTMATCH->setChecked(s.softMatch);
-    chkEXCLUSIVE->setChecked(s.exclusive);
-    chkSNAPSHOT->setChecked(s.snapshot);
-    chkRECYCLE->setChecked(s.recycle);
-    chkCONFIRM->setChecked(s.noConfirm);
-    chkAUTONEXT->setChecked(s.autoNext);
-    txtFILTER->setText(s.filter);
-    chkNOT->setChecked(s.notFilter);
-    txtTHUMBNAILEXT->setText(s.thumbnailExt);
-    chkJPEG->setChecked(s.fixJpeg);
-    chkPREMATCH->setChecked(s.preMatch);
-    chkGATHER->setChecked(s.gather);
-    chkNOSOUND->setChecked(s.noSound);
-    for (std::size_t i = 0; i < fileTypeBoxes.size(); ++i)
-        fileTypeBoxes[i]->setChecked(s.fileTypes[i]);
     blockers.clear();
     m_applyingSettings = false;
 }
 
-void frmMAIN::takeControlValues()
+bool frmMAIN::searchRunning() const
+{
+    return m_search->searchRunning();
+}
+
+bool frmMAIN::takeControlValues()
 {
     if (m_applyingSettings)
-        return;
+        return false;
+    // The search reads the settings as it goes: a control changed under it is put back.
+    if (searchRunning()) {
+        showSettings();
+        return false;
+    }
     MainSettings& s = settings();
-    s.listName = lblLISTNAME->text();
+    for (const auto& [row, control] : m_settingControls) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            settingstable::setTicked(*row, button->isChecked(), s, session());
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            settingstable::setText(*row, edit->text(), s, session());
+        else if (auto* label = qobject_cast<QLabel*>(control))
+            settingstable::setText(*row, label->text(), s, session());
+    }
     s.directories.clear();
     for (int i = 0; i < lstDIRECTORIES->count(); ++i)
         s.directories << lstDIRECTORIES->item(i)->text();
-    s.ifcd = txtIFCD->text();
-    s.treeModeIfcd = chkTREEMODEIFCD->isChecked();
-    s.saveList = chkSAVELIST->isChecked();
-    s.singleTable = chkSINGLETABLE->isChecked();
-    for (std::size_t i = 0; i < AllComparisonModes.size(); ++i) {
-        if (m_modeButtons[i]->isChecked())
-            s.mode = AllComparisonModes[i];
-    }
-    s.ignoreExtension = chkIGNORE->isChecked();
-    s.tolerance = txtTOLERANCE->text();
-    s.softMatch = chkSOFTMATCH->isChecked();
-    s.exclusive = chkEXCLUSIVE->isChecked();
-    s.snapshot = chkSNAPSHOT->isChecked();
-    s.recycle = chkRECYCLE->isChecked();
-    s.noConfirm = chkCONFIRM->isChecked();
-    s.autoNext = chkAUTONEXT->isChecked();
-    s.filter = txtFILTER->text();
-    s.notFilter = chkNOT->isChecked();
-    s.thumbnailExt = txtTHUMBNAILEXT->text();
-    s.fixJpeg = chkJPEG->isChecked();
-    s.preMatch = chkPREMATCH->isChecked();
-    s.gather = chkGATHER->isChecked();
-    s.noSound = chkNOSOUND->isChecked();
-    for (std::size_t i = 0; i < fileTypeBoxes.size(); ++i)
-        s.fileTypes[i] = fileTypeBoxes[i]->isChecked();
+    return true;
 }
 
 // Change-flag handlers: the search no longer fits a stored resume point.
@@ -221,167 +199,25 @@ void frmMAIN::markChanged()
 {
     session().ChangedSearch = true;
 }
-void frmMAIN::chkART_Click()
+
+void frmMAIN::chkSETTING_Click(const settingstable::Row& row)
 {
-    markChanged();
-}
-void frmMAIN::chkBMP_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkCUT_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkDIB_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkGEM_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkGIF_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkHRZ_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkIFF_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkIMG_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkJPG_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkLBM_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkMAC_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkMSP_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkPCX_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkPIC_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkPNG_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkRAS_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkRLE_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkTGA_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkTIF_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkWMF_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkWPG_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkCUR_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkICO_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkEXCLUSIVE_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkGATHER_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkNOT_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkSINGLETABLE_Click()
-{
-    markChanged();
-}
-void frmMAIN::chkSOFTMATCH_Click()
-{
-    markChanged();
+    if (takeControlValues() && row.marksChange)
+        markChanged();
 }
 
 // A mode choice clears soft matching. Only the newly selected button acts.
-void frmMAIN::selectMode(bool selected)
+void frmMAIN::optMODE_Click(bool selected)
 {
-    if (!selected)
+    if (!takeControlValues() || !selected)
         return;
     markChanged();
     chkSOFTMATCH->setChecked(false);
 }
-void frmMAIN::optNAME_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optSIZE_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optNAMESIZE_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optNUMBERED_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optCHECKSUM_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optAVERAGERGB_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optQUADRGB_Click(bool selected)
-{
-    selectMode(selected);
-}
-void frmMAIN::optPATTERN_Click(bool selected)
-{
-    selectMode(selected);
-}
 
 bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && !searchRunning()) {
         if (watched == txtFILTER)
             txtFILTER_LostFocus();
         else if (watched == txtTHUMBNAILEXT)

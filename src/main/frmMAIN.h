@@ -15,6 +15,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QLineEdit;
@@ -26,6 +28,9 @@ class frmALTVIEW;
 class frmMOVEIT;
 class frmCOMPACT;
 class Volumes;
+namespace settingstable {
+struct Row;
+}
 
 // The main window: every search setting, the directory list and the start of a search. It is thin:
 // its controls are bound to the MainSettings value of its controller, which does the work.
@@ -81,43 +86,9 @@ public Q_SLOTS:
     void Form_Activate();
 
 private Q_SLOTS:
-    void chkART_Click();
-    void chkBMP_Click();
-    void chkCUT_Click();
-    void chkDIB_Click();
-    void chkGEM_Click();
-    void chkGIF_Click();
-    void chkHRZ_Click();
-    void chkIFF_Click();
-    void chkIMG_Click();
-    void chkJPG_Click();
-    void chkLBM_Click();
-    void chkMAC_Click();
-    void chkMSP_Click();
-    void chkPCX_Click();
-    void chkPIC_Click();
-    void chkPNG_Click();
-    void chkRAS_Click();
-    void chkRLE_Click();
-    void chkTGA_Click();
-    void chkTIF_Click();
-    void chkWMF_Click();
-    void chkWPG_Click();
-    void chkCUR_Click();
-    void chkICO_Click();
-    void chkEXCLUSIVE_Click();
-    void chkGATHER_Click();
-    void chkNOT_Click();
-    void chkSINGLETABLE_Click();
-    void chkSOFTMATCH_Click();
-    void optNAME_Click(bool selected);
-    void optSIZE_Click(bool selected);
-    void optNAMESIZE_Click(bool selected);
-    void optNUMBERED_Click(bool selected);
-    void optCHECKSUM_Click(bool selected);
-    void optAVERAGERGB_Click(bool selected);
-    void optQUADRGB_Click(bool selected);
-    void optPATTERN_Click(bool selected);
+    // The Click of every mode option (optNAME_Click ... optPATTERN_Click): the newly selected one
+    // marks the search changed and clears soft matching.
+    void optMODE_Click(bool selected);
     void txtFILTER_LostFocus();
     void txtTHUMBNAILEXT_LostFocus();
     void txtTOLERANCE_LostFocus();
@@ -135,7 +106,6 @@ private Q_SLOTS:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    void takeControlValues();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -177,8 +147,17 @@ private:
     void buildControls();
     void wireHandlers();
     void placeWindow();
+    // A search runs while the window is up (the pre-match of a left Matching.dat): nothing but
+    // Quit and Help acts.
+    bool searchRunning() const;
+    // Takes the values of the controls into the settings. False when the change is not to act:
+    // while a search runs the controls are put back instead.
+    bool takeControlValues();
+    // The Click of every box of the settings table (chkART_Click ... chkWPG_Click, chkNOT_Click,
+    // chkSOFTMATCH_Click, ...): the value taken, and the search marked changed where the table
+    // says so.
+    void chkSETTING_Click(const settingstable::Row& row);
     void markChanged();
-    void selectMode(bool selected);
     void endProgram();
     // The list dialog with its action button captioned Load or Save.
     void showListDialog(const QString& action);
@@ -257,5 +236,6 @@ public:
 private:
     BlinkStepper m_leftBlink; // LeftBlinkStep
     BlinkStepper m_rightBlink; // RightBlinkStep
-    std::array<QRadioButton*, 8> m_modeButtons {}; // in ComparisonMode order
+    // The controls of the settings table's rows, by row.
+    std::vector<std::pair<const settingstable::Row*, QWidget*>> m_settingControls;
 };

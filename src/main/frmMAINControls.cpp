@@ -3,6 +3,7 @@
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
 #include "platform/Conventions.h"
+#include "session/SettingsTable.h"
 #include "widgets/WindowFrame.h"
 
 #include <QCheckBox>
@@ -134,7 +135,6 @@ void frmMAIN::buildControls()
     optAVERAGERGB = named(new QRadioButton(QStringLiteral("Avg. RGB")), "optAVERAGERGB");
     optQUADRGB = named(new QRadioButton(QStringLiteral("Quadrant RGB")), "optQUADRGB");
     optPATTERN = named(new QRadioButton(QStringLiteral("Pattern")), "optPATTERN");
-    m_modeButtons = { optNAME, optSIZE, optNAMESIZE, optNUMBERED, optCHECKSUM, optPATTERN, optAVERAGERGB, optQUADRGB };
     const std::array<QRadioButton*, 8> shown { optNAME, optSIZE, optNAMESIZE, optNUMBERED, optCHECKSUM, optAVERAGERGB,
         optQUADRGB, optPATTERN };
     for (int i = 0; i < 8; ++i)
@@ -242,53 +242,41 @@ void frmMAIN::buildControls()
 void frmMAIN::wireHandlers()
 {
     // The value follows the controls first, so a handler sees the new value.
-    for (QCheckBox* box : findChildren<QCheckBox*>())
-        connect(box, &QCheckBox::toggled, this, &frmMAIN::takeControlValues);
-    for (QRadioButton* option : m_modeButtons)
-        connect(option, &QRadioButton::toggled, this, &frmMAIN::takeControlValues);
-    for (QLineEdit* edit : { txtIFCD, txtTOLERANCE, txtFILTER, txtTHUMBNAILEXT })
-        connect(edit, &QLineEdit::textChanged, this, &frmMAIN::takeControlValues);
-
-    using Handler = void (frmMAIN::*)();
-    static constexpr std::array<Handler, FileTypeCount> typeHandlers { &frmMAIN::chkART_Click, &frmMAIN::chkBMP_Click,
-        &frmMAIN::chkCUT_Click, &frmMAIN::chkDIB_Click, &frmMAIN::chkGEM_Click, &frmMAIN::chkGIF_Click,
-        &frmMAIN::chkHRZ_Click, &frmMAIN::chkIFF_Click, &frmMAIN::chkIMG_Click, &frmMAIN::chkJPG_Click,
-        &frmMAIN::chkLBM_Click, &frmMAIN::chkMAC_Click, &frmMAIN::chkMSP_Click, &frmMAIN::chkPCX_Click,
-        &frmMAIN::chkPIC_Click, &frmMAIN::chkPNG_Click, &frmMAIN::chkRAS_Click, &frmMAIN::chkRLE_Click,
-        &frmMAIN::chkTGA_Click, &frmMAIN::chkTIF_Click, &frmMAIN::chkWMF_Click, &frmMAIN::chkWPG_Click,
-        &frmMAIN::chkCUR_Click, &frmMAIN::chkICO_Click };
-    for (int i = 0; i < FileTypeCount; ++i)
-        connect(fileTypeBoxes[std::size_t(i)], &QCheckBox::toggled, this, typeHandlers[std::size_t(i)]);
-    connect(chkEXCLUSIVE, &QCheckBox::toggled, this, &frmMAIN::chkEXCLUSIVE_Click);
-    connect(chkGATHER, &QCheckBox::toggled, this, &frmMAIN::chkGATHER_Click);
-    connect(chkNOT, &QCheckBox::toggled, this, &frmMAIN::chkNOT_Click);
-    connect(chkSINGLETABLE, &QCheckBox::toggled, this, &frmMAIN::chkSINGLETABLE_Click);
-    connect(chkSOFTMATCH, &QCheckBox::toggled, this, &frmMAIN::chkSOFTMATCH_Click);
-
-    connect(optNAME, &QRadioButton::toggled, this, &frmMAIN::optNAME_Click);
-    connect(optSIZE, &QRadioButton::toggled, this, &frmMAIN::optSIZE_Click);
-    connect(optNAMESIZE, &QRadioButton::toggled, this, &frmMAIN::optNAMESIZE_Click);
-    connect(optNUMBERED, &QRadioButton::toggled, this, &frmMAIN::optNUMBERED_Click);
-    connect(optCHECKSUM, &QRadioButton::toggled, this, &frmMAIN::optCHECKSUM_Click);
-    connect(optAVERAGERGB, &QRadioButton::toggled, this, &frmMAIN::optAVERAGERGB_Click);
-    connect(optQUADRGB, &QRadioButton::toggled, this, &frmMAIN::optQUADRGB_Click);
-    connect(optPATTERN, &QRadioButton::toggled, this, &frmMAIN::optPATTERN_Click);
+    for (const settingstable::Row& row : settingstable::rows()) {
+        if (!row.control)
+            continue;
+        auto* control = findChild<QWidget*>(QLatin1String(row.control));
+        Q_ASSERT(control);
+        m_settingControls.emplace_back(&row, control);
+        if (auto* option = qobject_cast<QRadioButton*>(control))
+            connect(option, &QRadioButton::toggled, this, &frmMAIN::optMODE_Click);
+        else if (auto* box = qobject_cast<QCheckBox*>(control))
+            connect(box, &QCheckBox::toggled, this, [this, &row] { chkSETTING_Click(row); });
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            connect(edit, &QLineEdit::textChanged, this, &frmMAIN::takeControlValues);
+    }
 
     // Losing the focus is seen through an event filter.
     for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE })
         edit->installEventFilter(this);
 
-    connect(cmdGO, &QPushButton::clicked, this, &frmMAIN::cmdGO_Click);
+    // Quit ends the program also while a search runs beside the window; Help only hands its file
+    // to another program. The other buttons would open a dialog inside the search's yield or
+    // change what the search reads: they wait for it to end.
     connect(cmdQUIT, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
-    connect(cmdPURGE, &QPushButton::clicked, this, &frmMAIN::cmdPURGE_Click);
-    connect(cmdCOMPACT, &QPushButton::clicked, this, &frmMAIN::cmdCOMPACT_Click);
     connect(cmdHELP, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
-    connect(cmdABOUT, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
-    connect(cmdADD, &QPushButton::clicked, this, &frmMAIN::cmdADD_Click);
-    connect(cmdLOAD, &QPushButton::clicked, this, &frmMAIN::cmdLOAD_Click);
-    connect(cmdSAVE, &QPushButton::clicked, this, &frmMAIN::cmdSAVE_Click);
-    connect(cmdCLEAR, &QPushButton::clicked, this, &frmMAIN::cmdCLEAR_Click);
-    connect(cmdDELETE, &QPushButton::clicked, this, &frmMAIN::cmdDELETE_Click);
+    using Handler = void (frmMAIN::*)();
+    for (const auto& [button, handler] :
+        std::initializer_list<std::pair<QPushButton*, Handler>> { { cmdGO, &frmMAIN::cmdGO_Click },
+            { cmdPURGE, &frmMAIN::cmdPURGE_Click }, { cmdCOMPACT, &frmMAIN::cmdCOMPACT_Click },
+            { cmdABOUT, &frmMAIN::cmdABOUT_Click }, { cmdADD, &frmMAIN::cmdADD_Click },
+            { cmdLOAD, &frmMAIN::cmdLOAD_Click }, { cmdSAVE, &frmMAIN::cmdSAVE_Click },
+            { cmdCLEAR, &frmMAIN::cmdCLEAR_Click }, { cmdDELETE, &frmMAIN::cmdDELETE_Click } }) {
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            if (!searchRunning())
+                (this->*handler)();
+        });
+    }
     connect(Timer1, &QTimer::timeout, this, &frmMAIN::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &frmMAIN::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &frmMAIN::Timer3_Timer);

@@ -1,23 +1,12 @@
 #include "session/Session.h"
 
+#include "session/SettingsTable.h"
+
 #include <QDir>
 
 void Session::applyReaderPresets(const QString& programDirectory)
 {
-    StoppedAtRecord = 0;
-    AltViewer.clear();
-    SearchCompleted = QStringLiteral("NO");
-    DisableFilePolling = false;
-    CompactedMonth = 0;
-    ReactivateDrives.clear();
-    ShowEndStats = true;
-    LastDirUsed = defaultStartDirectory();
-    WavDirectory = programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
-    ThreeMonthPurge = true;
-    IdentifyByLocation = false;
-    NoWarnings = false;
-    PreScanTop = NoStoredPosition;
-    PreScanLeft = NoStoredPosition;
+    settingstable::applyReaderPresets(*this, programDirectory);
 }
 
 QStringList Session::reactivateMountPoints() const

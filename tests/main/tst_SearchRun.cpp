@@ -21,6 +21,7 @@
 #include "widgets/ImageBox.h"
 
 #include "MatchTestSupport.h"
+#include "ModalScript.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -106,6 +108,7 @@ public:
     bool realScan = false;
     std::function<void(frmRESUME&)> onResume;
     std::function<void()> onPreScan;
+    std::function<void()> onReview;
     QList<ExitStatus> ends; // the process ends asked for; the test goes on
     std::function<void()> onEnd;
 
@@ -116,6 +119,12 @@ public:
             onEnd();
     }
 
+    QWidget* createReview(frmMAIN& main, bool snapshot) override
+    {
+        if (onReview)
+            onReview();
+        return frmMAINStages::createReview(main, snapshot);
+    }
     QWidget* createPreScan(frmMAIN& main) override
     {
         ++preScans;
@@ -181,6 +190,29 @@ struct Program
     }
     QString settingsText() const { return QString::fromLatin1(readFile(dir.file("TOLQ.INI"))); }
 };
+
+// A catalogue of 5000 pairs and the Matching.dat of an interrupted cycle: Go runs the cycle
+// with the main window up, long enough for window events to come in while it marks.
+QString leaveAPreMatch(Program& p)
+{
+    QList<CatalogueRecord> rows;
+    for (int i = 1; i <= 10000; ++i)
+        rows << fileRow(i, QStringLiteral("F%1.JPG").arg(i / 2), QStringLiteral("/p%1/").arg(i % 2));
+    const QString database = p.main->upkeep().listDatabasePath();
+    if (!makeCatalogueWithRows(database, rows) || !writeFile(p.dir.file("Matching.dat"), " 1 \r\n"))
+        return {};
+    p.main->session().ShowEndStats = false;
+    return database;
+}
+
+PrematchCycle* runningCycle()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<frmPREMATCH*>(widget))
+            return &window->cycle();
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -283,16 +315,10 @@ private Q_SLOTS:
     void mainWindowDuringALeftPreMatch()
     {
         Program p([](MainSettings& s) { s.preMatch = true; });
-        // Pairs enough for the cycle to let window events in while it marks them.
-        QList<CatalogueRecord> rows;
-        for (int i = 1; i <= 10000; ++i)
-            rows << fileRow(i, QStringLiteral("F%1.JPG").arg(i / 2), QStringLiteral("/p%1/").arg(i % 2));
-        const QString database = p.main->upkeep().listDatabasePath();
-        QVERIFY(makeCatalogueWithRows(database, rows));
+        const QString database = leaveAPreMatch(p);
+        QVERIFY(!database.isEmpty());
         const QString matching = p.dir.file("Matching.dat");
-        QVERIFY(writeFile(matching, " 1 \r\n"));
         QVERIFY(QFile::remove(p.dir.file("TOLQ.INI")));
-        p.main->session().ShowEndStats = false;
 
         QList<int> marksAtEnd;
         QByteArray matchingAtEnd;
@@ -305,18 +331,16 @@ private Q_SLOTS:
         int marksSeen = -1;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* window = qobject_cast<frmPREMATCH*>(widget);
-                if (marksSeen >= 0 || !window || window->cycle().MatchCount < 2)
-                    continue;
-                marksSeen = 2 * window->cycle().MatchCount;
-                QVERIFY(p.main->isVisible());
-                p.main->cmdPURGE->click();
-                p.main->cmdCOMPACT->click();
-                QVERIFY(p.prompter.messages().isEmpty()); // neither asked
-                QVERIFY(QFile::exists(database));
-                p.main->cmdQUIT->click();
-            }
+            const PrematchCycle* cycle = runningCycle();
+            if (marksSeen >= 0 || !cycle || cycle->MatchCount < 2)
+                return;
+            marksSeen = 2 * cycle->MatchCount;
+            QVERIFY(p.main->isVisible());
+            p.main->cmdPURGE->click();
+            p.main->cmdCOMPACT->click();
+            QVERIFY(p.prompter.messages().isEmpty()); // neither asked
+            QVERIFY(QFile::exists(database));
+            p.main->cmdQUIT->click();
         });
         poll.start(0);
         p.main->cmdGO->click();
@@ -327,6 +351,72 @@ private Q_SLOTS:
         QVERIFY(marksAtEnd.contains(matchingAtEnd.trimmed().toInt()));
         QVERIFY(settingsAtEnd);
         QVERIFY(p.main->hasEnded());
+    }
+
+    // Nor does any other control but Quit act while that cycle runs: no dialog opens inside the
+    // cycle's yield, no setting changes under it, and the cycle goes on to its end.
+    void mainWindowHoldsStillDuringALeftPreMatch_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char* name : { "cmdABOUT", "cmdADD", "cmdLOAD", "cmdSAVE", "cmdCLEAR", "cmdDELETE", "cmdGO",
+                 "chkSOFTMATCH", "chkPNG", "chkSNAPSHOT", "optPATTERN", "txtFILTER", "txtTOLERANCE" })
+            QTest::newRow(name) << name;
+    }
+    void mainWindowHoldsStillDuringALeftPreMatch()
+    {
+        QFETCH(QString, control);
+        Program p([](MainSettings& s) { s.preMatch = true; });
+        QVERIFY(!leaveAPreMatch(p).isEmpty());
+        p.main->lstDIRECTORIES->item(0)->setSelected(true); // something for Delete to take
+        auto* pressed = p.main->findChild<QWidget*>(control);
+        QVERIFY(pressed);
+        auto shown = [&] {
+            auto* edit = qobject_cast<QLineEdit*>(pressed);
+            return edit ? edit->text() : QString::number(qobject_cast<QAbstractButton*>(pressed)->isChecked());
+        };
+        // A dialog opened inside the cycle would hold it until closed: each is noted and closed.
+        const auto close = [](QWidget* modal) { modal->close(); };
+        ModalScript modals({ close, close, close });
+
+        MainSettings settingsAtPress;
+        bool changedAtPress = false;
+        QString shownAtPress;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            const PrematchCycle* cycle = runningCycle();
+            if (!cycle || cycle->MatchCount < 2)
+                return;
+            poll.stop();
+            settingsAtPress = p.main->settings();
+            changedAtPress = p.main->session().ChangedSearch;
+            shownAtPress = shown();
+            QFile::remove(p.dir.file("TOLQ.INI"));
+            if (auto* edit = qobject_cast<QLineEdit*>(pressed)) {
+                edit->setText(QStringLiteral(" 12"));
+                QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+                QCoreApplication::sendEvent(edit, &focusOut);
+            } else {
+                qobject_cast<QAbstractButton*>(pressed)->click();
+            }
+        });
+        bool reviewed = false;
+        bool settingsWritten = true;
+        p.stages.onReview = [&] {
+            reviewed = true;
+            settingsWritten = QFile::exists(p.dir.file("TOLQ.INI"));
+        };
+        poll.start(0);
+        p.main->cmdGO->click();
+        QVERIFY(!shownAtPress.isEmpty());
+        QCOMPARE(modals.seen, QStringList {});
+        // The cycle ran to its end with the settings it started with.
+        QCOMPARE(p.prompter.texts(), QStringList { "0 files read,  4999 matches found ..." });
+        QVERIFY(reviewed);
+        QVERIFY(!QFile::exists(p.dir.file("Matching.dat")));
+        QVERIFY(p.main->settings() == settingsAtPress);
+        QCOMPARE(p.main->session().ChangedSearch, changedAtPress);
+        QCOMPARE(shown(), shownAtPress);
+        QVERIFY(!settingsWritten);
     }
 
     void gatherFromTheCommandLine()

@@ -339,6 +339,35 @@ private Q_SLOTS:
             QVERIFY2(*box == (line != unticked), qPrintable(line));
     }
 
+    // The reader knows a flag line by the whole line, only three by their words anywhere before
+    // an "=": a trailing blank leaves every other flag off.
+    void flagLineWithATrailingBlank_data()
+    {
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<bool>("taken");
+        QStringList exact { "AUTOSAVE DIR LIST", "USE SINGLE DATABASE", "SIZE", "NAME AND SIZE", "NUMBERED", "CHECKSUM",
+            "PATTERN", "AVERAGE RGB", "QUADRANT RGB", "IGNORE EXTENSION", "USE SOFTMATCH", "EXCLUSIVE DIR MATCHING",
+            "USE SNAPSHOT", "USE RECYCLE BIN", "DO NOT CONFIRM DELETES", "AUTO LOAD NEXT", "NOT FILTER",
+            "FIX JPEG FILES", "RUN PRE-MATCH CYCLE", "DO NOT AUTOPURGE", "IDENTIFY BY LOCATION", "NO WARNINGS" };
+        for (const FileType& type : FileTypes)
+            exact << QString::fromLatin1(type.extension);
+        for (const QString& flag : exact)
+            QTest::newRow(qPrintable(flag)) << flag << false;
+        for (const char* flag : { "DISABLE FILE POLLING", "DISABLE END STATS MESSAGE", "DISABLE SOUND" })
+            QTest::newRow(flag) << QString::fromLatin1(flag) << true;
+    }
+    void flagLineWithATrailingBlank()
+    {
+        QFETCH(QString, flag);
+        QFETCH(bool, taken);
+        TemporaryProgramDirectory dir;
+        QVERIFY(writeFile(dir.file("TOLQ.INI"), (flag + " \r\n").toLatin1()));
+        Reader reader;
+        QCOMPARE(reader.read(dir.path()), ProgramOutcome::Continue);
+        const QStringList written = SettingsFile::compose(reader.settings, reader.session);
+        QCOMPARE(written.contains(flag), taken);
+    }
+
     void softMatchBeforeModeLineIsCleared()
     {
         TemporaryProgramDirectory dir;

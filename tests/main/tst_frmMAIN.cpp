@@ -1,3 +1,4 @@
+#include "main/ListFiles.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
 #include "platform/ScriptedPrompter.h"
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -45,6 +47,158 @@ struct CountingStages : frmMAINStages
     // No review follows: there is no catalogue to review.
     QWidget* createReview(frmMAIN&, bool) override { return nullptr; }
 };
+
+// What the user set on the main window, and the session values beside it, for one settings file
+// of tests/main/data/settings.
+struct ControlState
+{
+    const char* sample;
+    const char* mode = "optNAME";
+    QStringList ticked { "chkIGNORE" };
+    QString listName = QStringLiteral("General");
+    QString tolerance = QStringLiteral("5");
+    QString filter = QStringLiteral("*");
+    QString thumbnail = QStringLiteral(".THN");
+    std::function<void(Session&)> session = {};
+};
+
+QStringList allBoxes()
+{
+    QStringList boxes { "chkSAVELIST", "chkSINGLETABLE", "chkIGNORE", "chkSOFTMATCH", "chkEXCLUSIVE", "chkSNAPSHOT",
+        "chkRECYCLE", "chkCONFIRM", "chkAUTONEXT", "chkNOT", "chkJPEG", "chkPREMATCH", "chkGATHER", "chkNOSOUND",
+        "chkTREEMODEIFCD" };
+    for (const FileType& type : FileTypes)
+        boxes << QString::fromLatin1(type.control);
+    return boxes;
+}
+
+// Every other type box from the first, or from the second.
+QStringList everyOtherType(int first)
+{
+    QStringList boxes;
+    for (int i = first; i < FileTypeCount; i += 2)
+        boxes << QString::fromLatin1(FileTypes[std::size_t(i)].control);
+    return boxes;
+}
+
+QList<ControlState> controlStates()
+{
+    const QString odd = QStringLiteral("DÖG*,ÇAT*=[x];\"'\\");
+    return {
+        { "start-values", "optNAME", { "chkIGNORE" }, "General", "5", "", "" },
+        { "first-run", "optNAME", { "chkIGNORE" }, "General", "5", "*", ".THN" },
+        { "every-box", "optQUADRGB", allBoxes() },
+        { "no-box", "optSIZE", {} },
+        { "name-and-size", "optNAMESIZE", { "chkRECYCLE", "chkCONFIRM", "chkAUTONEXT", "chkJPG" } },
+        { "numbered", "optNUMBERED", everyOtherType(0) },
+        { "checksum-soft", "optCHECKSUM",
+            QStringList { "chkSOFTMATCH", "chkEXCLUSIVE", "chkSINGLETABLE" } + everyOtherType(1) },
+        { "average-rgb", "optAVERAGERGB", { "chkNOT", "chkJPEG", "chkNOSOUND", "chkGIF", "chkPNG" }, "Pics", "0",
+            "DOG*,CAT*,BIRD*" },
+        { "pattern", "optPATTERN", { "chkPREMATCH", "chkSNAPSHOT", "chkSAVELIST", "chkIGNORE", "chkTIF" }, "Pics",
+            "99" },
+        { "odd-texts", "optNAME", { "chkIGNORE", "chkBMP" }, QStringLiteral("Ferien Ärger & Co. = #1"), "7.5", odd,
+            QStringLiteral(".ä="),
+            [](Session& v) {
+                v.AltViewer = QStringLiteral("/usr/bin/viewer --opt=a=b \"x y\"");
+                v.SearchCompleted = QStringLiteral("YES");
+                v.ReactivateDrives = QStringLiteral("/media/usb stick|/mnt/cd");
+                v.LastDirUsed = QStringLiteral("/home/ünï/Bilder [2024]/");
+                v.WavDirectory = QStringLiteral("/home/x/sounds");
+            } },
+        { "empty-texts", "optSIZE", { "chkICO" }, "", "", "", "",
+            [](Session& v) {
+                v.SearchCompleted.clear();
+                v.LastDirUsed.clear();
+                v.WavDirectory.clear();
+            } },
+        { "counters", "optNAME", { "chkIGNORE" }, "General", "5", "*", ".THN",
+            [](Session& v) {
+                v.TotalDeleted = 2147483647;
+                v.TotalSectorBytes = 1.5e15;
+                v.RecoveredSectorBytes = 4096;
+                v.CompactedMonth = 12;
+                v.StoppedAtRecord = 4711;
+                v.PreScanTop = -30;
+                v.PreScanLeft = 1200;
+            } },
+        { "fractional-bytes", "optNAME", { "chkIGNORE" }, "General", "5", "*", ".THN",
+            [](Session& v) {
+                v.TotalDeleted = 3;
+                v.TotalSectorBytes = 999999999999999;
+                v.RecoveredSectorBytes = 1;
+                v.StoppedAtRecord = -2;
+            } },
+        { "session-flags", "optCHECKSUM", { "chkIGNORE" }, "General", "5", "*", ".THN",
+            [](Session& v) {
+                v.DisableFilePolling = true;
+                v.ShowEndStats = false;
+                v.ThreeMonthPurge = false;
+                v.IdentifyByLocation = true;
+                v.NoWarnings = true;
+            } },
+        { "line-breaks", "optNAME", { "chkIGNORE" }, "General", "5", "*", ".THN",
+            [](Session& v) {
+                v.AltViewer = QStringLiteral("/x\nDO NOT CONFIRM DELETES");
+                v.LastDirUsed = QStringLiteral("/a\r/b");
+            } },
+        { "lower-case-general", "optCHECKSUM", { "chkSAVELIST", "chkJPG" }, "general" },
+        { "full-pattern", "optPATTERN",
+            QStringList { "chkSAVELIST", "chkSOFTMATCH", "chkSNAPSHOT", "chkRECYCLE", "chkAUTONEXT", "chkNOT",
+                "chkPREMATCH", "chkNOSOUND" }
+                + everyOtherType(0),
+            QStringLiteral("Urlaub 2024"), "12", "IMG*,DSC*", ".XMP",
+            [](Session& v) {
+                v.AltViewer = QStringLiteral("/usr/bin/gimp");
+                v.SearchCompleted = QStringLiteral("NO");
+                v.ReactivateDrives = QStringLiteral("/media/cam");
+                v.TotalDeleted = 17;
+                v.TotalSectorBytes = 123456789;
+                v.StoppedAtRecord = 88;
+                v.PreScanTop = 300;
+                v.PreScanLeft = 450;
+                v.ShowEndStats = false;
+                v.NoWarnings = true;
+            } },
+        { "full-rgb", "optAVERAGERGB",
+            QStringList { "chkSINGLETABLE", "chkIGNORE", "chkEXCLUSIVE", "chkCONFIRM", "chkJPEG", "chkGATHER" }
+                + everyOtherType(1),
+            QStringLiteral("Scans"), "3", "*", "",
+            [](Session& v) {
+                v.CompactedMonth = 6;
+                v.DisableFilePolling = true;
+                v.ThreeMonthPurge = false;
+                v.IdentifyByLocation = true;
+                v.RecoveredSectorBytes = 512;
+            } },
+    };
+}
+
+// The window as the user left it, and the session values as other windows left them.
+void setControls(frmMAIN& main, const ControlState& state)
+{
+    main.settings().listName = state.listName; // the label follows the list loaded or saved
+    main.showSettings();
+    main.findChild<QRadioButton*>(state.mode)->setChecked(true); // before the boxes: it clears SOFT
+    for (QCheckBox* box : main.findChildren<QCheckBox*>())
+        box->setChecked(state.ticked.contains(box->objectName()));
+    main.txtTOLERANCE->setText(state.tolerance);
+    main.txtFILTER->setText(state.filter);
+    main.txtTHUMBNAILEXT->setText(state.thumbnail);
+    Session& session = main.session();
+    session.applyReaderPresets(QStringLiteral("/opt/tolq"));
+    session.LastDirUsed = QStringLiteral("/home/someone/Pictures");
+    if (state.session)
+        state.session(session);
+}
+
+// The file again as the reader leaves the values it does not take as written: an empty filter
+// reads as "*", an empty list name loads the list "General".
+QByteArray asReadBack(QByteArray file)
+{
+    return file.replace("\r\nFILTER = \r\n", "\r\nFILTER = *\r\n")
+        .replace("\r\nLIST NAME = \r\n", "\r\nLIST NAME = General\r\n");
+}
 
 void loseFocus(QWidget* widget)
 {
@@ -88,6 +242,53 @@ private Q_SLOTS:
         QVERIFY(w.main->settings() == MainSettings {});
         QVERIFY(w.main->findChild<QWidget*>("frmALTVIEW"));
         QVERIFY(!w.main->findChild<QWidget*>("frmALTVIEW")->isVisible());
+    }
+
+    // The settings file written for the controls, byte for byte, and read back to the same
+    // controls. The samples were written by the program before its settings became one table;
+    // TOLQ_WRITE_SETTINGS_SAMPLES=<directory> writes them anew, for a deliberate change of the file.
+    void settingsFileOfTheControls_data()
+    {
+        QTest::addColumn<int>("state");
+        const QList<ControlState> states = controlStates();
+        for (int i = 0; i < states.size(); ++i)
+            QTest::newRow(states[i].sample) << i;
+    }
+    void settingsFileOfTheControls()
+    {
+        QFETCH(int, state);
+        const ControlState wanted = controlStates().at(state);
+        const QString name = QStringLiteral("%1.ini").arg(QLatin1String(wanted.sample));
+        Window w;
+        setControls(*w.main, wanted);
+        QCOMPARE(w.main->WriteINI(), ProgramOutcome::Continue);
+        const QByteArray written = readFile(w.dir.file("TOLQ.INI"));
+        if (const QString target = qEnvironmentVariable("TOLQ_WRITE_SETTINGS_SAMPLES"); !target.isEmpty()) {
+            QVERIFY(writeFile(target + "/" + name, written));
+            return;
+        }
+        const QString samplePath = QFINDTESTDATA("data/settings/" + name);
+        QVERIFY2(!samplePath.isEmpty(), qPrintable(name));
+        const QByteArray sample = readFile(samplePath);
+        QCOMPARE(written, sample);
+
+        Window read(sample);
+        MainSettings list;
+        if (!wanted.listName.trimmed().isEmpty())
+            QVERIFY(ListFiles(read.dir.path(), read.prompter).saveList(wanted.listName, list));
+        read.main->Form_Activate();
+        for (QCheckBox* box : read.main->findChildren<QCheckBox*>()) {
+            if (box->objectName() != "chkGATHER" && box->objectName() != "chkTREEMODEIFCD")
+                QVERIFY2(box->isChecked() == wanted.ticked.contains(box->objectName()), qPrintable(box->objectName()));
+        }
+        QVERIFY(read.control<QRadioButton>(wanted.mode)->isChecked());
+        QCOMPARE(read.main->txtTOLERANCE->text(), wanted.tolerance);
+        QCOMPARE(read.main->txtFILTER->text(), wanted.filter.isEmpty() ? QStringLiteral("*") : wanted.filter);
+        QCOMPARE(read.main->txtTHUMBNAILEXT->text(), wanted.thumbnail);
+        QCOMPARE(
+            read.main->lblLISTNAME->text(), wanted.listName.isEmpty() ? QStringLiteral("General") : wanted.listName);
+        // The activation wrote the file again from what it read.
+        QCOMPARE(readFile(read.dir.file("TOLQ.INI")), asReadBack(sample));
     }
 
     void normalisation_data()
