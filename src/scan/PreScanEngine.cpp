@@ -64,11 +64,6 @@ PreScanEngine::~PreScanEngine()
     m_database.reset();
 }
 
-QString PreScanEngine::listDatabasePath(const QString& programDirectory, const MainSettings& settings)
-{
-    return programDirectory + QStringLiteral("/data/") + settings.listDatabaseName() + QStringLiteral(".mdb");
-}
-
 const std::array<int, 24>& PreScanEngine::scanTypeOrder()
 {
     static const std::array<int, 24> order = [] {

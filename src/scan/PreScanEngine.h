@@ -59,8 +59,6 @@ public:
     PreScanEngine(const PreScanEngine&) = delete;
     PreScanEngine& operator=(const PreScanEngine&) = delete;
 
-    // data/NAME.mdb in the program directory, NAME the list name or "tolqtmp" (single database).
-    static QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);
     // The 24 types in the order both passes try them: indexes into FileTypes.
     static const std::array<int, 24>& scanTypeOrder();
 
