@@ -10,7 +10,7 @@
 #include "platform/Yielder.h"
 #include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
-#include "scan/RecordKey.h"
+#include "scan/ScanValues.h"
 #include "scan/ScanningFile.h"
 #include "scan/StatisticsPipeline.h"
 #include "session/DirectoryEntry.h"
