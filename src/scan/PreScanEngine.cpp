@@ -52,8 +52,7 @@ PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, Pre
         m_config.today = QDate::currentDate();
     if (m_config.threads <= 0)
         m_config.threads = qMax(1, QThread::idealThreadCount());
-    m_sessionStamp = SessionStamp(m_config.today);
-    m_accessed = m_sessionStamp.toDouble();
+    m_accessed = SessionStamp(m_config.today).toDouble();
 }
 
 PreScanEngine::~PreScanEngine()
