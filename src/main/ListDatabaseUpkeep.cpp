@@ -40,8 +40,7 @@ ListDatabaseUpkeep::ListDatabaseUpkeep(MainController& controller, Prompter& pro
 
 QString ListDatabaseUpkeep::listDatabasePath() const
 {
-    return m_controller.listFiles().dataDirectory() + m_controller.settings().listDatabaseName()
-        + QStringLiteral(".mdb");
+    return ::listDatabasePath(m_controller.programDirectory(), m_controller.settings());
 }
 
 QString ListDatabaseUpkeep::listTagPath() const

@@ -56,10 +56,7 @@ ListFiles::ListFiles(QString programDirectory, Prompter& prompter)
 
 QString ListFiles::dataDirectory() const
 {
-    QString dir = m_programDirectory;
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    return dir + QStringLiteral("data/");
+    return listDataDirectory(m_programDirectory);
 }
 
 QString ListFiles::listFilePath(const QString& name) const

@@ -17,7 +17,6 @@ SearchControl::SearchControl(
     , m_prompter(prompter)
     , m_upkeep(upkeep)
     , m_host(host)
-    , m_copyTemplate(&SearchControl::copyTemplate)
 {
     m_upkeep.setSearchRunning([this] { return m_searchRunning; });
 }
@@ -187,7 +186,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
         // No search may start without the list's database.
         QString error;
         const QString templatePath = m_controller.stateFile(QStringLiteral("tolq.mdb"));
-        if (!m_copyTemplate(templatePath, database, &error)) {
+        if (!copyTemplate(templatePath, database, &error)) {
             m_prompter.tell(QStringLiteral("Unable to create the list database from the template...\r\r") + error);
             stopped = stop(ExitStatus::Failed);
             return Step::NewSearch;

@@ -4,7 +4,6 @@
 #include "session/MainSettings.h"
 
 #include <QString>
-#include <functional>
 
 class ListDatabaseUpkeep;
 class MainController;
@@ -24,9 +23,6 @@ enum class GoResult {
 class SearchControl
 {
 public:
-    // Copies the template database to a new list database; false with a reason.
-    using TemplateCopier = std::function<bool(const QString& templatePath, const QString& target, QString* error)>;
-
     SearchControl(MainController& controller, Prompter& prompter, ListDatabaseUpkeep& upkeep, SearchHost& host);
 
     // cmdGO_Click.
@@ -35,8 +31,6 @@ public:
     // The program ends (Quit): a search still running, such as the pre-match of a left
     // Matching.dat beside the main window, ends at once with its state file kept.
     void programEnds();
-
-    void setTemplateCopier(TemplateCopier copier) { m_copyTemplate = std::move(copier); }
 
     // The review window's caption: the mode's, then ", SOFT MATCHING", ", IGNORE TYPE", ", IFCD".
     static QString reviewCaption(const MainSettings& settings);
@@ -61,6 +55,5 @@ private:
     Prompter& m_prompter;
     ListDatabaseUpkeep& m_upkeep;
     SearchHost& m_host;
-    TemplateCopier m_copyTemplate;
     bool m_searchRunning = false; // SearchRunning
 };

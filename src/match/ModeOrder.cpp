@@ -2,9 +2,6 @@
 
 #include "catalogue/SqlRecordSet.h"
 #include "match/StepLoader.h"
-#include "session/MainSettings.h"
-
-#include <QDir>
 
 QStringList prematchActiveCodes()
 {
@@ -72,10 +69,4 @@ void applySource(SqlRecordSet& recordSet, const RecordSource& source)
     recordSet.setSource(source.where, source.orderBy, source.params);
     recordSet.setHeldFields(source.heldFields);
     recordSet.refresh();
-}
-
-QString listDatabasePath(const QString& programDirectory, const MainSettings& settings)
-{
-    return QDir(programDirectory)
-        .filePath(QStringLiteral("data/") + settings.listDatabaseName() + QStringLiteral(".mdb"));
 }

@@ -8,7 +8,6 @@
 #include <QVariantList>
 
 class SqlRecordSet;
-struct MainSettings;
 
 // A record source of a matching window: the condition on FILES, its order, the values bound
 // to the condition's parameters and the fields its record set holds in memory.
@@ -33,6 +32,3 @@ RecordSource buildModeRecordSource(
 // Every active record by RECNUM.
 RecordSource patternRecordSource(const QStringList& activeCodes);
 void applySource(SqlRecordSet& recordSet, const RecordSource& source);
-
-// data/<list>.mdb in the program directory, or data/tolqtmp.mdb with the single database.
-QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);

@@ -1,16 +1,13 @@
 #pragma once
 
 #include "catalogue/CatalogueDatabase.h"
-#include "imagestats/ComparePatterns.h"
-#include "imagestats/PatternBits.h"
-#include "match/PatternBlockIndex.h"
+#include "match/PatternIndex.h"
 
 #include <QHash>
 #include <QString>
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,14 +21,12 @@ struct ImageFacts;
 struct RuleSettings;
 
 // The pattern step's candidates held in memory: the records a candidate query can name (those
-// of one ACTIVE code), in the query's order (RECNUM, then storage order), sorted into buckets by their
-// count of dark cells. A query for a reference takes the records not marked since loading,
-// other than the reference's RECNUM, whose PXLNUM lies within the tolerance, exactly as the
-// catalogue query would, and gives those that are hits, in the query's order. Patterns are
-// compared as 100-bit sets, with the reference turned once into each orientation; texts that
-// are no plain 100-cell pattern are compared as texts. A row written through the catalogue's
-// connection since loading (a file deleted, moved or renamed in review) is read again for its
-// tag and location before the next query.
+// of one ACTIVE code), in the query's order (RECNUM, then storage order), their patterns in a
+// PatternIndex. A query for a reference takes the records not marked since loading, other than
+// the reference's RECNUM, whose PXLNUM lies within the tolerance, exactly as the catalogue
+// query would, and gives those that are hits, in the query's order. A row written through the
+// catalogue's connection since loading (a file deleted, moved or renamed in review) is read
+// again for its tag and location before the next query.
 //
 // A candidate's position is its place in that order, the same for every query: a walk of one
 // query's candidates stands at a position, and the hits from a position on can be found in
@@ -90,106 +85,34 @@ public:
     void marked(qint32 recnum);
 
 private:
+    // A record as the queries see it; its pattern stands at the same position in m_patterns.
     struct Entry
     {
         std::int64_t rowId = 0;
         qint32 recnum = 0;
         int location = 0;
         quint32 markedAt = NotMarked;
-        quint32 odd = 0; // when not standard: its text in m_odd
-        int patternLength = 0;
         bool deleted = false; // RTAG "D"
         bool live = true; // RTAG " "
-        bool standard = false; // a plain 100-cell pattern, held in bits (m_compact)
-    };
-    // A pattern that is no plain one, as text, and a usable one's cells.
-    struct Odd
-    {
-        QString text;
-        std::optional<PatternCells> cells;
-    };
-    // A run of plain patterns beside their entries' numbers, ascending.
-    struct Span
-    {
-        const PatternBits* bits = nullptr;
-        const quint32* ids = nullptr;
-        std::size_t count = 0;
-    };
-    struct Bucket
-    {
-        std::vector<PatternBits> bits; // the plain patterns, beside their entries
-        std::vector<quint32> plain;
-        std::vector<quint32> other; // every other text
-        std::vector<quint32> comparable; // of those, the usable patterns
-        // The plain entries the walk's own queries still scan once records have left the
-        // search (marked in an earlier query), packed once half of them has left.
-        std::vector<PatternBits> remainingBits;
-        std::vector<quint32> remainingPlain;
-        std::size_t left = 0;
-        Span span(bool remaining) const
-        {
-            return remaining ? Span { remainingBits.data(), remainingPlain.data(), remainingPlain.size() }
-                             : Span { bits.data(), plain.data(), plain.size() };
-        }
     };
     static constexpr quint32 NotMarked = 0xFFFFFFFFu;
 
-    using BucketIt = std::map<int, Bucket>::const_iterator;
-    // The buckets whose dark-cell count lies within the tolerance of the reference's.
-    std::pair<BucketIt, BucketIt> window(int pxlnum, int tolerance) const;
     bool member(const Entry& entry, qint32 referenceRecnum) const;
-    // Marked in an earlier query: no query from now on names it.
-    bool gone(quint32 index) const { return m_entries[index].markedAt < m_query; }
     void followChanges();
     // The records marked since the last query leave what the walk's own queries scan.
     void leavePending();
-    void leave(quint32 index);
     // True when the tag or the location changed.
     bool takeState(Entry& entry, sqlite3_stmt* row, int firstColumn);
     const quint32* entryOfRow(std::int64_t rowId) const;
-    QString patternText(quint32 index) const;
-    struct Scratch;
     // The block index for the tolerance, and the look-ahead for these rules when there are
     // threads to run it.
     void prepare(int tolerance, bool softMatch);
-    // The entries of the window from `from` on whose patterns lie within the tolerance of a
-    // plain reference, ascending. On the whole candidates (what never changes after loading,
-    // so that the look-ahead's workers can run it) or, for the walk's own queries, on those
-    // that remain. False, and `found` incomplete, once more than `limit` are found.
-    bool plainReferenceHits(const PatternBits& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
-        bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
-    // The same for a reference that is no plain pattern (cut short, other characters): every
-    // candidate of the window is compared, the plain ones as bits.
-    bool textReferenceHits(const QString& reference, int pxlnum, int tolerance, bool softMatch, quint32 from,
-        bool remaining, std::size_t limit, std::vector<quint32>& found) const;
-    // Its plain patterns, through the block index where that leaves enough out.
-    bool plainWithin(const PatternBits* turned, int orientations, int pxlnum, int tolerance, quint32 from,
-        bool remaining, std::size_t limit, Scratch& scratch, std::vector<quint32>& found, Yielder* yielder) const;
     std::vector<Hit> slowHits(const ImageFacts& reference, const RuleSettings& settings, int location, quint32 from);
     Hit hitOf(quint32 index) const { return { m_entries[index].rowId, m_entries[index].recnum, index }; }
 
     std::vector<Entry> m_entries;
-    // Each entry's plain pattern and dark-cell count, beside the entries: what a pruned query
-    // reads of those it names, held close together.
-    struct Compact
-    {
-        PatternBits bits;
-        int pxlnum = 0;
-    };
-    std::vector<Compact> m_compact;
-    std::map<int, Bucket> m_buckets;
-    PatternBlockIndex m_index; // built for the tolerance of the first query that prunes
-    // One thread's room for a pruned query: the index's lists, which entries it has named,
-    // and those it compares.
-    struct Scratch
-    {
-        std::vector<PatternBlockIndex::List> lists;
-        std::vector<quint32> named;
-        quint32 stamp = 0;
-        std::vector<PatternBits> bits;
-        std::vector<quint32> ids;
-    };
-    std::vector<Scratch> m_scratch { 1 }; // the caller's, then one for each worker
+    PatternIndex m_patterns;
+    std::vector<PatternIndex::Scratch> m_scratch { 1 }; // the caller's, then one for each worker
     int m_threads = 1;
     // The hits of each plain reference from its first candidate on, found ahead for the rules
     // of the queries (the patterns never change, so they hold however the rows change), as
@@ -198,10 +121,7 @@ private:
     std::unique_ptr<PatternLookahead> m_lookahead;
     int m_aheadTolerance = 0;
     bool m_aheadSoft = false;
-    // Records have left the search: the walk's own queries scan what remains.
-    bool m_leaving = false;
     std::vector<quint32> m_pendingLeave; // marked since the last query
-    std::vector<Odd> m_odd;
     // Entries by RECNUM and by row, each sorted.
     std::vector<std::pair<qint32, quint32>> m_byRecnum;
     std::vector<std::pair<std::int64_t, quint32>> m_byRowId;

@@ -34,8 +34,6 @@ MsgAnswer ScriptedPrompter::ask(const Message& message)
 std::optional<QString> ScriptedPrompter::askText(const QString& prompt, const QString& title, const QString& initial)
 {
     m_messages.append(Message { prompt, title, MsgButtons::OkCancel, MsgIcon::None, 1 });
-    if (!m_texts.isEmpty())
-        return m_texts.dequeue();
     return initial;
 }
 

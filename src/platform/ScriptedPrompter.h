@@ -13,7 +13,6 @@ public:
     std::optional<QString> askText(const QString& prompt, const QString& title, const QString& initial) override;
 
     void queueAnswer(MsgAnswer answer) { m_answers.enqueue(answer); }
-    void queueText(std::optional<QString> text) { m_texts.enqueue(std::move(text)); }
 
     const QList<Message>& messages() const { return m_messages; }
     QStringList texts() const;
@@ -25,5 +24,4 @@ public:
 private:
     QList<Message> m_messages;
     QQueue<MsgAnswer> m_answers;
-    QQueue<std::optional<QString>> m_texts;
 };

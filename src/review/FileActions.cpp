@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
+#include "catalogue/RecordKey.h"
 #include "dialogs/MoveDialog.h"
 #include "imagestats/MediaPrompts.h"
 #include "imagestats/RecoveredSpace.h"
@@ -13,7 +14,6 @@
 #include "platform/Prompter.h"
 #include "platform/SafeRename.h"
 #include "platform/TextLines.h"
-#include "scan/RecordKey.h"
 #include "session/DirectoryEntry.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"

@@ -10,7 +10,7 @@
 #include "platform/Yielder.h"
 #include "scan/DirectoryListing.h"
 #include "scan/PreScanView.h"
-#include "scan/RecordKey.h"
+#include "scan/ScanValues.h"
 #include "scan/ScanningFile.h"
 #include "scan/StatisticsPipeline.h"
 #include "session/DirectoryEntry.h"
@@ -52,8 +52,7 @@ PreScanEngine::PreScanEngine(const MainSettings& settings, Session& session, Pre
         m_config.today = QDate::currentDate();
     if (m_config.threads <= 0)
         m_config.threads = qMax(1, QThread::idealThreadCount());
-    m_sessionStamp = SessionStamp(m_config.today);
-    m_accessed = m_sessionStamp.toDouble();
+    m_accessed = SessionStamp(m_config.today).toDouble();
 }
 
 PreScanEngine::~PreScanEngine()
@@ -62,11 +61,6 @@ PreScanEngine::~PreScanEngine()
     m_pipeline.reset();
     m_rstFILES.reset();
     m_database.reset();
-}
-
-QString PreScanEngine::listDatabasePath(const QString& programDirectory, const MainSettings& settings)
-{
-    return programDirectory + QStringLiteral("/data/") + settings.listDatabaseName() + QStringLiteral(".mdb");
 }
 
 const std::array<int, 24>& PreScanEngine::scanTypeOrder()

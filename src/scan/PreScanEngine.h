@@ -59,8 +59,6 @@ public:
     PreScanEngine(const PreScanEngine&) = delete;
     PreScanEngine& operator=(const PreScanEngine&) = delete;
 
-    // data/NAME.mdb in the program directory, NAME the list name or "tolqtmp" (single database).
-    static QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);
     // The 24 types in the order both passes try them: indexes into FileTypes.
     static const std::array<int, 24>& scanTypeOrder();
 
@@ -89,17 +87,8 @@ public:
 
     // Steps of the run, for the window and tests.
     void setEntry(const QString& directoryEntry);
-    void setFilterWords(const FilterWords& words) { m_filter = words; }
     void ReactivateDirectoryType(const QString& fileType);
 
-    const QString& EntryVolume() const { return m_entryVolume; }
-    const QString& EntryPath() const { return m_entryPath; }
-    double FilesCounted() const { return m_filesCounted; }
-    const QString& sessionStamp() const { return m_sessionStamp; }
-    const FilterWords& filterWords() const { return m_filter; }
-    bool ChecksumMissing() const { return m_checksumMissing; }
-    bool RgbMissing() const { return m_rgbMissing; }
-    bool PatternMissing() const { return m_patternMissing; }
     // Files of a ticked type that the filter accepts but whose names are not valid UTF-8.
     int passedOver() const { return m_passedOver; }
     int resumeIndex() const { return m_resumeIndex; }
@@ -140,7 +129,6 @@ private:
     std::unique_ptr<TableRecordSet> m_rstFILES;
     std::unique_ptr<StatisticsPipeline> m_pipeline;
 
-    QString m_sessionStamp;
     double m_accessed = 0;
     FilterWords m_filter;
     // The list entries as the run read them at its start.

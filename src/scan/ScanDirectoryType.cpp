@@ -2,6 +2,7 @@
 // directory's records without reading the disk.
 
 #include "catalogue/CatalogueDatabase.h"
+#include "catalogue/RecordKey.h"
 #include "catalogue/SqlRecordSet.h"
 #include "catalogue/TableRecordSet.h"
 #include "imagestats/MediaPrompts.h"
@@ -10,7 +11,6 @@
 #include "scan/DirectoryListing.h"
 #include "scan/PreScanEngine.h"
 #include "scan/PreScanView.h"
-#include "scan/RecordKey.h"
 #include "scan/StatisticsPipeline.h"
 #include "session/FileTypes.h"
 

@@ -7,7 +7,7 @@
 #include "imagestats/decoders/DecoderLimits.h"
 #include "platform/Conventions.h"
 #include "scan/DirectoryListing.h"
-#include "scan/RecordKey.h"
+#include "scan/ScanValues.h"
 
 #include <cmath>
 

@@ -49,3 +49,16 @@ QString normaliseTolerance(const QString& text)
         return QStringLiteral("5");
     return result;
 }
+
+QString listDataDirectory(const QString& programDirectory)
+{
+    QString dir = programDirectory;
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + QStringLiteral("data/");
+}
+
+QString listDatabasePath(const QString& programDirectory, const MainSettings& settings)
+{
+    return listDataDirectory(programDirectory) + settings.listDatabaseName() + QStringLiteral(".mdb");
+}

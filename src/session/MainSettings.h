@@ -55,3 +55,10 @@ struct MainSettings
 QString normaliseFilter(const QString& text);
 QString normaliseThumbnailExt(const QString& text);
 QString normaliseTolerance(const QString& text);
+
+// The folder of the directory lists and their catalogues: data/ in the program directory,
+// ending in "/".
+QString listDataDirectory(const QString& programDirectory);
+// A list's catalogue: data/<list>.mdb in the program directory, or data/tolqtmp.mdb with the
+// single database.
+QString listDatabasePath(const QString& programDirectory, const MainSettings& settings);

@@ -44,8 +44,6 @@ struct Session
     static constexpr int MaxSoundFiles = 1000;
     static constexpr qint32 NoStoredPosition = -5000;
 
-    int SoundFileCount() const { return int(SoundFiles.size()); }
-
     // The values the settings reader gives before it reads the file.
     void applyReaderPresets(const QString& programDirectory);
     // The mount points of ReactivateDrives, and back.

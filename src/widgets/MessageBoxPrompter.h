@@ -14,7 +14,6 @@ class MessageBoxPrompter : public Prompter
 {
 public:
     explicit MessageBoxPrompter(QWidget* parent = nullptr);
-    void setParentWidget(QWidget* parent) { m_parent = parent; }
 
     // A run nobody may be watching (a gather run): every message is also written to the echo
     // stream, and where the platform cannot show windows it takes its unattended answer there

@@ -1,7 +1,7 @@
+#include "catalogue/RecordKey.h"
 #include "dialogs/MoveFileEngine.h"
 #include "platform/FakeVolumes.h"
 #include "platform/ScriptedPrompter.h"
-#include "scan/RecordKey.h"
 
 #include "FileSystemFixtures.h"
 #include "TestSupport.h"

@@ -441,15 +441,6 @@ private Q_SLOTS:
         QCOMPARE(source.params, QVariantList({ QStringLiteral("X"), QStringLiteral("*") }));
     }
 
-    void listDatabase()
-    {
-        MainSettings settings;
-        settings.listName = QStringLiteral("My Pics");
-        QCOMPARE(listDatabasePath(QStringLiteral("/p"), settings), QStringLiteral("/p/data/My Pics.mdb"));
-        settings.singleTable = true;
-        QCOMPARE(listDatabasePath(QStringLiteral("/p"), settings), QStringLiteral("/p/data/tolqtmp.mdb"));
-    }
-
     void recordSlots_data()
     {
         QTest::addColumn<double>("size");

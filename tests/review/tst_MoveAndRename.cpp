@@ -1,6 +1,6 @@
+#include "catalogue/RecordKey.h"
 #include "match/RowFacts.h"
 #include "review/FileActions.h"
-#include "scan/RecordKey.h"
 
 #include "../scan/ScanFixture.h"
 #include "EngineMoveDialog.h"

@@ -92,7 +92,7 @@ public:
     QString tree() const { return m_root.path() + QStringLiteral("/tree"); }
     QString dir(const QString& name) const { return tree() + QLatin1Char('/') + name + QLatin1Char('/'); }
     QString entry(const QString& name) const { return QStringLiteral("[TEST] ") + dir(name); }
-    QString databasePath() const { return PreScanEngine::listDatabasePath(programDirectory(), settings); }
+    QString databasePath() const { return listDatabasePath(programDirectory(), settings); }
     QString scanningFile() const { return programDirectory() + QStringLiteral("/Scanning.dat"); }
 
     void setType(const char* extension, bool ticked)

@@ -4,7 +4,7 @@
 #include "FileSystemFixtures.h"
 #include "ScanFixture.h"
 
-#include "scan/RecordKey.h"
+#include "catalogue/RecordKey.h"
 
 #include <QtTest>
 

@@ -1,29 +1,21 @@
-// Record keys, checksums, session stamps, filter words, entry parts, preview sizes and the
-// resume file: the values the catalogue writer derives.
+// Checksums, session stamps, filter words, entry parts, preview sizes and the resume file: the
+// values the catalogue writer derives beside the record key.
 
-#include "ScanFixture.h"
 #include "TestSupport.h"
 
 #include "scan/NameFilter.h"
-#include "scan/RecordKey.h"
+#include "scan/ScanValues.h"
 #include "scan/ScanningFile.h"
 #include "scan/StatisticsJob.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <ctime>
-
-class tst_RecordKey : public QObject
+class tst_ScanValues : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void keyText_data();
-    void keyText();
-    void keyOfFileOnDisk();
-    void keyFromFileTime_data();
-    void keyFromFileTime();
     void checksum_data();
     void checksum();
     void stampAndCutoff_data();
@@ -38,103 +30,7 @@ private Q_SLOTS:
     void resumeFile();
 };
 
-void tst_RecordKey::keyText_data()
-{
-    QTest::addColumn<QString>("volume");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<qint64>("length");
-    QTest::addColumn<QDateTime>("modified");
-    QTest::addColumn<bool>("byLocation");
-    QTest::addColumn<QString>("key");
-
-    const QDateTime afternoon(QDate(2026, 12, 9), QTime(16, 9, 28));
-    QTest::newRow("plain form") << "[PHOTOS]"
-                                << "/home/u/pics/"
-                                << "Cat.jpg" << qint64(512) << afternoon << false << "CAT.JPG 512 12/9/2026 4:09:28 PM";
-    QTest::newRow("midnight gives the date alone")
-        << "[PHOTOS]"
-        << "/p/"
-        << "a.jpg" << qint64(7) << QDateTime(QDate(2026, 1, 2), QTime(0, 0)) << false << "A.JPG 7 1/2/2026";
-    QTest::newRow("morning") << "[X]"
-                             << "/p/"
-                             << "b.png" << qint64(0) << QDateTime(QDate(2026, 3, 4), QTime(0, 0, 1)) << false
-                             << "B.PNG 0 3/4/2026 12:00:01 AM";
-    QTest::newRow("location form") << "[PHOTOS]"
-                                   << "/home/u/pics/"
-                                   << "Cat.jpg" << qint64(512) << afternoon << true
-                                   << "[PHOT/HOME/U/PICS/CAT.JPG 512 12/9/2026 4:09:28 PM";
-    QTest::newRow("unlabelled volume") << "[]"
-                                       << "/pics/"
-                                       << "Cat.jpg" << qint64(512) << afternoon << true
-                                       << "[]/PICS/CAT.JPG 512 12/9/2026 4:09:28 PM";
-    const QString longPath = QStringLiteral("/") + QString(250, QLatin1Char('d')) + QStringLiteral("/");
-    const QString tail = (longPath + QStringLiteral("Cat.jpg 512 12/9/2026 4:09:28 PM")).right(200).toUpper();
-    QTest::newRow("location form keeps the last 200 characters")
-        << "[PHOTOS]" << longPath << "Cat.jpg" << qint64(512) << afternoon << true << QStringLiteral("[PHOT") + tail;
-}
-
-void tst_RecordKey::keyText()
-{
-    QFETCH(QString, volume);
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QFETCH(qint64, length);
-    QFETCH(QDateTime, modified);
-    QFETCH(bool, byLocation);
-    QFETCH(QString, key);
-    const QString made = recordKeyText(volume, path, name, length, modified, byLocation);
-    QCOMPARE(made, key);
-    if (byLocation)
-        QVERIFY(made.size() <= 205);
-}
-
-void tst_RecordKey::keyOfFileOnDisk()
-{
-    QTemporaryDir dir;
-    const QString path = dir.path() + QLatin1Char('/');
-    QVERIFY(writeFile(path + QStringLiteral("Cat.jpg"), QByteArray(512, 'x')));
-    ScanFixture::stamp(path + QStringLiteral("Cat.jpg"));
-    bool exists = false;
-    QCOMPARE(MakeRecordKey(QStringLiteral("[T]"), path, QStringLiteral("Cat.jpg"), false, &exists),
-        QStringLiteral("CAT.JPG 512 12/9/2026 4:09:28 PM"));
-    QVERIFY(exists);
-    QCOMPARE(MakeRecordKey(QStringLiteral("[T]"), path, QStringLiteral("gone.jpg"), false, &exists), QString());
-    QVERIFY(!exists);
-}
-
-// The scan keys a file from its modification time as the file system gives it: the key must be
-// the one its local date-time gives, in any zone and across the zone's clock changes.
-void tst_RecordKey::keyFromFileTime_data()
-{
-    QTest::addColumn<QByteArray>("zone"); // a POSIX rule: no zone database needed
-    QTest::addColumn<qint64>("seconds");
-    QTest::addColumn<QString>("dateText");
-    const QByteArray central("CET-1CEST,M3.5.0,M10.5.0/3");
-    QTest::newRow("first second of summer time") << central << qint64(1774746000) << "3/29/2026 3:00:00 AM";
-    QTest::newRow("autumn, the hour before the change") << central << qint64(1792888200) << "10/25/2026 2:30:00 AM";
-    QTest::newRow("autumn, the same hour again") << central << qint64(1792891800) << "10/25/2026 2:30:00 AM";
-    QTest::newRow("local midnight: the date alone") << QByteArray("EST5EDT") << qint64(1796792400) << "12/9/2026";
-    QTest::newRow("before 1970") << QByteArray("UTC0") << qint64(-1) << "12/31/1969 11:59:59 PM";
-}
-
-void tst_RecordKey::keyFromFileTime()
-{
-    QFETCH(QByteArray, zone);
-    QFETCH(qint64, seconds);
-    QFETCH(QString, dateText);
-    const QByteArray previous = qgetenv("TZ");
-    qputenv("TZ", zone);
-    tzset();
-    const QString fromSeconds = recordKeyText("[V]", "/p/", "a.jpg", 1, seconds, false);
-    const QString fromDateTime = recordKeyText("[V]", "/p/", "a.jpg", 1, fileDateTime(seconds), false);
-    previous.isNull() ? qunsetenv("TZ") : qputenv("TZ", previous);
-    tzset();
-    QCOMPARE(fromSeconds, QStringLiteral("A.JPG 1 ") + dateText);
-    QCOMPARE(fromDateTime, fromSeconds);
-}
-
-void tst_RecordKey::checksum_data()
+void tst_ScanValues::checksum_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("readable");
@@ -160,7 +56,7 @@ void tst_RecordKey::checksum_data()
     QTest::newRow("unreadable file: not gathered") << QByteArray(1234, 'x') << false << QStringLiteral(" ");
 }
 
-void tst_RecordKey::checksum()
+void tst_ScanValues::checksum()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, readable);
@@ -180,7 +76,7 @@ void tst_RecordKey::checksum()
         QCOMPARE(text.at(4), QLatin1Char(' '));
 }
 
-void tst_RecordKey::stampAndCutoff_data()
+void tst_ScanValues::stampAndCutoff_data()
 {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("stamp");
@@ -195,7 +91,7 @@ void tst_RecordKey::stampAndCutoff_data()
                               << "202609";
 }
 
-void tst_RecordKey::stampAndCutoff()
+void tst_ScanValues::stampAndCutoff()
 {
     QFETCH(QDate, today);
     QFETCH(QString, stamp);
@@ -204,7 +100,7 @@ void tst_RecordKey::stampAndCutoff()
     QCOMPARE(PurgeCutoff(today), cutoff);
 }
 
-void tst_RecordKey::filterWords_data()
+void tst_ScanValues::filterWords_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("words");
@@ -215,7 +111,7 @@ void tst_RecordKey::filterWords_data()
     QTest::newRow("cut at the dot and trimmed") << " cat .jpg, dog.x" << QStringList { "CAT", "DOG", "DOG" };
 }
 
-void tst_RecordKey::filterWords()
+void tst_ScanValues::filterWords()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, words);
@@ -223,7 +119,7 @@ void tst_RecordKey::filterWords()
     QCOMPARE((QStringList { w.FilterWord1, w.FilterWord2, w.FilterWord3 }), words);
 }
 
-void tst_RecordKey::filterTests_data()
+void tst_ScanValues::filterTests_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("name");
@@ -248,7 +144,7 @@ void tst_RecordKey::filterTests_data()
                                                                   << ".JPG" << false << false << true;
 }
 
-void tst_RecordKey::filterTests()
+void tst_ScanValues::filterTests()
 {
     QFETCH(QString, filter);
     QFETCH(QString, name);
@@ -260,7 +156,7 @@ void tst_RecordKey::filterTests()
     QCOMPARE(reactivationAccepts(w, name, QStringLiteral(".JPG"), notFilter), reactivated);
 }
 
-void tst_RecordKey::previewBox_data()
+void tst_ScanValues::previewBox_data()
 {
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QSize>("box");
@@ -269,14 +165,14 @@ void tst_RecordKey::previewBox_data()
     QTest::newRow("tall") << QSize(300, 600) << QSize(20, 40);
 }
 
-void tst_RecordKey::previewBox()
+void tst_ScanValues::previewBox()
 {
     QFETCH(QSize, picture);
     QFETCH(QSize, box);
     QCOMPARE(previewSize(picture.width(), picture.height()), box);
 }
 
-void tst_RecordKey::resumeFile_data()
+void tst_ScanValues::resumeFile_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("index");
@@ -287,7 +183,7 @@ void tst_RecordKey::resumeFile_data()
     QTest::newRow("empty") << QByteArray() << 0;
 }
 
-void tst_RecordKey::resumeFile()
+void tst_ScanValues::resumeFile()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, index);
@@ -300,5 +196,5 @@ void tst_RecordKey::resumeFile()
     QCOMPARE(readFile(path), QByteArray(" ") + QByteArray::number(index + 1) + "\r\n");
 }
 
-QTEST_GUILESS_MAIN(tst_RecordKey)
-#include "tst_RecordKey.moc"
+QTEST_GUILESS_MAIN(tst_ScanValues)
+#include "tst_ScanValues.moc"
