@@ -1,12 +1,12 @@
 #include "main/frmFINDIT.h"
 
 #include "main/DirectoryAdder.h"
-#include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 #include "platform/Yielder.h"
 #include "widgets/DirectoryBrowser.h"
 #include "widgets/ScreenPlace.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -89,7 +89,7 @@ void frmFINDIT::Form_Load()
     // The bottom-right corner sits 100 twips inside the main window's.
     adjustSize();
     if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr)
-        placeInCornerOf(this, main, conv::twipsToPixels(100));
+        placeInCornerOf(this, main, twips::px(100));
 
     const QString start = DirectoryAdder::startDirectory(m_session.LastDirUsed, m_volumes);
     m_browser->selectDriveOf(start);

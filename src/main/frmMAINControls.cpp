@@ -2,8 +2,8 @@
 #include "main/EyeFrames.h"
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
-#include "platform/Conventions.h"
 #include "session/SettingsTable.h"
+#include "widgets/Twips.h"
 #include "widgets/WindowFrame.h"
 
 #include <QCheckBox>
@@ -223,7 +223,7 @@ void frmMAIN::buildControls()
     imgRIGHTEYES = named(new QLabel(central), "imgRIGHTEYES", QStringLiteral("Please take your finger out of my eye!"));
     imgLEFTEYES->setPixmap(imgLEFT[0]);
     imgRIGHTEYES->setPixmap(imgRIGHT[0]);
-    imgLEFTEYES->setGeometry(conv::twipsToPixels(80), conv::twipsToPixels(80), eyeframes::Width, eyeframes::Height);
+    imgLEFTEYES->setGeometry(twips::px(80), twips::px(80), eyeframes::Width, eyeframes::Height);
     // The right pair peeks over the main buttons: a fixed place would cover the type boxes,
     // whose layout follows the fonts of this desktop.
     imgRIGHTEYES->setFixedSize(eyeframes::Width, eyeframes::Height);
@@ -314,9 +314,7 @@ void frmMAIN::placeWindow()
             return;
         const QRect available = screen->availableGeometry();
         const QSize outer = size().grownBy(frame);
-        const QSize screenTwips(conv::pixelsToTwips(available.width()), conv::pixelsToTwips(available.height()));
-        const QSize windowTwips(conv::pixelsToTwips(outer.width()), conv::pixelsToTwips(outer.height()));
-        const QPoint place = MainController::placement(screenTwips, windowTwips);
-        move(available.topLeft() + QPoint(conv::twipsToPixels(place.x()), conv::twipsToPixels(place.y())));
+        const QPoint place = MainController::placement(twips::of(available.size()), twips::of(outer));
+        move(available.topLeft() + twips::px(place));
     });
 }

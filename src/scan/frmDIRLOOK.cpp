@@ -1,10 +1,10 @@
 #include "scan/frmDIRLOOK.h"
 
-#include "platform/Conventions.h"
 #include "platform/ExitStatus.h"
 #include "platform/Yielder.h"
 #include "widgets/ImageBox.h"
 #include "widgets/ScreenPlace.h"
+#include "widgets/Twips.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -95,7 +95,7 @@ void frmDIRLOOK::buildControls()
     imgDRIVE->setPixmap(m_driveFrames[0]);
     Picture2 = new ImageBox(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setFixedSize(conv::twipsToPixels(600), conv::twipsToPixels(600));
+    Picture2->setFixedSize(twips::px(600), twips::px(600));
     Picture2->hide();
     tmrDRIVE = new QTimer(this);
     tmrDRIVE->setObjectName(QStringLiteral("tmrDRIVE"));
@@ -218,8 +218,8 @@ void frmDIRLOOK::Form_Unload()
     if (isMinimized()) {
         m_session.WasSearchMinmized = true;
     } else {
-        m_session.PreScanTop = conv::pixelsToTwips(y());
-        m_session.PreScanLeft = conv::pixelsToTwips(x());
+        m_session.PreScanTop = twips::of(y());
+        m_session.PreScanLeft = twips::of(x());
     }
     tmrDRIVE->stop();
     m_unloaded = true;
