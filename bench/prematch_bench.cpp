@@ -7,14 +7,14 @@
 //
 //   prematch_bench --db FILE --mode MODE [--soft] [--ignore] [--exclusive] [--tolerance T] [--threads N]
 //                  [--literal] [--marks]
-//   prematch_bench --make N --out FILE [--seed S] [--photos DIR] [--pictures K]
+//   prematch_bench --make N --out FILE --photos DIR [--seed S] [--pictures K]
 //
 // --threads defaults to the machine's cores. --literal runs the row-by-row pattern cycle instead (PATTERN only), for
 // the ratio. --marks adds marks=D, a digest of every row's RECNUM and ACTIVE after the cycle, so that two builds
 // can be shown to mark the same records.
 // --make writes a catalogue of N records whose patterns come from K real pictures of the
-// photo tree (default /work/photos/tree, read only), changed a little for near-duplicates and
-// more for distinct pictures.
+// JPEG tree DIR (read only), changed a little for near-duplicates and more for distinct pictures;
+// made-up patterns when DIR holds no picture that decodes.
 
 #include "BenchSupport.h"
 
@@ -79,10 +79,10 @@ int make(const QStringList& args)
     const int count = option(args, "--make").toInt();
     const QString out = option(args, "--out");
     const quint32 seed = option(args, "--seed", "1").toUInt();
-    const QString photos = option(args, "--photos", "/work/photos/tree");
+    const QString photos = option(args, "--photos");
     const int pictures = option(args, "--pictures", "24").toInt();
-    if (count <= 0 || out.isEmpty()) {
-        std::fprintf(stderr, "--make N --out FILE\n");
+    if (count <= 0 || out.isEmpty() || photos.isEmpty()) {
+        std::fprintf(stderr, "--make N --out FILE --photos DIR [--seed S] [--pictures K]\n");
         return 2;
     }
     std::vector<PatternBits> bases = picturePatterns(photos, pictures);

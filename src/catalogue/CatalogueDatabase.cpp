@@ -223,6 +223,11 @@ std::shared_ptr<sqlite3_stmt> CatalogueDatabase::compile(const QByteArray& sql) 
     return std::shared_ptr<sqlite3_stmt>(statement, &sqlite3_finalize);
 }
 
+void CatalogueDatabase::checkpointSeldom()
+{
+    m_connection->exec("PRAGMA wal_autocheckpoint = 16384");
+}
+
 int CatalogueDatabase::execute(const QString& sql, const QVariantList& params)
 {
     Lease lease = prepare(sql);

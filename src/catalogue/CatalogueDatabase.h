@@ -42,6 +42,12 @@ public:
 
     const QString& path() const { return m_path; }
 
+    // For a stage that rewrites row after row in many small commits (the pre-scan, the
+    // pre-match cycle): the write-ahead log is copied back into the catalogue every 64 MB
+    // instead of every 4 MB, so that a page written again and again is copied back once and the
+    // syncs of a checkpoint come seldom. The commits stay as durable.
+    void checkpointSeldom();
+
     // Runs an action statement (UPDATE, DELETE, INSERT) with its values bound in order to the
     // "?" parameters; returns the number of rows it changed.
     int execute(const QString& sql, const QVariantList& params = {});

@@ -93,7 +93,6 @@ public:
     // Stores the changed fields of the current row; false when the row no longer exists.
     bool update();
     void cancelUpdate() { m_editor.cancel(); }
-    bool editing() const { return m_editor.active(); }
 
     CatalogueDatabase& database() const { return m_database; }
 

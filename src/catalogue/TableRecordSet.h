@@ -41,7 +41,6 @@ public:
     // edited row no longer exists (deleted by another record set); nothing is stored then.
     bool update();
     void cancelUpdate() { m_editor.cancel(); }
-    bool editing() const { return m_editor.active(); }
 
 private:
     CatalogueDatabase& m_database;

@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "session/SettingsTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,7 +130,7 @@ GoResult SearchControl::go()
 
     settings.ifcd = settings.ifcd.trimmed();
     if (settings.filter.isEmpty())
-        settings.filter = QStringLiteral("*");
+        settings.filter = settingstable::designText(QLatin1StringView("FILTER"));
     m_host.settingsChanged();
     if (settings.tickedTypeCount() == 0) {
         m_prompter.tell(QStringLiteral("You have not selected any file types..."));

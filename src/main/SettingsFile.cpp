@@ -115,24 +115,16 @@ ProgramOutcome SettingsFile::write(MainSettings& settings, Session& session)
 
 ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, const ListLoader& loadList)
 {
-    session.applyReaderPresets(m_programDirectory);
     const std::optional<QStringList> lines = textlines::read(path());
     if (!lines) {
         m_prompter.tell(QStringLiteral("Unable to read INI file"));
         return ProgramOutcome::EndProgram;
     }
-    // The start values of the boxes hold only for a first start, whose file carries them: a box
-    // unticked by the user has no line and must come back unticked.
-    for (const Row& row : rows()) {
-        const bool box
-            = std::holds_alternative<bool MainSettings::*>(row.field) || std::holds_alternative<FileTypeBox>(row.field);
-        if (box && (row.line == Line::Flag || row.line == Line::FlagAnywhere))
-            setTicked(row, false, settings, session);
-    }
+    applyReaderPresets(settings, session, m_programDirectory);
     for (const QString& line : *lines)
         applyLine(line, settings, session, loadList);
     if (settings.filter.isEmpty())
-        settings.filter = QStringLiteral("*");
+        settings.filter = designText(QLatin1StringView("FILTER"));
     // A preset (the sound directory in a program directory whose name holds a line break) may
     // not be fit to write either.
     keepLinesWhole(settings, session);
@@ -161,7 +153,7 @@ void SettingsFile::applyLine(const QString& line, MainSettings& s, Session& v, c
             if (row.line != Line::ListName)
                 setText(row, value, s, v);
             else if (loadList)
-                loadList(value.isEmpty() ? QStringLiteral("General") : value);
+                loadList(value.isEmpty() ? designText(QLatin1StringView("LIST NAME")) : value);
             break;
         }
         case Line::Flag:

@@ -140,8 +140,6 @@ private:
     void showNotice() override;
     void hideNotice() override;
 
-    void CompactListDatabase();
-
     void Form_Load();
     void Form_Unload();
     void buildControls();

@@ -77,7 +77,7 @@ void frmMAIN::buildControls()
     auto* listColumn = new QVBoxLayout;
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(new QLabel(QStringLiteral("Dir Listname -")));
-    lblLISTNAME = named(new QLabel(QStringLiteral("General")), "lblLISTNAME");
+    lblLISTNAME = named(new QLabel, "lblLISTNAME");
     lblLISTNAME->setTextFormat(Qt::PlainText);
     nameRow->addWidget(lblLISTNAME, 1);
     listColumn->addLayout(nameRow);
@@ -139,15 +139,12 @@ void frmMAIN::buildControls()
         optQUADRGB, optPATTERN };
     for (int i = 0; i < 8; ++i)
         modeLayout->addWidget(shown[std::size_t(i)], i % 4, i / 4);
-    optNAME->setChecked(true);
     optionColumn->addWidget(modeBox);
 
     chkIGNORE = checkBox("chkIGNORE", QStringLiteral("Ignore .EXT"));
     chkIGNORE->setStyleSheet(QStringLiteral("color: #800000;"));
-    chkIGNORE->setChecked(true);
     optionColumn->addWidget(chkIGNORE);
     txtTOLERANCE = textBox("txtTOLERANCE", 4, QStringLiteral("Sets the Tolerance for RGB and Pattern modes"));
-    txtTOLERANCE->setText(QStringLiteral("5"));
     optionColumn->addWidget(withLabel(txtTOLERANCE, QStringLiteral("= Tolerance"), 50));
     chkSOFTMATCH = checkBox("chkSOFTMATCH", QStringLiteral("SOFT matching"),
         QStringLiteral("This enacts a different comparison for the modes, please see the help file..."));

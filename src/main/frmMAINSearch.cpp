@@ -24,11 +24,6 @@ void frmMAIN::cmdCOMPACT_Click()
     m_upkeep->compactOnRequest();
 }
 
-void frmMAIN::CompactListDatabase()
-{
-    m_upkeep->compactListDatabase();
-}
-
 void frmMAIN::showResumeDialog()
 {
     m_stages->showResumeDialog(*this);

@@ -65,10 +65,8 @@ bool PrematchCycle::open()
     m_database = CatalogueDatabase::openOrTell(listDatabasePath(m_programDirectory, m_settings), m_ports.prompter);
     if (!m_database)
         return false;
-    // The cycle commits its marks every 200 ms; the write-ahead log is copied back into the
-    // catalogue less often than after every 4 MB, so that a page marked again and again is
-    // copied back once (the commits stay as durable).
-    m_database->execute(QStringLiteral("PRAGMA wal_autocheckpoint = 16384"));
+    // The cycle commits its marks every 200 ms.
+    m_database->checkpointSeldom();
     m_files = std::make_unique<SqlRecordSet>(*m_database);
     applySource(*m_files,
         buildModeRecordSource(

@@ -9,14 +9,6 @@
 
 #include <algorithm>
 
-std::optional<QStringList> listFilesOfType(const QString& directoryPath, const QString& fileType)
-{
-    const std::optional<QStringList> names = listRegularFiles(directoryPath);
-    if (!names)
-        return std::nullopt;
-    return filesOfType(*names, fileType);
-}
-
 QStringList filesOfType(const QStringList& names, const QString& fileType)
 {
     QStringList result;

@@ -11,12 +11,6 @@ std::optional<QStringList> listRegularFiles(const QString& directoryPath, QStrin
 // Those of one type, the extension compared without regard to case.
 QStringList filesOfType(const QStringList& names, const QString& fileType);
 
-// The names of a directory's files of one type: regular files only (no directories, links,
-// devices or other odd entries), no dot-files, the extension compared without regard to case
-// (photo.jpg is a .JPG). Sorted, so that a run numbers its files the same way every time.
-// nullopt when the directory cannot be read.
-std::optional<QStringList> listFilesOfType(const QString& directoryPath, const QString& fileType);
-
 // Length and modification time of a file, without following a link; nullopt when it is gone.
 struct FileFacts
 {

@@ -23,9 +23,3 @@ void PixelBudget::release(qint64 pixels)
     }
     m_changed.notify_all();
 }
-
-qint64 PixelBudget::inFlight() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_inFlight;
-}

@@ -25,11 +25,10 @@ public:
     // Waits until the pixels fit (or nothing else is in flight), then holds them.
     void acquire(qint64 pixels);
     void release(qint64 pixels);
-    qint64 inFlight() const;
 
 private:
     const qint64 m_capacity;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::condition_variable m_changed;
     qint64 m_inFlight = 0;
     std::uint64_t m_nextTicket = 0; // handed to each request in turn

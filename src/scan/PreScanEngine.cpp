@@ -91,9 +91,8 @@ bool PreScanEngine::openCatalogue()
     }
     m_rstFILES = std::make_unique<TableRecordSet>(*m_database);
     m_rstFILES->setIndex(QStringLiteral("ref"));
-    // The run rewrites a row for every file: checkpoints of the write-ahead log, each with its
-    // syncs, come every 10000 pages instead of every 1000. The log is checkpointed at the close.
-    m_database->connection().exec("PRAGMA wal_autocheckpoint=10000");
+    // The run rewrites a row for every file; the log is checkpointed at the close.
+    m_database->checkpointSeldom();
     return true;
 }
 

@@ -1,8 +1,14 @@
 #include "session/MainSettings.h"
 
 #include "platform/Conventions.h"
+#include "session/SettingsTable.h"
 
 #include <limits>
+
+MainSettings::MainSettings()
+{
+    settingstable::applyDesignValues(*this);
+}
 
 int MainSettings::toleranceValue() const
 {
@@ -30,7 +36,7 @@ int MainSettings::tickedTypeCount() const
 QString normaliseFilter(const QString& text)
 {
     const QString result = conv::upper(text.trimmed());
-    return result.isEmpty() ? QStringLiteral("*") : result;
+    return result.isEmpty() ? settingstable::designText(QLatin1StringView("FILTER")) : result;
 }
 
 QString normaliseThumbnailExt(const QString& text)

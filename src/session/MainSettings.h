@@ -9,21 +9,24 @@
 
 // Every option of the main window in one value. The window binds its controls to it; other
 // windows and the engines read it, never the window's controls. Check boxes are bools (ticked = 1).
+// A value starts with the design values of the settings table, the one place of start values.
 struct MainSettings
 {
+    MainSettings();
+
     // List and database
-    QString listName = QStringLiteral("General"); // lblLISTNAME
+    QString listName; // lblLISTNAME
     QStringList directories; // lstDIRECTORIES: one DirectoryEntry per item
     QString ifcd; // txtIFCD
     bool treeModeIfcd = false; // chkTREEMODEIFCD
     bool saveList = false; // chkSAVELIST
     bool singleTable = false; // chkSINGLETABLE
 
-    ComparisonMode mode = ComparisonMode::Name; // optNAME ... optPATTERN
+    ComparisonMode mode = ComparisonMode::Name; // optNAME ... optPATTERN (a value before any is set)
 
     // Matching switches, review and scan options
-    bool ignoreExtension = true; // chkIGNORE
-    QString tolerance = QStringLiteral("5"); // txtTOLERANCE
+    bool ignoreExtension = false; // chkIGNORE
+    QString tolerance; // txtTOLERANCE
     bool softMatch = false; // chkSOFTMATCH
     bool exclusive = false; // chkEXCLUSIVE
     bool snapshot = false; // chkSNAPSHOT

@@ -6,7 +6,8 @@
 
 void Session::applyReaderPresets(const QString& programDirectory)
 {
-    settingstable::applyReaderPresets(*this, programDirectory);
+    MainSettings untouched;
+    settingstable::applyReaderPresets(untouched, *this, programDirectory);
 }
 
 QStringList Session::reactivateMountPoints() const

@@ -141,29 +141,45 @@ QString placeOf(Place place, const QString& programDirectory)
     return programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
 }
 
+// A design value put into its variable. A function of its own, not a lambda inside the visit of
+// the variable, so that each branch is checked only for the types it is taken with.
+template <typename T, typename D>
+void assignDesign(T& field, const D& design, MainSettings& settings, const QString& programDirectory)
+{
+    if constexpr (std::is_same_v<T, ModeOption> && std::is_same_v<D, bool>) {
+        if (design)
+            settings.mode = field.mode;
+    } else if constexpr (std::is_same_v<T, bool> && std::is_same_v<D, bool>) {
+        field = design;
+    } else if constexpr (IsWholeNumber<T> && std::is_same_v<D, int>) {
+        field = T(design);
+    } else if constexpr (std::is_same_v<T, QString> && std::is_same_v<D, QLatin1StringView>) {
+        field = design;
+    } else if constexpr (std::is_same_v<T, QString> && std::is_same_v<D, Place>) {
+        field = placeOf(design, programDirectory);
+    } else if constexpr (!std::is_same_v<D, std::monostate>) {
+        Q_ASSERT_X(false, "settingstable", "a design value of another type than its variable");
+    }
+}
+
+// Whether a row's variable is one of the session's rather than the settings'.
+bool keptInSession(const Row& row)
+{
+    return std::visit(
+        [](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_member_object_pointer_v<Field>)
+                return std::is_same_v<typename MemberOf<Field>::Class, Session>;
+            else
+                return std::is_same_v<Field, RecoveredBytesTotal>;
+        },
+        row.field);
+}
+
 void applyDesign(const Row& row, MainSettings& settings, Session& session, const QString& programDirectory)
 {
-    visitField(row, settings, session, [&](auto&& field) {
-        using T = decltype(field);
-        std::visit(
-            [&](const auto& design) {
-                using D = std::decay_t<decltype(design)>;
-                if constexpr (Is<T, ModeOption> && std::is_same_v<D, bool>) {
-                    if (design)
-                        settings.mode = field.mode;
-                } else if constexpr (Is<T, bool> && std::is_same_v<D, bool>) {
-                    field = design;
-                } else if constexpr (IsWholeNumber<T> && std::is_same_v<D, int>) {
-                    field = std::remove_cvref_t<T>(design);
-                } else if constexpr (Is<T, QString> && std::is_same_v<D, QLatin1StringView>) {
-                    field = design;
-                } else if constexpr (Is<T, QString> && std::is_same_v<D, Place>) {
-                    field = placeOf(design, programDirectory);
-                } else if constexpr (!std::is_same_v<D, std::monostate>) {
-                    Q_ASSERT_X(false, "settingstable", "a design value of another type than its variable");
-                }
-            },
-            row.design);
+    visitField(row, settings, session, [&](auto& field) {
+        std::visit([&](const auto& design) { assignDesign(field, design, settings, programDirectory); }, row.design);
     });
 }
 
@@ -248,11 +264,49 @@ void applyDesignValues(MainSettings& settings, Session& session, const QString& 
         applyDesign(row, settings, session, programDirectory);
 }
 
-void applyReaderPresets(Session& session, const QString& programDirectory)
+void applyDesignValues(MainSettings& settings)
 {
-    // The reader presets the session values only; a control keeps its value unless a line sets it.
-    MainSettings ignored;
-    applyDesignValues(ignored, session, programDirectory);
+    Session untouched;
+    for (const Row& row : rows()) {
+        if (!keptInSession(row))
+            applyDesign(row, settings, untouched, QString());
+    }
+}
+
+void applyReaderPresets(MainSettings& settings, Session& session, const QString& programDirectory)
+{
+    for (const Row& row : rows()) {
+        switch (row.line) {
+        case Line::None:
+        case Line::Counter:
+            break;
+        case Line::Flag:
+        case Line::FlagAnywhere:
+            // A mode option's design value is the mode a file without a mode line reads.
+            if (std::holds_alternative<ModeOption>(row.field))
+                applyDesign(row, settings, session, programDirectory);
+            else
+                setTicked(row, row.inverted, settings, session);
+            break;
+        case Line::KeyUnlessEmpty:
+            setText(row, QString(), settings, session);
+            break;
+        case Line::ListName:
+        case Line::Key:
+            applyDesign(row, settings, session, programDirectory);
+            break;
+        }
+    }
+}
+
+QString designText(QLatin1StringView key)
+{
+    for (const Row& row : rows()) {
+        if (row.text == key && std::holds_alternative<QLatin1StringView>(row.design))
+            return std::get<QLatin1StringView>(row.design);
+    }
+    Q_ASSERT_X(false, "settingstable", "no key row of that text with a design text");
+    return {};
 }
 
 } // namespace settingstable

@@ -78,8 +78,15 @@ void setText(const Row& row, const QString& text, MainSettings& settings, Sessio
 
 // Every row's design value: the settings and session of a first start.
 void applyDesignValues(MainSettings& settings, Session& session, const QString& programDirectory);
-// The session values' design values: what the reader presets before it reads the file.
-void applyReaderPresets(Session& session, const QString& programDirectory);
+// The same for the settings alone: what every MainSettings starts with.
+void applyDesignValues(MainSettings& settings);
+// What the reader gives every row of the file before it reads the lines, so that a row without
+// its line reads as the file means it: a flag as its line's absence says (off, on for an inverted
+// one), a key its design value, a key left out while empty nothing. Counters and the controls the
+// file does not keep stay as they are.
+void applyReaderPresets(MainSettings& settings, Session& session, const QString& programDirectory);
+// The design text of a key row: "General" for LIST NAME, "*" for FILTER.
+QString designText(QLatin1StringView key);
 
 } // namespace settingstable
 

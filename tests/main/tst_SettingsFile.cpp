@@ -157,7 +157,8 @@ private Q_SLOTS:
         session.RecoveredSectorBytes = 24;
         const QStringList lines = SettingsFile::compose(settings, session);
         QVERIFY(lines.contains("1024 BYTES RECOVERED"));
-        QCOMPARE(lines.size(), 26); // the 25 lines always written, and Ignore .EXT ticked at start
+        // The 25 lines always written, Ignore .EXT ticked and the thumbnail extension of the start.
+        QCOMPARE(lines.size(), 27);
     }
 
     void lineTests_data()

@@ -1,4 +1,5 @@
 #include "session/MainSettings.h"
+#include "session/SettingsTable.h"
 
 #include <QTest>
 
@@ -26,6 +27,19 @@ private Q_SLOTS:
         settings.listName = QStringLiteral("My Pics");
         settings.singleTable = singleTable;
         QCOMPARE(::listDatabasePath(programDirectory, settings), path);
+    }
+
+    // A settings value and a first start agree on every start value, the filter and the
+    // thumbnail extension among them.
+    void startValuesAreTheFirstStarts()
+    {
+        const MainSettings fresh;
+        MainSettings firstStart = fresh;
+        Session session;
+        settingstable::applyDesignValues(firstStart, session, QStringLiteral("/p"));
+        QCOMPARE(fresh.filter, QStringLiteral("*"));
+        QCOMPARE(fresh.thumbnailExt, QStringLiteral(".THN"));
+        QVERIFY(firstStart == fresh);
     }
 };
 
