@@ -9,6 +9,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/Prompter.h"
 #include "review/FileActions.h"
+#include "review/FileFacts.h"
 #include "review/ReviewSources.h"
 #include "review/snapshot/GroupSearch.h"
 #include "review/snapshot/PatternGroupSearch.h"
@@ -275,6 +276,9 @@ void SnapshotReview::deleteSlots(int first, int last)
             EnableReviewControls();
             return;
         }
+        // Before anything yields: a pad the question parked must not come back over the slot.
+        if (m_view)
+            m_view->fileDeleted(deletionCountersText(m_session.NumberDeleted, m_session.TotalDeleted));
         // A deleted pattern reference shows no further page.
         if (slot.rowId == m_pair.reference.rowId)
             m_pair.reference.RTAG = QStringLiteral("D");

@@ -429,11 +429,6 @@ int frmSNAPSHOT::currentSlot() const
     return m_review->WHICHIMAGE;
 }
 
-bool frmSNAPSHOT::holdsFile(int slot) const
-{
-    return m_review->holdsFileAt(slot);
-}
-
 QRect frmSNAPSHOT::slotRect(int slot) const
 {
     if (slot < 0 || slot >= int(gvbIMAGE.size()))

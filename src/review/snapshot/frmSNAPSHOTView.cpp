@@ -35,6 +35,7 @@ public:
     void showPicture(int slot, const QImage& picture, QSize naturalSize) override;
     void showIcon(int slot, const QImage& picture) override;
     void blankThumbnail(int slot) override { clearThumbnail(slot); }
+    void fileDeleted(const QString& counters) override;
     void showSearchStatus(bool shown) override;
     void setStatusText(const QString& text) override;
     QSize drawnSize(int slot) const override { return m_window.naturalSize(slot); }
@@ -171,6 +172,7 @@ void frmSNAPSHOT::View::showHover(int slot, const HoverFacts& facts)
 void frmSNAPSHOT::View::clearHover(const QString& counters)
 {
     frmSNAPSHOT& w = m_window;
+    // Hidden from here, a pad parked for a question or the viewer stays away when it closes.
     w.hidePads();
     for (QFrame* frame : w.boxLINE)
         frame->hide();
@@ -178,6 +180,13 @@ void frmSNAPSHOT::View::clearHover(const QString& counters)
         label->clear();
     w.lblDELSTATUS->setText(counters);
     w.lblDELSTATUS->adjustSize();
+}
+
+void frmSNAPSHOT::View::fileDeleted(const QString& counters)
+{
+    // As if the pointer had left the grid; the strip's next showing reads the new counters too.
+    clearHover(counters);
+    m_window.m_strip->lblDELSTATUS->setText(counters);
 }
 
 void frmSNAPSHOT::View::showActionPad(int, const QString& newName)
