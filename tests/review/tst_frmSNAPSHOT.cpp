@@ -233,6 +233,13 @@ private Q_SLOTS:
         // The layout reads the outer size, at the opening as at every later resize.
         QCOMPARE(w.window->cmdNEXT->y(), px(outer.height() * 15 - 890));
         QCOMPARE(w.window->review().LastSlot, lastSlot);
+        // The tip is seen whole where the group leaves its place free: nothing stands over it.
+        QLabel* tip = w.window->lblTIP;
+        QVERIFY(tip->height() >= tip->sizeHint().height() && tip->width() >= tip->sizeHint().width());
+        for (int y = tip->y(); y <= tip->geometry().bottom(); ++y) {
+            for (int x = tip->x(); x <= tip->geometry().right(); x += 4)
+                QVERIFY2(w.window->childAt(x, y) == tip, qPrintable(QString("%1, %2").arg(x).arg(y)));
+        }
     }
 
     void keys_data()

@@ -122,6 +122,7 @@ void frmSNAPSHOT::buildControls()
         caption->setProperty("index", int(n));
         caption->setAutoFillBackground(true);
         caption->setPalette(grey);
+        caption->hide();
         lblREFNAME[n] = caption;
 
         auto* image = new ImageBox(this);

@@ -70,6 +70,7 @@ void frmSNAPSHOT::View::clearThumbnail(int slot)
     frmSNAPSHOT& w = m_window;
     const auto n = std::size_t(slot);
     w.lblREFNAME[n]->clear();
+    w.lblREFNAME[n]->hide();
     w.gvbIMAGE[n]->setImage(QImage());
     w.gvbIMAGE[n]->hide();
     w.m_naturalSize[n] = QSize();
@@ -88,7 +89,10 @@ void frmSNAPSHOT::View::prepareThumbnail(int slot, bool shown)
 
 void frmSNAPSHOT::View::setCaption(int slot, const QString& caption)
 {
-    m_window.lblREFNAME[std::size_t(slot)]->setText(caption);
+    // An empty caption's grey would still cover the tip below the grid.
+    QLabel* label = m_window.lblREFNAME[std::size_t(slot)];
+    label->setText(caption);
+    label->setVisible(!caption.isEmpty());
 }
 
 void frmSNAPSHOT::View::showPicture(int slot, const QImage& picture, QSize naturalSize)
