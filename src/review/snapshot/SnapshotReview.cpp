@@ -8,6 +8,7 @@
 #include "match/RuleSettings.h"
 #include "platform/KeyCodes.h"
 #include "platform/Prompter.h"
+#include "review/BusyScope.h"
 #include "review/FileActions.h"
 #include "review/FileFacts.h"
 #include "review/ReviewSources.h"
@@ -110,18 +111,20 @@ void SnapshotReview::guarded(const std::function<void()>& work)
 {
     if (m_busy || m_unloaded || !m_files)
         return;
-    m_busy = true;
-    try {
-        work();
-    } catch (const std::exception& error) {
-        // The catalogue failed under the review: say so and leave the review usable.
-        m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
-            QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
-        EnableReviewControls();
-        if (m_view)
-            m_view->showSearchStatus(false);
+    {
+        BusyScope busy(m_busy);
+        try {
+            work();
+        } catch (const std::exception& error) {
+            // The catalogue failed under the review: say so and leave the review usable.
+            m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
+                QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+            EnableReviewControls();
+            if (m_view)
+                m_view->showSearchStatus(false);
+        }
     }
-    m_busy = false;
+    // The close asked for meanwhile, once the guard is down.
     if (m_closePending && m_view)
         m_view->closeWindow();
 }
