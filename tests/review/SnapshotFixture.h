@@ -47,6 +47,7 @@ public:
         at(slot).iconShown = true, at(slot).iconPicture = !picture.isNull();
     }
     void blankThumbnail(int slot) override { at(slot) = Thumb(); }
+    void fileDeleted(const QString& counters) override { clearHover(counters); }
     void showSearchStatus(bool shown) override { statusShown = shown; }
     void setStatusText(const QString& text) override { statusTexts << text; }
     QSize drawnSize(int slot) const override { return drawn[std::size_t(slot)]; }

@@ -1,3 +1,4 @@
+#include "dialogs/frmVIEWIMAGES.h"
 #include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -108,6 +110,21 @@ struct Window
         QKeyEvent press(QEvent::KeyPress, key, Qt::AltModifier);
         QApplication::sendEvent(focus, &press);
     }
+    // A modal window of the program in front, as the message box and the viewer are, closed once it
+    // has the activation (whileUp runs then); the window manager hands the activation back to the
+    // review window.
+    void modalInFront(const std::function<void()>& whileUp = {})
+    {
+        QDialog modal;
+        QTimer::singleShot(0, &modal, [&] {
+            QTRY_VERIFY(modal.isActiveWindow());
+            if (whileUp)
+                whileUp();
+            modal.accept();
+        });
+        modal.exec();
+        QApplication::setActiveWindow(window);
+    }
     // What a user sees afterwards.
     QString state() const
     {
@@ -118,6 +135,24 @@ struct Window
             .arg(f.sound.beeps)
             .arg(viewer.views.size());
     }
+};
+
+// Runs a function on every event of the objects it watches.
+class EventWatch : public QObject
+{
+public:
+    explicit EventWatch(std::function<void(QEvent*)> seen)
+        : m_seen(std::move(seen))
+    {
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        m_seen(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent*)> m_seen;
 };
 
 int px(int twips)
@@ -198,6 +233,13 @@ private Q_SLOTS:
         // The layout reads the outer size, at the opening as at every later resize.
         QCOMPARE(w.window->cmdNEXT->y(), px(outer.height() * 15 - 890));
         QCOMPARE(w.window->review().LastSlot, lastSlot);
+        // The tip is seen whole where the group leaves its place free: nothing stands over it.
+        QLabel* tip = w.window->lblTIP;
+        QVERIFY(tip->height() >= tip->sizeHint().height() && tip->width() >= tip->sizeHint().width());
+        for (int y = tip->y(); y <= tip->geometry().bottom(); ++y) {
+            for (int x = tip->x(); x <= tip->geometry().right(); x += 4)
+                QVERIFY2(w.window->childAt(x, y) == tip, qPrintable(QString("%1, %2").arg(x).arg(y)));
+        }
     }
 
     void keys_data()
@@ -233,10 +275,11 @@ private Q_SLOTS:
                                                      << "group 5 6, tags '      ', pad 0, strip 0, beeps 1, views 0";
         QTest::newRow("strip D typed at the window") << "hover at window"
                                                      << "D"
-                                                     << "group 1 2 4, tags '  D   ', pad 0, strip 1, beeps 0, views 0";
-        QTest::newRow("strip D: the hovered file") << "hover"
-                                                   << "D"
-                                                   << "group 1 2 4, tags '  D   ', pad 0, strip 1, beeps 0, views 0";
+                                                     << "group 1 2 4, tags '  D   ', pad 0, strip 0, beeps 0, views 0";
+        QTest::newRow("strip D: the hovered file, the strip goes")
+            << "hover"
+            << "D"
+            << "group 1 2 4, tags '  D   ', pad 0, strip 0, beeps 0, views 0";
         QTest::newRow("strip V") << "hover"
                                  << "v" << shown + "pad 0, strip 1, beeps 0, views 1";
         QTest::newRow("strip N: the strip goes") << "hover"
@@ -333,22 +376,16 @@ private Q_SLOTS:
     }
 
     // Another window of the program in front parks the pads: a question asked from one does not
-    // stand under it. Once the question is answered the pad comes back, placed again.
+    // stand under it. Once the question is declined the pad comes back, placed again.
     void padsParkUnderAQuestion_data()
     {
         QTest::addColumn<bool>("clicked"); // the pad, else the hover strip
-        QTest::addColumn<bool>("deleted"); // the answer
-        QTest::addColumn<bool>("back");
-        QTest::newRow("the pad's Delete declined: the pad back") << true << false << true;
-        QTest::newRow("the pad's Delete done: its slot empty, no pad") << true << true << false;
-        QTest::newRow("the strip's Delete declined") << false << false << true;
-        QTest::newRow("the strip's Delete done: the strip back, as without a question") << false << true << true;
+        QTest::newRow("the pad's Delete declined") << true;
+        QTest::newRow("the strip's Delete declined") << false;
     }
     void padsParkUnderAQuestion()
     {
         QFETCH(bool, clicked);
-        QFETCH(bool, deleted);
-        QFETCH(bool, back);
         Window w(true);
         clicked ? w.click(2) : w.hover(2);
         QWidget* pad = clicked ? static_cast<QWidget*>(w.pad()) : w.strip();
@@ -356,29 +393,12 @@ private Q_SLOTS:
         QTRY_VERIFY(pad->isActiveWindow());
         const QPoint placed = pad->pos();
         bool upDuring = true;
-        w.prompter.whileAsking = [&] {
-            // The message box, as the program shows it: modal, in front.
-            QDialog question;
-            question.setObjectName("question");
-            QTimer::singleShot(0, &question, [&] {
-                QTRY_VERIFY(question.isActiveWindow());
-                upDuring = pad->isVisible();
-                question.accept();
-            });
-            question.exec();
-            // The window manager hands the activation back to the review window.
-            QApplication::setActiveWindow(w.window);
-        };
-        w.prompter.queueAnswer(deleted ? MsgAnswer::Yes : MsgAnswer::No);
+        w.prompter.whileAsking = [&] { w.modalInFront([&] { upDuring = pad->isVisible(); }); };
+        w.prompter.queueAnswer(MsgAnswer::No);
         Window::type(pad, "d");
         QCOMPARE(w.prompter.messages().size(), 1);
-        QCOMPARE(w.f.tags(), QString(deleted ? "  D   " : "      "));
+        QCOMPARE(w.f.tags(), QString("      "));
         QVERIFY(!upDuring);
-        if (!back) {
-            QTest::qWait(20);
-            QVERIFY(!pad->isVisible());
-            return;
-        }
         QTRY_VERIFY(pad->isVisible() && pad->isActiveWindow());
         QCOMPARE(pad->pos(), placed);
         // Deactivated by the review window itself, it stays away.
@@ -386,6 +406,81 @@ private Q_SLOTS:
         QTRY_VERIFY(!pad->isVisible());
         QTest::qWait(20);
         QVERIFY(!pad->isVisible());
+    }
+
+    // Once a delete has taken a file of the group, neither pad comes up again until the pointer
+    // brings one, whichever way the delete came and whatever parked the pads for it (the question,
+    // the viewer), and the counters read the delete.
+    void noPadAfterADelete_data()
+    {
+        QTest::addColumn<QString>("from"); // "pad" (a click on slot 2), "strip" (a hover over it)
+        QTest::addColumn<QString>("keys"); // there: D, View then 1 in the viewer, Alt+A
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("deleted");
+        for (const bool confirm : { true, false }) {
+            const char* how = confirm ? ", Yes" : ", No Confirm";
+            for (const char* from : { "pad", "strip" }) {
+                const QByteArray name = QByteArray(from) + " ";
+                QTest::newRow(name + "D" + how) << from << "d" << confirm << "1 2 4" << 1;
+                QTest::newRow(name + "View, 1 in the viewer" + how) << from << "v1" << confirm << "1 2 4" << 1;
+                QTest::newRow(name + "Delete all" + how) << from << "alt+a" << confirm << "-" << 4;
+            }
+        }
+    }
+    void noPadAfterADelete()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, keys);
+        QFETCH(bool, confirm);
+        QFETCH(QString, group);
+        QFETCH(int, deleted);
+        Window w(confirm);
+        w.window->review().setDialogs(ReviewDialogs { nullptr, w.window->viewer() });
+        from == "pad" ? w.click(2) : w.hover(2);
+        QWidget* pad = from == "pad" ? static_cast<QWidget*>(w.pad()) : w.strip();
+        pad->activateWindow();
+        QTRY_VERIFY(pad->isActiveWindow());
+        // Every showing of a pad once a file of the group has gone.
+        const QDir tree(w.f.tree());
+        int shownAfter = 0;
+        EventWatch watch([&](QEvent* event) {
+            if (event->type() == QEvent::Show && tree.entryList(QDir::Files).size() < 6)
+                ++shownAfter;
+        });
+        for (QWidget* watched : { static_cast<QWidget*>(w.pad()), static_cast<QWidget*>(w.strip()) })
+            watched->installEventFilter(&watch);
+        std::function<void()> question = [&] {
+            w.modalInFront();
+            w.prompter.whileAsking = question;
+        };
+        w.prompter.whileAsking = question;
+        for (int k = 0; k < 4; ++k)
+            w.prompter.queueAnswer(MsgAnswer::Yes);
+        if (keys == "v1") {
+            // The viewer on the slot's file, "1" asks for its delete; the review window has the
+            // activation back only afterwards.
+            QTimer::singleShot(0, w.window, [&] {
+                QTRY_VERIFY(w.window->viewer()->isActiveWindow());
+                QTest::keyClicks(w.window->viewer(), "1");
+            });
+            Window::type(pad, "v");
+        } else if (keys == "alt+a") {
+            Window::accessKey(pad->focusWidget() ? pad->focusWidget() : pad, Qt::Key_A);
+        } else {
+            Window::type(pad, keys);
+        }
+        QCOMPARE(w.group(), group);
+        QCOMPARE(w.prompter.messages().size(), confirm ? deleted : 0);
+        QVERIFY(!w.pad()->isVisible() && !w.strip()->isVisible());
+        // Nor later, when the window manager hands the activation back to the review window.
+        QApplication::setActiveWindow(w.window);
+        QTest::qWait(20);
+        QCOMPARE(shownAfter, 0);
+        QVERIFY(!w.pad()->isVisible() && !w.strip()->isVisible());
+        const QString counters = QString(" %1 files deleted,  %1 total...").arg(deleted);
+        QCOMPARE(w.strip()->lblDELSTATUS->text(), counters);
+        QCOMPARE(w.window->lblDELSTATUS->text(), counters);
     }
 
     void busyGuard_data()

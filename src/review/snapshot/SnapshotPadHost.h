@@ -20,8 +20,6 @@ public:
     virtual bool busy() const = 0;
     // The slot the commands act on: the thumbnail last hovered or clicked (99 after Delete all).
     virtual int currentSlot() const = 0;
-    // Whether the commands may act on a slot: one of the shown slots, holding a file.
-    virtual bool holdsFile(int slot) const = 0;
     // Where a slot's thumbnail stands; an empty rectangle for a slot without one.
     virtual QRect slotRect(int slot) const = 0;
     // The window's outer rectangle, title bar and border included, and the free area of the

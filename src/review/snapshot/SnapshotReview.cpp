@@ -8,7 +8,9 @@
 #include "match/RuleSettings.h"
 #include "platform/KeyCodes.h"
 #include "platform/Prompter.h"
+#include "review/BusyScope.h"
 #include "review/FileActions.h"
+#include "review/FileFacts.h"
 #include "review/ReviewSources.h"
 #include "review/snapshot/GroupSearch.h"
 #include "review/snapshot/PatternGroupSearch.h"
@@ -109,18 +111,20 @@ void SnapshotReview::guarded(const std::function<void()>& work)
 {
     if (m_busy || m_unloaded || !m_files)
         return;
-    m_busy = true;
-    try {
-        work();
-    } catch (const std::exception& error) {
-        // The catalogue failed under the review: say so and leave the review usable.
-        m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
-            QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
-        EnableReviewControls();
-        if (m_view)
-            m_view->showSearchStatus(false);
+    {
+        BusyScope busy(m_busy);
+        try {
+            work();
+        } catch (const std::exception& error) {
+            // The catalogue failed under the review: say so and leave the review usable.
+            m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
+                QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+            EnableReviewControls();
+            if (m_view)
+                m_view->showSearchStatus(false);
+        }
     }
-    m_busy = false;
+    // The close asked for meanwhile, once the guard is down.
     if (m_closePending && m_view)
         m_view->closeWindow();
 }
@@ -275,6 +279,9 @@ void SnapshotReview::deleteSlots(int first, int last)
             EnableReviewControls();
             return;
         }
+        // Before anything yields: a pad the question parked must not come back over the slot.
+        if (m_view)
+            m_view->fileDeleted(deletionCountersText(m_session.NumberDeleted, m_session.TotalDeleted));
         // A deleted pattern reference shows no further page.
         if (slot.rowId == m_pair.reference.rowId)
             m_pair.reference.RTAG = QStringLiteral("D");

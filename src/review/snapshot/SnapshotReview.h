@@ -41,9 +41,9 @@ public:
     SnapshotReview(const SnapshotReview&) = delete;
     SnapshotReview& operator=(const SnapshotReview&) = delete;
 
-    // The load's share: the session's count of deleted files starts afresh, the list database and
-    // the review's record set are opened. False, with the user told, when the catalogue cannot be
-    // opened or read.
+    // The load's share: the list database and the review's record set are opened; the session's
+    // count of deleted files goes on from the reviews before (the quit statistics count the whole
+    // run). False, with the user told, when the catalogue cannot be opened or read.
     bool load();
     // The first activation's share (once): the review starts at the stored resume record and
     // shows the first group from there. False when the window is to close at once: no database,

@@ -30,6 +30,10 @@ public:
     virtual void showIcon(int slot, const QImage& picture) = 0;
     // After a file action emptied the slot: caption, picture and icon box gone.
     virtual void blankThumbnail(int slot) = 0;
+    // A delete took a slot's file: neither pad is shown again for what it showed (both hidden,
+    // and one that stepped aside for the question stays away), the box and the facts go, and the
+    // counters after the delete are shown, in the hover strip too.
+    virtual void fileDeleted(const QString& counters) = 0;
 
     // The Stop button and the status line, shown while a pattern search runs.
     virtual void showSearchStatus(bool shown) = 0;

@@ -118,12 +118,9 @@ bool frmDOWHAT::Form_Activate()
     txtNEWNAME->hide();
     cmdOK->hide();
     m_margin = 200;
-    // The place needs the current thumbnail; after Delete all there is none, and no pad. Nor
-    // is there one for a slot its file has left (a delete confirmed in a question the pad
-    // stepped aside for): the pad would only cover the next thumbnail.
-    const int slot = m_host.currentSlot();
-    const QRect thumbnail = m_host.slotRect(slot);
-    if (thumbnail.isEmpty() || !m_host.holdsFile(slot)) {
+    // The place needs the current thumbnail; after Delete all there is none, and no pad.
+    const QRect thumbnail = m_host.slotRect(m_host.currentSlot());
+    if (thumbnail.isEmpty()) {
         hide();
         return false;
     }

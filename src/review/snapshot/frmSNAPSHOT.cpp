@@ -122,6 +122,7 @@ void frmSNAPSHOT::buildControls()
         caption->setProperty("index", int(n));
         caption->setAutoFillBackground(true);
         caption->setPalette(grey);
+        caption->hide();
         lblREFNAME[n] = caption;
 
         auto* image = new ImageBox(this);
@@ -427,11 +428,6 @@ bool frmSNAPSHOT::busy() const
 int frmSNAPSHOT::currentSlot() const
 {
     return m_review->WHICHIMAGE;
-}
-
-bool frmSNAPSHOT::holdsFile(int slot) const
-{
-    return m_review->holdsFileAt(slot);
 }
 
 QRect frmSNAPSHOT::slotRect(int slot) const

@@ -128,7 +128,6 @@ private:
     void press(Command command) override;
     bool busy() const override;
     int currentSlot() const override;
-    bool holdsFile(int slot) const override;
     QRect slotRect(int slot) const override;
     QRect frame() const override { return frameGeometry(); }
     QRect screenArea() const override;

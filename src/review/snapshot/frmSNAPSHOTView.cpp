@@ -35,6 +35,7 @@ public:
     void showPicture(int slot, const QImage& picture, QSize naturalSize) override;
     void showIcon(int slot, const QImage& picture) override;
     void blankThumbnail(int slot) override { clearThumbnail(slot); }
+    void fileDeleted(const QString& counters) override;
     void showSearchStatus(bool shown) override;
     void setStatusText(const QString& text) override;
     QSize drawnSize(int slot) const override { return m_window.naturalSize(slot); }
@@ -69,6 +70,7 @@ void frmSNAPSHOT::View::clearThumbnail(int slot)
     frmSNAPSHOT& w = m_window;
     const auto n = std::size_t(slot);
     w.lblREFNAME[n]->clear();
+    w.lblREFNAME[n]->hide();
     w.gvbIMAGE[n]->setImage(QImage());
     w.gvbIMAGE[n]->hide();
     w.m_naturalSize[n] = QSize();
@@ -87,7 +89,10 @@ void frmSNAPSHOT::View::prepareThumbnail(int slot, bool shown)
 
 void frmSNAPSHOT::View::setCaption(int slot, const QString& caption)
 {
-    m_window.lblREFNAME[std::size_t(slot)]->setText(caption);
+    // An empty caption's grey would still cover the tip below the grid.
+    QLabel* label = m_window.lblREFNAME[std::size_t(slot)];
+    label->setText(caption);
+    label->setVisible(!caption.isEmpty());
 }
 
 void frmSNAPSHOT::View::showPicture(int slot, const QImage& picture, QSize naturalSize)
@@ -171,6 +176,7 @@ void frmSNAPSHOT::View::showHover(int slot, const HoverFacts& facts)
 void frmSNAPSHOT::View::clearHover(const QString& counters)
 {
     frmSNAPSHOT& w = m_window;
+    // Hidden from here, a pad parked for a question or the viewer stays away when it closes.
     w.hidePads();
     for (QFrame* frame : w.boxLINE)
         frame->hide();
@@ -178,6 +184,13 @@ void frmSNAPSHOT::View::clearHover(const QString& counters)
         label->clear();
     w.lblDELSTATUS->setText(counters);
     w.lblDELSTATUS->adjustSize();
+}
+
+void frmSNAPSHOT::View::fileDeleted(const QString& counters)
+{
+    // As if the pointer had left the grid; the strip's next showing reads the new counters too.
+    clearHover(counters);
+    m_window.m_strip->lblDELSTATUS->setText(counters);
 }
 
 void frmSNAPSHOT::View::showActionPad(int, const QString& newName)

@@ -1,6 +1,7 @@
 #pragma once
 
-// Sets a flag for the life of a scope: the pair review's busy guard.
+// Sets a flag for the life of a scope: the busy guard of each review window, held while one of its
+// actions runs.
 class BusyScope
 {
 public:
