@@ -47,11 +47,19 @@ bool ownDirectory(const QByteArray& path)
     return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
 }
 
+// A directory made with its missing parents, private to the user as other trash programs make
+// them; a fresh account has no data directory yet.
+bool directoryTreeMade(const QByteArray& path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0700);
+    return directoryMade(path);
+}
+
 std::optional<TrashPlace> homeTrash()
 {
-    // The data directory itself is not made: a trash in a place that is not there is no trash.
     const QByteArray data = QFile::encodeName(dataHome());
-    if (!isDirectory(data) || !directoryMade(data + "/Trash"))
+    if (!directoryTreeMade(data) || !directoryMade(data + "/Trash"))
         return std::nullopt;
     return TrashPlace { data + "/Trash", QByteArray() };
 }

@@ -267,9 +267,12 @@ private Q_SLOTS:
         QTest::newRow("Trash is a plain file") << "Trash a file"
                                                << ""
                                                << "";
-        QTest::newRow("data home missing") << "data home missing"
-                                           << ""
-                                           << "";
+        QTest::newRow("data home missing: made with its parents")
+            << "data home missing"
+            << "$HOME/absent/share/Trash/files/" + name << "$HOME/pics/" + encoded;
+        QTest::newRow("fresh account: no data home and no ~/.local")
+            << "fresh account"
+            << "$HOME/.local/share/Trash/files/" + name << "$HOME/pics/" + encoded;
         QTest::newRow("relative data home: the default one")
             << "data home relative"
             << "$HOME/.local/share/Trash/files/" + name << "$HOME/pics/" + encoded;
@@ -317,7 +320,10 @@ private Q_SLOTS:
             QVERIFY(QDir(home + QStringLiteral("/data/Trash")).removeRecursively());
             QVERIFY(writeFile(home + QStringLiteral("/data/Trash"), "not a folder"));
         } else if (fault == QLatin1String("data home missing")) {
-            dataHome = QFile::encodeName(home + QStringLiteral("/absent"));
+            dataHome = QFile::encodeName(home + QStringLiteral("/absent/share"));
+        } else if (fault == QLatin1String("fresh account")) {
+            QVERIFY(QDir(home + QStringLiteral("/.local")).removeRecursively());
+            dataHome.clear();
         } else if (fault == QLatin1String("data home relative")) {
             dataHome = "data";
         } else if (fault == QLatin1String("shared .Trash") || fault == QLatin1String("unsticky .Trash")) {
@@ -335,7 +341,10 @@ private Q_SLOTS:
         const QString answer = runInChild(
             [&]() -> QString {
                 qputenv("HOME", QFile::encodeName(home));
-                qputenv("XDG_DATA_HOME", dataHome);
+                if (dataHome.isEmpty())
+                    qunsetenv("XDG_DATA_HOME");
+                else
+                    qputenv("XDG_DATA_HOME", dataHome);
                 QDir::setCurrent(cwd);
                 QStringList failed;
                 const int failures = RecycleFiles({ picture }, &failed);
@@ -363,9 +372,17 @@ private Q_SLOTS:
         QCOMPARE(QDir(cwd).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
         if (trashed.isEmpty()) {
             QCOMPARE(infoFiles, QStringList());
-            if (fault == QLatin1String("data home missing"))
-                QVERIFY(!QFileInfo::exists(home + QStringLiteral("/absent")));
             return;
+        }
+        // A data directory made for the trash is the user's alone, its parents too.
+        const QStringList made = fault == QLatin1String("data home missing")
+            ? QStringList { "/absent", "/absent/share" }
+            : fault == QLatin1String("fresh account") ? QStringList { "/.local", "/.local/share" }
+                                                      : QStringList();
+        for (const QString& folder : made) {
+            struct stat status = {};
+            QCOMPARE(stat(QFile::encodeName(home + folder).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 07777, mode_t(0700));
         }
         const QString inTrash = place(trashed);
         QCOMPARE(readFile(inTrash), QByteArray("jpeg"));
