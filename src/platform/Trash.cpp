@@ -9,6 +9,8 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -18,6 +20,9 @@ namespace {
 
 // So many names taken in one trash means it is not one to put more into.
 constexpr int NameTries = 1000;
+// The information is written under a name of ours first, which never ends in ".trashinfo", so
+// no reader ever meets a file half written. The writer's process number follows, then a count.
+constexpr char PartPrefix[] = ".tolq-trashinfo-";
 
 struct TrashPlace
 {
@@ -47,11 +52,19 @@ bool ownDirectory(const QByteArray& path)
     return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
 }
 
+// A directory made with its missing parents, private to the user as other trash programs make
+// them; a fresh account has no data directory yet.
+bool directoryTreeMade(const QByteArray& path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        ::mkdir(path.left(slash).constData(), 0700);
+    return directoryMade(path);
+}
+
 std::optional<TrashPlace> homeTrash()
 {
-    // The data directory itself is not made: a trash in a place that is not there is no trash.
     const QByteArray data = QFile::encodeName(dataHome());
-    if (!isDirectory(data) || !directoryMade(data + "/Trash"))
+    if (!directoryTreeMade(data) || !directoryMade(data + "/Trash"))
         return std::nullopt;
     return TrashPlace { data + "/Trash", QByteArray() };
 }
@@ -116,6 +129,52 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
+// Writes the information under a name of ours in the info folder, synced and closed; empty when
+// it cannot.
+QByteArray writtenPart(const QByteArray& infos, const QByteArray& record)
+{
+    static int count = 0;
+    const QByteArray stem = infos + '/' + PartPrefix + QByteArray::number(qint64(::getpid())) + '-';
+    for (int attempt = 0; attempt < NameTries; ++attempt) {
+        const QByteArray part = stem + QByteArray::number(++count);
+        const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return {};
+        }
+        const bool written = writeAll(fd, record) && ::fsync(fd) == 0;
+        if (::close(fd) != 0 || !written) {
+            ::unlink(part.constData());
+            return {};
+        }
+        return part;
+    }
+    return {};
+}
+
+// Removes what a writer that died left of its information: only names of ours whose process is
+// gone (or is this one, which holds none between two trashings), so that a program trashing
+// beside this one keeps its own.
+void removeStrayParts(const QByteArray& infos)
+{
+    DIR* folder = ::opendir(infos.constData());
+    if (!folder)
+        return;
+    const QByteArray prefix(PartPrefix);
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || name.endsWith(".trashinfo"))
+            continue;
+        bool number = false;
+        const QByteArray tail = name.mid(prefix.size());
+        const qint64 writer = tail.left(tail.indexOf('-')).toLongLong(&number);
+        if (number && writer > 0 && (writer == ::getpid() || (::kill(pid_t(writer), 0) != 0 && errno == ESRCH)))
+            ::unlink((infos + '/' + name).constData());
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
 bool moveFileToTrash(const QString& path, QString* trashedAs)
@@ -144,29 +203,32 @@ bool moveFileToTrash(const QString& path, QString* trashedAs)
     const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate="
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
 
+    removeStrayParts(infos);
     const QByteArray name = QFile::encodeName(file.fileName());
+    QByteArray part;
     for (int attempt = 1; attempt <= NameTries; ++attempt) {
         const QByteArray trashName = nameAtTry(name, attempt);
         const QByteArray target = files + '/' + trashName;
         const EntryProbe taken = probeEntry(target);
         if (taken == EntryProbe::Unknown)
-            return false;
+            break;
         if (taken == EntryProbe::Present)
             continue;
-        // The information file comes first and is made exclusively: of two programs trashing the
-        // same name, one gets it and the other moves on. Any refusal but a name taken ends here.
+        // The information comes first, whole, and takes its name without ever replacing one (a
+        // rename that refuses a taken name, or a link and an unlink where the file system knows
+        // no such rename): of two programs trashing the same name, one gets it and the other
+        // moves on. Any refusal but a name taken ends here.
+        if (part.isEmpty())
+            part = writtenPart(infos, record);
+        if (part.isEmpty())
+            return false;
         const QByteArray infoFile = infos + '/' + trashName + ".trashinfo";
-        const int fd = ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return false;
-        }
-        const bool written = writeAll(fd, record);
-        if (::close(fd) != 0 || !written) {
-            ::unlink(infoFile.constData());
-            return false;
-        }
+        const FileOpResult named = renameNoReplace(part, infoFile);
+        if (named.status == FileOpResult::TargetExists)
+            continue;
+        if (!named.ok())
+            break;
+        part.clear();
         const FileOpResult moved = renameNoReplace(source, target);
         if (moved.ok()) {
             if (trashedAs)
@@ -177,5 +239,7 @@ bool moveFileToTrash(const QString& path, QString* trashedAs)
         if (moved.status != FileOpResult::TargetExists)
             return false;
     }
+    if (!part.isEmpty())
+        ::unlink(part.constData());
     return false;
 }

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <sqlite3.h>
@@ -66,8 +67,16 @@ struct SameFileRows
         quint64 inode = 0;
         bool operator==(const Identity&) const = default;
     };
+    struct Row
+    {
+        std::int64_t rowId = 0;
+        QString path;
+        // Reached through the same directory entry, by a link to its directory or another mount
+        // of it: the path reaches nothing once the file is deleted. Else a hard link.
+        bool sameEntry = false;
+    };
     Identity file;
-    QList<std::pair<std::int64_t, QString>> rows;
+    QList<Row> rows;
 
     // The file a path reaches now (through links), if any.
     static std::optional<Identity> of(const QString& path)
@@ -130,6 +139,7 @@ SameFileRows FileActions::sameFileRows(const ImageFacts& slot)
     if (!file)
         return same;
     same.file = *file;
+    const std::optional<SameFileRows::Identity> folder = SameFileRows::of(slot.PATH);
     // A row of the same file by another path carries its name on disk and its length: one pass
     // of the engine over the catalogue, and a look at the disk for those rows alone.
     const QString name = slot.diskName();
@@ -144,7 +154,8 @@ SameFileRows FileActions::sameFileRows(const ImageFacts& slot)
             other.DISKNAME = textAt(rows.handle(), 2);
             other.WHOLENAME = textAt(rows.handle(), 3);
             if (other.diskName() == name && SameFileRows::of(other.filePath()) == file)
-                same.rows.append({ sqlite3_column_int64(rows.handle(), 0), other.filePath() });
+                same.rows.append({ sqlite3_column_int64(rows.handle(), 0), other.filePath(),
+                    folder && SameFileRows::of(other.PATH) == folder });
         }
     } catch (const std::exception&) {
         // The row write that follows reports the catalogue's failure.
@@ -168,9 +179,9 @@ bool FileActions::writeRow(const ImageFacts& slot,
     params << qint64(slot.rowId);
     // The file's other rows whose paths now reach nothing, or another file.
     QList<std::int64_t> leftBehind;
-    for (const auto& [rowId, path] : others.rows) {
-        if (SameFileRows::of(path) != others.file)
-            leftBehind << rowId;
+    for (const SameFileRows::Row& row : others.rows) {
+        if (SameFileRows::of(row.path) != others.file)
+            leftBehind << row.rowId;
     }
     bool written = false;
     QString reason;
@@ -189,6 +200,28 @@ bool FileActions::writeRow(const ImageFacts& slot,
     if (!written)
         tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
     return written;
+}
+
+std::optional<FileActions::RowTags> FileActions::setTags(const RowTags& tags, QString* reason)
+{
+    RowTags before;
+    try {
+        CatalogueTransaction write(m_database);
+        for (const auto& [rowId, tag] : tags) {
+            const QVariant was
+                = m_database.queryValue(QStringLiteral("SELECT RTAG FROM FILES WHERE rowid = ?"), { qint64(rowId) });
+            if (was.isNull())
+                continue;
+            m_database.executeChanging(CatalogueFields::bit(CatalogueFields::RTAG),
+                QStringLiteral("UPDATE FILES SET RTAG = ? WHERE rowid = ?"), { tag, qint64(rowId) });
+            before.append({ rowId, was.toString() });
+        }
+        write.commit();
+    } catch (const std::exception& error) {
+        *reason = QStringLiteral("\r\r") + QString::fromUtf8(error.what());
+        return std::nullopt;
+    }
+    return before;
 }
 
 void FileActions::tellError(const QString& text, MsgIcon icon)
@@ -228,8 +261,28 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
                confirmDeleteText(file), QStringLiteral("Confirm Deletion"), MsgButtons::YesNo, MsgIcon::Question, 2 })
             != MsgAnswer::Yes)
         return outcome;
+    // The rows go before the file: a crash in between leaves a tagged row for a file still on
+    // disk, which the next pre-scan finds again, never a live row for a file that is gone.
     const SameFileRows others = sameFileRows(slot);
+    RowTags tags;
+    if (slot.rowId != 0)
+        tags.append({ slot.rowId, QStringLiteral("D") });
+    for (const SameFileRows::Row& row : others.rows) {
+        if (row.sameEntry)
+            tags.append({ row.rowId, QStringLiteral("D") });
+    }
+    QString reason;
+    const std::optional<RowTags> before = setTags(tags, &reason);
+    if (!before) {
+        outcome.rowUpdated = false;
+        tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
+        tellError(deleteFailedText(file), MsgIcon::Critical);
+        outcome.result = FileActionOutcome::Result::Failed;
+        return outcome;
+    }
     if (!removeFile(file)) {
+        if (!setTags(*before, &reason))
+            tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
         tellError(deleteFailedText(file), MsgIcon::Critical);
         outcome.result = FileActionOutcome::Result::Failed;
         return outcome;
@@ -238,7 +291,24 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     countOne(m_session.NumberDeleted);
     countOne(m_session.TotalDeleted);
     slot.RTAG = QStringLiteral("D");
-    outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file, others);
+    // What the disk says now holds over the guess: a row that still reaches the file (a hard
+    // link) is live again, one that reaches nothing now is tagged.
+    RowTags settled;
+    for (const SameFileRows::Row& row : others.rows) {
+        const bool gone = SameFileRows::of(row.path) != others.file;
+        const auto tagged = std::find_if(
+            before->begin(), before->end(), [&](const auto& previous) { return previous.first == row.rowId; });
+        if (gone && tagged == before->end())
+            settled.append({ row.rowId, QStringLiteral("D") });
+        else if (!gone && tagged != before->end())
+            settled.append(*tagged);
+    }
+    const bool slotTagged = std::any_of(
+        before->begin(), before->end(), [&](const auto& previous) { return previous.first == slot.rowId; });
+    const bool settledWritten = settled.isEmpty() || setTags(settled, &reason).has_value();
+    outcome.rowUpdated = slotTagged && settledWritten;
+    if (!outcome.rowUpdated)
+        tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
 
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
     if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion))

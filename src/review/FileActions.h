@@ -6,7 +6,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 class CatalogueDatabase;
@@ -27,8 +29,9 @@ struct FileActionOutcome
         Unchanged, // nothing to do: nothing was asked and nothing changed
     };
     Result result = Result::Declined;
-    // False when the file action happened but its catalogue row could not be found or written;
-    // the user has been told and the file action stands.
+    // False when the catalogue row could not be found or written; the user has been told. A file
+    // action that happened stands; a delete whose row the catalogue refused beforehand did not
+    // happen (Failed).
     bool rowUpdated = true;
 
     bool done() const { return result == Result::Done; }
@@ -40,10 +43,10 @@ struct FileActionOutcome
 // slot itself.
 //
 // One file may have other rows, reached by other paths (a link to its directory, a second mount
-// of it): in the same catalogue write as the slot's row, every such row whose path reaches
-// nothing after the action, or another file, is tagged "D", as a delete in review tags its own
-// row, so that no search offers a file that is gone. A row whose path still reaches the file
-// (a hard link) stays as it is.
+// of it): in the same catalogue write as the slot's row (for a delete, before the file goes),
+// every such row whose path reaches nothing after the action, or another file, is tagged "D", as
+// a delete in review tags its own row, so that no search offers a file that is gone. A row whose
+// path still reaches the file (a hard link) stays as it is.
 class FileActions
 {
 public:
@@ -55,7 +58,9 @@ public:
     // there; a file already missing fails an outright delete and counts as deleted through the
     // trash). A delete counts in NumberDeleted and TotalDeleted, a file removed now in the
     // recovered space; it tags the row and the slot "D" and takes the thumbnail companion along
-    // (its own failure is reported and stops nothing).
+    // (its own failure is reported and stops nothing). The tags are written, and committed,
+    // before the file goes, and put back when it stays; a catalogue that refuses them stops the
+    // delete.
     FileActionOutcome deleteFile(ImageFacts& slot);
 
     // Move: the removable-media prompt, then the move dialog, which moves the file with its
@@ -115,6 +120,11 @@ private:
     // date the file system reports; when they cannot be read, from the row's recorded SIZE and
     // DATE, with the user told.
     QString keyAfterChange(const ImageFacts& slot);
+    // Row ids with the RTAG each is to have.
+    using RowTags = QList<std::pair<std::int64_t, QString>>;
+    // Sets the tags in one committed write and gives the tags the rows had (rows not found are
+    // left out); nullopt, with the catalogue's reason, when it refuses.
+    std::optional<RowTags> setTags(const RowTags& tags, QString* reason);
     void tellError(const QString& text, MsgIcon icon);
 
     const MainSettings& m_settings;

@@ -1,3 +1,4 @@
+#include "CallStops.h"
 #include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
@@ -267,9 +268,12 @@ private Q_SLOTS:
         QTest::newRow("Trash is a plain file") << "Trash a file"
                                                << ""
                                                << "";
-        QTest::newRow("data home missing") << "data home missing"
-                                           << ""
-                                           << "";
+        QTest::newRow("data home missing: made with its parents")
+            << "data home missing"
+            << "$HOME/absent/share/Trash/files/" + name << "$HOME/pics/" + encoded;
+        QTest::newRow("fresh account: no data home and no ~/.local")
+            << "fresh account"
+            << "$HOME/.local/share/Trash/files/" + name << "$HOME/pics/" + encoded;
         QTest::newRow("relative data home: the default one")
             << "data home relative"
             << "$HOME/.local/share/Trash/files/" + name << "$HOME/pics/" + encoded;
@@ -317,7 +321,10 @@ private Q_SLOTS:
             QVERIFY(QDir(home + QStringLiteral("/data/Trash")).removeRecursively());
             QVERIFY(writeFile(home + QStringLiteral("/data/Trash"), "not a folder"));
         } else if (fault == QLatin1String("data home missing")) {
-            dataHome = QFile::encodeName(home + QStringLiteral("/absent"));
+            dataHome = QFile::encodeName(home + QStringLiteral("/absent/share"));
+        } else if (fault == QLatin1String("fresh account")) {
+            QVERIFY(QDir(home + QStringLiteral("/.local")).removeRecursively());
+            dataHome.clear();
         } else if (fault == QLatin1String("data home relative")) {
             dataHome = "data";
         } else if (fault == QLatin1String("shared .Trash") || fault == QLatin1String("unsticky .Trash")) {
@@ -335,7 +342,10 @@ private Q_SLOTS:
         const QString answer = runInChild(
             [&]() -> QString {
                 qputenv("HOME", QFile::encodeName(home));
-                qputenv("XDG_DATA_HOME", dataHome);
+                if (dataHome.isEmpty())
+                    qunsetenv("XDG_DATA_HOME");
+                else
+                    qputenv("XDG_DATA_HOME", dataHome);
                 QDir::setCurrent(cwd);
                 QStringList failed;
                 const int failures = RecycleFiles({ picture }, &failed);
@@ -363,9 +373,17 @@ private Q_SLOTS:
         QCOMPARE(QDir(cwd).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
         if (trashed.isEmpty()) {
             QCOMPARE(infoFiles, QStringList());
-            if (fault == QLatin1String("data home missing"))
-                QVERIFY(!QFileInfo::exists(home + QStringLiteral("/absent")));
             return;
+        }
+        // A data directory made for the trash is the user's alone, its parents too.
+        const QStringList made = fault == QLatin1String("data home missing")
+            ? QStringList { "/absent", "/absent/share" }
+            : fault == QLatin1String("fresh account") ? QStringList { "/.local", "/.local/share" }
+                                                      : QStringList();
+        for (const QString& folder : made) {
+            struct stat status = {};
+            QCOMPARE(stat(QFile::encodeName(home + folder).constData(), &status), 0);
+            QCOMPARE(status.st_mode & 07777, mode_t(0700));
         }
         const QString inTrash = place(trashed);
         QCOMPARE(readFile(inTrash), QByteArray("jpeg"));
@@ -383,6 +401,74 @@ private Q_SLOTS:
         QCOMPARE(lines.at(3), QString());
         if (fault == QLatin1String("name taken"))
             QCOMPARE(readFile(home + QStringLiteral("/data/Trash/files/a b%.jpg")), QByteArray("older"));
+    }
+
+    // Killed at any step of a trashing, the trash holds no information file that is not whole,
+    // the picture is where it was or in the trash, and the next trashing removes what the crash
+    // left of the program's own.
+    void recycleFilesKilled_data()
+    {
+        QTest::addColumn<QString>("step"); // the call stopped at: "open", "name" (link or rename), "rename"
+        QTest::addColumn<bool>("onPicture"); // of the picture, else in the info folder
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<QStringList>("infos"); // the info folder after the next trashing
+        const QStringList both { "a.jpg.trashinfo", "b.jpg.trashinfo" };
+        QTest::newRow("once the information file is made")
+            << "open" << false << true << QStringList { "b.jpg.trashinfo" };
+        QTest::newRow("before the information takes its name")
+            << "name" << false << false << QStringList { "b.jpg.trashinfo" };
+        QTest::newRow("before the picture moves") << "rename" << true << false << both;
+        QTest::newRow("once the picture moved") << "rename" << true << true << both;
+    }
+    void recycleFilesKilled()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, onPicture);
+        QFETCH(bool, after);
+        QFETCH(QStringList, infos);
+        TrashHome trash;
+        QTemporaryDir pics;
+        const QString picture = pics.filePath(QStringLiteral("a.jpg"));
+        QVERIFY(writeFile(picture, "jpeg"));
+        QVERIFY(writeFile(pics.filePath(QStringLiteral("b.jpg")), "next"));
+        const QString infoFolder = QDir::cleanPath(trash.trashed(QString()) + QStringLiteral("../info"));
+        const QString stopped = runInChild(
+            [&]() -> QString {
+                const QList<CallKind> kinds = step == QLatin1String("open") ? QList { CallKind::Open }
+                    : step == QLatin1String("name")                         ? QList { CallKind::Link, CallKind::Rename }
+                                                                            : QList { CallKind::Rename };
+                stopAtCall(kinds, onPicture ? QFile::encodeName(picture) : QByteArrayLiteral("/Trash/info/"),
+                    after ? StopWhen::After : StopWhen::Before);
+                return QString::number(RecycleFiles({ picture }));
+            },
+            30);
+        QCOMPARE(stopped, stoppedAnswer());
+        const bool moved = onPicture && after;
+        QCOMPARE(QFileInfo::exists(picture), !moved);
+        QCOMPARE(readFile(trash.trashed(QStringLiteral("a.jpg"))), moved ? QByteArray("jpeg") : QByteArray());
+        // Every information file in the folder, its name and whether it is whole.
+        const QDir folder(QDir::cleanPath(trash.trashed(QString()) + QStringLiteral("../info")));
+        const auto information = [&] {
+            QStringList found;
+            for (const QString& name :
+                folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+                const QStringList lines = QString::fromUtf8(readFile(folder.filePath(name))).split(QLatin1Char('\n'));
+                const bool whole = lines.size() == 4 && lines.at(0) == QLatin1String("[Trash Info]")
+                    && lines.at(1) == QStringLiteral("Path=") + pics.filePath(name.chopped(10))
+                    && lines.at(2).startsWith(QLatin1String("DeletionDate=")) && lines.at(3).isEmpty();
+                found << (name.endsWith(QLatin1String(".trashinfo")) && !whole ? name + QStringLiteral(" (not whole)")
+                                                                               : name);
+            }
+            return found;
+        };
+        for (const QString& name : information())
+            QVERIFY2(!name.endsWith(QLatin1String("(not whole)")), qPrintable(name));
+
+        const QString next
+            = runInChild([&] { return QString::number(RecycleFiles({ pics.filePath(QStringLiteral("b.jpg")) })); }, 30);
+        QCOMPARE(next, QStringLiteral("0"));
+        QCOMPARE(readFile(trash.trashed(QStringLiteral("b.jpg"))), QByteArray("next"));
+        QCOMPARE(information(), infos);
     }
 
     void dates_data()

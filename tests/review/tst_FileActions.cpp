@@ -6,6 +6,7 @@
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include "CallStops.h"
 #include "FileSystemFixtures.h"
 #include "MatchTestSupport.h"
 #include "TestSupport.h"
@@ -80,7 +81,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("recycle");
         QTest::addColumn<bool>("trashWritable");
-        QTest::addColumn<QString>("fault"); // "", "vanished", "declined", "row gone"
+        QTest::addColumn<QString>("fault"); // "", "vanished", "declined", "row gone", "catalogue refuses"
         QTest::addColumn<int>("result");
         QTest::addColumn<QStringList>("messages");
 
@@ -108,6 +109,9 @@ private Q_SLOTS:
         QTest::newRow("row gone: the delete stands")
             << "b.jpg" << false << true << "row gone" << done
             << QStringList { confirm, "Unable to update the catalogue record of file - " };
+        QTest::newRow("catalogue refuses the tag: the file stays")
+            << "b.jpg" << true << true << "catalogue refuses" << failed
+            << QStringList { confirm, "Unable to update the catalogue record of file - ", unable };
     }
     void deleteUnderFaults()
     {
@@ -130,15 +134,17 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(file));
         if (fault == "row gone")
             f.db->execute("DELETE FROM FILES WHERE RECNUM = 2");
+        if (fault == "catalogue refuses")
+            f.db->execute("CREATE TRIGGER refuse BEFORE UPDATE ON FILES BEGIN SELECT RAISE(ABORT, 'refused'); END");
         f.prompter.queueAnswer(fault == "declined" ? MsgAnswer::No : MsgAnswer::Yes);
 
         const FileActionOutcome outcome = f.remove(facts);
 
         QCOMPARE(int(outcome.result), result);
-        QCOMPARE(outcome.rowUpdated, fault != "row gone");
+        QCOMPARE(outcome.rowUpdated, fault != "row gone" && fault != "catalogue refuses");
         QCOMPARE(f.prompter.messages().size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
-            QCOMPARE(f.prompter.texts().at(i), messages.at(i) + file);
+            QCOMPARE(f.prompter.texts().at(i).left(messages.at(i).size() + file.size()), messages.at(i) + file);
         QCOMPARE(f.prompter.messages().first().title, QStringLiteral("Confirm Deletion"));
         QCOMPARE(f.prompter.messages().first().defaultButton, 2);
         const bool deleted = result == int(FileActionOutcome::Result::Done);
@@ -158,6 +164,75 @@ private Q_SLOTS:
         const bool recovered = deleted && fault != "vanished";
         QCOMPARE(QString::number(f.session.RecoveredBytes), recovered ? QString::number(size) : QString("0"));
         QCOMPARE(QString::number(f.session.RecoveredSectorBytes), recovered ? sectorRound(size) : QString("0"));
+    }
+
+    // The rows of the file are tagged before it goes: killed on either side of its removal, no
+    // row is live for a file that is gone; a delete that fails puts the tags back. real/p.jpg is
+    // deleted; link/ is a link to real/ (the same directory entry), hard/p.jpg a hard link.
+    void deleteTagsFirst_data()
+    {
+        QTest::addColumn<bool>("recycle");
+        QTest::addColumn<QString>("stop"); // "before" or "after" the file's removal, "" none
+        QTest::addColumn<bool>("trashWritable");
+        QTest::addColumn<QString>("tags"); // real, link, hard
+        for (const bool recycle : { true, false }) {
+            const char* how = recycle ? "to the trash" : "outright";
+            QTest::addRow("%s, killed before the file goes", how) << recycle << "before" << true << "DD ";
+            QTest::addRow("%s, killed once it went", how) << recycle << "after" << true << "DD ";
+        }
+        QTest::newRow("the trash refuses: the tags go back") << true << "" << false << "   ";
+    }
+    void deleteTagsFirst()
+    {
+        QFETCH(bool, recycle);
+        QFETCH(QString, stop);
+        QFETCH(bool, trashWritable);
+        QFETCH(QString, tags);
+        TrashHome trash(trashWritable);
+        QTemporaryDir tree;
+        const QString file = tree.filePath("real/p.jpg");
+        QVERIFY(writeFile(file, "picture"));
+        QVERIFY(QFile::link(tree.filePath("real"), tree.filePath("link")));
+        QVERIFY(QDir().mkpath(tree.filePath("hard")));
+        QCOMPARE(
+            ::link(QFile::encodeName(file).constData(), QFile::encodeName(tree.filePath("hard/p.jpg")).constData()), 0);
+        const QString catalogue = tree.filePath("cat.mdb");
+        QVERIFY(makeCatalogueWithRows(catalogue,
+            { fileRow(1, "p.jpg", tree.filePath("real/")), fileRow(2, "p.jpg", tree.filePath("link/")),
+                fileRow(3, "p.jpg", tree.filePath("hard/")) }));
+
+        // The child opens the catalogue itself: a connection does not cross a fork.
+        const QString answer = runInChild(
+            [&]() -> QString {
+                if (!stop.isEmpty())
+                    stopAtCall({ recycle ? CallKind::Rename : CallKind::Unlink }, QFile::encodeName(file),
+                        stop == "after" ? StopWhen::After : StopWhen::Before);
+                MainSettings settings;
+                settings.recycle = recycle;
+                settings.noConfirm = true;
+                Session session;
+                session.DisableFilePolling = true;
+                ScriptedPrompter prompter;
+                FakeVolumes volumes;
+                auto db = CatalogueDatabase::open(catalogue);
+                if (!db)
+                    return "no catalogue";
+                ImageFacts facts
+                    = factsOfRow(*db, db->queryValue("SELECT rowid FROM FILES WHERE RECNUM = 1").toLongLong()).value();
+                FileActions(settings, session, *db, prompter, volumes).deleteFile(facts);
+                return prompter.texts().join(" | ");
+            },
+            30);
+        QCOMPARE(answer, stop.isEmpty() ? "Unable to Delete file - " + file : stoppedAnswer());
+        QCOMPARE(QFileInfo::exists(file), stop != "after");
+        QCOMPARE(QFileInfo::exists(tree.filePath("hard/p.jpg")), true);
+        auto db = CatalogueDatabase::open(catalogue);
+        QVERIFY(db);
+        QString found;
+        CatalogueDatabase::Lease rows = db->prepare(QByteArrayLiteral("SELECT RTAG FROM FILES ORDER BY RECNUM"));
+        while (rows.step())
+            found += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), 0)));
+        QCOMPARE(found, tags);
     }
 
     void readOnlyDirectory_data()

@@ -110,6 +110,11 @@ private Q_SLOTS:
             fileRow(3, "a.jpg", "/z/"), fileRow(4, "b.jpg") };
         deleted[1].RTAG = QStringLiteral("D");
         QTest::newRow("a deleted record inside a run") << deleted << QStringList { "1-3" };
+        // The first search ends on it, and so does the Next after it: the cursor back from the
+        // end rests on the deleted record.
+        QList<CatalogueRecord> lastDeleted { fileRow(1, "a.jpg", "/x/"), fileRow(2, "a.jpg", "/y/") };
+        lastDeleted[1].RTAG = QStringLiteral("D");
+        QTest::newRow("the last record deleted") << lastDeleted << QStringList {};
         QList<CatalogueRecord> twice { fileRow(1, "a.jpg", "/x/", "[ONE]"), fileRow(2, "a.jpg", "/x/", "[TWO]"),
             fileRow(3, "b.jpg"), fileRow(4, "b.jpg", "/other/") };
         QTest::newRow("one file catalogued twice") << twice << QStringList { "3-4" };

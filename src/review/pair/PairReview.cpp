@@ -170,10 +170,12 @@ void PairReview::pressStep(SearchDirection direction)
     }
     DisableReviewControls();
     // A skip may have left the cursor past the last record: the search back turns there, and its
-    // one step back lands on the last record, whichever way the last search ran.
+    // one step back lands on the last record, whichever way the last search ran. Back from the
+    // end the cursor may rest on a record deleted meanwhile: the search's first step passes it,
+    // as it passes a candidate deleted since it was shown.
     const SearchDirection other
         = direction == SearchDirection::Forward ? SearchDirection::Backward : SearchDirection::Forward;
-    if (walkedOff(*m_files, other))
+    if (walkedOff(*m_files, other) || (m_files->hasCurrent() && !onLiveRecord(*m_files)))
         m_pairWalker->setDirection(other);
     bool stopped = false;
     do {

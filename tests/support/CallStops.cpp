@@ -1,0 +1,97 @@
+// Takes over a few C library calls by defining them in the test program, which the linker and
+// the loader prefer to the library's; each forwards to the next definition.
+#undef _FORTIFY_SOURCE
+
+#include "CallStops.h"
+
+#include <QString>
+
+#include <csignal>
+#include <cstdarg>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+namespace {
+
+unsigned armedKinds = 0;
+QByteArray armedPart;
+StopWhen armedWhen = StopWhen::Before;
+
+bool armedFor(CallKind kind, const char* path)
+{
+    return (armedKinds & (1u << unsigned(kind))) != 0 && path && std::strstr(path, armedPart.constData());
+}
+
+void stopIf(bool stop)
+{
+    if (stop)
+        ::kill(::getpid(), SIGKILL);
+}
+
+template <class Function> Function next(const char* name)
+{
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+template <class Call> auto around(CallKind kind, const char* path, Call call)
+{
+    const bool stop = armedFor(kind, path);
+    stopIf(stop && armedWhen == StopWhen::Before);
+    const auto result = call();
+    stopIf(stop && armedWhen == StopWhen::After);
+    return result;
+}
+
+} // namespace
+
+void stopAtCall(const QList<CallKind>& kinds, const QByteArray& pathPart, StopWhen when)
+{
+    armedPart = pathPart;
+    armedWhen = when;
+    armedKinds = 0;
+    for (const CallKind kind : kinds)
+        armedKinds |= 1u << unsigned(kind);
+}
+
+QString stoppedAnswer()
+{
+    return QStringLiteral("the check did not finish (status %1)").arg(SIGKILL);
+}
+
+extern "C" {
+
+int open(const char* path, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = mode_t(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    static const auto real = next<int (*)(const char*, int, ...)>("open");
+    return around(CallKind::Open, path, [&] { return real(path, flags, mode); });
+}
+
+int link(const char* from, const char* to) noexcept
+{
+    static const auto real = next<int (*)(const char*, const char*)>("link");
+    return around(CallKind::Link, from, [&] { return real(from, to); });
+}
+
+int renameat2(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned int flags) noexcept
+{
+    static const auto real = next<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
+    return around(CallKind::Rename, from, [&] { return real(fromDirectory, from, toDirectory, to, flags); });
+}
+
+int unlink(const char* path) noexcept
+{
+    static const auto real = next<int (*)(const char*)>("unlink");
+    return around(CallKind::Unlink, path, [&] { return real(path); });
+}
+
+} // extern "C"
