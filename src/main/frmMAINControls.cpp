@@ -257,7 +257,7 @@ void frmMAIN::wireHandlers()
     }
 
     // Losing the focus is seen through an event filter.
-    for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE })
+    for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE, txtIFCD })
         edit->installEventFilter(this);
 
     // Quit ends the program also while a search runs beside the window; Help only hands its file
