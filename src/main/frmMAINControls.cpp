@@ -3,6 +3,7 @@
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
 #include "session/SettingsTable.h"
+#include "widgets/ScreenPlace.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFrame.h"
 
@@ -313,8 +314,9 @@ void frmMAIN::placeWindow()
         if (!screen)
             return;
         const QRect available = screen->availableGeometry();
+        closeUpToFit(this, available.height() - frame.top() - frame.bottom());
         const QSize outer = size().grownBy(frame);
         const QPoint place = MainController::placement(twips::of(available.size()), twips::of(outer));
-        move(available.topLeft() + twips::px(place));
+        move(keptOnScreen(outer, available.topLeft() + twips::px(place), available));
     });
 }
