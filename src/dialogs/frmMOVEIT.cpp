@@ -6,6 +6,7 @@
 #include "session/MainSettings.h"
 #include "session/Session.h"
 #include "widgets/DirectoryBrowser.h"
+#include "widgets/ScreenPlace.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -163,7 +164,8 @@ void frmMOVEIT::changeEvent(QEvent* event)
 void frmMOVEIT::Form_Activate()
 {
     if (m_owner)
-        move(MoveFileEngine::placement(m_owner->frameGeometry(), frameGeometry().size()));
+        move(keptOnScreen(
+            frameGeometry().size(), MoveFileEngine::placement(m_owner->frameGeometry(), frameGeometry().size())));
 }
 
 void frmMOVEIT::lstDRIVE_Change(const QString& mountPoint)

@@ -24,22 +24,23 @@ QString CommandLine::fromArguments(const QStringList& arguments)
 
 bool CommandLine::helpRequested(const QStringList& arguments)
 {
-    return arguments.mid(1).contains(QStringLiteral("--help"));
+    const QStringList after = arguments.mid(1);
+    return after.contains(QStringLiteral("--help")) || after.contains(QStringLiteral("-h"));
 }
 
 QString CommandLine::usage()
 {
     return QStringLiteral("Usage: tolq [LIST]\n"
                           "       tolq \"LIST /GATHER\"\n"
-                          "       tolq --help\n"
+                          "       tolq -h | --help\n"
                           "\n"
                           "Finds duplicate image files and helps remove them.\n"
                           "\n"
-                          "  LIST      load the directory list named LIST: the words before the first \"/\"\n"
-                          "            (without one, the list used last)\n"
-                          "  /GATHER   gather every statistic of the list, then quit, with no review;\n"
-                          "            the exit status says how it went (see the README)\n"
-                          "  --help    print this text and exit\n"
+                          "  LIST        load the directory list named LIST: the words before the first\n"
+                          "              \"/\" (without one, the list used last)\n"
+                          "  /GATHER     gather every statistic of the list, then quit, with no review;\n"
+                          "              the exit status says how it went (see the README)\n"
+                          "  -h, --help  print this text and exit\n"
                           "\n"
                           "Settings, lists and catalogues live in $TOLQ_HOME when it is set, otherwise in\n"
                           "$XDG_DATA_HOME/tolq (~/.local/share/tolq).\n");

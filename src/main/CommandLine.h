@@ -15,7 +15,7 @@ struct CommandLine
     static CommandLine parse(const QString& text);
     // The text after the program name, from the arguments the program was started with.
     static QString fromArguments(const QStringList& arguments);
-    // "--help" among the arguments after the program name: the usage is printed and the program
+    // "--help" or "-h" among the arguments after the program name: the usage is printed and the program
     // ends, before any window, lock or file.
     static bool helpRequested(const QStringList& arguments);
     static QString usage();

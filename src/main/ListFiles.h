@@ -19,7 +19,9 @@ public:
     QString tagFilePath(const QString& db) const;
 
     // SaveList: writes the list of settings under name and names the list so; creates the month
-    // tag when there is none. False (after its message) when nothing was named.
+    // tag when there is none. False (after its message) when nothing was named, or when the name,
+    // an entry or the IFCD holds a line break, which no line of the file can take: the file
+    // stays as it was.
     bool saveList(const QString& name, MainSettings& settings) const;
     // LoadList: replaces the list, the IFCD and the tree mode by the file's. A list that cannot be
     // read leaves the settings as they were.

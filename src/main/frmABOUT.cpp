@@ -52,7 +52,9 @@ void frmABOUT::Form_Load()
     new WindowFrame(this, [this](QMargins frame) {
         const QRect area = primaryScreenArea();
         const QSize outer = size().grownBy(frame);
-        move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+        move(keptOnScreen(outer,
+            QPoint(
+                area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2)));
     });
 }
 

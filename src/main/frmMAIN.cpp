@@ -3,6 +3,7 @@
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmMOVEIT.h"
 #include "imagestats/ScreenColours.h"
+#include "main/DirectoryAdder.h"
 #include "main/DirectoryListEditor.h"
 #include "main/frmABOUT.h"
 #include "main/frmCOMPACT.h"
@@ -13,6 +14,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/SystemVolumes.h"
+#include "platform/TextLines.h"
 #include "session/SettingsTable.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -215,6 +218,17 @@ void frmMAIN::optMODE_Click(bool selected)
     chkSOFTMATCH->setChecked(false);
 }
 
+namespace {
+
+// The focus going to another window (a message box, another program) or to the box's own menu is
+// not the user leaving the box.
+bool leftWithinTheWindow(const QFocusEvent& event)
+{
+    return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
+} // namespace
+
 bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut && !searchRunning()) {
@@ -224,6 +238,8 @@ bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
             txtTHUMBNAILEXT_LostFocus();
         else if (watched == txtTOLERANCE)
             txtTOLERANCE_LostFocus();
+        else if (watched == txtIFCD && leftWithinTheWindow(static_cast<const QFocusEvent&>(*event)))
+            txtIFCD_LostFocus();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -244,6 +260,16 @@ void frmMAIN::txtTOLERANCE_LostFocus()
     txtTOLERANCE->setText(normaliseTolerance(txtTOLERANCE->text()));
     if (chkPREMATCH->isChecked())
         markChanged();
+}
+
+void frmMAIN::txtIFCD_LostFocus()
+{
+    const QString typed = txtIFCD->text();
+    if (!textlines::holdsLineBreak(typed))
+        return;
+    // Put back before the message box takes the focus, which would come here again.
+    txtIFCD->setText(settings().ifcd);
+    m_prompter.tell(DirectoryAdder::lineBreakRefusal({ typed }), QStringLiteral("Tolq"), MsgIcon::Exclamation);
 }
 
 void frmMAIN::cmdQUIT_Click()

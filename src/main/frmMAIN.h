@@ -92,6 +92,9 @@ private Q_SLOTS:
     void txtFILTER_LostFocus();
     void txtTHUMBNAILEXT_LostFocus();
     void txtTOLERANCE_LostFocus();
+    // A pasted text of several lines is no directory: the box shows the IFCD taken last again,
+    // and the user is told as the add dialog tells of a directory whose name holds a line break.
+    void txtIFCD_LostFocus();
     void cmdGO_Click();
     void cmdPURGE_Click();
     void cmdCOMPACT_Click();

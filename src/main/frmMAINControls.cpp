@@ -3,6 +3,7 @@
 #include "main/MaxTypedLength.h"
 #include "main/frmMAIN.h"
 #include "session/SettingsTable.h"
+#include "widgets/ScreenPlace.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowFrame.h"
 
@@ -254,7 +255,7 @@ void frmMAIN::wireHandlers()
     }
 
     // Losing the focus is seen through an event filter.
-    for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE })
+    for (QLineEdit* edit : { txtFILTER, txtTHUMBNAILEXT, txtTOLERANCE, txtIFCD })
         edit->installEventFilter(this);
 
     // Quit ends the program also while a search runs beside the window; Help only hands its file
@@ -310,8 +311,9 @@ void frmMAIN::placeWindow()
         if (!screen)
             return;
         const QRect available = screen->availableGeometry();
+        closeUpToFit(this, available.height() - frame.top() - frame.bottom());
         const QSize outer = size().grownBy(frame);
         const QPoint place = MainController::placement(twips::of(available.size()), twips::of(outer));
-        move(available.topLeft() + twips::px(place));
+        move(keptOnScreen(outer, available.topLeft() + twips::px(place), available));
     });
 }

@@ -10,9 +10,9 @@ QString resumeFilePath(const QString& programDirectory)
     return QDir(programDirectory).filePath(QStringLiteral("Matching.dat"));
 }
 
-QByteArray resumeFileLine(qint32 recnum)
+QString resumeFileLine(qint32 recnum)
 {
-    return conv::signedText(recnum).toLatin1() + QByteArrayLiteral(" \r\n");
+    return conv::signedText(recnum) + QLatin1Char(' ');
 }
 
 bool writeResumeFile(const QString& path, qint32 recnum)

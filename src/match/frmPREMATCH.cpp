@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 
 class frmPREMATCH::View : public PrematchView
@@ -25,7 +26,7 @@ public:
     {
     }
     void setCaption(const QString& caption) override { m_window.setWindowTitle(caption); }
-    void setFoundText(const QString& text) override { m_window.lblFOUND->setText(text); }
+    void setFoundText(const QString& text) override { m_window.showFound(text); }
     bool isMinimized() const override { return m_window.isMinimized(); }
 
 private:
@@ -98,6 +99,10 @@ void frmPREMATCH::buildControls()
     lblFOUND = new QLabel(this);
     lblFOUND->setObjectName(QStringLiteral("lblFOUND"));
     lblFOUND->setGeometry(px(2760, 225, 3885, 195));
+    // Room for the second line of large counts (showFound); a word that still does not fit wraps.
+    lblFOUND->setWordWrap(true);
+    lblFOUND->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblFOUND->resize(lblFOUND->width(), std::max(lblFOUND->height(), 2 * lblFOUND->fontMetrics().lineSpacing()));
 
     auto button = [this](const char* name, const QString& caption, int top) {
         auto* b = new QPushButton(caption, this);
@@ -120,6 +125,12 @@ void frmPREMATCH::buildControls()
     tmrPICTURE->setInterval(2000);
     connect(tmrPICTURE, &QTimer::timeout, this, &frmPREMATCH::tmrPICTURE_Timer);
     tmrPICTURE->start();
+}
+
+void frmPREMATCH::showFound(const QString& text)
+{
+    const bool fits = lblFOUND->fontMetrics().horizontalAdvance(text) <= lblFOUND->contentsRect().width();
+    lblFOUND->setText(fits ? text : QString(text).replace(QStringLiteral("  "), QStringLiteral("\n")));
 }
 
 void frmPREMATCH::Form_Load()

@@ -33,6 +33,9 @@ public:
     // What Abort does after the cycle has saved its marks and position: by default the process
     // ends at once, without unloading any window.
     void setProgramEnd(std::function<void()> programEnd) { m_programEnd = std::move(programEnd); }
+    // The cycle's count of matches found and records left, whole: a text wider than the label
+    // goes on to a second line at the blanks between its two counts.
+    void showFound(const QString& text);
 
     QLabel* lblFOUND = nullptr;
     QPushButton* cmdPAUSE = nullptr;

@@ -1,7 +1,7 @@
 #include "platform/StateFile.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
+#include "platform/TextLines.h"
 
 #include <QFile>
 
@@ -18,7 +18,7 @@ qint32 readStateNumber(const QString& path)
     return qint32(conv::roundHalfEven(value));
 }
 
-bool writeStateFile(const QString& path, const QByteArray& line)
+bool writeStateFile(const QString& path, const QString& line)
 {
-    return atomicfile::write(path, line);
+    return textlines::writeAtomically(path, { line });
 }

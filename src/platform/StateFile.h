@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -10,5 +9,6 @@
 // The leading number of the first line, rounded halves to even; 0 when the file is missing or
 // unreadable or the number does not fit 32 bits.
 qint32 readStateNumber(const QString& path);
-// Writes the line whole or not at all (platform/AtomicFile.h); false when it cannot.
-bool writeStateFile(const QString& path, const QByteArray& line);
+// Writes the line, ended by CR LF, whole or not at all (platform/TextLines.h); false when it
+// cannot.
+bool writeStateFile(const QString& path, const QString& line);

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace textlines {
 
 QByteArray compose(const QStringList& lines)
@@ -19,6 +21,8 @@ QByteArray compose(const QStringList& lines)
 
 bool writeAtomically(const QString& path, const QStringList& lines)
 {
+    if (std::any_of(lines.cbegin(), lines.cend(), holdsLineBreak))
+        return false;
     return atomicfile::write(path, compose(lines));
 }
 

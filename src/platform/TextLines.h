@@ -9,6 +9,8 @@
 namespace textlines {
 
 QByteArray compose(const QStringList& lines);
+// False, and nothing written, when a line holds a line break: it would end its line and the rest
+// would be read as a line of its own.
 bool writeAtomically(const QString& path, const QStringList& lines);
 // The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read.
 std::optional<QStringList> read(const QString& path);

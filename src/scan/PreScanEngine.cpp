@@ -342,8 +342,19 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     soundStep(m_ports.sound, m_session.SoundFiles, m_settings.noSound);
     if (!m_settings.gather && !m_settings.preMatch)
         endMessages();
+    else
+        tellPassedOver();
     m_session.FilesRead = m_filesCounted;
     return completed ? Outcome::Completed : Outcome::Quit;
+}
+
+void PreScanEngine::tellPassedOver()
+{
+    // Told whatever the options: a gather or pre-match run shows no other end message, and a
+    // headless run takes the default button.
+    if (m_passedOver > 0)
+        m_ports.prompter.ask(
+            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
 }
 
 void PreScanEngine::endMessages()
@@ -359,8 +370,6 @@ void PreScanEngine::endMessages()
         warn("RGB");
     if (m_patternMissing && mode == ComparisonMode::Pattern)
         warn("Pattern");
-    if (m_passedOver > 0)
-        m_ports.prompter.ask(
-            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+    tellPassedOver();
     m_ports.prompter.tell(QString::number(qint64(m_filesCounted)) + QStringLiteral(" files read..."));
 }

@@ -118,6 +118,7 @@ private:
     void showProgress(const QString& name);
     void pauseWait();
     void endMessages();
+    void tellPassedOver();
     bool typeTicked(int fileTypeIndex) const;
     bool wantsStatistics() const;
 

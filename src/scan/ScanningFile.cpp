@@ -15,5 +15,5 @@ int readResumeIndex(const QString& path)
 
 bool writeResumeIndex(const QString& path, int entryIndex)
 {
-    return writeStateFile(path, (conv::signedText(entryIndex) + QStringLiteral("\r\n")).toLatin1());
+    return writeStateFile(path, conv::signedText(entryIndex));
 }

@@ -1,6 +1,7 @@
 #include "session/SettingsTable.h"
 
 #include "platform/Conventions.h"
+#include "platform/TextLines.h"
 
 #include <array>
 #include <cmath>
@@ -251,7 +252,10 @@ void setText(const Row& row, const QString& text, MainSettings& settings, Sessio
             if (std::isfinite(bytes))
                 session.TotalSectorBytes = bytes;
         } else if constexpr (Is<decltype(field), QString>) {
-            field = text;
+            // A line break would end the value's line in the file that keeps it: the value
+            // taken last stays.
+            if (!textlines::holdsLineBreak(text))
+                field = text;
         } else if constexpr (IsWholeNumber<decltype(field)>) {
             setWholeNumber(field, text);
         }

@@ -72,8 +72,8 @@ void setTicked(const Row& row, bool ticked, MainSettings& settings, Session& ses
 void applyFlag(const Row& row, MainSettings& settings, Session& session);
 // A text or number as the file writes it.
 QString text(const Row& row, const MainSettings& settings, const Session& session);
-// A text taken as it stands; a number by its leading-number parse, rounded half to even, but
-// only when it fits its variable: the value stays otherwise.
+// A text taken as it stands, unless it holds a line break; a number by its leading-number parse,
+// rounded half to even, but only when it fits its variable: the value stays otherwise.
 void setText(const Row& row, const QString& text, MainSettings& settings, Session& session);
 
 // Every row's design value: the settings and session of a first start.

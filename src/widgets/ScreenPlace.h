@@ -10,10 +10,16 @@ struct Session;
 // The primary screen's rectangle.
 QRect primaryScreenArea();
 
-// A window put back at a remembered place shows all of itself: the screen may have become
-// smaller since the place was stored, or the place was never whole. The top left corner of the
-// window's outer frame is moved just as far as needed onto the primary screen.
-QPoint keptOnScreen(QSize frame, const QPoint& topLeft);
+// No window stands with its frame outside the screen: a place remembered on a larger screen, or a
+// window placed against another that stands near an edge. The top left corner of the window's
+// outer frame is moved just as far as needed into the area (the primary screen's unless given);
+// a window larger than the area keeps its title bar on it.
+QPoint keptOnScreen(QSize frame, const QPoint& topLeft, const QRect& area = primaryScreenArea());
+
+// A window whose rows cannot stand in the height given closes them up: the vertical spacing of its
+// layouts shrinks, as far as none, until its least height fits. The window is then made no taller
+// than the height, where it can be.
+void closeUpToFit(QWidget* window, int height);
 
 // Place a dialog by its outer frame against its owner's, now and once the window manager has
 // framed it: centred over the owner, or with its bottom-right corner inset pixels inside the

@@ -12,8 +12,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 class tst_frmMOVEIT : public QObject
 {
@@ -149,24 +152,33 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
     }
 
+    // A review window low at the top of the screen would put the dialog's title bar above it.
+    void placedInTheOwnersLowerLeftCorner_data()
+    {
+        QTest::addColumn<QRect>("owner");
+        QTest::newRow("a large owner") << QRect(40, 60, 700, 650);
+        QTest::newRow("a low owner at the top: kept on the screen") << QRect(40, 0, 700, 120);
+    }
     void placedInTheOwnersLowerLeftCorner()
     {
+        QFETCH(QRect, owner);
         MainSettings settings;
         Session session;
         ScriptedPrompter prompter;
-        QWidget owner;
-        owner.setGeometry(200, 150, 900, 700);
-        owner.show();
+        QWidget window;
+        window.setGeometry(owner);
+        window.show();
         frmMOVEIT dialog(settings, session, m_volumes, prompter);
         QRect placed;
         ModalScript script({ [&](QWidget*) {
             placed = dialog.frameGeometry();
             dialog.cmdCANCEL->click();
         } });
-        dialog.moveFile(QStringLiteral("b.jpg"), entry(QStringLiteral("src")), &owner);
-        const QRect frame = owner.frameGeometry();
+        dialog.moveFile(QStringLiteral("b.jpg"), entry(QStringLiteral("src")), &window);
+        const QRect frame = window.frameGeometry();
         QCOMPARE(placed.left(), frame.left() + 6);
-        QCOMPARE(placed.top() + placed.height(), frame.top() + frame.height() - 6);
+        QCOMPARE(placed.top() + placed.height(), std::max(frame.top() + frame.height() - 6, placed.height()));
+        QVERIFY(window.screen()->geometry().contains(placed));
     }
 };
 

@@ -18,10 +18,12 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <optional>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <unistd.h>
 
@@ -93,6 +95,9 @@ private Q_SLOTS:
         QTest::newRow("left Matching.dat") << "matching" << ExitStatus::Completed << "";
         QTest::newRow("program volume under 20 MB")
             << "small volume" << ExitStatus::Completed << "t'olq! - Low Disk Space Warning: You have less than 20";
+        // Told on standard error, and the run goes on to its end.
+        QTest::newRow("a name not UTF-8")
+            << "undecodable" << ExitStatus::Completed << "t'olq! - Warning: 1 files were passed over";
         QTest::newRow("no file types") << "no types" << ExitStatus::Refused
                                        << "Tolq: You have not selected any file types...";
         QTest::newRow("list on the command line missing")
@@ -136,6 +141,11 @@ private Q_SLOTS:
             QVERIFY(writeTemplateDatabase(database));
             QVERIFY(writeFile(home + QStringLiteral("/Matching.dat"), " 2 \r\n"));
         }
+        // Removed by its bytes: the temporary directory cannot remove what it cannot name.
+        const QByteArray undecodable = QFile::encodeName(root.filePath("pictures")) + "/bad\xff.jpg";
+        const auto removeUndecodable = qScopeGuard([&] { ::unlink(undecodable.constData()); });
+        if (situation == QLatin1String("undecodable"))
+            QVERIFY(::close(::open(undecodable.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));

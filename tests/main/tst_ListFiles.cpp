@@ -161,6 +161,40 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {});
     }
 
+    // A line break in an entry or the IFCD would end its line: the list is refused as a list name
+    // holding one is, and the file stays as it was.
+    void lineBreakInTheListIsRefused_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("ifcd");
+        const QString pasted = QStringLiteral("x%1[] /etc/%1DO NOT CONFIRM DELETES");
+        QTest::newRow("IFCD, LF") << "[] /pics/" << pasted.arg("\n");
+        QTest::newRow("IFCD, CR") << "[] /pics/" << pasted.arg("\r");
+        QTest::newRow("IFCD, CRLF") << "[] /pics/" << pasted.arg("\r\n");
+        QTest::newRow("entry, LF") << "[] /a\n[] /etc/"
+                                   << "";
+        QTest::newRow("entry, CR") << "[] /a\r/"
+                                   << "";
+    }
+    void lineBreakInTheListIsRefused()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, ifcd);
+        TemporaryProgramDirectory dir;
+        const QByteArray before = "[DIRECTORIES]\r\n[] /pics/\r\n = INCOMING FILE DIRECTORY\r\n \r\n";
+        QVERIFY(writeFile(dir.file("data/L.lst"), before));
+        ScriptedPrompter prompter;
+        ListFiles lists(dir.path(), prompter);
+        MainSettings s;
+        s.directories = QStringList { "[] /pics/", entry };
+        s.ifcd = ifcd;
+        QVERIFY(!lists.saveList("L", s));
+        QCOMPARE(prompter.texts(), QStringList { "Unable to create DIR LIST file" });
+        QCOMPARE(s.listName, QStringLiteral("General"));
+        QCOMPARE(readFile(dir.file("data/L.lst")), before);
+        QCOMPARE(QDir(dir.file("data")).entryList(QDir::Files | QDir::Hidden), QStringList { "L.lst" });
+    }
+
     void unwritableListKeepsOldFileAndLabel()
     {
         TemporaryProgramDirectory dir;

@@ -27,6 +27,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 class tst_StageWindows : public QObject
 {
     Q_OBJECT
@@ -154,6 +156,8 @@ private Q_SLOTS:
             ? QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2)
             : QPoint(twips.x() / 15, twips.y() / 15);
         QTRY_COMPARE(window->frameGeometry().topLeft(), screen.topLeft() + expected);
+        // Also on a screen lower than the window's rows (ctest runs this on 800 by 600 too).
+        QVERIFY(screen.contains(window->frameGeometry()));
     }
 
     // The main window's dialogs stand by their outer frame against the main window's: centred
@@ -161,12 +165,16 @@ private Q_SLOTS:
     void dialogsPlacedByTheFrame_data()
     {
         QTest::addColumn<QString>("dialog");
-        for (const char* name : { "frmSTATS", "frmLOADSAVE", "frmRESUME", "frmFINDIT" })
-            QTest::newRow(name) << name;
+        QTest::addColumn<bool>("ownerAtTheBottom"); // the main window moved down past the screen's edge
+        for (const char* name : { "frmSTATS", "frmLOADSAVE", "frmRESUME", "frmFINDIT" }) {
+            QTest::newRow(name) << name << false;
+            QTest::addRow("%s, kept on the screen", name) << name << true;
+        }
     }
     void dialogsPlacedByTheFrame()
     {
         QFETCH(QString, dialog);
+        QFETCH(bool, ownerAtTheBottom);
         TemporaryProgramDirectory dir;
         ScriptedPrompter prompter;
         MainSettings settings;
@@ -174,7 +182,7 @@ private Q_SLOTS:
         FakeVolumes volumes;
         QWidget main;
         main.resize(600, 500);
-        main.move(40, 30);
+        main.move(40, ownerAtTheBottom ? main.screen()->geometry().height() - 200 : 30);
         main.show();
         QTRY_VERIFY(main.frameGeometry().size() != main.size());
         std::unique_ptr<QWidget> window;
@@ -193,7 +201,10 @@ private Q_SLOTS:
         const QPoint expected = dialog == "frmFINDIT"
             ? over.bottomRight() + QPoint(1, 1) - QPoint(frame.width(), frame.height()) - QPoint(100 / 15, 100 / 15)
             : over.topLeft() + QPoint((over.width() - frame.width()) / 2, (over.height() - frame.height()) / 2);
-        QTRY_COMPARE(window->frameGeometry().topLeft(), expected);
+        const QRect screen = window->screen()->geometry();
+        const QPoint kept(expected.x(), std::min(expected.y(), screen.bottom() + 1 - frame.height()));
+        QTRY_COMPARE(window->frameGeometry().topLeft(), kept);
+        QVERIFY(screen.contains(window->frameGeometry()));
     }
 
     void aboutWindow()

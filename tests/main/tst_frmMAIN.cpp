@@ -1,3 +1,4 @@
+#include "main/DirectoryAdder.h"
 #include "main/ListFiles.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
@@ -6,9 +7,11 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -471,6 +474,54 @@ private Q_SLOTS:
         QVERIFY(w.prompter.texts().at(1).contains("Pre-Match"));
         QCOMPARE(QFile::exists(w.dir.file("Scanning.dat")), left);
         QVERIFY(!QFile::exists(w.dir.file("Matching.dat")));
+    }
+
+    // Text of several lines pasted into the IFCD box is never taken: Quit writes the list as it
+    // was, and the next start shows it so. Leaving the box puts the IFCD back, and says why.
+    void pastedLinesNeverReachTheList_data()
+    {
+        QTest::addColumn<QString>("lineBreak");
+        QTest::addColumn<bool>("boxLeft");
+        QTest::newRow("LF, box left") << "\n" << true;
+        QTest::newRow("CR, box left") << "\r" << true;
+        QTest::newRow("CRLF, box left") << "\r\n" << true;
+        QTest::newRow("LF, Quit at once") << "\n" << false;
+    }
+    void pastedLinesNeverReachTheList()
+    {
+        QFETCH(QString, lineBreak);
+        QFETCH(bool, boxLeft);
+        Window w("[CURRENT LIST]\r\nLIST NAME = General\r\n \r\n[MISC]\r\nDISABLE END STATS MESSAGE\r\n");
+        const QByteArray list = "[DIRECTORIES]\r\n[] /pics/\r\n[] /in/\r\n[] /in/ = INCOMING FILE DIRECTORY\r\n \r\n";
+        QVERIFY(writeFile(w.dir.file("data/General.lst"), list));
+        w.main->Form_Activate();
+        QCOMPARE(w.main->txtIFCD->text(), QStringLiteral("[] /in/"));
+        const QString pasted = QStringLiteral("x%1[] /etc/%1DO NOT CONFIRM DELETES").arg(lineBreak);
+        QGuiApplication::clipboard()->setText(pasted);
+        w.main->txtIFCD->selectAll();
+        w.main->txtIFCD->paste();
+        QCOMPARE(w.main->txtIFCD->text(), pasted);
+        QCOMPARE(w.main->settings().ifcd, QStringLiteral("[] /in/"));
+        if (boxLeft) {
+            loseFocus(w.main->txtIFCD);
+            QCOMPARE(w.main->txtIFCD->text(), QStringLiteral("[] /in/"));
+            QCOMPARE(w.prompter.texts(), QStringList { DirectoryAdder::lineBreakRefusal({ pasted }) });
+        } else {
+            // Quit's statistics box taking the focus is not the user leaving the box.
+            QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(w.main->txtIFCD, &away);
+            QVERIFY(w.prompter.messages().isEmpty());
+        }
+        w.control<QPushButton>("cmdQUIT")->click();
+        QVERIFY(w.main->hasEnded());
+        QCOMPARE(readFile(w.dir.file("data/General.lst")), list);
+        QVERIFY(!readFile(w.dir.file("TOLQ.INI")).contains("/etc/"));
+
+        frmMAIN again(w.prompter, w.dir.path());
+        again.Form_Activate();
+        QCOMPARE(again.settings().directories, (QStringList { "[] /pics/", "[] /in/" }));
+        QCOMPARE(again.txtIFCD->text(), QStringLiteral("[] /in/"));
+        QVERIFY(!again.settings().noConfirm);
     }
 
     void everyActivationRewritesTheSettings()

@@ -31,6 +31,37 @@ private Q_SLOTS:
         QCOMPARE(window.cmdCANCEL->nextInFocusChain(), window.cmdPAUSE);
     }
 
+    // The longest texts the cycle shows stand whole in the label, clear of the buttons.
+    void foundTextFits_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("99,990 records left") << "0 matches found...  99990 records left...";
+        QTest::newRow("five-digit counts") << "99990 matches found...  99990 records left...";
+        QTest::newRow("ten-digit counts") << "2147483647 matches found...  2147483647 records left...";
+    }
+    void foundTextFits()
+    {
+        QFETCH(QString, text);
+        MatchCycleFixture f;
+        QVERIFY(f.make({}));
+        frmPREMATCH window(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
+        QLabel* label = window.lblFOUND;
+        window.showFound(text);
+        const QString shown = label->text();
+        const QRect room = label->contentsRect();
+        const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect needed = label->fontMetrics().boundingRect(room, flags, shown);
+        QVERIFY2(room.contains(needed),
+            qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                           .arg(needed.width())
+                           .arg(needed.height())
+                           .arg(room.width())
+                           .arg(room.height())));
+        QVERIFY(window.rect().contains(label->geometry()));
+        QVERIFY(label->geometry().right() < window.cmdPAUSE->x());
+        QCOMPARE(shown.simplified(), text.simplified());
+    }
+
     void placement_data() { progressPlacementRows(); }
     void placement()
     {

@@ -13,43 +13,49 @@
 #include <QTest>
 
 #include <cerrno>
+#include <utility>
 
 class tst_AtomicFile : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // A real disk that fills up, for both writers every text file goes through, and each step
-    // failing under the test seam.
+    // A real disk that fills up, for both writers every text file goes through, each step failing
+    // under the test seam, and a line holding a line break, which no line file may take.
     void failedWriteKeepsTheOldFile_data()
     {
         QTest::addColumn<bool>("lines");
-        QTest::addColumn<int>("newBytes");
-        QTest::addColumn<int>("failingStep"); // -1: the disk is full
-        QTest::newRow("full disk, settings lines") << true << 40 << -1;
-        QTest::newRow("full disk, more than is free") << true << 64 * 1024 << -1;
-        QTest::newRow("full disk, state file") << false << 6 << -1;
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("failingStep"); // -1: the disk is full; -2: nothing fails
+        QTest::newRow("full disk, settings lines") << true << QByteArray(40, 'n') << -1;
+        QTest::newRow("full disk, more than is free") << true << QByteArray(64 * 1024, 'n') << -1;
+        QTest::newRow("full disk, state file") << false << QByteArray(6, 'n') << -1;
         const char* steps[] = { "create", "write", "sync", "close", "rename" }; // in atomicfile::Step order
         for (int step = 0; step < 5; ++step)
-            QTest::addRow("%s fails", steps[step]) << true << 40 << step;
+            QTest::addRow("%s fails", steps[step]) << true << QByteArray(40, 'n') << step;
+        const std::pair<const char*, const char*> lineBreaks[] { { "LF", "\n" }, { "CR", "\r" }, { "CRLF", "\r\n" } };
+        for (const auto& [name, lineBreak] : lineBreaks) {
+            QTest::addRow("%s in a settings line", name) << true << QByteArray("x") + lineBreak + "[] /etc/" << -2;
+            QTest::addRow("%s in a state line", name) << false << QByteArray("7") + lineBreak + "8" << -2;
+        }
     }
     void failedWriteKeepsTheOldFile()
     {
         QFETCH(bool, lines);
-        QFETCH(int, newBytes);
+        QFETCH(QByteArray, text);
         QFETCH(int, failingStep);
         SmallTmpfs disk(32);
         QTemporaryDir plain;
-        if (failingStep < 0 && !disk.mounted())
+        const bool fullDisk = failingStep == -1;
+        if (fullDisk && !disk.mounted())
             QSKIP(qPrintable(disk.skipReason()));
-        const QString dir = failingStep < 0 ? disk.path() : plain.path();
+        const QString dir = fullDisk ? disk.path() : plain.path();
         const QString path = dir + QStringLiteral("/TOLQ.INI");
         QVERIFY(writeFile(path, "OLD SETTINGS\r\n"));
-        if (failingStep < 0)
+        if (fullDisk)
             disk.fill();
         atomicfile::setFaultForTesting([&](atomicfile::Step at) { return int(at) == failingStep ? EIO : 0; });
-        const QByteArray bytes(newBytes, 'n');
-        const bool written
-            = lines ? textlines::writeAtomically(path, { QString::fromLatin1(bytes) }) : writeStateFile(path, bytes);
+        const QString line = QString::fromLatin1(text);
+        const bool written = lines ? textlines::writeAtomically(path, { line }) : writeStateFile(path, line);
         atomicfile::setFaultForTesting({});
         QVERIFY(!written);
         QCOMPARE(readFile(path), QByteArray("OLD SETTINGS\r\n"));

@@ -264,15 +264,18 @@ void tst_PreScanRun::endOfRun_data()
     QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1 << false;
     QTest::newRow("pre-match: no messages, no sound")
         << false << true << true << QStringList {} << QStringList {} << 0 << false;
-    // Such a name would not open again from its text: passed over, and the count told.
+    // Such a name would not open again from its text: passed over, and the count told whatever
+    // the options.
+    const QString passedOver = QStringLiteral("1 files were passed over: their names are not valid UTF-8 text, so "
+                                              "they cannot be catalogued.  Rename them to include them in a search.");
     QTest::newRow("names not UTF-8 passed over and counted")
-        << false << false << false << QStringList {}
-        << QStringList { "1 files were passed over: their names are not valid UTF-8 text, so they cannot be "
-                         "catalogued.  Rename them to include them in a search.",
-               "2 files read..." }
-        << 1 << true;
-    QTest::newRow("names not UTF-8, gather: passed over silently")
-        << true << false << false << QStringList {} << QStringList {} << 1 << true;
+        << false << false << false << QStringList {} << QStringList { passedOver, "2 files read..." } << 1 << true;
+    QTest::newRow("names not UTF-8, gather: the count alone")
+        << true << false << false << QStringList {} << QStringList { passedOver } << 1 << true;
+    QTest::newRow("names not UTF-8, pre-match: the count alone")
+        << false << true << false << QStringList {} << QStringList { passedOver } << 1 << true;
+    QTest::newRow("names not UTF-8, gather and pre-match: the count alone")
+        << true << true << true << QStringList {} << QStringList { passedOver } << 0 << true;
 }
 
 void tst_PreScanRun::endOfRun()
