@@ -1,5 +1,6 @@
 #include "dialogs/frmVIEWIMAGES.h"
 #include "review/snapshot/frmDOWHAT.h"
+#include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "widgets/ImageBox.h"
@@ -204,6 +205,30 @@ private Q_SLOTS:
         QCOMPARE(w.window->lblNAME->text(), QString());
         QCOMPARE(w.window->lblDELSTATUS->text(), QString(" 0 files deleted,  0 total..."));
         QCOMPARE(w.window->review().WHICHIMAGE, 0);
+    }
+
+    // The strip's row of facts shows every text whole, the widest date of the clock among them,
+    // each beside the next and within the strip.
+    void stripFactsShownWhole()
+    {
+        Window w;
+        w.hover(2);
+        HoverFacts facts;
+        facts.name = w.f.tree() + "  B.JPG";
+        facts.dimensions = QStringLiteral("12000 x 12000");
+        facts.size = QStringLiteral(" 2147483647 bytes");
+        facts.date = QStringLiteral("12/31/2026 12:59:59 PM");
+        facts.counters = QStringLiteral(" 999 files deleted,  9999 total...");
+        w.strip()->showFacts(facts, Qt::black);
+        const frmNAME& strip = *w.strip();
+        int right = -1;
+        for (const QLabel* label : { strip.lblDIM, strip.lblSIZE, strip.lblDATE, strip.lblDELSTATUS }) {
+            QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                qPrintable(label->text()));
+            QVERIFY2(label->x() > right, qPrintable(label->text()));
+            right = label->geometry().right();
+        }
+        QVERIFY(right < strip.width());
     }
 
     void outerSize_data()

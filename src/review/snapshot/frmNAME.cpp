@@ -8,8 +8,25 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <iterator>
+
 using twips::px;
 using Command = SnapshotPadHost::Command;
+
+namespace {
+
+// The row of facts below the name, in twips: dimensions, size, date and the counters.
+struct Place
+{
+    int left;
+    int width;
+};
+constexpr int FactsTop = 360;
+constexpr Place FactsRow[] { { 120, 1500 }, { 1680, 1620 }, { 3360, 2100 }, { 5520, 3135 } };
+constexpr int FactsGap = 60;
+
+} // namespace
 
 frmNAME::frmNAME(SnapshotPadHost& host, QWidget* owner)
     : FloatingPad(owner)
@@ -29,10 +46,11 @@ void frmNAME::buildControls()
         return l;
     };
     lblNAME = label("lblNAME", QStringLiteral("filename"), 120, 120, 8535);
-    lblDIM = label("lblDIM", QStringLiteral("0 x 0"), 120, 360, 1500);
-    lblSIZE = label("lblSIZE", QStringLiteral("filesize"), 1680, 360, 1620);
-    lblDATE = label("lblDATE", QStringLiteral("filedate"), 3360, 360, 2100);
-    lblDELSTATUS = label("lblDELSTATUS", QStringLiteral("status"), 5520, 360, 3135);
+    lblDIM = label("lblDIM", QStringLiteral("0 x 0"), FactsRow[0].left, FactsTop, FactsRow[0].width);
+    lblSIZE = label("lblSIZE", QStringLiteral("filesize"), FactsRow[1].left, FactsTop, FactsRow[1].width);
+    lblDATE = label("lblDATE", QStringLiteral("filedate"), FactsRow[2].left, FactsTop, FactsRow[2].width);
+    lblDELSTATUS
+        = label("lblDELSTATUS", QStringLiteral("status"), FactsRow[3].left, FactsTop, FactsRow[3].width);
 
     // Below the visible part, so never seen: they carry the keys and access letters.
     auto button = [this](const char* name, const QString& caption, int left, int width) {
@@ -94,9 +112,28 @@ void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
     lblNAME->setPalette(palette);
     lblDIM->show();
     lblDIM->setText(facts.dimensions);
+    fitFactsRow();
     // Placed before it shows, and again at every hover: the place depends on the slot.
     Form_Activate();
     bringUp();
+}
+
+void frmNAME::fitFactsRow()
+{
+    // Each text keeps its place where it fits; one wider than its place (a long date in a wider
+    // font than the design's) pushes what follows to the right, and the strip's end bounds the last.
+    QLabel* const labels[] { lblDIM, lblSIZE, lblDATE, lblDELSTATUS };
+    const int end = px(PadPlacement::HoverStripWidth - FactsRow[0].left);
+    int next = 0;
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        QLabel* label = labels[i];
+        const int left = std::max(px(FactsRow[i].left), next);
+        const int wanted = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
+        const int right = std::min(end, std::max(px(FactsRow[i].left + FactsRow[i].width), left + wanted));
+        label->move(left, label->y());
+        label->resize(std::max(0, right - left), label->height());
+        next = right + px(FactsGap);
+    }
 }
 
 void frmNAME::Form_Activate()

@@ -56,6 +56,8 @@ protected:
 private:
     void buildControls();
     void Form_Activate();
+    // The row of facts laid out for the texts it holds.
+    void fitFactsRow();
     // Nothing acts while the snapshot review is busy.
     void press(SnapshotPadHost::Command command, bool focusView, bool hidePads);
 
