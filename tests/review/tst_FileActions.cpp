@@ -22,19 +22,45 @@
 
 namespace {
 
-// A tree of pictures, their catalogue (one row each, in the order given) and the service on it.
-struct DeleteFixture
+// The RTAG of every row, in RECNUM order.
+QString tagsOf(CatalogueDatabase& db)
 {
-    QTemporaryDir tree;
+    QString text;
+    CatalogueDatabase::Lease rows = db.prepare(QByteArrayLiteral("SELECT RTAG FROM FILES ORDER BY RECNUM"));
+    while (rows.step())
+        text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), 0)));
+    return text;
+}
+
+// What a delete reads and counts: no question asked, no medium polled.
+struct DeleteServices
+{
     MainSettings settings;
     Session session;
     ScriptedPrompter prompter;
     FakeVolumes volumes { { VolumeInfo { "/", "ROOT", "ext4", "/dev/vda", DriveKind::Fixed, 1 << 30, 512 } } };
+
+    explicit DeleteServices(bool recycle = false)
+    {
+        settings.recycle = recycle;
+        settings.noConfirm = true;
+        session.DisableFilePolling = true;
+    }
+    FileActionOutcome remove(CatalogueDatabase& db, ImageFacts& facts)
+    {
+        return FileActions(settings, session, db, prompter, volumes).deleteFile(facts);
+    }
+};
+
+// A tree of pictures, their catalogue (one row each, in the order given) and the service on it.
+struct DeleteFixture : DeleteServices
+{
+    QTemporaryDir tree;
     std::unique_ptr<CatalogueDatabase> db;
 
     explicit DeleteFixture(const QStringList& names)
     {
-        session.DisableFilePolling = true;
+        settings.noConfirm = false;
         settings.thumbnailExt = ".THN";
         QList<CatalogueRecord> rows;
         int recnum = 0;
@@ -50,19 +76,8 @@ struct DeleteFixture
         const qint64 rowId = db->queryValue("SELECT rowid FROM FILES WHERE RECNUM = ?", { recnum }).toLongLong();
         return factsOfRow(*db, rowId).value_or(ImageFacts());
     }
-    QString tags()
-    {
-        QString text;
-        CatalogueDatabase::Lease rows = db->prepare(QByteArrayLiteral("SELECT RTAG FROM FILES ORDER BY RECNUM"));
-        while (rows.step())
-            text += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), 0)));
-        return text;
-    }
-    FileActionOutcome remove(ImageFacts& facts)
-    {
-        FileActions actions(settings, session, *db, prompter, volumes);
-        return actions.deleteFile(facts);
-    }
+    QString tags() { return tagsOf(*db); }
+    FileActionOutcome remove(ImageFacts& facts) { return DeleteServices::remove(*db, facts); }
 };
 
 QString sectorRound(qint64 bytes)
@@ -207,20 +222,14 @@ private Q_SLOTS:
                 if (!stop.isEmpty())
                     stopAtCall({ recycle ? CallKind::Rename : CallKind::Unlink }, QFile::encodeName(file),
                         stop == "after" ? StopWhen::After : StopWhen::Before);
-                MainSettings settings;
-                settings.recycle = recycle;
-                settings.noConfirm = true;
-                Session session;
-                session.DisableFilePolling = true;
-                ScriptedPrompter prompter;
-                FakeVolumes volumes;
+                DeleteServices services(recycle);
                 auto db = CatalogueDatabase::open(catalogue);
                 if (!db)
                     return "no catalogue";
                 ImageFacts facts
                     = factsOfRow(*db, db->queryValue("SELECT rowid FROM FILES WHERE RECNUM = 1").toLongLong()).value();
-                FileActions(settings, session, *db, prompter, volumes).deleteFile(facts);
-                return prompter.texts().join(" | ");
+                services.remove(*db, facts);
+                return services.prompter.texts().join(" | ");
             },
             30);
         QCOMPARE(answer, stop.isEmpty() ? "Unable to Delete file - " + file : stoppedAnswer());
@@ -228,11 +237,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo::exists(tree.filePath("hard/p.jpg")), true);
         auto db = CatalogueDatabase::open(catalogue);
         QVERIFY(db);
-        QString found;
-        CatalogueDatabase::Lease rows = db->prepare(QByteArrayLiteral("SELECT RTAG FROM FILES ORDER BY RECNUM"));
-        while (rows.step())
-            found += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rows.handle(), 0)));
-        QCOMPARE(found, tags);
+        QCOMPARE(tagsOf(*db), tags);
     }
 
     void readOnlyDirectory_data()
@@ -254,19 +259,15 @@ private Q_SLOTS:
             qputenv("HOME", own.path().toUtf8());
             qputenv("XDG_DATA_HOME", own.filePath("data").toUtf8());
             QDir().mkpath(own.filePath("data"));
-            MainSettings settings;
-            settings.recycle = recycle;
-            settings.noConfirm = true;
-            Session session;
-            session.DisableFilePolling = true;
-            ScriptedPrompter prompter;
-            FakeVolumes volumes;
+            DeleteServices services(recycle);
             auto db = makeCatalogueWithRows(own.filePath("cat.mdb"), { fileRow(1, "a.jpg", locked.path() + "/") });
             if (!db)
                 return "no catalogue";
             const qint64 rowId = db->queryValue("SELECT rowid FROM FILES").toLongLong();
             ImageFacts facts = factsOfRow(*db, rowId).value_or(ImageFacts());
-            const FileActionOutcome outcome = FileActions(settings, session, *db, prompter, volumes).deleteFile(facts);
+            const FileActionOutcome outcome = services.remove(*db, facts);
+            const ScriptedPrompter& prompter = services.prompter;
+            const Session& session = services.session;
             QStringList faults;
             if (outcome.result != FileActionOutcome::Result::Failed)
                 faults << "the delete did not fail";
