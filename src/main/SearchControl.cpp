@@ -6,7 +6,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
-#include "session/SettingsTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,8 +128,7 @@ GoResult SearchControl::go()
         return runFrom(Step::PreMatch);
 
     settings.ifcd = settings.ifcd.trimmed();
-    if (settings.filter.isEmpty())
-        settings.filter = settingstable::designText(QLatin1StringView("FILTER"));
+    settings.filter = filterOrEveryName(settings.filter);
     m_host.settingsChanged();
     if (settings.tickedTypeCount() == 0) {
         m_prompter.tell(QStringLiteral("You have not selected any file types..."));

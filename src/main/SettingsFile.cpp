@@ -123,8 +123,7 @@ ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, cons
     applyReaderPresets(settings, session, m_programDirectory);
     for (const QString& line : *lines)
         applyLine(line, settings, session, loadList);
-    if (settings.filter.isEmpty())
-        settings.filter = designText(QLatin1StringView("FILTER"));
+    settings.filter = filterOrEveryName(settings.filter);
     // A preset (the sound directory in a program directory whose name holds a line break) may
     // not be fit to write either.
     keepLinesWhole(settings, session);

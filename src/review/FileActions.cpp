@@ -21,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <limits>
 #include <optional>
 #include <sqlite3.h>
@@ -291,24 +290,9 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     countOne(m_session.NumberDeleted);
     countOne(m_session.TotalDeleted);
     slot.RTAG = QStringLiteral("D");
-    // What the disk says now holds over the guess: a row that still reaches the file (a hard
-    // link) is live again, one that reaches nothing now is tagged.
-    RowTags settled;
-    for (const SameFileRows::Row& row : others.rows) {
-        const bool gone = SameFileRows::of(row.path) != others.file;
-        const auto tagged = std::find_if(
-            before->begin(), before->end(), [&](const auto& previous) { return previous.first == row.rowId; });
-        if (gone && tagged == before->end())
-            settled.append({ row.rowId, QStringLiteral("D") });
-        else if (!gone && tagged != before->end())
-            settled.append(*tagged);
-    }
-    const bool slotTagged = std::any_of(
-        before->begin(), before->end(), [&](const auto& previous) { return previous.first == slot.rowId; });
-    const bool settledWritten = settled.isEmpty() || setTags(settled, &reason).has_value();
-    outcome.rowUpdated = slotTagged && settledWritten;
-    if (!outcome.rowUpdated)
-        tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
+    // The disk settles the rest by the rule of every file action: another row whose path reaches
+    // nothing now is tagged too; one that still reaches the file (a hard link) was never tagged.
+    outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file, others);
 
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
     if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion))

@@ -33,10 +33,14 @@ int MainSettings::tickedTypeCount() const
     return count;
 }
 
+QString filterOrEveryName(const QString& filter)
+{
+    return filter.isEmpty() ? settingstable::designText(QLatin1StringView("FILTER")) : filter;
+}
+
 QString normaliseFilter(const QString& text)
 {
-    const QString result = conv::upper(text.trimmed());
-    return result.isEmpty() ? settingstable::designText(QLatin1StringView("FILTER")) : result;
+    return filterOrEveryName(conv::upper(text.trimmed()));
 }
 
 QString normaliseThumbnailExt(const QString& text)

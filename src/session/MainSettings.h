@@ -54,6 +54,8 @@ struct MainSettings
     bool operator==(const MainSettings&) const = default;
 };
 
+// An empty filter takes every name: it reads as the filter's design value, "*".
+QString filterOrEveryName(const QString& filter);
 // Normalisation of the typed fields when they lose the focus.
 QString normaliseFilter(const QString& text);
 QString normaliseThumbnailExt(const QString& text);

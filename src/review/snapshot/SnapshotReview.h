@@ -88,9 +88,6 @@ public:
     void cmdRENAME_Click(int slot, const QString& typed);
     void setDialogs(ReviewDialogs dialogs) { m_dialogs = dialogs; }
 
-    // Whether the actions may act on a slot: one of the shown slots, holding a file.
-    bool holdsFileAt(int slot) const;
-
     // The grid's size changed: a later search fills slots 0 to lastSlot.
     void setLastSlot(int lastSlot) { LastSlot = lastSlot; }
 
@@ -112,6 +109,8 @@ public:
     static QString noFilesText() { return QStringLiteral("No files to review..."); }
 
 private:
+    // Whether the actions may act on a slot: one of the shown slots, holding a file.
+    bool holdsFileAt(int slot) const;
     // Runs a button's work unless another action runs; a catalogue failure is told, not fatal.
     void guarded(const std::function<void()>& work);
     bool stopRequested() const { return ReviewStopFlag || m_closePending; }
