@@ -108,8 +108,10 @@ bool CompletenessCheck::bmp(const QByteArray& data)
     if (width <= 0 || height > (qint64(1) << 31) || width > (qint64(1) << 31))
         return true; // the reader refuses such sizes itself
     const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-    // The last row's padding is sometimes left out.
-    return pixelOffset + rowBytes * height - 3 <= data.size();
+    // The last row's padding is sometimes left out. Divided, not multiplied: a declared row
+    // times the height can pass 64 bits.
+    const qint64 available = data.size() - pixelOffset + 3;
+    return height == 0 || rowBytes <= available / height;
 }
 
 bool CompletenessCheck::gifFirstFrame(const QByteArray& data)
