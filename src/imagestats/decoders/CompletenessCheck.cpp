@@ -1,7 +1,9 @@
 #include "imagestats/decoders/CompletenessCheck.h"
 
 #include "imagestats/decoders/ByteReader.h"
+#include "imagestats/decoders/DecoderLimits.h"
 
+#include <algorithm>
 #include <cstdint>
 
 bool CompletenessCheck::jpeg(const QByteArray& data)
@@ -108,8 +110,10 @@ bool CompletenessCheck::bmp(const QByteArray& data)
     if (width <= 0 || height > (qint64(1) << 31) || width > (qint64(1) << 31))
         return true; // the reader refuses such sizes itself
     const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
-    // The last row's padding is sometimes left out.
-    return pixelOffset + rowBytes * height - 3 <= data.size();
+    // The last row's padding is sometimes left out. Divided, not multiplied: a declared row
+    // times the height can pass 64 bits.
+    const qint64 available = data.size() - pixelOffset + 3;
+    return height == 0 || rowBytes <= available / height;
 }
 
 bool CompletenessCheck::gifFirstFrame(const QByteArray& data)
@@ -157,4 +161,101 @@ bool CompletenessCheck::iconDirectory(const QByteArray& data)
             return false;
     }
     return count > 0 && !reader.failed();
+}
+
+namespace {
+
+qint64 roundUp(qint64 value, qint64 step)
+{
+    return (value + step - 1) / step;
+}
+
+// The fewest bytes a file of the library's type needs for the picture its header declares, at
+// its type's best compression; 0 for types without such a bound, -1 when the size is not
+// acceptable at all.
+qint64 leastLibraryBytes(const QByteArray& head, const char* coder)
+{
+    ByteReader reader(head);
+    const QByteArray type(coder);
+    qint64 width = 0;
+    qint64 height = 0;
+    auto declared = [&](qint64 w, qint64 h) {
+        width = w;
+        height = h;
+        return !reader.failed() && DecoderLimits::sizeAcceptable(w, h);
+    };
+    if (type == "TGA") {
+        const int idLength = reader.u8();
+        reader.u8();
+        const int imageType = reader.u8();
+        reader.skip(9);
+        const qint64 w = reader.u16le();
+        const qint64 h = reader.u16le();
+        const qint64 pixelBytes = std::max(1, (reader.u8() + 7) / 8);
+        if (!declared(w, h))
+            return -1;
+        // A run-length packet repeats one pixel up to 128 times.
+        const qint64 body = imageType >= 9 && imageType <= 11 ? roundUp(width * height, 128) * (1 + pixelBytes)
+                                                              : width * height * pixelBytes;
+        return imageType == 0 || (imageType > 3 && imageType < 9) || imageType > 11 ? 0 : 18 + idLength + body;
+    }
+    if (type == "PCX") {
+        reader.skip(3);
+        const int bits = reader.u8();
+        const qint64 xMin = reader.u16le();
+        const qint64 yMin = reader.u16le();
+        const qint64 xMax = reader.u16le();
+        const qint64 yMax = reader.u16le();
+        reader.seek(65);
+        const int planes = reader.u8();
+        if (!declared(xMax - xMin + 1, yMax - yMin + 1))
+            return -1;
+        // A run is two bytes for up to 63.
+        return 128 + roundUp(roundUp(width * bits, 8) * planes * height, 63) * 2;
+    }
+    if (type == "SUN") {
+        reader.skip(4);
+        const qint64 w = reader.u32be();
+        const qint64 h = reader.u32be();
+        const qint64 depth = reader.u32be();
+        reader.skip(4);
+        const qint64 encoding = reader.u32be();
+        reader.skip(4);
+        const qint64 mapBytes = reader.u32be();
+        if (!declared(w, h))
+            return -1;
+        if (depth < 1 || depth > 32 || encoding > 3)
+            return 0;
+        // Rows are padded to 16 bits; a run is three bytes for up to 256.
+        const qint64 body = roundUp(width * depth, 16) * 2 * height;
+        return 32 + mapBytes + (encoding == 2 ? roundUp(body, 256) * 3 : body);
+    }
+    if (type == "ART") {
+        reader.u16le();
+        const qint64 w = reader.u16le();
+        reader.u16le();
+        const qint64 h = reader.u16le();
+        if (!declared(w, h))
+            return -1;
+        return 8 + roundUp(width, 8) * height;
+    }
+    if (type == "CUT") {
+        const qint64 w = reader.u16le();
+        const qint64 h = reader.u16le();
+        if (!declared(w, h))
+            return -1;
+        // Each line: its length, then runs of two bytes for up to 127.
+        return 6 + (2 + roundUp(width, 127) * 2) * height;
+    }
+    // A metafile is drawn at any size; Utah RLE leaves skipped lines to the background and a
+    // WordPerfect bitmap repeats whole lines: the library's resource limits bound those.
+    return 0;
+}
+
+} // namespace
+
+bool CompletenessCheck::libraryPicture(const QByteArray& head, qint64 fileBytes, const char* coder)
+{
+    const qint64 least = leastLibraryBytes(head, coder);
+    return least >= 0 && least <= fileBytes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 
 // Structural checks that a file holds all the data its headers promise. Qt's readers fill what is
 // missing from a cut-short JPEG, BMP, GIF or icon with grey or black and report success; a cut
@@ -12,4 +13,8 @@ public:
     static bool bmp(const QByteArray& data);
     static bool gifFirstFrame(const QByteArray& data);
     static bool iconDirectory(const QByteArray& data);
+    // For the types read through GraphicsMagick, given the file's head and length: false when the
+    // file is too short for the picture its header declares even at its type's best compression,
+    // or declares a size no decoder accepts; the library would allocate the whole picture first.
+    static bool libraryPicture(const QByteArray& head, qint64 fileBytes, const char* coder);
 };

@@ -61,6 +61,14 @@ DecodeResult GemImgDecoder::decode(const QByteArray& data)
     GemHeader header;
     if (!readHeader(data, &header))
         return failure(QStringLiteral("Not a GEM raster picture"));
+    // At best a line takes a byte for every 204 of its bytes (a pattern run: 255 repeats of eight
+    // bytes in ten), and one line is repeated for up to 255: a shorter file cannot hold the picture.
+    const qsizetype lineBytes = (qsizetype(header.width) + 7) / 8;
+    const qsizetype scanBytes = lineBytes * header.planes;
+    const qint64 leastBytes
+        = qint64(header.headerWords) * 2 + (qint64(header.height) + 254) / 255 * ((scanBytes + 203) / 204);
+    if (data.size() < leastBytes)
+        return failure(QStringLiteral("GEM raster picture is truncated"));
     QString error;
     QImage image = DecoderLimits::makeCanvas(header.width, header.height, QImage::Format_Indexed8, &error);
     if (image.isNull())
@@ -87,8 +95,6 @@ DecodeResult GemImgDecoder::decode(const QByteArray& data)
         table.append(qRgb(0, 0, 0));
     image.setColorTable(table);
 
-    const qsizetype lineBytes = (qsizetype(header.width) + 7) / 8;
-    const qsizetype scanBytes = lineBytes * header.planes;
     std::vector<uint8_t> scan(size_t(scanBytes), 0);
     reader.seek(qsizetype(header.headerWords) * 2);
     int y = 0;

@@ -1,5 +1,6 @@
 #include "imagestats/decoders/GraphicsMagickDecoder.h"
 
+#include "imagestats/decoders/CompletenessCheck.h"
 #include "imagestats/decoders/DecoderLimits.h"
 
 #include <Magick++.h>
@@ -12,7 +13,8 @@
 
 namespace {
 
-constexpr qint64 ResidentPixelBytes = qint64(1) << 30;
+// What the library holds a pixel in: four 16-bit channels and a colour-map index.
+constexpr qint64 LibraryPixelBytes = 10;
 
 // Only the coders we read through the library stay registered (with the bitmap readers a
 // metafile's embedded pictures need). A picture file may carry another format inside, such as
@@ -44,10 +46,13 @@ void initialiseOnce()
         Magick::InitializeMagick(nullptr);
         keepOnlyPictureCoders();
         MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
-        // The library's own pixels of a very large picture go to a file instead of memory, so
-        // such a picture is not held at 16 bits a channel and again at 8.
-        MagickLib::SetMagickResourceLimit(MagickLib::MemoryResource, ResidentPixelBytes);
-        MagickLib::SetMagickResourceLimit(MagickLib::MapResource, ResidentPixelBytes);
+        // The library's pixels stay in memory, up to what the largest acceptable picture needs
+        // (the scan's pixel budget charges them for every picture in flight). A picture that
+        // would need more is refused rather than spilled to a file: nothing is written to the
+        // temporary directory.
+        MagickLib::SetMagickResourceLimit(MagickLib::MemoryResource, DecoderLimits::maxPixels * LibraryPixelBytes);
+        MagickLib::SetMagickResourceLimit(MagickLib::MapResource, 0);
+        MagickLib::SetMagickResourceLimit(MagickLib::DiskResource, 0);
         // Callers decode many files side by side; one worker per decode avoids oversubscription.
         MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
     });
@@ -100,6 +105,8 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     initialiseOnce();
     if (data.isEmpty())
         return failure(QStringLiteral("The file is empty"));
+    if (!CompletenessCheck::libraryPicture(data, data.size(), coder))
+        return failure(QStringLiteral("The file is incomplete"));
     Magick::Image picture;
     try {
         // The coder is named in the file name too: otherwise the library would follow whatever

@@ -126,8 +126,11 @@ DecodeResult PcPaintPicDecoder::decode(const QByteArray& data)
         return failure(QStringLiteral("Image size %1 x %2 is not acceptable").arg(width).arg(height));
     const qsizetype rowBytes = (qsizetype(width) * bits + 7) / 8;
     const size_t total = size_t(rowBytes) * size_t(height) * size_t(planes);
-    // Each block unpacks to at most 65535 bytes: a short file cannot describe a large picture.
-    if (blockCount == 0 ? total > size_t(reader.remaining()) : total > size_t(blockCount) * 65535)
+    // Each block unpacks to at most 65535 bytes and takes at least six (its header and a code):
+    // a short file cannot describe a large picture.
+    const size_t leastBlocks = (total + 65534) / 65535;
+    if (blockCount == 0 ? total > size_t(reader.remaining())
+                        : total > size_t(blockCount) * 65535 || leastBlocks * 6 > size_t(reader.remaining()))
         return failure(QStringLiteral("PC Paint picture is truncated"));
     QString error;
     QImage image = DecoderLimits::makeCanvas(width, height, QImage::Format_Indexed8, &error);

@@ -1,0 +1,198 @@
+#include "imagestats/ImageDecoder.h"
+
+#include "FileSystemFixtures.h"
+#include "ImageSampleWriters.h"
+#include "SampleBytes.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+
+#include <sys/resource.h>
+
+using W = ImageSampleWriters;
+
+namespace {
+
+// A figure of this process from /proc/self/status, in kB.
+qint64 statusKb(const QByteArray& field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// More address space, and a larger file, than any of these small pictures needs: the declared
+// picture needs far more.
+constexpr qint64 MostGrowthKb = 128 * 1024;
+
+QImage solid(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, format);
+    if (format == QImage::Format_Indexed8) {
+        image.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
+        image.fill(1);
+    } else {
+        image.fill(format == QImage::Format_Mono ? 1 : 0xFF808080);
+    }
+    return image;
+}
+
+} // namespace
+
+class tst_DeclaredSizes : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+    QString put(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        return writeFile(path, bytes) ? path : QString();
+    }
+
+    // Decodes the file in a child process whose temporary directory is a fresh one and whose
+    // files may not grow past MostGrowthKb (a larger write ends it); empty when the outcome is
+    // the one wanted, the address space grew by at most mostGrowthKb and nothing was left in the
+    // temporary directory.
+    QString decodeInChild(const QString& path, bool wanted, qint64 mostGrowthKb)
+    {
+        const QString scratch = path + ".tmp";
+        if (!QDir().mkpath(scratch))
+            return QStringLiteral("no temporary directory");
+        const QString answer = runInChild(
+            [&] {
+                qputenv("TMPDIR", QFile::encodeName(scratch));
+                const rlimit fileSize { MostGrowthKb * 1024, MostGrowthKb * 1024 };
+                setrlimit(RLIMIT_FSIZE, &fileSize);
+                const qint64 before = statusKb("VmSize");
+                const DecodeResult result = decodeImageFile(path);
+                const qint64 growth = statusKb("VmPeak") - before;
+                if (result.ok() != wanted)
+                    return result.ok() ? QStringLiteral("decoded") : result.error;
+                if (before < 0 || growth > mostGrowthKb)
+                    return QStringLiteral("address space grew by %1 kB").arg(growth);
+                return QString();
+            },
+            60);
+        const QStringList left = QDir(scratch).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return answer.isEmpty() && !left.isEmpty() ? "left in the temporary directory: " + left.join(", ") : answer;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // A few bytes that declare 20000 x 20000 pixels are refused at once: no memory is reserved for
+    // the picture and nothing is written into the temporary directory.
+    void shortFileDeclaringALargePictureIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        constexpr int Side = 20000;
+        const auto repeated
+            = [](const char* packet, int length, int count) { return QByteArray(packet, length).repeated(count); };
+        SampleBytes gem;
+        gem.be16(1).be16(8).be16(1).be16(1).be16(85).be16(85).be16(Side).be16(Side);
+        QTest::newRow("GEM header alone") << "a.img" << gem.data;
+        // 65535 blocks announced, one there: a run of 65535 bytes.
+        SampleBytes pic;
+        pic.le16(0x1234).le16(Side).le16(Side).le16(0).le16(0).u8(0x08).u8(0xFF).u8(0).le16(0).le16(0);
+        pic.le16(0xFFFF).le16(10).le16(0xFFFF).u8(0).raw(QByteArray("\0\0\xFF\xFF\x07", 5));
+        QTest::newRow("PIC, many blocks announced") << "a.pic" << pic.data;
+        const auto tga = [&](int type, int depth, const QByteArray& body) {
+            return SampleBytes().u8(0).u8(0).u8(type).fill(9).le16(Side).le16(Side).u8(depth).u8(0).data + body;
+        };
+        QTest::newRow("TGA grey, run-length") << "a.tga" << tga(11, 8, repeated("\xFF\x80", 2, 50));
+        QTest::newRow("TGA RGB, run-length") << "b.tga" << tga(10, 24, repeated("\xFF\x80\x80\x80", 4, 25));
+        QTest::newRow("TGA RGB, uncompressed") << "c.tga" << tga(2, 24, repeated("\x80", 1, 100));
+        SampleBytes pcx;
+        pcx.u8(0x0A).u8(5).u8(1).u8(8).le16(0).le16(0).le16(Side - 1).le16(Side - 1).fill(53).u8(1).le16(Side);
+        pcx.fill(60).raw(repeated("\xFF\x80", 2, 50));
+        QTest::newRow("PCX") << "a.pcx" << pcx.data;
+        SampleBytes ras;
+        ras.be32(0x59A66A95).be32(Side).be32(Side).be32(8).be32(90).be32(2).be32(0).be32(0);
+        QTest::newRow("RAS, run-length") << "a.ras" << ras.raw(repeated("\x80\xFF\x80", 3, 30)).data;
+        QTest::newRow("ART") << "a.art" << SampleBytes().le16(0).le16(Side).le16(0).le16(Side).fill(100, 0x55).data;
+        SampleBytes cut;
+        cut.le16(Side).le16(Side).le16(0).le16(5).raw(QByteArray("\xFF\x07\xFF\x07\0", 5));
+        QTest::newRow("CUT") << "a.cut" << cut.data;
+        // Types without a useful bound (a blank Utah RLE, a WordPerfect bitmap of repeated lines)
+        // are bounded by the library's limits.
+        SampleBytes utah;
+        utah.le16(0xCC52).le16(0).le16(0).le16(Side).le16(Side).u8(2).u8(3).u8(8).fill(3).u8(7).u8(0);
+        QTest::newRow("Utah RLE") << "a.rle" << utah.data;
+        SampleBytes wpg;
+        wpg.raw("\xFFWPC").le32(16).u8(1).u8(0x16).u8(1).fill(5).u8(0x0F).u8(6).u8(1).fill(5);
+        wpg.u8(0x0B).u8(0xFF).le16(50).le16(Side).le16(Side).le16(8).le16(75).le16(75);
+        QTest::newRow("WPG") << "a.wpg" << wpg.raw(repeated("\xFF\x07", 2, 20)).u8(0x10).u8(0).data;
+        // A row of 2^31 pixels of 65535 bits: its bytes times its height pass 64 bits.
+        SampleBytes bmp;
+        bmp.raw("BM").le32(70).le32(0).le32(54).le32(40).le32(0x7FFFFFFF).le32(0x7FFFFFFF).le16(1).le16(0xFFFF);
+        QTest::newRow("BMP, row size times height beyond 64 bits")
+            << "a.bmp" << bmp.le32(0).fill(20).fill(16, 0x11).data;
+    }
+    void shortFileDeclaringALargePictureIsRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QString answer = decodeInChild(put(name, bytes), false, MostGrowthKb);
+        QVERIFY2(answer.isEmpty(), qPrintable(answer));
+    }
+
+    // A legal picture whose library pixels pass a gigabyte (110 megapixels, of 16-bit channels
+    // and an index) is decoded in memory: nothing large is written to the temporary directory.
+    void largePictureIsDecodedInMemory()
+    {
+        const int width = 11000;
+        const int height = 10000;
+        SampleBytes tga;
+        tga.u8(0).u8(0).u8(11).fill(9).le16(width).le16(height).u8(8).u8(0);
+        tga.raw(QByteArray("\xFF\x60", 2).repeated(qsizetype(width) * height / 128));
+        const QString answer = decodeInChild(put("large.tga", tga.data), true, std::numeric_limits<qint64>::max());
+        QVERIFY2(answer.isEmpty(), qPrintable(answer));
+    }
+
+    // Files written at their type's best compression are as short as a file of that picture can
+    // be, and still decode.
+    void fileAtBestCompressionDecodes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        const QImage grey = solid(1280, 40, QImage::Format_Indexed8);
+        const QImage mono = solid(2040 * 8, 300, QImage::Format_Mono);
+        QTest::newRow("TGA grey, run-length") << "a.tga" << W::tga(grey, W::TgaKind::GreyRle) << grey.size();
+        QTest::newRow("PCX") << "a.pcx" << W::pcx(solid(126, 30, QImage::Format_RGB32)) << QSize(126, 30);
+        QTest::newRow("RAS") << "a.ras" << W::sunRaster(solid(64, 30, QImage::Format_RGB32)) << QSize(64, 30);
+        QTest::newRow("ART") << "a.art" << W::art(solid(96, 30, QImage::Format_Mono)) << QSize(96, 30);
+        QTest::newRow("CUT") << "a.cut" << W::cut(solid(127 * 8, 30, QImage::Format_Indexed8)) << QSize(127 * 8, 30);
+        QTest::newRow("PIC") << "a.pic" << W::pcPaint(grey, true, false) << grey.size();
+        // Lines of eight-byte patterns repeated 255 times, each line repeated 255 times.
+        SampleBytes gem;
+        gem.be16(1).be16(8).be16(1).be16(8).be16(85).be16(85).be16(mono.width()).be16(mono.height());
+        for (int group = 0; group < 2; ++group)
+            gem.u8(0).u8(0).u8(0xFF).u8(group == 0 ? 255 : 45).u8(0).u8(255).fill(8, 0x5A);
+        QTest::newRow("GEM") << "a.img" << gem.data << mono.size();
+    }
+    void fileAtBestCompressionDecodes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        const DecodeResult result = decodeImageFile(put(name, bytes));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.image.size(), size);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DeclaredSizes)
+#include "tst_DeclaredSizes.moc"
