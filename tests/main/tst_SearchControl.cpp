@@ -6,7 +6,9 @@
 #include "main/SearchControl.h"
 #include "main/SearchHost.h"
 #include "platform/ScriptedPrompter.h"
+#include "platform/SingleInstance.h"
 
+#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -590,6 +592,60 @@ private Q_SLOTS:
         s.ignoreExtension = ignore;
         s.ifcd = ifcd;
         QCOMPARE(SearchControl::reviewCaption(s), caption);
+    }
+
+    // Something other than a file where the program keeps one of its files is refused at once,
+    // saying why: never waited on, never read without end. A check that hangs is killed at its
+    // deadline and fails.
+    void programFileThatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("standIn");
+        QTest::addColumn<QString>("told"); // %1: the file's path
+        const QString notAFile = QStringLiteral("\r\rThe path is not a file.");
+        const QList<QPair<QString, QString>> files {
+            { "TOLQ.INI", "Unable to read INI file" },
+            { "data/Pics.lst", "Unable to read DIR LIST file" },
+            { "data/Pics.lcd", "Unable to read LIST TAG file" },
+            { "tolq.mdb",
+                "Unable to create the list database from the template...\r\rThe template %1 cannot be read."
+                    + notAFile },
+            { "tolq.lock", "Unable to lock %1" + notAFile },
+            { "Scanning.dat", "Unable to read %1" + notAFile },
+            { "Matching.dat", "Unable to read %1" + notAFile },
+        };
+        for (const auto& [file, told] : files) {
+            for (const QString& standIn : standInKinds())
+                QTest::newRow(qPrintable(file + " as " + standIn)) << file << standIn << told;
+        }
+    }
+    void programFileThatIsNotAFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, standIn);
+        QFETCH(QString, told);
+        Fixture f;
+        f.settings().gather = true; // no resume dialog before the tag is read
+        if (file.endsWith(".lcd"))
+            f.makeDatabase();
+        const QString path = f.dir.file(file);
+        QVERIFY(putStandIn(path, standIn));
+        const QString answer = runInChild(
+            [&] {
+                if (file == "tolq.lock") {
+                    const SingleInstance::Result result = SingleInstance(f.dir.path()).acquire();
+                    return SingleInstance::refusalText(result, f.dir.path());
+                }
+                if (file == "TOLQ.INI")
+                    f.controller.readINI();
+                else if (file.endsWith(".lst"))
+                    f.controller.loadList("Pics");
+                else
+                    f.search.go();
+                return f.prompter.texts().join('|');
+            },
+            5);
+        QCOMPARE(answer, told.arg(path));
     }
 };
 
