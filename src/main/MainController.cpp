@@ -3,6 +3,7 @@
 #include "main/QuitStatistics.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/StateFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,13 @@ ProgramOutcome MainController::offerRecovery(
     StartupServices& services, const QString& stateName, const QString& question)
 {
     const QString path = stateFile(stateName);
+    // Something other than a file in its place offers nothing to resume and is not the
+    // program's to remove: the user is told, and Go refuses until it is gone.
+    const QString refusal = stateFileRefusal(path);
+    if (!refusal.isEmpty()) {
+        m_prompter.tell(refusal);
+        return ProgramOutcome::Continue;
+    }
     if (!QFile::exists(path))
         return ProgramOutcome::Continue;
     const MsgAnswer answer = m_prompter.ask(

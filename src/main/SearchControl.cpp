@@ -1,11 +1,14 @@
 #include "main/SearchControl.h"
 
+#include "catalogue/TemplateDatabase.h"
 #include "main/ListDatabaseUpkeep.h"
 #include "main/MainController.h"
 #include "main/SearchHost.h"
 #include "platform/AtomicFile.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
+#include "platform/StateFile.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,16 +55,14 @@ bool SearchControl::copyTemplate(const QString& templatePath, const QString& tar
             *error = text;
         return false;
     };
-    QFile source(templatePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
-    const QByteArray bytes = source.readAll();
-    if (source.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("The template %1 cannot be read.").arg(templatePath));
+    QString why;
+    const std::optional<QByteArray> bytes = wholefile::read(templatePath, MaxTemplateBytes, &why);
+    if (!bytes)
+        return fail(QStringLiteral("The template %1 cannot be read.\r\r%2").arg(templatePath, why));
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return fail(QStringLiteral("The directory %1 cannot be created.").arg(QFileInfo(target).absolutePath()));
     QString reason;
-    if (!atomicfile::write(target, bytes, &reason))
+    if (!atomicfile::write(target, *bytes, &reason))
         return fail(reason);
     return true;
 }
@@ -121,7 +122,15 @@ GoResult SearchControl::go()
     session.SessionMode = QStringLiteral("NEW");
     session.WasSearchMinmized = false;
 
-    // A state file left by an interrupted stage sends the search straight back to that stage.
+    // A state file left by an interrupted stage sends the search straight back to that stage; no
+    // search starts while something other than a file stands in its place.
+    for (const QLatin1StringView name : { QLatin1StringView("Scanning.dat"), QLatin1StringView("Matching.dat") }) {
+        const QString refusal = stateFileRefusal(m_controller.stateFile(name));
+        if (!refusal.isEmpty()) {
+            m_prompter.tell(refusal);
+            return stop(ExitStatus::Failed);
+        }
+    }
     if (QFile::exists(m_controller.stateFile(QStringLiteral("Scanning.dat"))))
         return runFrom(Step::PreScan);
     if (QFile::exists(m_controller.stateFile(QStringLiteral("Matching.dat"))))

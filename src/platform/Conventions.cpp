@@ -6,7 +6,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 namespace conv {
 
@@ -66,7 +68,9 @@ double val(const QString& text)
         if (expDigits)
             number += exponent;
     }
-    return std::strtod(number.constData(), nullptr);
+    // Read the same in every locale: strtod alone would take the user's decimal mark.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return strtod_l(number.constData(), nullptr, cLocale);
 }
 
 QString signedText(std::int64_t value)
@@ -118,9 +122,10 @@ QString shortestDouble(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0");
+    // Written the same in every locale, as "%.15g" writes it in the C locale.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    QString text = QString::fromLatin1(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buffer, written.ptr - buffer);
     text.replace(QLatin1Char('e'), QLatin1Char('E'));
     return text;
 }

@@ -1,5 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -36,6 +38,10 @@ SingleInstance::Result SingleInstance::acquire()
 {
     if (m_held)
         return Result::Acquired;
+    // The lock reads its holder from the file: a FIFO would hold that read for ever and a device
+    // would feed it without end.
+    if (wholefile::notAFile(m_path))
+        return Result::NotAFile;
     m_held = m_lock->tryLock(0);
     if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
         && removeAbandonedLock(m_path))
@@ -51,6 +57,9 @@ QString SingleInstance::refusalText(Result result, const QString& directory)
 {
     if (result == Result::HeldElsewhere)
         return QStringLiteral("Another instance of t'olq! is already running...");
+    if (result == Result::NotAFile)
+        return QStringLiteral("Unable to lock %1\r\r%2")
+            .arg(QDir(directory).filePath(QStringLiteral("tolq.lock")), wholefile::notAFileText());
     return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
                           "settings and catalogues there.")
         .arg(QDir::toNativeSeparators(directory));

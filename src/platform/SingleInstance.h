@@ -12,6 +12,7 @@ public:
         Acquired, // this process holds the lock (or already held it)
         HeldElsewhere, // another running instance holds it
         CannotCreate, // the lock file cannot be made: the directory is not writable or full
+        NotAFile, // something other than a regular file stands in the lock file's place
     };
 
     explicit SingleInstance(const QString& directory);

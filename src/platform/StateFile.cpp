@@ -2,20 +2,27 @@
 
 #include "platform/Conventions.h"
 #include "platform/TextLines.h"
-
-#include <QFile>
+#include "platform/WholeFile.h"
 
 #include <cmath>
 
 qint32 readStateNumber(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = wholefile::read(path, MaxStateBytes);
+    if (!bytes)
         return 0;
-    const double value = conv::val(QString::fromLatin1(file.readLine(4096)).trimmed());
+    const qsizetype lineEnd = bytes->indexOf('\n');
+    const double value = conv::val(QString::fromLatin1(lineEnd < 0 ? *bytes : bytes->left(lineEnd)).trimmed());
     if (!std::isfinite(value) || std::abs(value) > 2147483647.0)
         return 0;
     return qint32(conv::roundHalfEven(value));
+}
+
+QString stateFileRefusal(const QString& path)
+{
+    if (!wholefile::notAFile(path))
+        return {};
+    return QStringLiteral("Unable to read %1\r\r%2").arg(path, wholefile::notAFileText());
 }
 
 bool writeStateFile(const QString& path, const QString& line)

@@ -1,9 +1,7 @@
 #include "platform/TextLines.h"
 
 #include "platform/AtomicFile.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "platform/WholeFile.h"
 
 #include <algorithm>
 
@@ -26,17 +24,12 @@ bool writeAtomically(const QString& path, const QStringList& lines)
     return atomicfile::write(path, compose(lines));
 }
 
-std::optional<QStringList> read(const QString& path)
+std::optional<QStringList> read(const QString& path, qint64 maxBytes)
 {
-    if (QFileInfo(path).isDir())
+    const std::optional<QByteArray> bytes = wholefile::read(path, maxBytes);
+    if (!bytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    QString text = QString::fromUtf8(bytes);
+    QString text = QString::fromUtf8(*bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));

@@ -12,8 +12,11 @@ QByteArray compose(const QStringList& lines);
 // False, and nothing written, when a line holds a line break: it would end its line and the rest
 // would be read as a line of its own.
 bool writeAtomically(const QString& path, const QStringList& lines);
-// The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read.
-std::optional<QStringList> read(const QString& path);
+// The most a file of lines may hold: a list of some hundred thousand directories.
+constexpr qint64 MaxBytes = 32 * 1024 * 1024;
+// The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read, is not
+// a regular file or holds more than maxBytes (platform/WholeFile.h).
+std::optional<QStringList> read(const QString& path, qint64 maxBytes = MaxBytes);
 // Blanks (not other white space) trimmed from both ends.
 QString trimBlanks(const QString& text);
 // True when the text holds a line feed or a carriage return: written on a line of one of these

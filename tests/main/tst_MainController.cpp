@@ -2,10 +2,12 @@
 #include "main/QuitStatistics.h"
 #include "platform/ScriptedPrompter.h"
 
+#include "FileSystemFixtures.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 namespace {
@@ -252,6 +254,34 @@ private Q_SLOTS:
                          : QStringLiteral(
                              "t'olq! appears to have crashed during a Pre-Match.  Do you wish to continue the scan?"));
         }
+    }
+
+    // A state file's place held by something other than a file offers nothing to resume: the
+    // user is told, no question is asked, and what stands there is left to the user.
+    void crashRecoveryFromAStandIn_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("standIn");
+        QTest::newRow("Scanning.dat a FIFO") << "Scanning.dat"
+                                             << "FIFO";
+        QTest::newRow("Matching.dat a link to /dev/zero") << "Matching.dat"
+                                                          << "/dev/zero";
+    }
+    void crashRecoveryFromAStandIn()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, standIn);
+        TemporaryProgramDirectory dir;
+        QVERIFY(putStandIn(dir.file(file), standIn));
+        ScriptedPrompter prompter;
+        prompter.queueAnswer(MsgAnswer::Yes);
+        MainController controller(dir.path(), prompter);
+        QCOMPARE(controller.load(), ProgramOutcome::Continue);
+        FakeServices services;
+        QCOMPARE(controller.activate(services, CommandLine {}), ProgramOutcome::Continue);
+        QCOMPARE(prompter.texts(), QStringList { "Unable to read " + dir.file(file) + "\r\rThe path is not a file." });
+        QCOMPARE(services.calls.count("go"), 0);
+        QVERIFY(QFileInfo::exists(dir.file(file)));
     }
 
     void quitStatistics_data()

@@ -1,123 +1,19 @@
 #include "catalogue/CatalogueDatabase.h"
-#include "catalogue/DatabaseCompaction.h"
-#include "catalogue/TemplateDatabase.h"
-#include "main/ListDatabaseUpkeep.h"
-#include "main/MainController.h"
-#include "main/SearchControl.h"
-#include "main/SearchHost.h"
-#include "platform/ScriptedPrompter.h"
+#include "platform/SingleInstance.h"
 
-#include "TestSupport.h"
+#include "FileSystemFixtures.h"
+#include "SearchControlFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <optional>
 
 namespace {
-
-// Records what the search control asks of the windows; the stages unload at once.
-struct FakeHost : SearchHost
-{
-    Session& session;
-    QStringList calls;
-    std::optional<QString> resumeChoice; // what Start leaves in SessionMode; nullopt: closed
-    QString modeAtResume;
-    std::function<void()> duringPreScan;
-    std::function<void()> duringPreMatch;
-    bool windows = true;
-    explicit FakeHost(Session& s)
-        : session(s)
-    {
-    }
-    void settingsChanged() override { }
-    void showResumeDialog() override
-    {
-        calls << "resume";
-        modeAtResume = session.SessionMode;
-        if (resumeChoice)
-            session.SessionMode = *resumeChoice;
-    }
-    void stopAnimation() override { calls << "stopAnimation"; }
-    void hideMainWindow() override { calls << "hide"; }
-    void showMainWindow() override { calls << "show"; }
-    void showPreScan() override
-    {
-        calls << "preScan";
-        if (duringPreScan)
-            duringPreScan();
-        session.SearchUnloaded = true;
-    }
-    void showPreMatch() override
-    {
-        calls << "preMatch";
-        if (duringPreMatch)
-            duringPreMatch();
-        session.PrematchUnloaded = true;
-    }
-    bool waitUntil(const bool& flag) override
-    {
-        calls << (flag ? "wait done" : "wait hung");
-        return true;
-    }
-    void showReview(bool snapshot, const QString& caption) override
-    {
-        calls << (snapshot ? "snapshot: " : "pair: ") + caption;
-    }
-    bool showsWindows() const override { return windows; }
-    void pressQuit() override { calls << "quit"; }
-    void endProgramNow() override { calls << "end"; }
-    void endDuringStage(ExitStatus) override { calls << "end during stage"; }
-};
-
-struct FakeNotice : CompactionNotice
-{
-    QStringList calls;
-    void showNotice() override { calls << "show"; }
-    void hideNotice() override { calls << "hide"; }
-    void yieldOnce() override { }
-};
 
 int otherMonth()
 {
     return QDate::currentDate().month() % 12 + 1;
 }
-
-// A program directory with its template, and the search control over it.
-struct Fixture
-{
-    TemporaryProgramDirectory dir;
-    ScriptedPrompter prompter;
-    MainController controller { dir.path(), prompter };
-    FakeNotice notice;
-    ListDatabaseUpkeep upkeep { controller, prompter, notice };
-    FakeHost host { controller.session() };
-    SearchControl search { controller, prompter, upkeep, host };
-    int compactions = 0;
-
-    Fixture()
-    {
-        writeTemplateDatabase(dir.file("tolq.mdb"));
-        MainSettings& s = controller.settings();
-        s.listName = "Pics";
-        s.fileTypes[9] = true; // JPG
-        s.ignoreExtension = false;
-        upkeep.setCompactor([this](const QString& source, const QString& work, QString* error) {
-            ++compactions;
-            return compactDatabase(source, work, error);
-        });
-    }
-    Session& session() { return controller.session(); }
-    MainSettings& settings() { return controller.settings(); }
-    QString database() const { return dir.file("data/Pics.mdb"); }
-    QString tag() const { return dir.file("data/Pics.lcd"); }
-    void makeDatabase()
-    {
-        QDir().mkpath(dir.file("data"));
-        QVERIFY(writeTemplateDatabase(database()));
-    }
-    QString tagText() const { return QString::fromLatin1(readFile(tag())).trimmed(); }
-};
 
 const QStringList NewSearchCalls { "stopAnimation", "hide", "preScan", "wait done", "stopAnimation", "hide",
     "pair: t'olq! - NAME search" };
@@ -590,6 +486,60 @@ private Q_SLOTS:
         s.ignoreExtension = ignore;
         s.ifcd = ifcd;
         QCOMPARE(SearchControl::reviewCaption(s), caption);
+    }
+
+    // Something other than a file where the program keeps one of its files is refused at once,
+    // saying why: never waited on, never read without end. A check that hangs is killed at its
+    // deadline and fails.
+    void programFileThatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("standIn");
+        QTest::addColumn<QString>("told"); // %1: the file's path
+        const QString notAFile = QStringLiteral("\r\rThe path is not a file.");
+        const QList<QPair<QString, QString>> files {
+            { "TOLQ.INI", "Unable to read INI file" },
+            { "data/Pics.lst", "Unable to read DIR LIST file" },
+            { "data/Pics.lcd", "Unable to read LIST TAG file" },
+            { "tolq.mdb",
+                "Unable to create the list database from the template...\r\rThe template %1 cannot be read."
+                    + notAFile },
+            { "tolq.lock", "Unable to lock %1" + notAFile },
+            { "Scanning.dat", "Unable to read %1" + notAFile },
+            { "Matching.dat", "Unable to read %1" + notAFile },
+        };
+        for (const auto& [file, told] : files) {
+            for (const QString& standIn : standInKinds())
+                QTest::newRow(qPrintable(file + " as " + standIn)) << file << standIn << told;
+        }
+    }
+    void programFileThatIsNotAFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, standIn);
+        QFETCH(QString, told);
+        Fixture f;
+        f.settings().gather = true; // no resume dialog before the tag is read
+        if (file.endsWith(".lcd"))
+            f.makeDatabase();
+        const QString path = f.dir.file(file);
+        QVERIFY(putStandIn(path, standIn));
+        const QString answer = runInChild(
+            [&] {
+                if (file == "tolq.lock") {
+                    const SingleInstance::Result result = SingleInstance(f.dir.path()).acquire();
+                    return SingleInstance::refusalText(result, f.dir.path());
+                }
+                if (file == "TOLQ.INI")
+                    f.controller.readINI();
+                else if (file.endsWith(".lst"))
+                    f.controller.loadList("Pics");
+                else
+                    f.search.go();
+                return f.prompter.texts().join('|');
+            },
+            5);
+        QCOMPARE(answer, told.arg(path));
     }
 };
 

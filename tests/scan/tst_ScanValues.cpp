@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 
+#include "platform/StateFile.h"
 #include "scan/NameFilter.h"
 #include "scan/ScanValues.h"
 #include "scan/ScanningFile.h"
@@ -181,6 +182,7 @@ void tst_ScanValues::resumeFile_data()
     QTest::newRow("not a number") << QByteArray("abc\r\n") << 0;
     QTest::newRow("a half rounds to even") << QByteArray("2.5\r\n") << 2;
     QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("more than a state file holds") << QByteArray(" 2\r\n").append(MaxStateBytes, ' ') << 0;
 }
 
 void tst_ScanValues::resumeFile()

@@ -22,6 +22,25 @@ constexpr uid_t Nobody = 65534;
 
 } // namespace
 
+const QStringList& standInKinds()
+{
+    static const QStringList kinds { QStringLiteral("FIFO"), QStringLiteral("/dev/zero"),
+        QStringLiteral("/dev/urandom"), QStringLiteral("directory") };
+    return kinds;
+}
+
+bool putStandIn(const QString& path, const QString& kind)
+{
+    QFile::remove(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    if (kind == QLatin1String("FIFO"))
+        return mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+    if (kind == QLatin1String("directory"))
+        return QDir().mkdir(path);
+    return QFile::link(kind, path);
+}
+
 TrashHome::TrashHome(bool writable)
     : m_oldHome(qgetenv("HOME"))
     , m_oldData(qgetenv("XDG_DATA_HOME"))

@@ -26,6 +26,12 @@ QStringList directoryListing(const QString& directory);
 // directory. False when one cannot be made.
 bool populateDirectory(const QString& directory, const QStringList& entries);
 
+// What may stand in the place of a file: a FIFO nobody writes to, links to devices that never
+// end, and a directory.
+const QStringList& standInKinds();
+// Puts one of those at the path, in place of whatever stood there; false when it cannot.
+bool putStandIn(const QString& path, const QString& kind);
+
 // A trash of the test's own: HOME and XDG_DATA_HOME point into a temporary directory for the life
 // of the object. An unwritable trash is one whose place is taken by a plain file.
 class TrashHome
