@@ -6,12 +6,14 @@
 #include "imagestats/decoders/MspDecoder.h"
 #include "imagestats/decoders/PcPaintPicDecoder.h"
 #include "imagestats/decoders/QtImageDecoder.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -337,17 +339,12 @@ DecodeResult decodeImageFile(const QString& path)
 DecodeResult decodeImageFile(const QString& path, QSize bound)
 {
     DecodeResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    // A FIFO or a device standing at a picture's name (error.bmp included) must not hold the
+    // program in its open or feed it without end.
+    const std::optional<QByteArray> bytes = wholefile::read(path, maxFileBytes, &result.error);
+    if (!bytes)
         return result;
-    }
-    if (file.size() > maxFileBytes) {
-        result.error = QStringLiteral("The file is too large");
-        return result;
-    }
-    const QByteArray data = file.readAll();
-    file.close();
+    const QByteArray& data = *bytes;
     if (data.isEmpty()) {
         result.error = QStringLiteral("The file is empty");
         return result;

@@ -4,11 +4,17 @@
 #include "ImageSamples.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+#include <memory>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -145,12 +151,31 @@ private Q_SLOTS:
         }
     }
 
-    void missingFileIsRefused()
+    // What stands at a picture's name but is no picture file is refused at once: a FIFO or a
+    // device must neither hold the open nor feed the read without end.
+    void whatIsNotAFileIsRefused_data()
     {
-        const DecodeResult result = decodeImageFile(m_dir.filePath("absent.jpg"));
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : { "absent", "directory", "fifo", "link to /dev/zero", "link to /dev/urandom" })
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void whatIsNotAFileIsRefused()
+    {
+        QFETCH(QString, kind);
+        const QString path = m_dir.filePath(kind.right(4) + ".jpg");
+        if (kind == "directory")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind.startsWith("link"))
+            QVERIFY(QFile::link(kind.mid(8), path));
+        auto decoded = std::make_shared<std::promise<DecodeResult>>();
+        std::future<DecodeResult> answer = decoded->get_future();
+        std::thread([decoded, path] { decoded->set_value(decodeImageFile(path)); }).detach();
+        QVERIFY2(answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready, "the decode never ended");
+        const DecodeResult result = answer.get();
         QVERIFY(!result.ok());
         QVERIFY(!result.error.isEmpty());
-        QVERIFY(!decodeImageFile(m_dir.path()).ok());
     }
 
     // A picture decoded for display fits its bound with its proportions, reports its own size,
