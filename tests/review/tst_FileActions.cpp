@@ -240,6 +240,55 @@ private Q_SLOTS:
         QCOMPARE(tagsOf(*db), tags);
     }
 
+    // The tags are on disk before the file goes, so a power cut right after its removal finds
+    // them: what the child did to the catalogue's log and the picture, from the log's last write
+    // before the removal on.
+    void deleteSyncsTagsFirst_data()
+    {
+        QTest::addColumn<bool>("recycle");
+        QTest::newRow("outright") << false;
+        QTest::newRow("to the trash") << true;
+    }
+    void deleteSyncsTagsFirst()
+    {
+        QFETCH(bool, recycle);
+        TrashHome trash;
+        QTemporaryDir tree;
+        const QString file = tree.filePath("p.jpg");
+        QVERIFY(writeFile(file, "picture"));
+        const QString catalogue = tree.filePath("cat.mdb");
+        QVERIFY(makeCatalogueWithRows(catalogue, { fileRow(1, "p.jpg", tree.path() + "/") }));
+
+        const QString answer = runInChild(
+            [&]() -> QString {
+                DeleteServices services(recycle);
+                auto db = CatalogueDatabase::open(catalogue);
+                if (!db)
+                    return "no catalogue";
+                ImageFacts facts = factsOfRow(*db, db->queryValue("SELECT rowid FROM FILES").toLongLong()).value();
+                recordCalls({ CallKind::Write, CallKind::Sync, CallKind::Rename, CallKind::Unlink },
+                    QFile::encodeName(tree.path()));
+                services.remove(*db, facts);
+                QStringList steps;
+                for (const QString& call : recordedCalls()) {
+                    const QString kind = call.section(' ', 0, 0);
+                    const QString path = call.section(' ', 1);
+                    if (path == file) {
+                        steps << "remove picture";
+                        break;
+                    }
+                    if (path == catalogue + "-wal" && (kind == "write" || kind == "sync"))
+                        steps << kind + " log";
+                }
+                steps = steps.mid(steps.lastIndexOf("write log"));
+                steps.removeDuplicates();
+                return steps.join(", ");
+            },
+            30);
+        QCOMPARE(answer, "write log, sync log, remove picture");
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
     void readOnlyDirectory_data()
     {
         QTest::addColumn<bool>("recycle");
