@@ -182,7 +182,9 @@ bool moveFileToTrash(const QString& path, QString* trashedAs)
     const QFileInfo file(path);
     const QByteArray source = QFile::encodeName(file.absoluteFilePath());
     struct stat info;
-    if (::lstat(source.constData(), &info) != 0)
+    // The trash takes a file, or a link itself; a directory, pipe, socket or device that took the
+    // name is left where it is.
+    if (::lstat(source.constData(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
         return false;
     const QString folder = file.absolutePath();
     const std::optional<TrashPlace> trash = trashFor(folder);
