@@ -223,6 +223,17 @@ std::shared_ptr<sqlite3_stmt> CatalogueDatabase::compile(const QByteArray& sql) 
     return std::shared_ptr<sqlite3_stmt>(statement, &sqlite3_finalize);
 }
 
+CatalogueDatabase::SyncedCommits::SyncedCommits(CatalogueDatabase& database)
+    : m_database(database)
+{
+    m_database.m_connection->exec("PRAGMA synchronous=FULL");
+}
+
+CatalogueDatabase::SyncedCommits::~SyncedCommits()
+{
+    m_database.m_connection->tryExec("PRAGMA synchronous=NORMAL");
+}
+
 void CatalogueDatabase::checkpointSeldom()
 {
     m_connection->exec("PRAGMA wal_autocheckpoint = 16384");

@@ -48,6 +48,21 @@ public:
     // syncs of a checkpoint come seldom. The commits stay as durable.
     void checkpointSeldom();
 
+    // While it lives, every commit of the database is on disk when it returns (synchronous=FULL):
+    // for a write that a step which cannot be undone follows, such as the removal of a file.
+    // Other commits are durable at the next checkpoint.
+    class SyncedCommits
+    {
+    public:
+        explicit SyncedCommits(CatalogueDatabase& database);
+        ~SyncedCommits();
+        SyncedCommits(const SyncedCommits&) = delete;
+        SyncedCommits& operator=(const SyncedCommits&) = delete;
+
+    private:
+        CatalogueDatabase& m_database;
+    };
+
     // Runs an action statement (UPDATE, DELETE, INSERT) with its values bound in order to the
     // "?" parameters; returns the number of rows it changed.
     int execute(const QString& sql, const QVariantList& params = {});

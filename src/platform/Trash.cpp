@@ -12,6 +12,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -153,6 +154,37 @@ QByteArray writtenPart(const QByteArray& infos, const QByteArray& record)
     return {};
 }
 
+// A positive number as QByteArray::number writes it: decimal digits alone, no sign, blank or
+// leading zero, at most the given value; 0 when the text is anything else.
+qint64 writtenNumber(const QByteArray& text, qint64 most)
+{
+    if (text.isEmpty() || text.front() == '0')
+        return 0;
+    qint64 value = 0;
+    for (const char digit : text) {
+        if (digit < '0' || digit > '9')
+            return 0;
+        value = value * 10 + (digit - '0');
+        if (value > most)
+            return 0;
+    }
+    return value;
+}
+
+// The process that wrote a name of ours (PartPrefix, its number, "-", the count), or 0 when the
+// name is not one this program writes.
+pid_t writerOf(const QByteArray& name)
+{
+    const QByteArray prefix(PartPrefix);
+    if (!name.startsWith(prefix))
+        return 0;
+    const QByteArray tail = name.mid(prefix.size());
+    const qsizetype dash = tail.indexOf('-');
+    if (dash < 0 || writtenNumber(tail.mid(dash + 1), std::numeric_limits<int>::max()) == 0)
+        return 0;
+    return pid_t(writtenNumber(tail.left(dash), std::numeric_limits<pid_t>::max()));
+}
+
 // Removes what a writer that died left of its information: only names of ours whose process is
 // gone (or is this one, which holds none between two trashings), so that a program trashing
 // beside this one keeps its own.
@@ -161,15 +193,10 @@ void removeStrayParts(const QByteArray& infos)
     DIR* folder = ::opendir(infos.constData());
     if (!folder)
         return;
-    const QByteArray prefix(PartPrefix);
     while (const dirent* entry = ::readdir(folder)) {
         const QByteArray name(entry->d_name);
-        if (!name.startsWith(prefix) || name.endsWith(".trashinfo"))
-            continue;
-        bool number = false;
-        const QByteArray tail = name.mid(prefix.size());
-        const qint64 writer = tail.left(tail.indexOf('-')).toLongLong(&number);
-        if (number && writer > 0 && (writer == ::getpid() || (::kill(pid_t(writer), 0) != 0 && errno == ESRCH)))
+        const pid_t writer = writerOf(name);
+        if (writer > 0 && (writer == ::getpid() || (::kill(writer, 0) != 0 && errno == ESRCH)))
             ::unlink((infos + '/' + name).constData());
     }
     ::closedir(folder);
@@ -182,7 +209,9 @@ bool moveFileToTrash(const QString& path, QString* trashedAs)
     const QFileInfo file(path);
     const QByteArray source = QFile::encodeName(file.absoluteFilePath());
     struct stat info;
-    if (::lstat(source.constData(), &info) != 0)
+    // The trash takes a file, or a link itself; a directory, pipe, socket or device that took the
+    // name is left where it is.
+    if (::lstat(source.constData(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
         return false;
     const QString folder = file.absolutePath();
     const std::optional<TrashPlace> trash = trashFor(folder);

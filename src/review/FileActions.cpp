@@ -205,6 +205,8 @@ std::optional<FileActions::RowTags> FileActions::setTags(const RowTags& tags, QS
 {
     RowTags before;
     try {
+        // Synced: a power cut after the file goes must not bring back a live row for it.
+        const CatalogueDatabase::SyncedCommits synced(m_database);
         CatalogueTransaction write(m_database);
         for (const auto& [rowId, tag] : tags) {
             const QVariant was

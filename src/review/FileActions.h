@@ -54,13 +54,13 @@ public:
         const Volumes& volumes);
 
     // Delete: the removable-media prompt, the confirmation (none with "No Confirm"), the trash
-    // ("Recycle") or an outright delete, and the failure test (the file, hidden or not, is still
-    // there; a file already missing fails an outright delete and counts as deleted through the
-    // trash). A delete counts in NumberDeleted and TotalDeleted, a file removed now in the
-    // recovered space; it tags the row and the slot "D" and takes the thumbnail companion along
-    // (its own failure is reported and stops nothing). The tags are written, and committed,
-    // before the file goes, and put back when it stays; a catalogue that refuses them stops the
-    // delete.
+    // ("Recycle", which takes only a regular file or a link) or an outright delete, and the
+    // failure test (the file, hidden or not, is still there; a file already missing fails an
+    // outright delete and counts as deleted through the trash). A delete counts in NumberDeleted
+    // and TotalDeleted, a file removed now in the recovered space; it tags the row and the slot
+    // "D" and takes the thumbnail companion along (its own failure is reported and stops
+    // nothing). The tags are written, committed and synced to disk before the file goes, and put
+    // back when it stays; a catalogue that refuses them stops the delete.
     FileActionOutcome deleteFile(ImageFacts& slot);
 
     // Move: the removable-media prompt, then the move dialog, which moves the file with its
@@ -122,8 +122,8 @@ private:
     QString keyAfterChange(const ImageFacts& slot);
     // Row ids with the RTAG each is to have.
     using RowTags = QList<std::pair<std::int64_t, QString>>;
-    // Sets the tags in one committed write and gives the tags the rows had (rows not found are
-    // left out); nullopt, with the catalogue's reason, when it refuses.
+    // Sets the tags in one committed write, on disk when it returns, and gives the tags the rows
+    // had (rows not found are left out); nullopt, with the catalogue's reason, when it refuses.
     std::optional<RowTags> setTags(const RowTags& tags, QString* reason);
     void tellError(const QString& text, MsgIcon icon);
 

@@ -24,6 +24,7 @@
 #include <cmath>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using Words = std::vector<std::int16_t>;
@@ -469,6 +470,43 @@ private Q_SLOTS:
         QCOMPARE(next, QStringLiteral("0"));
         QCOMPARE(readFile(trash.trashed(QStringLiteral("b.jpg"))), QByteArray("next"));
         QCOMPARE(information(), infos);
+    }
+
+    // The next trashing removes only what a writer that is gone left under a name of the
+    // program's own, as it writes it: ".tolq-trashinfo-", the writer's process number, "-", a
+    // count. $DEAD is a process that ended, $LIVE one that runs (the test beside the trashing).
+    void strayParts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a dead writer's") << ".tolq-trashinfo-$DEAD-1" << false;
+        QTest::newRow("a live writer's") << ".tolq-trashinfo-$LIVE-1" << true;
+        QTest::newRow("a blank before the number") << ".tolq-trashinfo- $DEAD-1" << true;
+        QTest::newRow("a plus sign") << ".tolq-trashinfo-+$DEAD-1" << true;
+        QTest::newRow("leading zeros") << ".tolq-trashinfo-00$DEAD-1" << true;
+        QTest::newRow("beyond any process number") << ".tolq-trashinfo-2147483648-1" << true;
+        QTest::newRow("no count") << ".tolq-trashinfo-$DEAD-" << true;
+        QTest::newRow("a count with a leading zero") << ".tolq-trashinfo-$DEAD-01" << true;
+        QTest::newRow("more after the count") << ".tolq-trashinfo-$DEAD-1x" << true;
+    }
+    void strayParts()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, kept);
+        const pid_t dead = ::fork();
+        if (dead == 0)
+            ::_exit(0);
+        QVERIFY(dead > 0 && ::waitpid(dead, nullptr, 0) == dead);
+        name.replace(QLatin1String("$DEAD"), QString::number(dead))
+            .replace(QLatin1String("$LIVE"), QString::number(::getpid()));
+        TrashHome trash;
+        const QString stray = QDir::cleanPath(trash.trashed(QString()) + QStringLiteral("../info/") + name);
+        QVERIFY(writeFile(stray, "[Trash Info]\n"));
+        QTemporaryDir pics;
+        const QString picture = pics.filePath(QStringLiteral("a.jpg"));
+        QVERIFY(writeFile(picture, "jpeg"));
+        QCOMPARE(runInChild([&] { return QString::number(RecycleFiles({ picture })); }, 30), QStringLiteral("0"));
+        QCOMPARE(QFileInfo::exists(stray), kept);
     }
 
     void dates_data()

@@ -18,7 +18,10 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -238,6 +241,110 @@ private Q_SLOTS:
         auto db = CatalogueDatabase::open(catalogue);
         QVERIFY(db);
         QCOMPARE(tagsOf(*db), tags);
+    }
+
+    // The tags are on disk before the file goes, so a power cut right after its removal finds
+    // them: what the child did to the catalogue's log and the picture, from the log's last write
+    // before the removal on.
+    void deleteSyncsTagsFirst_data()
+    {
+        QTest::addColumn<bool>("recycle");
+        QTest::newRow("outright") << false;
+        QTest::newRow("to the trash") << true;
+    }
+    void deleteSyncsTagsFirst()
+    {
+        QFETCH(bool, recycle);
+        TrashHome trash;
+        QTemporaryDir tree;
+        const QString file = tree.filePath("p.jpg");
+        QVERIFY(writeFile(file, "picture"));
+        const QString catalogue = tree.filePath("cat.mdb");
+        QVERIFY(makeCatalogueWithRows(catalogue, { fileRow(1, "p.jpg", tree.path() + "/") }));
+
+        const QString answer = runInChild(
+            [&]() -> QString {
+                DeleteServices services(recycle);
+                auto db = CatalogueDatabase::open(catalogue);
+                if (!db)
+                    return "no catalogue";
+                ImageFacts facts = factsOfRow(*db, db->queryValue("SELECT rowid FROM FILES").toLongLong()).value();
+                recordCalls({ CallKind::Write, CallKind::Sync, CallKind::Rename, CallKind::Unlink },
+                    QFile::encodeName(tree.path()));
+                services.remove(*db, facts);
+                QStringList steps;
+                for (const QString& call : recordedCalls()) {
+                    const QString kind = call.section(' ', 0, 0);
+                    const QString path = call.section(' ', 1);
+                    if (path == file) {
+                        steps << "remove picture";
+                        break;
+                    }
+                    if (path == catalogue + "-wal" && (kind == "write" || kind == "sync"))
+                        steps << kind + " log";
+                }
+                steps = steps.mid(steps.lastIndexOf("write log"));
+                steps.removeDuplicates();
+                return steps.join(", ");
+            },
+            30);
+        QCOMPARE(answer, "write log, sync log, remove picture");
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
+    // With Recycle ticked, what took the picture's name goes to the trash only when it is a file
+    // or a link (the link itself); anything else stays where it is, the delete failing as an
+    // outright one does: tags put back, nothing counted.
+    void recycleTakesOnlyFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("a directory with its contents") << "directory" << false;
+        QTest::newRow("a FIFO") << "fifo" << false;
+        QTest::newRow("a socket") << "socket" << false;
+        QTest::newRow("a link to a file: the link goes") << "link to file" << true;
+        QTest::newRow("a link to a directory: the link goes") << "link to directory" << true;
+    }
+    void recycleTakesOnlyFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, taken);
+        TrashHome trash;
+        DeleteFixture f({ "p.jpg" });
+        f.settings.recycle = true;
+        f.settings.noConfirm = true;
+        const QString file = f.dir() + "p.jpg";
+        const QString inside = f.dir() + "elsewhere/inside.jpg";
+        QVERIFY(QFile::remove(file));
+        QVERIFY(writeFile(inside, "kept"));
+        if (kind == "directory") {
+            QVERIFY(writeFile(file + "/inside.jpg", "kept"));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (kind == "socket") {
+            const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(file).constData(), sizeof address.sun_path);
+            QCOMPARE(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            ::close(socket);
+        } else {
+            QVERIFY(QFile::link(kind == "link to file" ? inside : f.dir() + "elsewhere", file));
+        }
+        ImageFacts facts = f.slot(1);
+
+        const FileActionOutcome outcome = f.remove(facts);
+
+        QCOMPARE(int(outcome.result), int(taken ? FileActionOutcome::Result::Done : FileActionOutcome::Result::Failed));
+        QCOMPARE(f.prompter.texts(), taken ? QStringList() : QStringList { "Unable to Delete file - " + file });
+        QCOMPARE(f.tags(), taken ? "D" : " ");
+        QCOMPARE(f.session.NumberDeleted, taken ? 1 : 0);
+        QCOMPARE(FileActions::presentOnDisk(file), !taken);
+        QCOMPARE(QFileInfo(trash.trashed("p.jpg")).isSymLink(), taken);
+        QVERIFY(taken || !FileActions::presentOnDisk(trash.trashed("p.jpg")));
+        QCOMPARE(readFile(inside), QByteArray("kept"));
+        if (kind == "directory")
+            QCOMPARE(readFile(file + "/inside.jpg"), QByteArray("kept"));
     }
 
     void readOnlyDirectory_data()

@@ -19,10 +19,36 @@ namespace {
 unsigned armedKinds = 0;
 QByteArray armedPart;
 StopWhen armedWhen = StopWhen::Before;
+unsigned recordedKinds = 0;
+QByteArray recordedPart;
+QStringList calls;
+
+bool holds(unsigned kinds, CallKind kind, const char* path, const QByteArray& part)
+{
+    return (kinds & (1u << unsigned(kind))) != 0 && path && std::strstr(path, part.constData());
+}
 
 bool armedFor(CallKind kind, const char* path)
 {
-    return (armedKinds & (1u << unsigned(kind))) != 0 && path && std::strstr(path, armedPart.constData());
+    return holds(armedKinds, kind, path, armedPart);
+}
+
+void record(CallKind kind, const char* path)
+{
+    static const char* const names[] = { "open", "link", "rename", "unlink", "write", "sync" };
+    if (holds(recordedKinds, kind, path, recordedPart))
+        calls << QString::fromUtf8(names[unsigned(kind)]) + QLatin1Char(' ') + QString::fromUtf8(path);
+}
+
+// The file a descriptor is open on, when a call on it is watched.
+QByteArray pathOf(CallKind kind, int fd)
+{
+    const unsigned bit = 1u << unsigned(kind);
+    if (((armedKinds | recordedKinds) & bit) == 0)
+        return {};
+    char target[4096];
+    const ssize_t size = ::readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), target, sizeof target);
+    return size > 0 ? QByteArray(target, size) : QByteArray();
 }
 
 void stopIf(bool stop)
@@ -38,6 +64,7 @@ template <class Function> Function next(const char* name)
 
 template <class Call> auto around(CallKind kind, const char* path, Call call)
 {
+    record(kind, path);
     const bool stop = armedFor(kind, path);
     stopIf(stop && armedWhen == StopWhen::Before);
     const auto result = call();
@@ -54,6 +81,20 @@ void stopAtCall(const QList<CallKind>& kinds, const QByteArray& pathPart, StopWh
     armedKinds = 0;
     for (const CallKind kind : kinds)
         armedKinds |= 1u << unsigned(kind);
+}
+
+void recordCalls(const QList<CallKind>& kinds, const QByteArray& pathPart)
+{
+    recordedPart = pathPart;
+    recordedKinds = 0;
+    for (const CallKind kind : kinds)
+        recordedKinds |= 1u << unsigned(kind);
+    calls.clear();
+}
+
+QStringList recordedCalls()
+{
+    return calls;
 }
 
 QString stoppedAnswer()
@@ -92,6 +133,28 @@ int unlink(const char* path) noexcept
 {
     static const auto real = next<int (*)(const char*)>("unlink");
     return around(CallKind::Unlink, path, [&] { return real(path); });
+}
+
+ssize_t pwrite64(int fd, const void* bytes, size_t count, off64_t offset)
+{
+    static const auto real = next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
+    const QByteArray path = pathOf(CallKind::Write, fd);
+    return around(CallKind::Write, path.isEmpty() ? nullptr : path.constData(),
+        [&] { return real(fd, bytes, count, offset); });
+}
+
+int fsync(int fd)
+{
+    static const auto real = next<int (*)(int)>("fsync");
+    const QByteArray path = pathOf(CallKind::Sync, fd);
+    return around(CallKind::Sync, path.isEmpty() ? nullptr : path.constData(), [&] { return real(fd); });
+}
+
+int fdatasync(int fd)
+{
+    static const auto real = next<int (*)(int)>("fdatasync");
+    const QByteArray path = pathOf(CallKind::Sync, fd);
+    return around(CallKind::Sync, path.isEmpty() ? nullptr : path.constData(), [&] { return real(fd); });
 }
 
 } // extern "C"
