@@ -290,6 +290,21 @@ void CatalogueDatabase::rollback()
         m_connection->exec("ROLLBACK");
 }
 
+void CatalogueDatabase::rollbackQuietly() noexcept
+{
+    try {
+        rollback();
+    } catch (const std::exception&) {
+        // Closing the connection drops what is left.
+    }
+}
+
+void CatalogueDatabase::tellUpdateFailure(Prompter& prompter, const QString& reason)
+{
+    prompter.tell(QStringLiteral("The catalogue could not be updated.\r\r%1").arg(reason),
+        QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+}
+
 bool CatalogueDatabase::inTransaction() const
 {
     return sqlite3_get_autocommit(m_connection->getHandle()) == 0;

@@ -89,6 +89,11 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // After a write the catalogue refused (a full disk, the file gone): the batch in hand goes,
+    // whether or not the engine dropped it itself; what was committed stays.
+    void rollbackQuietly() noexcept;
+    // What a stage whose writes were refused tells the user; the engine's own words follow.
+    static void tellUpdateFailure(Prompter& prompter, const QString& reason);
 
     // A prepared statement from the cache, reset and unbound; it is reset again when the lease
     // ends, so no read stays open and every read sees the latest committed rows.

@@ -264,10 +264,17 @@ GoResult SearchControl::runFrom(Step step)
     const bool unseenGather = step == Step::PreMatch && m_controller.gatherRun() && !m_host.showsWindows();
     if (step == Step::PreMatch && (settings.preMatch || unseenGather)) {
         session.PrematchUnloaded = false;
+        session.PrematchFailed = false;
         m_host.showPreMatch();
         if (!m_host.waitUntil(session.PrematchUnloaded)) {
             m_searchRunning = false;
             return GoResult::ProgramEnded;
+        }
+        // A cycle that failed has said why; Matching.dat is kept and the main window is back.
+        if (session.PrematchFailed && !unseenGather) {
+            m_searchRunning = false;
+            m_host.showMainWindow();
+            return GoResult::NotStarted;
         }
     }
     if (unseenGather) {

@@ -12,6 +12,7 @@
 #include "match/PrematchView.h"
 #include "match/ResumeFile.h"
 #include "match/RuleSettings.h"
+#include "platform/BusyScope.h"
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
@@ -98,34 +99,45 @@ void PrematchCycle::run()
 {
     if (!m_files)
         return;
-    m_running = true;
+    BusyScope running(m_running);
     RecordsDone = 0;
-    const qint32 resumeAt = QFile::exists(resumeFile()) ? readResumeFile(resumeFile()) : 0;
-    if (resumeAt > 0 && !m_files->findFirst(QStringLiteral("RECNUM = ?"), { resumeAt }))
-        m_files->moveFirst();
-    // Never start on a record deleted in review: the walk begins at the next live one.
-    if (m_files->hasCurrent() && !onLiveRecord(*m_files))
-        moveNextUntagged(*m_files);
-    CycleDone = false;
-    QuitRequested = false;
-    m_sinceSave.invalidate(); // the first step is saved at once
-    m_sinceProgress.invalidate();
-    // The walk reads inside the batch, so that each read does not lock and unlock the file,
-    // and reads a record under its cursor only for what a step asks of it.
-    openBatch();
-    {
-        SqlRecordSet::Walk walk(*m_files);
-        while (!CycleDone && !QuitRequested) {
-            PreMatchStep();
-            m_lastFinishedReference = m_pair.reference.RECNUM;
-            m_ports.yielder.yield();
-            saveStep(false);
+    m_failed = false;
+    try {
+        const qint32 resumeAt = QFile::exists(resumeFile()) ? readResumeFile(resumeFile()) : 0;
+        if (resumeAt > 0 && !m_files->findFirst(QStringLiteral("RECNUM = ?"), { resumeAt }))
+            m_files->moveFirst();
+        // Never start on a record deleted in review: the walk begins at the next live one.
+        if (m_files->hasCurrent() && !onLiveRecord(*m_files))
+            moveNextUntagged(*m_files);
+        CycleDone = false;
+        QuitRequested = false;
+        m_sinceSave.invalidate(); // the first step is saved at once
+        m_sinceProgress.invalidate();
+        // The walk reads inside the batch, so that each read does not lock and unlock the file,
+        // and reads a record under its cursor only for what a step asks of it.
+        openBatch();
+        {
+            SqlRecordSet::Walk walk(*m_files);
+            while (!CycleDone && !QuitRequested) {
+                PreMatchStep();
+                m_lastFinishedReference = m_pair.reference.RECNUM;
+                m_ports.yielder.yield();
+                saveStep(false);
+            }
         }
+        saveStep(true);
+        if (m_progressPending)
+            showProgress(true);
+    } catch (const std::exception& error) {
+        // The catalogue refused a write (a full disk): Matching.dat still names the last step
+        // whose marks were committed, so a later search resumes there. A cycle that had saved no
+        // step yet leaves one that starts it again, when the disk takes it.
+        dropBatch();
+        if (!QFile::exists(resumeFile()))
+            writeResumeFile(resumeFile(), 0);
+        m_failed = true;
+        CatalogueDatabase::tellUpdateFailure(m_ports.prompter, QString::fromUtf8(error.what()));
     }
-    saveStep(true);
-    if (m_progressPending)
-        showProgress(true);
-    m_running = false;
 }
 
 void PrematchCycle::finish()
@@ -145,8 +157,14 @@ void PrematchCycle::abortCycle()
 {
     if (!m_database)
         return;
-    writeMarks();
-    commitBatch();
+    try {
+        writeMarks();
+        commitBatch();
+    } catch (const std::exception&) {
+        // The program ends now: Matching.dat keeps the last step whose marks are in.
+        dropBatch();
+        return;
+    }
     if (m_lastFinishedReference)
         writeResumeFile(resumeFile(), *m_lastFinishedReference);
 }
@@ -199,6 +217,13 @@ void PrematchCycle::commitBatch()
         m_database->commit();
         m_batchOpen = false;
     }
+}
+
+void PrematchCycle::dropBatch()
+{
+    m_pendingMarks.clear();
+    m_database->rollbackQuietly();
+    m_batchOpen = false;
 }
 
 void PrematchCycle::saveStep(bool force)

@@ -54,15 +54,19 @@ public:
 
     // The first activation's share: resume point, the loop of steps, the last save. Then the
     // ending: the sound step and, unless gathering, the summary message.
+    // A catalogue that refuses a write (a full disk) ends the run: the user is told, the marks
+    // committed before stay and Matching.dat names the last step they cover; failed() is set.
     void run();
     void finish();
     bool running() const { return m_running; }
+    bool failed() const { return m_failed; }
 
     // The buttons.
     void togglePause() { Paused = !Paused; }
     void requestQuit() { QuitRequested = true; }
     // Abort's share: the marks so far are committed and Matching.dat names the last finished
-    // step; the caller then ends the program.
+    // step; the caller then ends the program. Marks the catalogue refuses are dropped, and
+    // Matching.dat keeps the last step saved before them.
     void abortCycle();
     // The unload's share: Matching.dat goes.
     void removeResumeFile();
@@ -103,6 +107,7 @@ private:
     void openBatch();
     void writeMarks();
     void commitBatch();
+    void dropBatch();
 
     const MainSettings& m_settings;
     Session& m_session;
@@ -117,6 +122,7 @@ private:
     std::unique_ptr<PatternWalker> m_patternWalker;
 
     bool m_running = false;
+    bool m_failed = false;
     bool m_batchOpen = false;
     std::optional<qint32> m_lastFinishedReference;
     std::vector<qint32> m_pendingMarks; // RECNUMs marked, to be written with the batch

@@ -157,7 +157,11 @@ void frmPREMATCH::Form_Activate()
         showMinimized();
     if (m_cycle->isOpen()) {
         m_cycle->run();
-        m_cycle->finish();
+        // A cycle whose catalogue failed under it has said so: the search goes no further.
+        if (m_cycle->failed())
+            m_session.PrematchFailed = true;
+        else
+            m_cycle->finish();
     }
     close();
 }
@@ -202,8 +206,9 @@ void frmPREMATCH::Form_Unload()
         return;
     m_unloaded = true;
     tmrPICTURE->stop();
-    // A cycle whose catalogue could not be opened ran no step: its resume point stays for a later try.
-    if (m_cycle->isOpen())
+    // A cycle whose catalogue could not be opened ran no step, and one whose catalogue failed
+    // under it did not finish: its resume point stays for a later try.
+    if (m_cycle->isOpen() && !m_cycle->failed())
         m_cycle->removeResumeFile();
     m_cycle->requestQuit();
     m_cycle->closeDatabase();

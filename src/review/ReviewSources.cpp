@@ -45,6 +45,12 @@ ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& sou
     return {};
 }
 
+void tellCatalogueFailure(Prompter& prompter, const QString& reason)
+{
+    prompter.tell(QStringLiteral("The catalogue could not be read or written.\r\r") + reason, QStringLiteral("Error"),
+        MsgIcon::Critical);
+}
+
 void placeReviewStart(SqlRecordSet& files, qint32 stoppedAtRecord)
 {
     files.moveFirst();

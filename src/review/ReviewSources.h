@@ -37,6 +37,10 @@ struct ReviewCatalogue
 // reason, and nothing is open.
 ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& source, Prompter& prompter);
 
+// What a review tells when its catalogue fails under it (a disk removed, a file replaced), the
+// engine's own words after it; the review stays usable.
+void tellCatalogueFailure(Prompter& prompter, const QString& reason);
+
 // Skip to Next Alpha needs a browse sequence in name order: in the other modes the text that
 // refuses it, naming the mode; none in NAME, NAME AND SIZE and NUMBERED.
 std::optional<QString> skipRefusalText(ComparisonMode mode);

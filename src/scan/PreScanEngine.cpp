@@ -320,17 +320,11 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         // Scanning.dat stays for a later resume and the search goes no further.
         dropPending();
         m_pipeline.reset();
-        try {
-            if (m_database->inTransaction())
-                m_database->rollback();
-        } catch (const std::exception&) {
-        }
+        m_database->rollbackQuietly();
         m_quitRequested = true;
         m_failed = true;
         m_session.PreScanFailed = true;
-        m_ports.prompter.tell(
-            QStringLiteral("The catalogue could not be updated.\r\r%1").arg(QString::fromUtf8(e.what())),
-            QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+        CatalogueDatabase::tellUpdateFailure(m_ports.prompter, QString::fromUtf8(e.what()));
         return Outcome::Failed;
     }
     m_pipeline.reset();

@@ -38,8 +38,10 @@ struct Session
     QString WavDirectory; // a plain prefix of the sound file pattern
     bool DisableFilePolling = false;
     double FilesRead = 0; // set by the pre-scan, read by the pre-match cycle
-    // Set by a pre-scan that stopped on a failure of its catalogue: the search goes no further.
+    // Set by a pre-scan or a pre-match cycle that stopped on a failure of its catalogue: the
+    // search goes no further.
     bool PreScanFailed = false;
+    bool PrematchFailed = false;
 
     static constexpr int MaxSoundFiles = 1000;
     static constexpr qint32 NoStoredPosition = -5000;

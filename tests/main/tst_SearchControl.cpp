@@ -366,30 +366,33 @@ private Q_SLOTS:
         QVERIFY(!f.search.searchRunning());
     }
 
-    // A pre-scan that failed ends the search with the main window back; one that was quit goes on
-    // to the review as a completed one does.
+    // A pre-scan or a pre-match cycle that failed ends the search with the main window back; a
+    // pre-scan that was quit goes on to the review as a completed one does.
     void preScanOutcomeOfAnInteractiveSearch_data()
     {
-        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QString>("failed"); // the stage that failed
         QTest::addColumn<GoResult>("result");
         QTest::addColumn<QString>("last");
-        QTest::newRow("failed") << true << GoResult::NotStarted << "show";
-        QTest::newRow("quit") << false << GoResult::Reviewing << "pair: t'olq! - NAME search";
+        QTest::newRow("failed") << "pre-scan" << GoResult::NotStarted << "show";
+        QTest::newRow("quit") << "" << GoResult::Reviewing << "pair: t'olq! - NAME search";
+        QTest::newRow("pre-match failed") << "pre-match" << GoResult::NotStarted << "show";
     }
     void preScanOutcomeOfAnInteractiveSearch()
     {
-        QFETCH(bool, failed);
+        QFETCH(QString, failed);
         QFETCH(GoResult, result);
         QFETCH(QString, last);
         Fixture f;
         f.settings().preMatch = true;
+        f.session().PrematchFailed = true; // left by an earlier search
         f.host.duringPreScan = [&] {
             f.session().SearchCompleted = "NO";
-            f.session().PreScanFailed = failed;
+            f.session().PreScanFailed = failed == "pre-scan";
         };
+        f.host.duringPreMatch = [&] { f.session().PrematchFailed = failed == "pre-match"; };
         QCOMPARE(f.search.go(), result);
         QCOMPARE(f.host.calls.last(), last);
-        QCOMPARE(f.host.calls.contains("preMatch"), !failed);
+        QCOMPARE(f.host.calls.contains("preMatch"), failed != "pre-scan");
         QVERIFY(!f.search.searchRunning());
         QCOMPARE(f.controller.exitStatus(), ExitStatus::Completed);
     }

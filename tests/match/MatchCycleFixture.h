@@ -41,16 +41,17 @@ struct MatchCycleFixture
     ScriptedYielder yielder;
     FakeConfirmer confirmer;
     FakeView view;
+    QString home = dir.path(); // the program directory the cycle works in
 
-    QString databasePath() const { return listDatabasePath(dir.path(), settings); }
-    QString resumeFile() const { return dir.file(QStringLiteral("Matching.dat")); }
+    QString databasePath() const { return listDatabasePath(home, settings); }
+    QString resumeFile() const { return home + QStringLiteral("/Matching.dat"); }
 
     bool make(const QList<CatalogueRecord>& rows) { return makeCatalogueWithRows(databasePath(), rows) != nullptr; }
 
     std::unique_ptr<PrematchCycle> cycle(int saveInterval = 0)
     {
         auto c = std::make_unique<PrematchCycle>(
-            settings, session, dir.path(), PrematchPorts { yielder, prompter, sound, confirmer, &view });
+            settings, session, home, PrematchPorts { yielder, prompter, sound, confirmer, &view });
         c->setSaveInterval(saveInterval);
         c->setProgressInterval(0);
         if (!c->open())

@@ -75,15 +75,20 @@ private Q_SLOTS:
         verifyProgressPlacement(&window);
     }
 
+    // The window runs the cycle and unloads; a catalogue that refuses the marks (a full disk)
+    // is told instead of the summary, and the cycle's resume point stays.
     void runsAndHandsOver_data()
     {
         QTest::addColumn<bool>("minimized");
-        QTest::newRow("normal") << false;
-        QTest::newRow("started minimized") << true;
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("normal") << false << false;
+        QTest::newRow("started minimized") << true << false;
+        QTest::newRow("the catalogue refuses the marks") << false << true;
     }
     void runsAndHandsOver()
     {
         QFETCH(bool, minimized);
+        QFETCH(bool, refused);
         MatchCycleFixture f;
         f.session.FilesRead = 3;
         f.session.PreScanTop = 1500;
@@ -91,13 +96,19 @@ private Q_SLOTS:
         f.session.WasSearchMinmized = minimized;
         f.settings.gather = false;
         QVERIFY(f.make({ fileRow(1, "a.jpg", "/x/"), fileRow(2, "a.jpg", "/y/"), fileRow(3, "b.jpg") }));
+        if (refused)
+            CatalogueDatabase::open(f.databasePath())
+                ->execute("CREATE TRIGGER refuse BEFORE UPDATE ON FILES BEGIN SELECT RAISE(ABORT, 'full'); END");
         QPointer<frmPREMATCH> window = new frmPREMATCH(f.settings, f.session, f.dir.path(), f.prompter, f.sound);
         window->show();
         QTRY_VERIFY(window.isNull());
         QVERIFY(f.session.PrematchUnloaded);
-        QCOMPARE(f.prompter.texts(), QStringList { QStringLiteral("3 files read,  1 matches found ...") });
-        QCOMPARE(f.marks(), QList({ 1, 2 }));
-        QVERIFY(!QFile::exists(f.resumeFile()));
+        QCOMPARE(f.session.PrematchFailed, refused);
+        QCOMPARE(f.prompter.texts(),
+            QStringList { refused ? QStringLiteral("The catalogue could not be updated.\r\rfull")
+                                  : QStringLiteral("3 files read,  1 matches found ...") });
+        QCOMPARE(f.marks(), refused ? QList<int>() : QList({ 1, 2 }));
+        QCOMPARE(QFile::exists(f.resumeFile()), refused);
         QCOMPARE(f.session.WasSearchMinmized, minimized);
         if (!minimized) {
             // The offscreen platform may keep or move the window; the stored place is where it stood.

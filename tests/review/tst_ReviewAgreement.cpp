@@ -150,6 +150,23 @@ template <class Fixture> QStringList openDamaged(const QString& damage, bool* st
     return told;
 }
 
+// The catalogue taken away from under an open review (its table renamed by another program),
+// then Next: the messages as "title: first paragraph", and whether the controls stay usable.
+template <class Fixture> QStringList failMidReview()
+{
+    Fixture f;
+    if (!f.make(rowsOf({ "A.JPG", "A.JPG", "B.JPG", "B.JPG", "C.JPG", "C.JPG" })) || !open(f))
+        return { "not opened" };
+    CatalogueDatabase::open(f.databasePath())->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
+    press(f, 'N');
+    QStringList told;
+    for (const Message& message : f.prompter.messages())
+        told << message.title + ": " + message.text.section(QStringLiteral("\r\r"), 0, 0);
+    if (!f.view.controlsEnabled)
+        told << QStringLiteral("controls disabled");
+    return told;
+}
+
 } // namespace
 
 class tst_ReviewAgreement : public QObject
@@ -241,6 +258,21 @@ private Q_SLOTS:
                                                         : openDamaged<SnapshotFixture>(damage, &stays);
         QCOMPARE(told, QStringList { "t'olq! - Error: Unable to open the catalogue LIST" });
         QVERIFY(!stays);
+    }
+
+    // A catalogue that fails under an open review: both say so alike and stay usable.
+    void catalogueFailsMidReview_data()
+    {
+        QTest::addColumn<Review>("review");
+        QTest::newRow("pair") << Review::Pair;
+        QTest::newRow("snapshot") << Review::Snapshot;
+    }
+    void catalogueFailsMidReview()
+    {
+        QFETCH(Review, review);
+        const QStringList told
+            = review == Review::Pair ? failMidReview<PairReviewFixture>() : failMidReview<SnapshotFixture>();
+        QCOMPARE(told, QStringList { "Error: The catalogue could not be read or written." });
     }
 
     // One tolerance for the pre-match cycle and both reviews: the number the text begins with,

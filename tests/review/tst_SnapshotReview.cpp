@@ -104,8 +104,8 @@ private Q_SLOTS:
         QTest::newRow("all: the shown slots only, none out of sight past a narrowed grid")
             << "noconfirm L2 A" << 3 << "-" << QStringList {} << "DDD  ";
         QTest::newRow("one file") << "noconfirm W2 D" << 1 << "1 2 4" << QStringList {} << "  D  ";
-        QTest::newRow("a slot beyond the grid acts on nothing")
-            << "noconfirm W24 D" << 0 << "1 2 3 4" << QStringList {} << "     ";
+        QTest::newRow("a slot that holds a file beyond a narrowed grid acts on nothing")
+            << "noconfirm L2 W3 D" << 0 << "1 2 3" << QStringList {} << "     ";
         QTest::newRow("an emptied slot: nothing asked")
             << "autonext ?Y W1 D W1 D" << 1 << "1 3 4" << QStringList { ask + "A.JPG" } << " D   ";
         QTest::newRow("fewer than two left: the next group is searched")

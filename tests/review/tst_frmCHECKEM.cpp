@@ -98,25 +98,42 @@ private Q_SLOTS:
         QCOMPARE(w.f.writer.written, QList<qint32> { 1 });
     }
 
+    // Each key of the window, typed as the user types it; deletes go unasked.
     void keys_data()
     {
         QTest::addColumn<QList<int>>("keys"); // key codes; a negative one is typed with Alt
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("searches");
+        QTest::addColumn<QStringList>("windows"); // the modal windows that came up
+        const QStringList none;
         QTest::newRow("n") << QList<int> { Qt::Key_N } << "n"
-                           << "0a2|0b1" << 2;
+                           << "0a2|0b1" << 2 << none;
         QTest::newRow("N then -") << QList<int> { Qt::Key_N, Qt::Key_Minus } << "N-"
-                                  << "0a2|0a1" << 3;
+                                  << "0a2|0a1" << 3 << none;
         QTest::newRow("+ then P") << QList<int> { Qt::Key_Plus, Qt::Key_P } << "+P"
-                                  << "0a2|0a1" << 3;
+                                  << "0a2|0a1" << 3 << none;
         QTest::newRow("Page Down") << QList<int> { Qt::Key_PageDown } << ""
-                                   << "0a2|0b1" << 2;
+                                   << "0a2|0b1" << 2 << none;
+        QTest::newRow("Page Down then Page Up") << QList<int> { Qt::Key_PageDown, Qt::Key_PageUp } << ""
+                                                << "0a2|0a1" << 3 << none;
+        QTest::newRow("1") << QList<int> { Qt::Key_1 } << "1"
+                           << "|0a2" << 1 << none;
+        QTest::newRow("2") << QList<int> { Qt::Key_2 } << "2"
+                           << "0a1|" << 1 << none;
+        QTest::newRow("3") << QList<int> { Qt::Key_3 } << "3"
+                           << "|" << 1 << none;
+        QTest::newRow("v") << QList<int> { Qt::Key_V } << "v"
+                           << "0a1|0a2" << 1 << QStringList { "frmVIEWIMAGES" };
+        QTest::newRow("/") << QList<int> { Qt::Key_Slash } << "/"
+                           << "0a1|0a2" << 1 << QStringList { "frmVIEWIMAGES" };
+        QTest::newRow("c") << QList<int> { Qt::Key_C } << "c"
+                           << "0a1|0a2" << 1 << QStringList { "frmCOUNT" };
         // Alt+N is the access key of Next (the button's own shortcut), never a typed N.
         QTest::newRow("Alt+N is no typed N") << QList<int> { -Qt::Key_N } << "n"
-                                             << "0a1|0a2" << 1;
+                                             << "0a1|0a2" << 1 << none;
         QTest::newRow("other keys do nothing") << QList<int> { Qt::Key_Q, Qt::Key_Z } << "qz"
-                                               << "0a1|0a2" << 1;
+                                               << "0a1|0a2" << 1 << none;
     }
     void keys()
     {
@@ -124,8 +141,14 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, shown);
         QFETCH(int, searches);
-        Window w([](MainSettings& s) { s.mode = ComparisonMode::Checksum; });
+        QFETCH(QStringList, windows);
+        Window w([](MainSettings& s) {
+            s.mode = ComparisonMode::Checksum;
+            s.noConfirm = true;
+        });
         QCOMPARE(w.shown(), QString("0a1|0a2"));
+        const auto close = [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); };
+        ModalScript script({ close, close });
         for (int i = 0; i < keys.size(); ++i) {
             if (keys[i] < 0)
                 w.type(-keys[i], "n", Qt::AltModifier);
@@ -134,6 +157,7 @@ private Q_SLOTS:
         }
         QCOMPARE(w.shown(), shown);
         QCOMPARE(w.f.writer.written.size(), searches);
+        QCOMPARE(script.seen, windows);
     }
 
     // Move through the run's move dialog, placed in the window's lower left corner; the pair is

@@ -248,7 +248,7 @@ SmallTmpfs::~SmallTmpfs()
         umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
 }
 
-void SmallTmpfs::fill()
+void SmallTmpfs::fill(int kilobytesLeft)
 {
     QFile filler(m_dir.filePath(QStringLiteral(".filler")));
     if (!filler.open(QIODevice::WriteOnly))
@@ -258,4 +258,7 @@ void SmallTmpfs::fill()
     // The last partial block.
     filler.write(QByteArray(1, 'x'));
     filler.flush();
+    filler.close();
+    if (kilobytesLeft > 0)
+        QFile::resize(filler.fileName(), QFileInfo(filler.fileName()).size() - qint64(kilobytesLeft) * 1024);
 }

@@ -85,8 +85,8 @@ public:
     bool mounted() const { return m_mounted; }
     QString skipReason() const { return m_reason; }
     QString path() const { return m_dir.path(); }
-    // Fills the file system to the last byte with a file of its own.
-    void fill();
+    // Fills the file system with a file of its own, to the last byte or all but the given room.
+    void fill(int kilobytesLeft = 0);
 
 private:
     QTemporaryDir m_dir;

@@ -9,9 +9,9 @@
 #include "match/PatternWalker.h"
 #include "match/RowFacts.h"
 #include "match/RuleSettings.h"
+#include "platform/BusyScope.h"
 #include "platform/Prompter.h"
 #include "platform/Yielder.h"
-#include "review/BusyScope.h"
 #include "review/FileActions.h"
 #include "review/FileFacts.h"
 #include "review/ReviewSources.h"
@@ -98,9 +98,7 @@ void PairReview::guarded(const std::function<void()>& work)
     } catch (const std::exception& error) {
         // The catalogue went away under the review (a disk removed, a file replaced): the user
         // is told and the window stays usable.
-        m_ports.prompter.tell(
-            QStringLiteral("The catalogue could not be read or written.\r\r") + QString::fromUtf8(error.what()),
-            QStringLiteral("Error"), MsgIcon::Critical);
+        tellCatalogueFailure(m_ports.prompter, QString::fromUtf8(error.what()));
         EnableReviewControls();
         if (m_view)
             m_view->setStopVisible(false);

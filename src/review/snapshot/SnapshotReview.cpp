@@ -6,9 +6,9 @@
 #include "match/MatchCursors.h"
 #include "match/ModeOrder.h"
 #include "match/RuleSettings.h"
+#include "platform/BusyScope.h"
 #include "platform/KeyCodes.h"
 #include "platform/Prompter.h"
-#include "review/BusyScope.h"
 #include "review/FileActions.h"
 #include "review/FileFacts.h"
 #include "review/ReviewSources.h"
@@ -117,8 +117,7 @@ void SnapshotReview::guarded(const std::function<void()>& work)
             work();
         } catch (const std::exception& error) {
             // The catalogue failed under the review: say so and leave the review usable.
-            m_ports.prompter.tell(CatalogueDatabase::failureText(m_database->path(), QString::fromUtf8(error.what())),
-                QStringLiteral("t'olq! - Error"), MsgIcon::Critical);
+            tellCatalogueFailure(m_ports.prompter, QString::fromUtf8(error.what()));
             EnableReviewControls();
             if (m_view)
                 m_view->showSearchStatus(false);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Sets a flag for the life of a scope: the busy guard of each review window, held while one of its
-// actions runs.
+// Sets a flag for the life of a scope, however the scope ends: the busy guard of each review
+// window, held while one of its actions runs, and the running flag of a stage's loop.
 class BusyScope
 {
 public:
