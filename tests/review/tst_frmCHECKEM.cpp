@@ -214,15 +214,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("boxes"); // the message boxes answered
         QTest::addColumn<QString>("shown"); // the file label afterwards
-        QTest::newRow("renamed") << "dog" << QStringList { "Rename file to - dog" } << "dog";
+        QTest::addColumn<QString>("boxAfter");
+        QTest::newRow("renamed") << "dog" << QStringList { "Rename file to - dog" } << "dog"
+                                 << "dog";
         QTest::newRow("taken name: the box stays open")
-            << "0a2" << QStringList { "Rename file to - 0a2", "Unable to Rename file - <tree>0a1.jpg" } << "0a1";
+            << "0a2" << QStringList { "Rename file to - 0a2", "Unable to Rename file - <tree>0a1.jpg" } << "0a1"
+            << "0a2";
+        QTest::newRow("two lines: told why, the box shows the name again")
+            << "dog\ncat"
+            << QStringList { "This name was not taken: it holds a line break, and a file's name stays on one "
+                             "line...\n\ndog\u21b5cat" }
+            << "0a1"
+            << "0a1";
     }
     void renameFromTheWindow()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, boxes);
         QFETCH(QString, shown);
+        QFETCH(QString, boxAfter);
         MessageBoxPrompter boxPrompter;
         Window w({}, true, &boxPrompter);
         QLineEdit* box = w.window->txtNEWNAME[0];
@@ -241,12 +251,12 @@ private Q_SLOTS:
         w.window->cmdOK[0]->setFocus(Qt::TabFocusReason);
         QCOMPARE(answered, boxes);
         QCOMPARE(w.window->lblFILE[0]->text(), shown);
-        QCOMPARE(box->text(), typed);
+        QCOMPARE(box->text(), boxAfter);
         const bool open = shown != typed;
         QCOMPARE(box->isVisible(), open);
         QVERIFY(!w.window->cmdOK[0]->isVisible() && w.window->keyPreview());
         QCOMPARE(w.window->focusWidget(), open ? static_cast<QWidget*>(box) : w.window->cmdNEXT);
-        QVERIFY(QFileInfo::exists(w.tree + typed + ".jpg"));
+        QVERIFY(QFileInfo::exists(w.tree + shown + ".jpg"));
     }
 
     // View: both images in the viewer, a half emptied by a delete not at all; a delete asked for

@@ -554,7 +554,10 @@ void frmCHECKEM::applyNameBox(std::size_t i)
         box->setEnabled(false);
         cmdNEXT->setFocus(Qt::OtherFocusReason);
     } else {
-        // Back to the name for another try; leaving the box again tries again.
+        // Back to the name for another try; leaving the box again tries again. A name of several
+        // lines was refused: the box shows the present name again.
+        if (textlines::holdsLineBreak(box->text()))
+            box->setText(lblFILE[i]->text());
         box->setFocus(Qt::OtherFocusReason);
     }
     m_applyingName = false;
