@@ -13,6 +13,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
@@ -25,7 +26,9 @@ int main(int argc, char* argv[])
         return 0;
     }
     choosePlacementPlatform();
+    std::optional<DisplayRequired> displayRequired(std::in_place);
     QApplication app(argc, argv);
+    displayRequired.reset();
     QApplication::setApplicationName(QStringLiteral("Tolq"));
     const QString commandLine = CommandLine::fromArguments(QApplication::arguments());
     MessageBoxPrompter prompter;

@@ -3,6 +3,7 @@
 #include "dialogs/ProgramPicker.h"
 #include "platform/DirectoryAccess.h"
 #include "platform/Prompter.h"
+#include "platform/TextLines.h"
 #include "widgets/DirectoryBrowser.h"
 
 #include <QCheckBox>
@@ -148,7 +149,17 @@ void frmFINDVIEW::lstFILENAME_DblClick(QListWidgetItem* item)
 
 void frmFINDVIEW::cmdACCEPT_Click()
 {
-    m_accepted = txtFILENAME->text();
+    const QString typed = txtFILENAME->text();
+    if (textlines::holdsLineBreak(typed)) {
+        // The settings file keeps the viewer on one line: a path of several lines is refused, the
+        // box names the directory shown again, and the picker stays.
+        txtFILENAME->setText(joinPickerPath(m_browser->path(), QString()));
+        m_prompter.tell(
+            textlines::lineBreakRefusal(textlines::settingLineBreakReason(QStringLiteral("viewer program")), { typed }),
+            QStringLiteral("Tolq"), MsgIcon::Exclamation);
+        return;
+    }
+    m_accepted = typed;
     QDialog::done(QDialog::Accepted);
 }
 

@@ -69,17 +69,16 @@ DirectoryAdder::DirectoryAdder(MainSettings& settings, const Volumes& volumes, P
 
 QString DirectoryAdder::lineBreakRefusal(const QStringList& paths)
 {
-    QStringList shown;
-    for (QString path : paths) {
-        path.replace(QLatin1Char('\n'), QChar(0x21B5)).replace(QLatin1Char('\r'), QChar(0x21B5));
-        shown << path;
-    }
-    const QString reason = paths.size() == 1
+    return textlines::lineBreakRefusal(lineBreakReason(paths.size()), paths);
+}
+
+QString DirectoryAdder::lineBreakReason(qsizetype count)
+{
+    return count == 1
         ? QStringLiteral("This directory was not added: its name holds a line break, and a directory list keeps "
                          "one directory to a line...")
         : QStringLiteral("These directories were not added: their names hold a line break, and a directory list "
                          "keeps one directory to a line...");
-    return reason + QStringLiteral("\r\r") + shown.join(QLatin1Char('\r'));
 }
 
 void DirectoryAdder::tellRefused(const QStringList& paths) const

@@ -35,6 +35,8 @@ public:
     // What the user is told of the directories an action refused because their names hold a line
     // break.
     static QString lineBreakRefusal(const QStringList& paths);
+    // Its first line, for that many directories.
+    static QString lineBreakReason(qsizetype count);
     // AddDirectoryTree: the directory and every directory below it, depth first in pre-order,
     // siblings in the order subdirectories() gives. Directory symlinks are not followed, a
     // directory below the top that cannot be opened is skipped with what lies below it, and each

@@ -50,12 +50,24 @@ bool ListDialogActions::refusedAsEmpty(const QString& name)
     return true;
 }
 
+bool ListDialogActions::refusedAsLines(const QString& name)
+{
+    if (!textlines::holdsLineBreak(name))
+        return false;
+    // Told as the dialog's other refusals are.
+    m_prompter.tell(
+        textlines::lineBreakRefusal(textlines::settingLineBreakReason(QStringLiteral("list name")), { name }));
+    return true;
+}
+
 ListDialogActions::Outcome ListDialogActions::act(
     const QString& actionCaption, const QString& text, const ListCall& loadList, const ListCall& saveList)
 {
     const QString name = normaliseName(text);
     if (refusedAsEmpty(name))
         return Outcome { false, name };
+    if (refusedAsLines(name))
+        return Outcome { false, QString() };
     if (conv::upper(name) == QLatin1String("TOLQ")) {
         m_prompter.tell(ReservedNameMessage);
         return Outcome { false, QString() };
@@ -74,6 +86,8 @@ ListDialogActions::Outcome ListDialogActions::remove(const QString& text)
     const QString name = normaliseName(text);
     if (refusedAsEmpty(name))
         return Outcome { false, name };
+    if (refusedAsLines(name))
+        return Outcome { false, QString() };
     // A name that reaches outside the data directory names no list: nothing is deleted there.
     if (ListFiles::isUnsafeName(name)) {
         m_prompter.tell(NoNameMessage);

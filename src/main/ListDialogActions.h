@@ -39,6 +39,8 @@ public:
 
 private:
     bool refusedAsEmpty(const QString& name);
+    // A name of several lines names no list: the user is told why.
+    bool refusedAsLines(const QString& name);
 
     QString m_dataDirectory;
     Prompter& m_prompter;

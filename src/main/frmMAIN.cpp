@@ -244,19 +244,44 @@ bool frmMAIN::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool frmMAIN::keepsOneLine(QLineEdit* box, const QString& held, const QString& reason)
+{
+    const QString typed = box->text();
+    if (!textlines::holdsLineBreak(typed))
+        return true;
+    // Put back before the message box takes the focus, which would come here again.
+    box->setText(held);
+    m_prompter.tell(textlines::lineBreakRefusal(reason, { typed }), QStringLiteral("Tolq"), MsgIcon::Exclamation);
+    return false;
+}
+
+bool frmMAIN::keepsOneLine(QLineEdit* box, const QString& what)
+{
+    for (const auto& [row, control] : m_settingControls) {
+        if (control == box)
+            return keepsOneLine(
+                box, settingstable::text(*row, settings(), session()), textlines::settingLineBreakReason(what));
+    }
+    return true;
+}
+
 void frmMAIN::txtFILTER_LostFocus()
 {
     markChanged();
-    txtFILTER->setText(normaliseFilter(txtFILTER->text()));
+    if (keepsOneLine(txtFILTER, QStringLiteral("file filter")))
+        txtFILTER->setText(normaliseFilter(txtFILTER->text()));
 }
 
 void frmMAIN::txtTHUMBNAILEXT_LostFocus()
 {
-    txtTHUMBNAILEXT->setText(normaliseThumbnailExt(txtTHUMBNAILEXT->text()));
+    if (keepsOneLine(txtTHUMBNAILEXT, QStringLiteral("thumbnail file extension")))
+        txtTHUMBNAILEXT->setText(normaliseThumbnailExt(txtTHUMBNAILEXT->text()));
 }
 
 void frmMAIN::txtTOLERANCE_LostFocus()
 {
+    if (!keepsOneLine(txtTOLERANCE, QStringLiteral("tolerance")))
+        return;
     txtTOLERANCE->setText(normaliseTolerance(txtTOLERANCE->text()));
     if (chkPREMATCH->isChecked())
         markChanged();
@@ -264,12 +289,7 @@ void frmMAIN::txtTOLERANCE_LostFocus()
 
 void frmMAIN::txtIFCD_LostFocus()
 {
-    const QString typed = txtIFCD->text();
-    if (!textlines::holdsLineBreak(typed))
-        return;
-    // Put back before the message box takes the focus, which would come here again.
-    txtIFCD->setText(settings().ifcd);
-    m_prompter.tell(DirectoryAdder::lineBreakRefusal({ typed }), QStringLiteral("Tolq"), MsgIcon::Exclamation);
+    keepsOneLine(txtIFCD, settings().ifcd, DirectoryAdder::lineBreakReason(1));
 }
 
 void frmMAIN::cmdQUIT_Click()

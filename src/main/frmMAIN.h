@@ -92,8 +92,8 @@ private Q_SLOTS:
     void txtFILTER_LostFocus();
     void txtTHUMBNAILEXT_LostFocus();
     void txtTOLERANCE_LostFocus();
-    // A pasted text of several lines is no directory: the box shows the IFCD taken last again,
-    // and the user is told as the add dialog tells of a directory whose name holds a line break.
+    // Leaving any of these boxes with text of several lines puts back the value taken last, and
+    // the user is told why (for the IFCD as the add dialog tells of such a directory).
     void txtIFCD_LostFocus();
     void cmdGO_Click();
     void cmdPURGE_Click();
@@ -159,6 +159,11 @@ private:
     // says so.
     void chkSETTING_Click(const settingstable::Row& row);
     void markChanged();
+    // A box left holding a line break, which no line of the settings or list files takes: it
+    // shows the value held again, and the user is told why. True when the text is one line.
+    bool keepsOneLine(QLineEdit* box, const QString& held, const QString& reason);
+    // The same for a box of the settings table, whose value is held in its row.
+    bool keepsOneLine(QLineEdit* box, const QString& what);
     void endProgram();
     // The list dialog with its action button captioned Load or Save.
     void showListDialog(const QString& action);

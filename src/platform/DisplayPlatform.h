@@ -11,3 +11,15 @@ QByteArray placementPlatform(const QByteArray& qpaPlatform, const QByteArray& se
 
 // Sets QT_QPA_PLATFORM from the environment by that rule; call before the application object.
 void choosePlacementPlatform();
+
+// Qt ends the process with an abort when it cannot open the display it was asked for. While one
+// of these lives (around the making of the application object), that end becomes a message on
+// standard error and the exit status of a refusal.
+class DisplayRequired
+{
+public:
+    DisplayRequired();
+    ~DisplayRequired();
+    DisplayRequired(const DisplayRequired&) = delete;
+    DisplayRequired& operator=(const DisplayRequired&) = delete;
+};

@@ -55,4 +55,20 @@ bool holdsLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+QString lineBreakRefusal(const QString& reason, const QStringList& texts)
+{
+    QStringList shown;
+    for (QString text : texts) {
+        text.replace(QLatin1Char('\n'), QChar(0x21B5)).replace(QLatin1Char('\r'), QChar(0x21B5));
+        shown << text;
+    }
+    return reason + QStringLiteral("\r\r") + shown.join(QLatin1Char('\r'));
+}
+
+QString settingLineBreakReason(const QString& what)
+{
+    return QStringLiteral("This ") + what
+        + QStringLiteral(" was not taken: it holds a line break, and the settings file keeps it on one line...");
+}
+
 } // namespace textlines

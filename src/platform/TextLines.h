@@ -22,5 +22,11 @@ QString trimBlanks(const QString& text);
 // True when the text holds a line feed or a carriage return: written on a line of one of these
 // files it would end that line and begin another.
 bool holdsLineBreak(const QString& text);
+// What the user is told of texts refused because they hold a line break: the reason, a blank
+// line, then each text on a line of its own with its line breaks shown as "↵".
+QString lineBreakRefusal(const QString& reason, const QStringList& texts);
+// The reason for a text of a box whose value stands on a line of the settings file: "This "
+// what " was not taken: ...".
+QString settingLineBreakReason(const QString& what);
 
 } // namespace textlines

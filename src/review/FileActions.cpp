@@ -351,6 +351,15 @@ FileActionOutcome FileActions::renameFile(ImageFacts& slot, const QString& typed
         outcome.result = FileActionOutcome::Result::Unchanged;
         return outcome;
     }
+    // Refused before the question: no name of several lines is asked about.
+    if (textlines::holdsLineBreak(name)) {
+        m_prompter.tell(textlines::lineBreakRefusal(QStringLiteral("This name was not taken: it holds a line break, "
+                                                                   "and a file's name stays on one line..."),
+                            { name }),
+            QStringLiteral("Tolq"), MsgIcon::Exclamation);
+        outcome.result = FileActionOutcome::Result::Failed;
+        return outcome;
+    }
     if (m_prompter.ask(Message {
             confirmRenameText(name), QStringLiteral("Confirm Rename"), MsgButtons::YesNo, MsgIcon::Question, 2 })
         != MsgAnswer::Yes)

@@ -70,8 +70,9 @@ public:
     FileActionOutcome moveFile(ImageFacts& slot, MoveDialog& dialog);
 
     // Rename in place to the typed name (blanks trimmed; the extension is kept as it stands on
-    // disk). An empty name, or the present one in any letter case, is Unchanged; otherwise the
-    // confirmation (asked even with "No Confirm"). The rename never replaces a file and refuses a
+    // disk). An empty name, or the present one in any letter case, is Unchanged; a name of several
+    // lines is refused and the user told why (Failed); otherwise the confirmation (asked even
+    // with "No Confirm"). The rename never replaces a file and refuses a
     // name with "/", NUL or a control character, and "." and ".."; a failure is reported and
     // changes nothing. A rename that happened rewrites the slot and its row (NAME, REFNAME,
     // BASENAME and WHOLEBASE from the reduced base, WHOLENAME, DISKNAME, STAG) and takes the

@@ -131,8 +131,12 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event)
     const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     QWidget::mouseReleaseEvent(event);
-    if (click)
-        Q_EMIT clicked();
+    if (!click)
+        return;
+    // The click is this control's alone: passed up, it would reach a parent the click has just
+    // resized (the viewer's zoom), where it could land on bare background and act a second time.
+    event->accept();
+    Q_EMIT clicked();
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent* event)

@@ -155,6 +155,10 @@ private Q_SLOTS:
         QTest::newRow("double click on a file") << "double click"
                                                 << ""
                                                 << "PROGRAMS/zoom";
+        // Refused with the reason, the box back to the directory; the picker stays for Cancel.
+        QTest::newRow("accept two lines, then cancel") << "accept two lines"
+                                                       << "/bin/true\nDO NOT CONFIRM DELETES"
+                                                       << "/old/viewer";
     }
     void findAViewer()
     {
@@ -178,6 +182,10 @@ private Q_SLOTS:
                     = picker->lstFILENAME->findItems(QStringLiteral("zoom"), Qt::MatchExactly).value(0);
                 QVERIFY(item);
                 Q_EMIT picker->lstFILENAME->itemDoubleClicked(item);
+            } else if (action == QLatin1String("accept two lines")) {
+                picker->cmdACCEPT->click();
+                QCOMPARE(picker->txtFILENAME->text(), ::joinPickerPath(picker->browserPath(), QString()));
+                picker->cmdCANCEL->click();
             } else {
                 picker->findChild<QPushButton*>(action)->click();
             }
@@ -187,6 +195,9 @@ private Q_SLOTS:
         QCOMPARE(session.AltViewer, stored);
         QCOMPARE(launcher.lblVIEWER->text(), stored);
         QCOMPARE(launcher.cmdVIEW->text(), ::useCaption(stored).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        const QStringList told = prompter.texts();
+        QCOMPARE(told.size(), typed.contains('\n') ? 1 : 0);
+        QVERIFY(told.isEmpty() || (told[0].contains("viewer program") && told[0].contains("line break")));
     }
 
     void joinPickerPath_data()

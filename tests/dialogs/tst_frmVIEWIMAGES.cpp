@@ -100,28 +100,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("clickOn");
+        QTest::addColumn<QPoint>("at");
         QTest::addColumn<QList<int>>("modes"); // side 1 and 2 after each of three clicks
-        QTest::newRow("both too large") << m_big << m_wide << "picture 2" << QList<int> { 3, 2, 1, 1, 3, 2 };
-        QTest::newRow("both fit") << m_small << m_small << "picture 1" << QList<int> { 1, 1, 1, 1, 1, 1 };
-        QTest::newRow("one fits") << m_small << m_wide << "picture 1" << QList<int> { 1, 2, 1, 1, 1, 2 };
-        QTest::newRow("frame background") << m_small << m_big << "frame 1" << QList<int> { 1, 3, 1, 1, 1, 3 };
-        QTest::newRow("single picture") << m_big << QString() << "picture 1" << QList<int> { 3, 1, 1, 1, 3, 1 };
+        const QPoint corner(10, 10);
+        QTest::newRow("both too large") << m_big << m_wide << "picture 2" << corner << QList<int> { 3, 2, 1, 1, 3, 2 };
+        QTest::newRow("both fit") << m_small << m_small << "picture 1" << corner << QList<int> { 1, 1, 1, 1, 1, 1 };
+        QTest::newRow("one fits") << m_small << m_wide << "picture 1" << corner << QList<int> { 1, 2, 1, 1, 1, 2 };
+        QTest::newRow("frame background")
+            << m_small << m_big << "frame 1" << QPoint(410, 470) << QList<int> { 1, 3, 1, 1, 1, 3 };
+        QTest::newRow("single picture") << m_big << QString() << "picture 1" << corner
+                                        << QList<int> { 3, 1, 1, 1, 3, 1 };
+        // Below what the fitted picture covers: the click still toggles once.
+        QTest::newRow("low on a wide picture")
+            << m_wide << m_big << "picture 1" << QPoint(10, 150) << QList<int> { 2, 3, 1, 1, 2, 3 };
     }
     void zoom()
     {
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QString, clickOn);
+        QFETCH(QPoint, at);
         QFETCH(QList<int>, modes);
         auto v = viewer();
         QVERIFY(v->prepare({ first, QStringLiteral("1 bytes") }, { second, second.isEmpty() ? "" : "2 bytes" }));
         v->show();
         for (int click = 0; click < 3; ++click) {
             if (clickOn == QLatin1String("frame 1"))
-                QTest::mouseClick(v->Picturebox[0], Qt::LeftButton, {}, QPoint(410, 470));
+                QTest::mouseClick(v->Picturebox[0], Qt::LeftButton, {}, at);
             else
-                QTest::mouseClick(
-                    v->gvbIMAGE[clickOn == QLatin1String("picture 2") ? 1 : 0], Qt::LeftButton, {}, QPoint(10, 10));
+                QTest::mouseClick(v->gvbIMAGE[clickOn == QLatin1String("picture 2") ? 1 : 0], Qt::LeftButton, {}, at);
             for (int k = 0; k < 2; ++k) {
                 QCOMPARE(v->gvbIMAGE[k]->displayMode(), modes[click * 2 + k]);
                 if (!v->gvbIMAGE[k]->isHidden() && modes[click * 2 + k] != 1) {

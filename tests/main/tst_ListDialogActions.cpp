@@ -92,6 +92,14 @@ private Q_SLOTS:
                                                             << "You may not use the name TOLQ!"
                                                             << ""
                                                             << "" << false << "";
+        const QString twoLines = QStringLiteral("This list name was not taken: it holds a line break, and the settings "
+                                                "file keeps it on one line...\r\rA\u21b5B");
+        QTest::newRow("save: two lines") << "Save"
+                                         << "A\nB" << twoLines << ""
+                                         << "" << false << "";
+        QTest::newRow("load: two lines") << "Load"
+                                         << "A\rB.lst" << twoLines << ""
+                                         << "" << false << "";
         QTest::newRow("any caption but Save loads") << "Open"
                                                     << "x"
                                                     << ""
@@ -177,20 +185,26 @@ private Q_SLOTS:
     void removeRefusesNamesOutsideTheDataDirectory_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("slash") << "sub/Photos";
-        QTest::newRow("backslash") << "sub\\Photos";
-        QTest::newRow("absolute") << "/tmp/Photos";
-        QTest::newRow("nul") << QString("Pho") + QChar(0) + "tos";
+        QTest::addColumn<QString>("message");
+        const QString noName = QStringLiteral("No list name specified...");
+        QTest::newRow("slash") << "sub/Photos" << noName;
+        QTest::newRow("backslash") << "sub\\Photos" << noName;
+        QTest::newRow("absolute") << "/tmp/Photos" << noName;
+        QTest::newRow("nul") << QString("Pho") + QChar(0) + "tos" << noName;
+        QTest::newRow("two lines") << "sub/\nPhotos"
+                                   << "This list name was not taken: it holds a line break, and the settings file "
+                                      "keeps it on one line...\r\rsub/\u21b5Photos";
     }
     void removeRefusesNamesOutsideTheDataDirectory()
     {
         QFETCH(QString, text);
+        QFETCH(QString, message);
         Dialog d;
         QVERIFY(writeFile(d.data("sub/Photos.lst"), "x"));
         d.prompter.queueAnswer(MsgAnswer::Yes);
         d.actions.remove(text);
         QVERIFY(QFile::exists(d.data("sub/Photos.lst")));
-        QCOMPARE(d.prompter.texts(), QStringList { "No list name specified..." });
+        QCOMPARE(d.prompter.texts(), QStringList { message });
     }
 
     void savedLists()

@@ -524,6 +524,39 @@ private Q_SLOTS:
         QVERIFY(!again.settings().noConfirm);
     }
 
+    // Text of several lines pasted into a box of the settings is never taken: leaving the box
+    // shows the value held again, and says why.
+    void pastedLinesInASettingBox_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("filter") << QString("txtFILTER") << QString("A*\nB*") << QString("file filter");
+        QTest::newRow("tolerance") << QString("txtTOLERANCE") << QString("7\r3") << QString("tolerance");
+        QTest::newRow("thumbnail extension")
+            << QString("txtTHUMBNAILEXT") << QString("J\nK") << QString("thumbnail file extension");
+    }
+    void pastedLinesInASettingBox()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, pasted);
+        QFETCH(QString, what);
+        Window w("[OPTIONS]\r\nFILTER = X*\r\nRGB TOLERANCE = 12\r\nTHUMBNAIL = .THN\r\n");
+        w.main->Form_Activate();
+        auto* edit = w.control<QLineEdit>(box);
+        const QString held = edit->text();
+        QGuiApplication::clipboard()->setText(pasted);
+        edit->selectAll();
+        edit->paste();
+        loseFocus(edit);
+        QCOMPARE(edit->text(), held);
+        const MainSettings& s = w.main->settings();
+        QCOMPARE(QStringList({ s.filter, s.tolerance, s.thumbnailExt }), QStringList({ "X*", "12", ".THN" }));
+        const QStringList told = w.prompter.texts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(what) && told[0].contains("line break"), qPrintable(told[0]));
+    }
+
     void everyActivationRewritesTheSettings()
     {
         Window w;

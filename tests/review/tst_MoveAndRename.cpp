@@ -144,9 +144,17 @@ private Q_SLOTS:
             << "row gone" << QStringList { RowGone + "SRC/dog.jpg", dog, "no row" }
             << QStringList { "dog.jpg=cat.jpg" };
         const QStringList refused { "Error|Unable to Rename file - SRC/cat.jpg", cat };
-        for (const char* bad : { "dog", "a/b", "a\nb", ".", ".." })
+        for (const char* bad : { "dog", "a/b", ".", ".." })
             QTest::newRow(qPrintable(QString("refused: ") + bad))
                 << "cat.jpg" << QStringList { "dog.jpg=theirs" } << bad << "" << refused << none;
+        // Told why, and nothing asked.
+        QTest::newRow("refused: two lines")
+            << "cat.jpg" << none << "a\nb"
+            << ""
+            << QStringList { "Tolq|This name was not taken: it holds a line break, and a file's name stays on one "
+                             "line...\r\ra\u21b5b",
+                   cat }
+            << none;
         QTest::newRow("declined") << "cat.jpg" << QStringList { "cat.THN" } << "dog"
                                   << "no" << QStringList { cat } << none;
         QTest::newRow("same name in another case: nothing asked") << "cat.jpg" << none << "CAT"
@@ -169,7 +177,7 @@ private Q_SLOTS:
 
         const bool renamed = f.actions().renameFile(f.slot, typed).done();
 
-        if (!typed.trimmed().isEmpty() && typed.trimmed().toUpper() != "CAT")
+        if (!typed.trimmed().isEmpty() && typed.trimmed().toUpper() != "CAT" && !typed.contains('\n'))
             outcome.prepend("Confirm Rename|Rename file to - " + typed.trimmed());
         QCOMPARE(f.outcome(), outcome);
         QCOMPARE(renamed, !after.isEmpty());

@@ -30,8 +30,8 @@ struct Window
     QPointer<frmCHECKEM> window;
     QString tree;
 
-    explicit Window(
-        const std::function<void(MainSettings&)>& adjust = {}, bool open = true, Prompter* prompter = nullptr)
+    explicit Window(const std::function<void(MainSettings&)>& adjust = {}, bool open = true,
+        Prompter* prompter = nullptr, qint64 firstSize = 1000)
     {
         f.settings.mode = ComparisonMode::Size;
         if (adjust)
@@ -47,7 +47,7 @@ struct Window
             QDir().mkpath(tree);
             image.save(file);
             CatalogueRecord row = fileRow(i + 1, QString::number(i / 5) + name, tree);
-            row.SIZE = 1000 + i / 2;
+            row.SIZE = firstSize + i / 2;
             rows << row;
         }
         if (!open)
@@ -96,6 +96,33 @@ private Q_SLOTS:
         QVERIFY(w.window->cmdCOUNT->geometry().right() < 0); // out of sight
         QVERIFY(w.window->gvbIMAGE[0]->hasImage());
         QCOMPARE(w.f.writer.written, QList<qint32> { 1 });
+    }
+
+    // The row of the size shows each text whole: a size wider than its place pushes the date
+    // to the right, within the window.
+    void sizeRowShownWhole_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("four digits") << qint64(1000);
+        QTest::newRow("eight digits") << qint64(11207346);
+        QTest::newRow("ten digits") << qint64(2147483647);
+    }
+    void sizeRowShownWhole()
+    {
+        QFETCH(qint64, size);
+        Window w({}, true, nullptr, size);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const QLabel* sizeLabel = w.window->lblSIZE[i];
+            const QLabel* date = w.window->lblDATE[i];
+            const auto* caption = w.window->findChild<QLabel*>(i == 0 ? "Label6" : "Label12");
+            QCOMPARE(sizeLabel->text(), QString::number(size));
+            for (const QLabel* fact : { sizeLabel, date })
+                QVERIFY(fact->contentsRect().width() >= fact->fontMetrics().horizontalAdvance(fact->text()));
+            QVERIFY(caption->x() > sizeLabel->geometry().right());
+            QVERIFY(w.window->lblCHKDATE[i]->x() > caption->geometry().right());
+            QVERIFY(date->x() > w.window->lblCHKDATE[i]->geometry().right() - 1);
+            QVERIFY(date->geometry().right() < w.window->width());
+        }
     }
 
     // Each key of the window, typed as the user types it; deletes go unasked.
@@ -211,15 +238,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("boxes"); // the message boxes answered
         QTest::addColumn<QString>("shown"); // the file label afterwards
-        QTest::newRow("renamed") << "dog" << QStringList { "Rename file to - dog" } << "dog";
+        QTest::addColumn<QString>("boxAfter");
+        QTest::newRow("renamed") << "dog" << QStringList { "Rename file to - dog" } << "dog"
+                                 << "dog";
         QTest::newRow("taken name: the box stays open")
-            << "0a2" << QStringList { "Rename file to - 0a2", "Unable to Rename file - <tree>0a1.jpg" } << "0a1";
+            << "0a2" << QStringList { "Rename file to - 0a2", "Unable to Rename file - <tree>0a1.jpg" } << "0a1"
+            << "0a2";
+        QTest::newRow("two lines: told why, the box shows the name again")
+            << "dog\ncat"
+            << QStringList { "This name was not taken: it holds a line break, and a file's name stays on one "
+                             "line...\n\ndog\u21b5cat" }
+            << "0a1"
+            << "0a1";
     }
     void renameFromTheWindow()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, boxes);
         QFETCH(QString, shown);
+        QFETCH(QString, boxAfter);
         MessageBoxPrompter boxPrompter;
         Window w({}, true, &boxPrompter);
         QLineEdit* box = w.window->txtNEWNAME[0];
@@ -238,12 +275,12 @@ private Q_SLOTS:
         w.window->cmdOK[0]->setFocus(Qt::TabFocusReason);
         QCOMPARE(answered, boxes);
         QCOMPARE(w.window->lblFILE[0]->text(), shown);
-        QCOMPARE(box->text(), typed);
+        QCOMPARE(box->text(), boxAfter);
         const bool open = shown != typed;
         QCOMPARE(box->isVisible(), open);
         QVERIFY(!w.window->cmdOK[0]->isVisible() && w.window->keyPreview());
         QCOMPARE(w.window->focusWidget(), open ? static_cast<QWidget*>(box) : w.window->cmdNEXT);
-        QVERIFY(QFileInfo::exists(w.tree + typed + ".jpg"));
+        QVERIFY(QFileInfo::exists(w.tree + shown + ".jpg"));
     }
 
     // View: both images in the viewer, a half emptied by a delete not at all; a delete asked for

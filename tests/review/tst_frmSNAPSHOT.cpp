@@ -1,6 +1,6 @@
 #include "dialogs/frmVIEWIMAGES.h"
-#include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/HoverFacts.h"
+#include "review/snapshot/frmDOWHAT.h"
 #include "review/snapshot/frmNAME.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "widgets/ImageBox.h"
@@ -9,10 +9,12 @@
 #include "SnapshotFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -383,6 +385,25 @@ private Q_SLOTS:
             Window::type(w.pad(), "t");
             QCOMPARE(w.f.sound.beeps, 1);
         }
+    }
+
+    // Lines pasted into the box: told why, nothing asked, and the box offers the present name again.
+    void renameBoxRefusesLines()
+    {
+        Window w;
+        w.click(2);
+        QTRY_VERIFY(w.pad()->isActiveWindow());
+        Window::type(w.pad(), "r");
+        QLineEdit* box = w.pad()->txtNEWNAME;
+        const QString present = box->text();
+        QGuiApplication::clipboard()->setText("a\nb");
+        box->selectAll();
+        box->paste();
+        QTest::mouseClick(w.pad()->cmdOK, Qt::LeftButton);
+        QTRY_COMPARE(w.prompter.texts().size(), 1);
+        QVERIFY2(w.prompter.texts()[0].contains("line break"), qPrintable(w.prompter.texts()[0]));
+        QCOMPARE(box->text(), present);
+        QCOMPARE(w.window->review().thumbnails()[2].REFNAME, present);
     }
 
     void stripCount()

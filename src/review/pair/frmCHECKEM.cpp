@@ -25,11 +25,24 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 using twips::px;
 
 namespace {
 
 constexpr int HalfOffset = 2400; // twips from a control of image 1 to its twin of image 2
+
+// The size and what follows it on its row, in twips: where each stands while the size fits.
+struct Place
+{
+    int left;
+    int width;
+};
+constexpr Place SizeFact { 4560, 840 };
+constexpr Place DateCaption { 5400, 720 };
+constexpr Place DateMark { 6135, 240 };
+constexpr Place DateFact { 6360, 2775 };
 
 // The picture at the bottom right: two framed prints, one over the other.
 QPixmap decoration(QSize size)
@@ -192,7 +205,7 @@ void frmCHECKEM::buildHalf(int image)
     caption(1, QStringLiteral("Location -"), 1695, 615, 1065);
     caption(2, QStringLiteral("Type -"), 1695, 1140, 1065);
     caption(3, QStringLiteral("Size -"), 3600, 1140, 720);
-    caption(4, QStringLiteral("Date -"), 5400, 1140, 720);
+    m_dateCaption[i] = caption(4, QStringLiteral("Date -"), DateCaption.left, 1140, DateCaption.width);
     lblD[i] = caption(5, QStringLiteral("Dimensions -"), 1695, 1425, 1065);
     lblD[i]->hide();
 
@@ -211,7 +224,7 @@ void frmCHECKEM::buildHalf(int image)
     lblCHKLOCATION[i] = mark(QStringLiteral("lblCHKLOCATION"), 2775, 600);
     lblCHKTYPE[i] = mark(QStringLiteral("lblCHKTYPE"), 2775, 1125);
     lblCHKSIZE[i] = mark(QStringLiteral("lblCHKSIZE"), 4335, 1125);
-    lblCHKDATE[i] = mark(QStringLiteral("lblCHKDATE"), 6135, 1125);
+    lblCHKDATE[i] = mark(QStringLiteral("lblCHKDATE"), DateMark.left, 1125);
     lblCHKDIM[i] = mark(QStringLiteral("lblCHKDIM"), 2775, 1410);
 
     lblFILE[i] = label(QStringLiteral("lblFILE") + n, QStringLiteral("File name -"), 3000, 240, 6135, 300);
@@ -219,8 +232,10 @@ void frmCHECKEM::buildHalf(int image)
     lblPATH[i]->setWordWrap(true);
     lblPATH[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTYPE[i] = label(QStringLiteral("lblTYPE") + n, QStringLiteral("Type -"), 3000, 1125, 600, 255);
-    lblSIZE[i] = label(QStringLiteral("lblSIZE") + n, QStringLiteral("Size -"), 4560, 1125, 840, 255);
-    lblDATE[i] = label(QStringLiteral("lblDATE") + n, QStringLiteral("Date -"), 6360, 1125, 2775, 255);
+    lblSIZE[i]
+        = label(QStringLiteral("lblSIZE") + n, QStringLiteral("Size -"), SizeFact.left, 1125, SizeFact.width, 255);
+    lblDATE[i]
+        = label(QStringLiteral("lblDATE") + n, QStringLiteral("Date -"), DateFact.left, 1125, DateFact.width, 255);
     lblDIM[i] = label(QStringLiteral("lblDIM") + n, QStringLiteral("0 x 0"), 3000, 1410, 2400, 255);
     lblDIM[i]->hide();
     for (QLabel* fact : { lblFILE[i], lblTYPE[i], lblSIZE[i], lblDATE[i], lblDIM[i] })
@@ -251,6 +266,23 @@ void frmCHECKEM::buildHalf(int image)
     txtNEWNAME[i]->installEventFilter(this);
     cmdOK[i] = button(QStringLiteral("cmdOK"), QStringLiteral("Ok"), 8760, 1790, 375);
     cmdOK[i]->hide();
+}
+
+void frmCHECKEM::fitSizeRow(std::size_t i)
+{
+    // A size wider than its place (eight digits and more) pushes the date's caption, mark and
+    // text to the right by what it lacks; the date keeps its right edge unless it needs more.
+    QLabel* size = lblSIZE[i];
+    const int wanted = size->fontMetrics().horizontalAdvance(size->text()) + 2 * size->margin();
+    const int width = std::max(px(SizeFact.width), wanted);
+    size->resize(width, size->height());
+    const int shift = width - px(SizeFact.width);
+    m_dateCaption[i]->move(px(DateCaption.left) + shift, m_dateCaption[i]->y());
+    lblCHKDATE[i]->move(px(DateMark.left) + shift, lblCHKDATE[i]->y());
+    QLabel* date = lblDATE[i];
+    const int dateWanted = date->fontMetrics().horizontalAdvance(date->text()) + 2 * date->margin();
+    date->setGeometry(
+        px(DateFact.left) + shift, date->y(), std::max(px(DateFact.width) - shift, dateWanted), date->height());
 }
 
 void frmCHECKEM::Form_Load()
@@ -522,7 +554,10 @@ void frmCHECKEM::applyNameBox(std::size_t i)
         box->setEnabled(false);
         cmdNEXT->setFocus(Qt::OtherFocusReason);
     } else {
-        // Back to the name for another try; leaving the box again tries again.
+        // Back to the name for another try; leaving the box again tries again. A name of several
+        // lines was refused: the box shows the present name again.
+        if (textlines::holdsLineBreak(box->text()))
+            box->setText(lblFILE[i]->text());
         box->setFocus(Qt::OtherFocusReason);
     }
     m_applyingName = false;

@@ -131,6 +131,8 @@ private:
     // focus to another control of the window.
     void openNameBox(std::size_t i);
     void applyNameBox(std::size_t i);
+    // The row of the size and the date laid out for the texts it holds.
+    void fitSizeRow(std::size_t i);
 
     const MainSettings& m_settings;
     Session& m_session;
@@ -139,6 +141,7 @@ private:
     SystemVolumes m_volumes;
     MediaFileConfirmer m_confirmer;
     frmCOUNT::Notice m_countNotice;
+    std::array<QLabel*, 2> m_dateCaption {}; // "Date -", moved along with the date
     std::unique_ptr<View> m_view;
     std::unique_ptr<Mover> m_mover;
     QPointer<frmMOVEIT> m_moveDialog;

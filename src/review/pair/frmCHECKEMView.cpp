@@ -88,6 +88,7 @@ void frmCHECKEM::View::showFacts(int image, const FactsText& facts)
     w.lblTYPE[i]->setText(facts.type);
     w.lblSIZE[i]->setText(facts.size);
     w.lblDATE[i]->setText(facts.date);
+    w.fitSizeRow(i);
     w.txtNEWNAME[i]->setText(facts.file);
 }
 

@@ -378,7 +378,11 @@ void frmSNAPSHOT::cmdRENAME_Click()
     // The name in the pad's box, trimmed there too, for the slot the box was opened for.
     QLineEdit* box = m_pad->txtNEWNAME;
     box->setText(textlines::trimBlanks(box->text()));
-    m_review->cmdRENAME_Click(m_pad->renameSlot(), box->text());
+    const int slot = m_pad->renameSlot();
+    m_review->cmdRENAME_Click(slot, box->text());
+    // A name of several lines was refused: the box offers the present name again.
+    if (textlines::holdsLineBreak(box->text()) && slot >= 0 && std::size_t(slot) < m_review->thumbnails().size())
+        box->setText(m_review->thumbnails()[std::size_t(slot)].REFNAME);
 }
 
 void frmSNAPSHOT::cmdTAG_Click()
