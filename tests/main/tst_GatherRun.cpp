@@ -52,12 +52,12 @@ void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
     }
     writeTemplateDatabase(home + QStringLiteral("/tolq.mdb"));
     MainSettings settings;
+    Session session;
+    settingstable::applyDesignValues(settings, session, home); // a first start
     settings.fileTypes[9] = jpgTicked; // .JPG
     settings.directories << DirectoryEntry::forPath(tree, volumes);
     ListFiles(home, prompter).saveList(QStringLiteral("Holiday"), settings);
     settings.listName = QStringLiteral("General");
-    Session session;
-    session.applyReaderPresets(home);
     SettingsFile(home, prompter).write(settings, session);
 }
 
