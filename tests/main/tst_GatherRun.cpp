@@ -6,12 +6,12 @@
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
 #include "platform/ExitStatus.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemVolumes.h"
 #include "session/DirectoryEntry.h"
 
 #include "FileSystemFixtures.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>

@@ -11,7 +11,6 @@
 #include "match/PrematchCycle.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ProgramDirectory.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "review/pair/PairReview.h"
 #include "review/pair/frmCHECKEM.h"
@@ -22,6 +21,7 @@
 
 #include "MatchTestSupport.h"
 #include "ModalScript.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
 #include "platform/Conventions.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

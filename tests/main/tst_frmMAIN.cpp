@@ -2,8 +2,8 @@
 #include "main/ListFiles.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>

@@ -1,14 +1,14 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "match/RowFacts.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "review/FileActions.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
 #include "CallStops.h"
+#include "FakeVolumes.h"
 #include "FileSystemFixtures.h"
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>
