@@ -9,11 +9,12 @@
 #include "catalogue/TableRecordSet.h"
 #include "catalogue/TemplateDatabase.h"
 #include "match/RowFacts.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "review/FileActions.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
+
+#include "FakeVolumes.h"
+#include "ScriptedPrompter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -9,10 +9,10 @@
 //       one, and all K.
 
 #include "BenchSupport.h"
+#include "ScriptedPrompter.h"
 
 #include "catalogue/CatalogueDatabase.h"
 #include "match/RowFacts.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "review/FileActions.h"
 #include "session/MainSettings.h"

@@ -17,6 +17,7 @@
 // made-up patterns when DIR holds no picture that decodes.
 
 #include "BenchSupport.h"
+#include "ScriptedPrompter.h"
 
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/CatalogueTransaction.h"
@@ -27,7 +28,6 @@
 #include "match/FileConfirmer.h"
 #include "match/PrematchCycle.h"
 #include "match/RuleSettings.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "session/MainSettings.h"

@@ -18,6 +18,7 @@
 //     decoded at thumbnail size, and prints display_ms for the pair, best of five.
 
 #include "BenchSupport.h"
+#include "ScriptedPrompter.h"
 
 #include "catalogue/CatalogueDatabase.h"
 #include "catalogue/SqlRecordSet.h"
@@ -25,7 +26,6 @@
 #include "main/SettingsFile.h"
 #include "match/FileConfirmer.h"
 #include "match/ModeOrder.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "review/ReviewPorts.h"

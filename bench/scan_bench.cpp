@@ -9,10 +9,10 @@
 //   scan_bench --dir DIR --mode MODE [--threads N] --decode-only
 
 #include "BenchSupport.h"
+#include "ScriptedPrompter.h"
 
 #include "catalogue/TemplateDatabase.h"
 #include "imagestats/ImageDecoder.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "platform/Yielder.h"
 #include "scan/DirectoryListing.h"

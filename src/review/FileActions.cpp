@@ -162,7 +162,7 @@ SameFileRows FileActions::sameFileRows(const ImageFacts& slot)
     return same;
 }
 
-bool FileActions::writeRow(const ImageFacts& slot,
+void FileActions::writeRow(const ImageFacts& slot,
     std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields, const QString& file,
     const SameFileRows& others)
 {
@@ -198,7 +198,6 @@ bool FileActions::writeRow(const ImageFacts& slot,
     }
     if (!written)
         tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
-    return written;
 }
 
 std::optional<FileActions::RowTags> FileActions::setTags(const RowTags& tags, QString* reason)
@@ -275,7 +274,6 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     QString reason;
     const std::optional<RowTags> before = setTags(tags, &reason);
     if (!before) {
-        outcome.rowUpdated = false;
         tellError(rowNotUpdatedText(file) + reason, MsgIcon::Exclamation);
         tellError(deleteFailedText(file), MsgIcon::Critical);
         outcome.result = FileActionOutcome::Result::Failed;
@@ -294,7 +292,7 @@ FileActionOutcome FileActions::deleteFile(ImageFacts& slot)
     slot.RTAG = QStringLiteral("D");
     // The disk settles the rest by the rule of every file action: another row whose path reaches
     // nothing now is tagged too; one that still reaches the file (a hard link) was never tagged.
-    outcome.rowUpdated = writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file, others);
+    writeRow(slot, { { CatalogueFields::RTAG, QStringLiteral("D") } }, file, others);
 
     const QString companion = companionPath(slot, m_settings.thumbnailExt);
     if (!companion.isEmpty() && presentOnDisk(companion) && !removeFile(companion))
@@ -324,7 +322,7 @@ FileActionOutcome FileActions::moveFile(ImageFacts& slot, MoveDialog& dialog)
     slot.WHOLENAME = conv::upper(moved.newName);
     slot.DISKNAME = moved.newName;
     const QString key = keyAfterChange(slot);
-    outcome.rowUpdated = writeRow(slot,
+    writeRow(slot,
         { { CatalogueFields::DRIVEVOLUME, slot.DRIVEVOLUME }, { CatalogueFields::PATH, slot.PATH },
             { CatalogueFields::NAME, slot.NAME }, { CatalogueFields::REFNAME, slot.REFNAME },
             { CatalogueFields::WHOLENAME, slot.WHOLENAME }, { CatalogueFields::STAG, key },
@@ -389,7 +387,7 @@ FileActionOutcome FileActions::renameFile(ImageFacts& slot, const QString& typed
     slot.WHOLEBASE = conv::upper(base + slot.EXTENSION);
     slot.DISKNAME = newName;
     const QString key = keyAfterChange(slot);
-    outcome.rowUpdated = writeRow(slot,
+    writeRow(slot,
         { { CatalogueFields::NAME, slot.NAME }, { CatalogueFields::REFNAME, slot.REFNAME },
             { CatalogueFields::BASENAME, slot.BASENAME }, { CatalogueFields::WHOLENAME, slot.WHOLENAME },
             { CatalogueFields::WHOLEBASE, slot.WHOLEBASE }, { CatalogueFields::STAG, key },

@@ -29,10 +29,6 @@ struct FileActionOutcome
         Unchanged, // nothing to do: nothing was asked and nothing changed
     };
     Result result = Result::Declined;
-    // False when the catalogue row could not be found or written; the user has been told. A file
-    // action that happened stands; a delete whose row the catalogue refused beforehand did not
-    // happen (Failed).
-    bool rowUpdated = true;
 
     bool done() const { return result == Result::Done; }
 };
@@ -113,9 +109,9 @@ private:
     // The slot's file as it stands before an action, and the other rows that reach it now.
     SameFileRows sameFileRows(const ImageFacts& slot);
     // Writes fields of the slot's row and, in the same transaction, tags those other rows that
-    // reach the file no longer; false, with the user told, when the slot's row is gone or the
-    // catalogue refuses.
-    bool writeRow(const ImageFacts& slot, std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields,
+    // reach the file no longer; the user is told when the slot's row is gone or the catalogue
+    // refuses, and the file action stands.
+    void writeRow(const ImageFacts& slot, std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields,
         const QString& file, const SameFileRows& others);
     // STAG of a slot whose file now stands at PATH + its name on disk, built from the length and
     // date the file system reports; when they cannot be read, from the row's recorded SIZE and

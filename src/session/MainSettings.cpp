@@ -56,7 +56,7 @@ QString normaliseTolerance(const QString& text)
     const QString result = text.trimmed();
     const double value = conv::val(result);
     if (value < 0 || value > 99)
-        return QStringLiteral("5");
+        return settingstable::designText(QLatin1StringView("RGB TOLERANCE"));
     return result;
 }
 

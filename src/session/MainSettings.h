@@ -18,30 +18,30 @@ struct MainSettings
     QString listName; // lblLISTNAME
     QStringList directories; // lstDIRECTORIES: one DirectoryEntry per item
     QString ifcd; // txtIFCD
-    bool treeModeIfcd = false; // chkTREEMODEIFCD
-    bool saveList = false; // chkSAVELIST
-    bool singleTable = false; // chkSINGLETABLE
+    bool treeModeIfcd; // chkTREEMODEIFCD
+    bool saveList; // chkSAVELIST
+    bool singleTable; // chkSINGLETABLE
 
-    ComparisonMode mode = ComparisonMode::Name; // optNAME ... optPATTERN (a value before any is set)
+    ComparisonMode mode; // optNAME ... optPATTERN
 
     // Matching switches, review and scan options
-    bool ignoreExtension = false; // chkIGNORE
+    bool ignoreExtension; // chkIGNORE
     QString tolerance; // txtTOLERANCE
-    bool softMatch = false; // chkSOFTMATCH
-    bool exclusive = false; // chkEXCLUSIVE
-    bool snapshot = false; // chkSNAPSHOT
-    bool recycle = false; // chkRECYCLE
-    bool noConfirm = false; // chkCONFIRM
-    bool autoNext = false; // chkAUTONEXT
+    bool softMatch; // chkSOFTMATCH
+    bool exclusive; // chkEXCLUSIVE
+    bool snapshot; // chkSNAPSHOT
+    bool recycle; // chkRECYCLE
+    bool noConfirm; // chkCONFIRM
+    bool autoNext; // chkAUTONEXT
     QString filter; // txtFILTER
-    bool notFilter = false; // chkNOT
+    bool notFilter; // chkNOT
     QString thumbnailExt; // txtTHUMBNAILEXT
-    bool fixJpeg = false; // chkJPEG
-    bool preMatch = false; // chkPREMATCH
-    bool gather = false; // chkGATHER (never persisted)
-    bool noSound = false; // chkNOSOUND
+    bool fixJpeg; // chkJPEG
+    bool preMatch; // chkPREMATCH
+    bool gather; // chkGATHER (never persisted)
+    bool noSound; // chkNOSOUND
 
-    std::array<bool, FileTypeCount> fileTypes {}; // chkART ... chkICO, in FileTypes order
+    std::array<bool, FileTypeCount> fileTypes; // chkART ... chkICO, in FileTypes order
 
     // The tolerance as the pre-match cycle and both reviews compare by: the number its text
     // begins with, halves to the even neighbour, within 16 bits. A number outside 0 to 99 (the

@@ -4,10 +4,9 @@
 
 #include <QDir>
 
-void Session::applyReaderPresets(const QString& programDirectory)
+Session::Session()
 {
-    MainSettings untouched;
-    settingstable::applyReaderPresets(untouched, *this, programDirectory);
+    settingstable::applyDesignValues(*this);
 }
 
 QStringList Session::reactivateMountPoints() const

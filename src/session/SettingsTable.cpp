@@ -142,14 +142,37 @@ QString placeOf(Place place, const QString& programDirectory)
     return programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
 }
 
+// Calls f with a reference to the row's variable when it is one of target's (a MainSettings or
+// a Session), or with the row's ModeOption, which stands for the settings' mode. A row of the
+// other's, and the recovered space, which has no design value, are passed over: so each can take
+// its design values without the other.
+template <typename Target, typename F> void visitOwnField(const Row& row, Target& target, F&& f)
+{
+    std::visit(
+        [&](auto field) {
+            using Field = decltype(field);
+            if constexpr (std::is_same_v<Field, ModeOption>) {
+                if constexpr (std::is_same_v<Target, MainSettings>)
+                    f(field);
+            } else if constexpr (std::is_same_v<Field, FileTypeBox>) {
+                if constexpr (std::is_same_v<Target, MainSettings>)
+                    f(target.fileTypes[std::size_t(field.index)]);
+            } else if constexpr (std::is_member_object_pointer_v<Field>) {
+                if constexpr (std::is_same_v<typename MemberOf<Field>::Class, Target>)
+                    f(target.*field);
+            }
+        },
+        row.field);
+}
+
 // A design value put into its variable. A function of its own, not a lambda inside the visit of
 // the variable, so that each branch is checked only for the types it is taken with.
-template <typename T, typename D>
-void assignDesign(T& field, const D& design, MainSettings& settings, const QString& programDirectory)
+template <typename T, typename D, typename Target>
+void assignDesign(T& field, const D& design, Target& target, const QString& programDirectory)
 {
     if constexpr (std::is_same_v<T, ModeOption> && std::is_same_v<D, bool>) {
         if (design)
-            settings.mode = field.mode;
+            target.mode = field.mode;
     } else if constexpr (std::is_same_v<T, bool> && std::is_same_v<D, bool>) {
         field = design;
     } else if constexpr (IsWholeNumber<T> && std::is_same_v<D, int>) {
@@ -163,25 +186,17 @@ void assignDesign(T& field, const D& design, MainSettings& settings, const QStri
     }
 }
 
-// Whether a row's variable is one of the session's rather than the settings'.
-bool keptInSession(const Row& row)
+template <typename Target> void applyDesign(const Row& row, Target& target, const QString& programDirectory)
 {
-    return std::visit(
-        [](auto field) {
-            using Field = decltype(field);
-            if constexpr (std::is_member_object_pointer_v<Field>)
-                return std::is_same_v<typename MemberOf<Field>::Class, Session>;
-            else
-                return std::is_same_v<Field, RecoveredBytesTotal>;
-        },
-        row.field);
+    visitOwnField(row, target, [&](auto& field) {
+        std::visit([&](const auto& design) { assignDesign(field, design, target, programDirectory); }, row.design);
+    });
 }
 
 void applyDesign(const Row& row, MainSettings& settings, Session& session, const QString& programDirectory)
 {
-    visitField(row, settings, session, [&](auto& field) {
-        std::visit([&](const auto& design) { assignDesign(field, design, settings, programDirectory); }, row.design);
-    });
+    applyDesign(row, settings, programDirectory);
+    applyDesign(row, session, programDirectory);
 }
 
 } // namespace
@@ -270,10 +285,15 @@ void applyDesignValues(MainSettings& settings, Session& session, const QString& 
 
 void applyDesignValues(MainSettings& settings)
 {
-    Session untouched;
+    for (const Row& row : rows())
+        applyDesign(row, settings, QString());
+}
+
+void applyDesignValues(Session& session)
+{
     for (const Row& row : rows()) {
-        if (!keptInSession(row))
-            applyDesign(row, settings, untouched, QString());
+        if (row.design != Design(Place::ProgramDirectory))
+            applyDesign(row, session, QString());
     }
 }
 

@@ -80,6 +80,9 @@ void setText(const Row& row, const QString& text, MainSettings& settings, Sessio
 void applyDesignValues(MainSettings& settings, Session& session, const QString& programDirectory);
 // The same for the settings alone: what every MainSettings starts with.
 void applyDesignValues(MainSettings& settings);
+// The same for the session alone, what every Session starts with, but for the sound directory:
+// it lies in the program directory, which only the first start and the reader know.
+void applyDesignValues(Session& session);
 // What the reader gives every row of the file before it reads the lines, so that a row without
 // its line reads as the file means it: a flag as its line's absence says (off, on for an inverted
 // one), a key its design value, a key left out while empty nothing. Counters and the controls the

@@ -2,8 +2,8 @@
 
 #include "catalogue/CatalogueFields.h"
 #include "catalogue/SqlRecordSet.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "catalogue/RecordKey.h"
 #include "dialogs/MoveFileEngine.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "FakeVolumes.h"
 #include "FileSystemFixtures.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

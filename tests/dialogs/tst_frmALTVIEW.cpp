@@ -2,11 +2,11 @@
 #include "dialogs/ProgramPicker.h"
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmFINDVIEW.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
 #include "ModalScript.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "WidgetProbes.h"
 

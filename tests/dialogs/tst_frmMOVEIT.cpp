@@ -1,10 +1,10 @@
 #include "dialogs/frmMOVEIT.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
 #include "ModalScript.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "WidgetProbes.h"
 

@@ -1,12 +1,12 @@
 #include "dialogs/frmALTVIEW.h"
 #include "dialogs/frmVIEWIMAGES.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/Session.h"
 #include "widgets/ImageBox.h"
 
+#include "FakeVolumes.h"
 #include "ImageSamples.h"
 #include "ModalScript.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QFrame>

@@ -1,5 +1,7 @@
 #include "CallStops.h"
+#include "FakeVolumes.h"
 #include "FileSystemFixtures.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include "imagestats/CheckDiskSpace.h"
@@ -11,8 +13,6 @@
 #include "imagestats/RecoveredSpace.h"
 #include "imagestats/RecycleFiles.h"
 #include "imagestats/ScreenColours.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 
 #include <QDateTime>
 #include <QDir>

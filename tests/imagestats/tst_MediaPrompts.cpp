@@ -1,9 +1,9 @@
+#include "FakeVolumes.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include "imagestats/FileCompare.h"
 #include "imagestats/MediaPrompts.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -9,8 +9,8 @@
 #include "main/MainController.h"
 #include "main/SearchControl.h"
 #include "main/SearchHost.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

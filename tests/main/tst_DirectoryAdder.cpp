@@ -1,10 +1,10 @@
 #include "main/DirectoryAdder.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/Yielder.h"
 #include "session/DirectoryEntry.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "main/DirectoryListEditor.h"
-#include "platform/ScriptedPrompter.h"
+
+#include "ScriptedPrompter.h"
 
 #include <QTest>
 

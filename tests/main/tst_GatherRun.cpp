@@ -6,12 +6,12 @@
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
 #include "platform/ExitStatus.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemVolumes.h"
 #include "session/DirectoryEntry.h"
 
 #include "FileSystemFixtures.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -52,12 +52,12 @@ void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
     }
     writeTemplateDatabase(home + QStringLiteral("/tolq.mdb"));
     MainSettings settings;
+    Session session;
+    settingstable::applyDesignValues(settings, session, home); // a first start
     settings.fileTypes[9] = jpgTicked; // .JPG
     settings.directories << DirectoryEntry::forPath(tree, volumes);
     ListFiles(home, prompter).saveList(QStringLiteral("Holiday"), settings);
     settings.listName = QStringLiteral("General");
-    Session session;
-    session.applyReaderPresets(home);
     SettingsFile(home, prompter).write(settings, session);
 }
 

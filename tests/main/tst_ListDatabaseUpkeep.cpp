@@ -2,8 +2,8 @@
 #include "catalogue/TemplateDatabase.h"
 #include "main/ListDatabaseUpkeep.h"
 #include "main/MainController.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "main/ListDialogActions.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

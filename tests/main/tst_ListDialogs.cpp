@@ -2,10 +2,10 @@
 #include "main/frmLOADSAVE.h"
 #include "main/frmMAIN.h"
 #include "main/frmRESUME.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/DirectoryEntry.h"
 
+#include "FakeVolumes.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "WidgetProbes.h"
 

@@ -1,8 +1,8 @@
 #include "main/MainController.h"
 #include "main/QuitStatistics.h"
-#include "platform/ScriptedPrompter.h"
 
 #include "FileSystemFixtures.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "main/ResumeChoices.h"
-#include "platform/FakeVolumes.h"
+
+#include "FakeVolumes.h"
 
 #include <QTest>
 

@@ -11,7 +11,6 @@
 #include "match/PrematchCycle.h"
 #include "match/frmPREMATCH.h"
 #include "platform/ProgramDirectory.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SystemVolumes.h"
 #include "review/pair/PairReview.h"
 #include "review/pair/frmCHECKEM.h"
@@ -22,6 +21,7 @@
 
 #include "MatchTestSupport.h"
 #include "ModalScript.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -170,14 +170,14 @@ struct Program
         }
 
         MainSettings settings;
+        Session session;
+        settingstable::applyDesignValues(settings, session, dir.path()); // a first start
         settings.listName = QStringLiteral("Pics");
         settings.filter = QStringLiteral("*");
         settings.fileTypes[9] = true; // .JPG
         settings.directories << DirectoryEntry::forPath(tree, volumes);
         if (adjust)
             adjust(settings);
-        Session session;
-        session.applyReaderPresets(dir.path());
         session.DisableFilePolling = true; // no prompt for the made-up rows of the fake pre-scan
         SettingsFile(dir.path(), prompter).write(settings, session);
         QVERIFY(ListFiles(dir.path(), prompter).saveList(settings.listName, settings));
@@ -435,6 +435,8 @@ private Q_SLOTS:
         }
         ScriptedPrompter prompter;
         MainSettings settings;
+        Session session;
+        settingstable::applyDesignValues(settings, session, dir.path()); // a first start
         settings.listName = "Holiday";
         settings.fileTypes[9] = true; // .JPG
         settings.fileTypes[15] = true; // .PNG
@@ -442,8 +444,6 @@ private Q_SLOTS:
                              << DirectoryEntry::forPath(tree + "/deeper", volumes);
         QVERIFY(ListFiles(dir.path(), prompter).saveList("Holiday", settings));
         settings.listName = "General"; // the command line names the list
-        Session session;
-        session.applyReaderPresets(dir.path());
         QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
 
         QProcess run;

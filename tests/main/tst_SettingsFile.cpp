@@ -1,8 +1,8 @@
 #include "main/ListFiles.h"
 #include "main/SettingsFile.h"
 #include "platform/Conventions.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -152,7 +152,7 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         MainSettings settings;
         Session session;
-        session.applyReaderPresets(dir.path());
+        settingstable::applyDesignValues(settings, session, dir.path()); // a first start
         session.TotalSectorBytes = 1000;
         session.RecoveredSectorBytes = 24;
         const QStringList lines = SettingsFile::compose(settings, session);
@@ -296,7 +296,7 @@ private Q_SLOTS:
         SettingsFile file(dir.path(), prompter);
         MainSettings settings;
         Session session;
-        session.applyReaderPresets(dir.path());
+        settingstable::applyDesignValues(settings, session, dir.path()); // a first start
         QString& value = textValue(key, settings, session);
         value = "Kept";
         QCOMPARE(file.write(settings, session), ProgramOutcome::Continue);
@@ -325,10 +325,10 @@ private Q_SLOTS:
         TemporaryProgramDirectory dir;
         ScriptedPrompter prompter;
         MainSettings settings;
+        Session session;
+        settingstable::applyDesignValues(settings, session, dir.path()); // a first start
         for (const auto& [line, box] : keptBoxes(settings))
             *box = line != unticked;
-        Session session;
-        session.applyReaderPresets(dir.path());
         QCOMPARE(SettingsFile(dir.path(), prompter).write(settings, session), ProgramOutcome::Continue);
         QVERIFY(!readFile(dir.file("TOLQ.INI")).contains("\r\n" + unticked.toLatin1() + "\r\n"));
 

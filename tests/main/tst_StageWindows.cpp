@@ -7,15 +7,15 @@
 #include "main/frmSTATS.h"
 #include "match/ModeOrder.h"
 #include "match/frmPREMATCH.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "review/ReviewPorts.h"
 #include "review/pair/frmCHECKEM.h"
 #include "review/snapshot/frmSNAPSHOT.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>

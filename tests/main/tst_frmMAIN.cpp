@@ -2,8 +2,8 @@
 #include "main/ListFiles.h"
 #include "main/frmMAIN.h"
 #include "main/frmMAINStages.h"
-#include "platform/ScriptedPrompter.h"
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -189,7 +189,8 @@ void setControls(frmMAIN& main, const ControlState& state)
     main.txtFILTER->setText(state.filter);
     main.txtTHUMBNAILEXT->setText(state.thumbnail);
     Session& session = main.session();
-    session.applyReaderPresets(QStringLiteral("/opt/tolq"));
+    MainSettings firstStart;
+    settingstable::applyDesignValues(firstStart, session, QStringLiteral("/opt/tolq"));
     session.LastDirUsed = QStringLiteral("/home/someone/Pictures");
     if (state.session)
         state.session(session);

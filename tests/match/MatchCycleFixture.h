@@ -6,11 +6,11 @@
 #include "match/ModeOrder.h"
 #include "match/PrematchCycle.h"
 #include "match/PrematchView.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QStringList>

@@ -4,11 +4,11 @@
 #include "match/ModeOrder.h"
 #include "match/RuleSettings.h"
 #include "platform/Conventions.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "session/MainSettings.h"
 
+#include "FakeVolumes.h"
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QFile>

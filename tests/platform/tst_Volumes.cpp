@@ -1,5 +1,6 @@
-#include "platform/FakeVolumes.h"
 #include "platform/Volumes.h"
+
+#include "FakeVolumes.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -5,15 +5,15 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "dialogs/CountNotice.h"
 #include "match/ModeOrder.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "review/ReviewPorts.h"
 #include "review/pair/PairReview.h"
 #include "review/pair/PairReviewView.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QStringList>

@@ -8,15 +8,15 @@
 #include "dialogs/ImageViewer.h"
 #include "imagestats/PatternBits.h"
 #include "match/ModeOrder.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "review/ReviewPorts.h"
 #include "review/snapshot/SnapshotReview.h"
 #include "review/snapshot/SnapshotView.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
 
+#include "FakeVolumes.h"
 #include "MatchTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>

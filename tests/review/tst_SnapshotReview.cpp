@@ -273,7 +273,6 @@ private Q_SLOTS:
             if (yields != 25) // once the reference is drawn, in the second pass of showing the group
                 return;
             run(*f.review, press);
-            f.review->cmdEXIT_Click();
             closeRefused = close && !f.review->requestClose();
         };
         f.review->firstActivation();

@@ -535,6 +535,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pressed");
         QTest::addColumn<bool>("closed");
         QTest::newRow("pad N, T, D and strip N: nothing") << "padN padT padD stripN stripD" << false;
+        QTest::newRow("the window's Exit: nothing") << "windowExit" << false;
         QTest::newRow("pad Exit: a stop, then the review ends") << "padExit" << true;
     }
     void busyGuard()
@@ -547,6 +548,8 @@ private Q_SLOTS:
             for (const QString& press : pressed.split(' ')) {
                 if (press == "padExit")
                     w.pad()->cmdEXIT->click();
+                else if (press == "windowExit")
+                    w.window->cmdEXIT->click();
                 else
                     Window::type(press.startsWith("pad") ? static_cast<QWidget*>(w.pad()) : w.strip(), press.right(1));
             }

@@ -8,8 +8,6 @@
 #include "catalogue/CatalogueRecord.h"
 #include "catalogue/SqlRecordSet.h"
 #include "catalogue/TemplateDatabase.h"
-#include "platform/FakeVolumes.h"
-#include "platform/ScriptedPrompter.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Yielder.h"
 #include "scan/PreScanEngine.h"
@@ -17,6 +15,9 @@
 #include "session/FileTypes.h"
 #include "session/MainSettings.h"
 #include "session/Session.h"
+
+#include "FakeVolumes.h"
+#include "ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,6 @@
 #include "session/DirectoryEntry.h"
-#include "platform/FakeVolumes.h"
+
+#include "FakeVolumes.h"
 
 #include <QTest>
 

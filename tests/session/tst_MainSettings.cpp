@@ -29,16 +29,32 @@ private Q_SLOTS:
         QCOMPARE(::listDatabasePath(programDirectory, settings), path);
     }
 
-    // A settings value and a first start agree on every start value, the filter and the
-    // thumbnail extension among them.
+    // A settings value and a session start as a first start does, on every value the settings
+    // table gives one (the sound directory, which lies in the program directory, aside).
+    void startValuesAreTheFirstStarts_data()
+    {
+        QTest::addColumn<int>("row");
+        const std::vector<settingstable::Row>& rows = settingstable::rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const settingstable::Row& row = rows[i];
+            if (std::holds_alternative<std::monostate>(row.design)
+                || row.design == settingstable::Design(settingstable::Place::ProgramDirectory))
+                continue;
+            QTest::newRow(row.text.isEmpty() ? row.control : qPrintable(row.text)) << int(i);
+        }
+    }
     void startValuesAreTheFirstStarts()
     {
+        QFETCH(int, row);
+        const settingstable::Row& r = settingstable::rows().at(std::size_t(row));
         const MainSettings fresh;
-        MainSettings firstStart = fresh;
-        Session session;
-        settingstable::applyDesignValues(firstStart, session, QStringLiteral("/p"));
-        QCOMPARE(fresh.filter, QStringLiteral("*"));
-        QCOMPARE(fresh.thumbnailExt, QStringLiteral(".THN"));
+        const Session freshSession;
+        MainSettings firstStart;
+        Session firstStartSession;
+        settingstable::applyDesignValues(firstStart, firstStartSession, QStringLiteral("/p"));
+        QCOMPARE(settingstable::text(r, fresh, freshSession), settingstable::text(r, firstStart, firstStartSession));
+        QCOMPARE(
+            settingstable::ticked(r, fresh, freshSession), settingstable::ticked(r, firstStart, firstStartSession));
         QVERIFY(firstStart == fresh);
     }
 };

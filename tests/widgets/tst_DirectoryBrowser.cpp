@@ -1,5 +1,6 @@
-#include "platform/FakeVolumes.h"
 #include "widgets/DirectoryBrowser.h"
+
+#include "FakeVolumes.h"
 
 #include <QDir>
 #include <QFileSystemModel>

@@ -238,14 +238,6 @@ void SnapshotReview::cmdALL_Click()
     });
 }
 
-void SnapshotReview::cmdEXIT_Click()
-{
-    if (m_busy)
-        return;
-    if (m_view)
-        m_view->closeWindow();
-}
-
 int SnapshotReview::occupiedSlots() const
 {
     int count = 0;

@@ -65,7 +65,6 @@ public:
     void cmdSTOP_Click() { ReviewStopFlag = true; }
     void cmdDELETE_Click();
     void cmdALL_Click();
-    void cmdEXIT_Click();
     // A typed character; every one is swallowed, N, P and C press Next, Prev and Count.
     void keyPress(QChar character);
     // A released key (platform/KeyCodes.h): Page Up presses Prev, Page Down Next.

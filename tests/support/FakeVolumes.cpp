@@ -1,4 +1,4 @@
-#include "platform/FakeVolumes.h"
+#include "FakeVolumes.h"
 
 #include <QFileInfo>
 

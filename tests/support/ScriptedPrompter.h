@@ -5,7 +5,7 @@
 #include <QList>
 #include <QQueue>
 
-// A prompter for tests and headless runs: records every message and answers from a script.
+// A prompter for tests and benchmarks: records every message and answers from a script.
 // With the script empty it answers the box's default button.
 class ScriptedPrompter : public Prompter {
 public:

@@ -1,4 +1,4 @@
-#include "platform/ScriptedPrompter.h"
+#include "ScriptedPrompter.h"
 
 #include <QStringList>
 
