@@ -107,6 +107,7 @@ void PreScanEngine::commitNow()
     if (m_database && m_database->inTransaction())
         m_database->commit();
     m_writesInBatch = 0;
+    m_sinceCommit.start();
 }
 
 void PreScanEngine::unload()
@@ -243,6 +244,13 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_resumeIndex = 0;
     if (QFile::exists(scanningFile()))
         m_resumeIndex = qMax(0, readResumeIndex(scanningFile()));
+    // Read whether the run resumes or starts afresh: a picture that ended the process would end
+    // a fresh run as well.
+    const QString journalPath = DecodingJournal::pathIn(m_config.programDirectory);
+    m_lastDeaths = DecodingJournal::read(journalPath);
+    m_journal = std::make_unique<DecodingJournal>(journalPath);
+    m_fatalPassedOver.clear();
+    m_sinceCommit.start();
 
     try {
         if (m_resumeIndex == 0 && !housekeeping()) {
@@ -251,6 +259,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         }
         bindCatalogue();
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
+        m_pipeline->holdJobs();
         m_entries.clear();
         QStringList paths;
         for (const QString& entry : m_settings.directories) {
@@ -336,6 +345,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_pipeline.reset();
 
     const bool completed = !m_quitRequested;
+    settleJournal(completed);
     if (completed)
         m_session.SearchCompleted = QStringLiteral("YES");
     m_session.NumFilesFound = qint32(conv::roundHalfEven(m_filesCounted));
@@ -348,13 +358,33 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     return completed ? Outcome::Completed : Outcome::Quit;
 }
 
+// Nothing is read any more. A finished run has met every picture it had to; one that was
+// quit keeps the suspects it did not reach for the next.
+void PreScanEngine::settleJournal(bool completed)
+{
+    if (!m_journal)
+        return;
+    if (completed || (m_lastDeaths.alone.isEmpty() && m_lastDeaths.suspects.isEmpty()))
+        m_journal->remove();
+    else
+        m_journal->record(m_lastDeaths.alone.values(), true, m_lastDeaths.suspects, true);
+    m_journal.reset();
+}
+
 void PreScanEngine::tellPassedOver()
 {
     // Told whatever the options: a gather or pre-match run shows no other end message, and a
     // headless run takes the default button.
+    const auto warn = [this](const QString& text) {
+        m_ports.prompter.ask(Message { text, warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+    };
     if (m_passedOver > 0)
-        m_ports.prompter.ask(
-            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+        warn(passedOverText(m_passedOver));
+    if (!m_fatalPassedOver.isEmpty())
+        warn(QStringLiteral("%1 files were passed over: the program ended while it was reading them when it last "
+                            "ran, so they are catalogued as files that cannot be read.\r\r%2")
+                 .arg(m_fatalPassedOver.size())
+                 .arg(m_fatalPassedOver.join(QLatin1Char('\r'))));
 }
 
 void PreScanEngine::endMessages()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueRecord.h"
+#include "scan/DecodingJournal.h"
 #include "scan/NameFilter.h"
 #include "scan/PendingFile.h"
 #include "session/DirectoryEntry.h"
@@ -8,6 +9,7 @@
 #include "session/Session.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -91,6 +93,8 @@ public:
 
     // Files of a ticked type that the filter accepts but whose names are not valid UTF-8.
     int passedOver() const { return m_passedOver; }
+    // The pictures passed over because the process died while it read them alone.
+    const QStringList& passedOverAsFatal() const { return m_fatalPassedOver; }
     int resumeIndex() const { return m_resumeIndex; }
     QString scanningFile() const;
     CatalogueDatabase* database() const { return m_database.get(); }
@@ -113,6 +117,11 @@ private:
     PendingFile* nextPending(const QString& fileType);
     void dropPending();
     void lookup(PendingFile& item);
+    void recordAhead(bool needed);
+    StatisticsResult measure(PendingFile& item);
+    StatisticsResult measureAlone(PendingFile& item);
+    void commitBeforeWait(bool waitedLong);
+    void settleJournal(bool completed);
     bool seekRow(const QString& key, CatalogueRecord& row);
     void writeRecord(const PendingFile& item, const QString& fileType);
     void showProgress(const QString& name);
@@ -147,6 +156,11 @@ private:
     double m_filesCounted = 0;
     int m_writesInBatch = 0;
     int m_passedOver = 0; // files of this run whose names cannot be catalogued
+    // Pictures the process died on, and pictures it died beside; from the last runs' journal.
+    DecodingJournal::Contents m_lastDeaths;
+    QStringList m_fatalPassedOver;
+    std::unique_ptr<DecodingJournal> m_journal;
+    QElapsedTimer m_sinceCommit;
     bool m_checksumMissing = false;
     bool m_rgbMissing = false;
     bool m_patternMissing = false;
