@@ -250,6 +250,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_lastDeaths = DecodingJournal::read(journalPath);
     m_journal = std::make_unique<DecodingJournal>(journalPath);
     m_fatalPassedOver.clear();
+    m_directoriesPassedOver = 0;
     m_sinceCommit.start();
 
     try {
@@ -296,6 +297,10 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
                 if (typeTicked(type) && !m_quitRequested)
                     ScanDirectoryType(QString::fromLatin1(FileTypes[std::size_t(type)].extension));
             }
+            // A directory name that was not valid UTF-8 where it was read does not open again
+            // from its text, which holds a replacement character instead of the bytes.
+            if (!m_quitRequested && !m_queue->entered().readable && m_entryPath.contains(QChar::ReplacementCharacter))
+                ++m_directoriesPassedOver;
             if (m_abortRequested) {
                 commitNow();
                 return Outcome::Aborted;
@@ -380,6 +385,10 @@ void PreScanEngine::tellPassedOver()
     };
     if (m_passedOver > 0)
         warn(passedOverText(m_passedOver));
+    if (m_directoriesPassedOver > 0)
+        warn(QStringLiteral("%1 directories were passed over: their names are not valid UTF-8 text, so they cannot "
+                            "be read.  Rename them to include them in a search.")
+                 .arg(m_directoriesPassedOver));
     if (!m_fatalPassedOver.isEmpty())
         warn(QStringLiteral("%1 files were passed over: the program ended while it was reading them when it last "
                             "ran, so they are catalogued as files that cannot be read.\r\r%2")

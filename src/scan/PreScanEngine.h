@@ -156,6 +156,7 @@ private:
     double m_filesCounted = 0;
     int m_writesInBatch = 0;
     int m_passedOver = 0; // files of this run whose names cannot be catalogued
+    int m_directoriesPassedOver = 0; // list entries whose names cannot be opened again
     // Pictures the process died on, and pictures it died beside; from the last runs' journal.
     DecodingJournal::Contents m_lastDeaths;
     QStringList m_fatalPassedOver;
