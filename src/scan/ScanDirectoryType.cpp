@@ -134,12 +134,14 @@ void PreScanEngine::lookup(PendingFile& item)
 }
 
 // The pictures handed to the workers are recorded before a worker may start them, many at a
-// time: while the workers have enough released work, new jobs wait for the next record.
+// time, since each record costs a sync: new jobs wait until they are half the files ahead, or
+// until the loop needs one of them.
 void PreScanEngine::recordAhead(bool needed)
 {
-    if (m_pipeline->heldJobs() == 0)
+    const std::size_t held = std::size_t(m_pipeline->heldJobs());
+    if (held == 0)
         return;
-    if (!needed && m_pipeline->releasedWaiting() >= m_pipeline->threads())
+    if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 2))
         return;
     // A record that cannot be written costs the protection, not the scan.
     m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, true);

@@ -161,12 +161,6 @@ int StatisticsPipeline::heldJobs() const
     return m_held;
 }
 
-int StatisticsPipeline::releasedWaiting() const
-{
-    std::lock_guard lock(m_mutex);
-    return int(m_queue.size()) - m_held;
-}
-
 QStringList StatisticsPipeline::unfinished() const
 {
     std::lock_guard lock(m_mutex);

@@ -58,9 +58,7 @@ public:
     // From now on a job submitted waits for release().
     void holdJobs() { m_holding = true; }
     bool held(const TicketPtr& ticket) const;
-    // The jobs held, and those released that no worker has started yet.
     int heldJobs() const;
-    int releasedWaiting() const;
     // The files of the jobs submitted that may still be read: not finished, and not dropped
     // before a worker started them.
     QStringList unfinished() const;
