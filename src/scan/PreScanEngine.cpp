@@ -59,6 +59,7 @@ PreScanEngine::~PreScanEngine()
 {
     dropPending();
     m_pipeline.reset();
+    settleJournal(false);
     m_rstFILES.reset();
     m_database.reset();
 }
@@ -119,6 +120,7 @@ void PreScanEngine::unload()
     m_quitRequested = true;
     dropPending();
     m_pipeline.reset();
+    settleJournal(false);
     if (m_database) {
         try {
             commitNow();
@@ -334,6 +336,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         // Scanning.dat stays for a later resume and the search goes no further.
         dropPending();
         m_pipeline.reset();
+        settleJournal(false);
         try {
             if (m_database->inTransaction())
                 m_database->rollback();
@@ -363,10 +366,11 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     return completed ? Outcome::Completed : Outcome::Quit;
 }
 
-// Nothing is read any more. A finished run has met every picture it had to; one that was
-// quit keeps the suspects it did not reach for the next.
+// Nothing is read any more. A finished run has met every picture it had to; one that did not
+// finish keeps for the next the pictures of the last runs' deaths that it did not reach.
 void PreScanEngine::settleJournal(bool completed)
 {
+    // Once per run: the end of the run, or else the unload or the engine's end.
     if (!m_journal)
         return;
     if (completed || (m_lastDeaths.alone.isEmpty() && m_lastDeaths.suspects.isEmpty()))
