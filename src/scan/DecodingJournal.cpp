@@ -59,17 +59,20 @@ DecodingJournal::Contents DecodingJournal::read(const QString& path)
     if (!ok || length < 0 || lineEnd + 1 + length > bytes.size())
         return contents;
     const QByteArray body = bytes.mid(lineEnd + 1, length);
+    QList<std::pair<char, QString>> entries;
+    bool readingBeside = false;
     for (qsizetype at = 0; at < body.size();) {
         const qsizetype end = body.indexOf('\0', at);
         if (end < 0)
             break;
-        const QString picture = QFile::decodeName(body.mid(at + 1, end - at - 1));
-        if (body.at(at) == AloneTag)
-            contents.alone.insert(picture);
-        else
-            contents.suspects.insert(picture);
+        entries.append({ body.at(at), QFile::decodeName(body.mid(at + 1, end - at - 1)) });
+        readingBeside = readingBeside || body.at(at) == ReadingTag;
         at = end + 1;
     }
+    // A record of a picture read alone names no picture read beside others. A file that holds
+    // both was torn by a power cut over an unsynced record: nobody is blamed on its word.
+    for (const auto& [tag, picture] : entries)
+        (tag == AloneTag && !readingBeside ? contents.alone : contents.suspects).insert(picture);
     return contents;
 }
 

@@ -134,8 +134,9 @@ void PreScanEngine::lookup(PendingFile& item)
 }
 
 // The pictures handed to the workers are recorded before a worker may start them, many at a
-// time, since each record costs a sync: new jobs wait until they are half the files ahead, or
-// until the loop needs one of them.
+// time: new jobs wait until they are half the files ahead, or until the loop needs one of them.
+// Not synced: the write outlives the process, and a record lost with the power only names
+// suspects, which cost a reading on their own, never a picture passed over.
 void PreScanEngine::recordAhead(bool needed)
 {
     const std::size_t held = std::size_t(m_pipeline->heldJobs());
@@ -144,7 +145,7 @@ void PreScanEngine::recordAhead(bool needed)
     if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 2))
         return;
     // A record that cannot be written costs the protection, not the scan.
-    m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, true);
+    m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, false);
     m_pipeline->release();
 }
 
@@ -163,8 +164,7 @@ void PreScanEngine::commitBeforeWait(bool waitedLong)
 StatisticsResult PreScanEngine::measure(PendingFile& item)
 {
     if (!m_pipeline->background()) {
-        // One picture at a time, read here. Not synced: a sync per picture would cost as much as
-        // reading a small one, and the write alone outlives the process.
+        // One picture at a time, read here; recorded as the workers' pictures are.
         m_journal->record({ item.job.filePath }, false, m_lastDeaths.suspects, false);
         commitBeforeWait(false);
         return m_pipeline->take(item.ticket);

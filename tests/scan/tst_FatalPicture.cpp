@@ -5,8 +5,13 @@
 #include "CallStops.h"
 #include "FileSystemFixtures.h"
 #include "ScanFixture.h"
+#include "TestSupport.h"
+
+#include "scan/DecodingJournal.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class tst_FatalPicture : public QObject
 {
@@ -15,6 +20,8 @@ class tst_FatalPicture : public QObject
 private Q_SLOTS:
     void passedOverAloneWithinTwoResumes_data();
     void passedOverAloneWithinTwoResumes();
+    void blameReadBack_data();
+    void blameReadBack();
 };
 
 void tst_FatalPicture::passedOverAloneWithinTwoResumes_data()
@@ -83,6 +90,55 @@ void tst_FatalPicture::passedOverAloneWithinTwoResumes()
     QCOMPARE(fatalRow.first().CHECKSUM, QStringLiteral(" "));
     // Nothing left for a next run to resume or to suspect.
     QCOMPARE(QDir(f.programDirectory()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// What the next run takes from the file the last one left.
+void tst_FatalPicture::blameReadBack_data()
+{
+    QTest::addColumn<QString>("left"); // how the last run left the file
+    QTest::addColumn<QStringList>("alone");
+    QTest::addColumn<QStringList>("suspects");
+    QTest::newRow("read alone") << "alone" << QStringList { "/p/a.png" } << QStringList { "/p/s.png" };
+    QTest::newRow("read beside others") << "beside" << QStringList {}
+                                        << QStringList { "/p/a.png", "/p/b.png", "/p/s.png" };
+    QTest::newRow("a shorter record over a longer one") << "shorter" << QStringList { "/p/a.png" } << QStringList {};
+    // A power cut over an unsynced record leaves parts of two.
+    QTest::newRow("torn between the two kinds") << "torn" << QStringList {} << QStringList { "/p/a.png", "/p/b.png" };
+    QTest::newRow("cut short") << "cut" << QStringList {} << QStringList {};
+    QTest::newRow("a FIFO") << "fifo" << QStringList {} << QStringList {};
+}
+
+void tst_FatalPicture::blameReadBack()
+{
+    QFETCH(QString, left);
+    QFETCH(QStringList, alone);
+    QFETCH(QStringList, suspects);
+    QTemporaryDir dir;
+    const QString path = DecodingJournal::pathIn(dir.path());
+    {
+        DecodingJournal journal(path);
+        if (left == QLatin1String("alone"))
+            QVERIFY(journal.record({ "/p/a.png" }, true, { "/p/s.png" }, true));
+        if (left == QLatin1String("beside"))
+            QVERIFY(journal.record({ "/p/a.png", "/p/b.png" }, false, { "/p/s.png", "/p/a.png" }, false));
+        if (left == QLatin1String("shorter")) {
+            QVERIFY(journal.record({ "/p/long/b.png", "/p/long/c.png" }, false, {}, false));
+            QVERIFY(journal.record({ "/p/a.png" }, true, {}, false));
+        }
+    }
+    if (left == QLatin1String("torn"))
+        QVERIFY(writeFile(path, QByteArray("20\nA/p/a.png\0R/p/b.png\0", 23)));
+    if (left == QLatin1String("cut"))
+        QVERIFY(writeFile(path, QByteArray("40\nA/p/a.png\0", 13)));
+    if (left == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const DecodingJournal::Contents contents = DecodingJournal::read(path);
+    QStringList readAlone = contents.alone.values();
+    QStringList readSuspects = contents.suspects.values();
+    readAlone.sort();
+    readSuspects.sort();
+    QCOMPARE(readAlone, alone);
+    QCOMPARE(readSuspects, suspects);
 }
 
 QTEST_GUILESS_MAIN(tst_FatalPicture)
