@@ -93,8 +93,6 @@ public:
 
     // Files of a ticked type that the filter accepts but whose names are not valid UTF-8.
     int passedOver() const { return m_passedOver; }
-    // The pictures passed over because the process died while it read them alone.
-    const QStringList& passedOverAsFatal() const { return m_fatalPassedOver; }
     int resumeIndex() const { return m_resumeIndex; }
     QString scanningFile() const;
     CatalogueDatabase* database() const { return m_database.get(); }

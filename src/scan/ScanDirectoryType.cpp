@@ -134,15 +134,16 @@ void PreScanEngine::lookup(PendingFile& item)
 }
 
 // The pictures handed to the workers are recorded before a worker may start them, many at a
-// time: new jobs wait until they are half the files ahead, or until the loop needs one of them.
-// Not synced: the write outlives the process, and a record lost with the power only names
-// suspects, which cost a reading on their own, never a picture passed over.
+// time: new jobs wait until they are an eighth of the files ahead (fewer leave the workers idle
+// between records), or until the loop needs one of them. Not synced: the write outlives the
+// process, and a record lost with the power only names suspects, which cost a reading on their
+// own, never a picture passed over.
 void PreScanEngine::recordAhead(bool needed)
 {
     const std::size_t held = std::size_t(m_pipeline->heldJobs());
     if (held == 0)
         return;
-    if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 2))
+    if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 8))
         return;
     // A record that cannot be written costs the protection, not the scan.
     m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, false);
