@@ -19,4 +19,6 @@ struct PendingFile
     CatalogueRecord row; // the row found, as it stood at the lookup
     StatisticsJob job;
     StatisticsPipeline::TicketPtr ticket;
+    // Read when the process died beside other pictures: read on its own when its turn comes.
+    bool suspect = false;
 };

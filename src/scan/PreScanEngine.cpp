@@ -59,6 +59,7 @@ PreScanEngine::~PreScanEngine()
 {
     dropPending();
     m_pipeline.reset();
+    settleJournal(false);
     m_rstFILES.reset();
     m_database.reset();
 }
@@ -107,6 +108,7 @@ void PreScanEngine::commitNow()
     if (m_database && m_database->inTransaction())
         m_database->commit();
     m_writesInBatch = 0;
+    m_sinceCommit.start();
 }
 
 void PreScanEngine::unload()
@@ -118,6 +120,7 @@ void PreScanEngine::unload()
     m_quitRequested = true;
     dropPending();
     m_pipeline.reset();
+    settleJournal(false);
     if (m_database) {
         try {
             commitNow();
@@ -243,6 +246,14 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_resumeIndex = 0;
     if (QFile::exists(scanningFile()))
         m_resumeIndex = qMax(0, readResumeIndex(scanningFile()));
+    // Read whether the run resumes or starts afresh: a picture that ended the process would end
+    // a fresh run as well.
+    const QString journalPath = DecodingJournal::pathIn(m_config.programDirectory);
+    m_lastDeaths = DecodingJournal::read(journalPath);
+    m_journal = std::make_unique<DecodingJournal>(journalPath);
+    m_fatalPassedOver.clear();
+    m_directoriesPassedOver = 0;
+    m_sinceCommit.start();
 
     try {
         if (m_resumeIndex == 0 && !housekeeping()) {
@@ -251,6 +262,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         }
         bindCatalogue();
         m_pipeline = std::make_unique<StatisticsPipeline>(m_config.threads);
+        m_pipeline->holdJobs();
         m_entries.clear();
         QStringList paths;
         for (const QString& entry : m_settings.directories) {
@@ -287,6 +299,10 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
                 if (typeTicked(type) && !m_quitRequested)
                     ScanDirectoryType(QString::fromLatin1(FileTypes[std::size_t(type)].extension));
             }
+            // A directory name that was not valid UTF-8 where it was read does not open again
+            // from its text, which holds a replacement character instead of the bytes.
+            if (!m_quitRequested && !m_queue->entered().readable && m_entryPath.contains(QChar::ReplacementCharacter))
+                ++m_directoriesPassedOver;
             if (m_abortRequested) {
                 commitNow();
                 return Outcome::Aborted;
@@ -320,6 +336,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
         // Scanning.dat stays for a later resume and the search goes no further.
         dropPending();
         m_pipeline.reset();
+        settleJournal(false);
         m_database->rollbackQuietly();
         m_quitRequested = true;
         m_failed = true;
@@ -330,6 +347,7 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     m_pipeline.reset();
 
     const bool completed = !m_quitRequested;
+    settleJournal(completed);
     if (completed)
         m_session.SearchCompleted = QStringLiteral("YES");
     m_session.NumFilesFound = qint32(conv::roundHalfEven(m_filesCounted));
@@ -342,13 +360,38 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
     return completed ? Outcome::Completed : Outcome::Quit;
 }
 
+// Nothing is read any more. A finished run has met every picture it had to; one that did not
+// finish keeps for the next the pictures of the last runs' deaths that it did not reach.
+void PreScanEngine::settleJournal(bool completed)
+{
+    // Once per run: the end of the run, or else the unload or the engine's end.
+    if (!m_journal)
+        return;
+    if (completed || (m_lastDeaths.alone.isEmpty() && m_lastDeaths.suspects.isEmpty()))
+        m_journal->remove();
+    else
+        m_journal->record(m_lastDeaths.alone.values(), true, m_lastDeaths.suspects, true);
+    m_journal.reset();
+}
+
 void PreScanEngine::tellPassedOver()
 {
     // Told whatever the options: a gather or pre-match run shows no other end message, and a
     // headless run takes the default button.
+    const auto warn = [this](const QString& text) {
+        m_ports.prompter.ask(Message { text, warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+    };
     if (m_passedOver > 0)
-        m_ports.prompter.ask(
-            Message { passedOverText(m_passedOver), warningTitle, MsgButtons::Ok, MsgIcon::Exclamation, 1 });
+        warn(passedOverText(m_passedOver));
+    if (m_directoriesPassedOver > 0)
+        warn(QStringLiteral("%1 directories were passed over: their names are not valid UTF-8 text, so they cannot "
+                            "be read.  Rename them to include them in a search.")
+                 .arg(m_directoriesPassedOver));
+    if (!m_fatalPassedOver.isEmpty())
+        warn(QStringLiteral("%1 files were passed over: the program ended while it was reading them when it last "
+                            "ran, so they are catalogued as files that cannot be read.\r\r%2")
+                 .arg(m_fatalPassedOver.size())
+                 .arg(m_fatalPassedOver.join(QLatin1Char('\r'))));
 }
 
 void PreScanEngine::endMessages()

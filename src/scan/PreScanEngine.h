@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueRecord.h"
+#include "scan/DecodingJournal.h"
 #include "scan/NameFilter.h"
 #include "scan/PendingFile.h"
 #include "session/DirectoryEntry.h"
@@ -8,6 +9,7 @@
 #include "session/Session.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -113,6 +115,11 @@ private:
     PendingFile* nextPending(const QString& fileType);
     void dropPending();
     void lookup(PendingFile& item);
+    void recordAhead(bool needed);
+    StatisticsResult measure(PendingFile& item);
+    StatisticsResult measureAlone(PendingFile& item);
+    void commitBeforeWait(bool waitedLong);
+    void settleJournal(bool completed);
     bool seekRow(const QString& key, CatalogueRecord& row);
     void writeRecord(const PendingFile& item, const QString& fileType);
     void showProgress(const QString& name);
@@ -147,6 +154,12 @@ private:
     double m_filesCounted = 0;
     int m_writesInBatch = 0;
     int m_passedOver = 0; // files of this run whose names cannot be catalogued
+    int m_directoriesPassedOver = 0; // list entries whose names cannot be opened again
+    // Pictures the process died on, and pictures it died beside; from the last runs' journal.
+    DecodingJournal::Contents m_lastDeaths;
+    QStringList m_fatalPassedOver;
+    std::unique_ptr<DecodingJournal> m_journal;
+    QElapsedTimer m_sinceCommit;
     bool m_checksumMissing = false;
     bool m_rgbMissing = false;
     bool m_patternMissing = false;

@@ -116,8 +116,90 @@ void PreScanEngine::lookup(PendingFile& item)
     job.wantPattern = (mode == ComparisonMode::Pattern || gather) && job.stats.PXLRAY.size() < 5;
     job.wantPreview = m_ports.view.wantsPreview();
     item.ticket.reset();
-    if (job.needsWork())
+    item.suspect = false;
+    if (!job.needsWork()) {
+        m_lastDeaths.suspects.remove(path);
+        return;
+    }
+    if (m_lastDeaths.alone.contains(path)) {
+        // The process died while it read this picture on its own: catalogued as a file that
+        // cannot be read, and never read again in this run.
+        if (!m_fatalPassedOver.contains(path))
+            m_fatalPassedOver << path;
+        return;
+    }
+    item.suspect = m_lastDeaths.suspects.contains(path);
+    if (!item.suspect)
         item.ticket = m_pipeline->submit(job);
+}
+
+// The pictures handed to the workers are recorded before a worker may start them, many at a
+// time: new jobs wait until they are an eighth of the files ahead (fewer leave the workers idle
+// between records), or until the loop needs one of them. Not synced: the write outlives the
+// process, and a record lost with the power only names suspects, which cost a reading on their
+// own, never a picture passed over.
+void PreScanEngine::recordAhead(bool needed)
+{
+    const std::size_t held = std::size_t(m_pipeline->heldJobs());
+    if (held == 0)
+        return;
+    if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 8))
+        return;
+    // A record that cannot be written costs the protection, not the scan.
+    m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, false);
+    m_pipeline->release();
+}
+
+// A picture that may end the process ends it with the rows written before it committed: the
+// loop commits when it would wait for a result, at most every so often, and whenever a picture
+// keeps it waiting.
+void PreScanEngine::commitBeforeWait(bool waitedLong)
+{
+    constexpr qint64 CommitEveryMs = 250;
+    if (m_writesInBatch > 0 && (waitedLong || m_sinceCommit.elapsed() >= CommitEveryMs)) {
+        commitNow();
+        beginBatch();
+    }
+}
+
+StatisticsResult PreScanEngine::measure(PendingFile& item)
+{
+    if (!m_pipeline->background()) {
+        // One picture at a time, read here; recorded as the workers' pictures are.
+        m_journal->record({ item.job.filePath }, false, m_lastDeaths.suspects, false);
+        commitBeforeWait(false);
+        return m_pipeline->take(item.ticket);
+    }
+    recordAhead(m_pipeline->held(item.ticket));
+    if (!m_pipeline->wait(item.ticket, 0)) {
+        commitBeforeWait(false);
+        while (!m_pipeline->wait(item.ticket, ResultWaitMs)) {
+            commitBeforeWait(true);
+            m_ports.yielder.yield();
+        }
+    }
+    return m_pipeline->take(item.ticket);
+}
+
+// A picture read beside others when the process died is read again on its own, after the rows
+// before it are committed and every other reading has ended, so that if it ends the process
+// again the next run knows it is the one.
+StatisticsResult PreScanEngine::measureAlone(PendingFile& item)
+{
+    commitNow();
+    beginBatch();
+    while (!m_pipeline->waitIdle(ResultWaitMs))
+        m_ports.yielder.yield();
+    const QString path = item.job.filePath;
+    m_lastDeaths.suspects.remove(path);
+    m_journal->record({ path }, true, m_lastDeaths.suspects, true);
+    item.ticket = m_pipeline->submit(item.job);
+    m_pipeline->release();
+    while (!m_pipeline->wait(item.ticket, ResultWaitMs))
+        m_ports.yielder.yield();
+    StatisticsResult result = m_pipeline->take(item.ticket);
+    m_journal->record({}, false, m_lastDeaths.suspects, true);
+    return result;
 }
 
 bool PreScanEngine::fixesJpeg() const
@@ -236,6 +318,7 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
 
     for (;;) {
         lookAhead();
+        recordAhead(false);
         PendingFile* head = nextPending(fileType);
         if (!head)
             break;
@@ -277,11 +360,9 @@ void PreScanEngine::ScanDirectoryType(const QString& fileType)
             continue;
         }
         StatisticsResult result;
-        if (item.ticket) {
+        if (item.ticket || item.suspect) {
             // No look-ahead meanwhile: its seeks would move the record set off the row to write.
-            while (!m_pipeline->wait(item.ticket, ResultWaitMs))
-                m_ports.yielder.yield();
-            result = m_pipeline->take(item.ticket);
+            result = item.suspect ? measureAlone(item) : measure(item);
             if (result.vanished) {
                 popHead();
                 continue;

@@ -1,5 +1,6 @@
 #include "scan/StatisticsPipeline.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -48,10 +49,14 @@ StatisticsPipeline::TicketPtr StatisticsPipeline::submit(StatisticsJob job)
         std::lock_guard lock(m_mutex);
         ticket->charge = m_leastCharge;
         m_ahead += ticket->charge;
+        if (m_holding && background()) {
+            ticket->released = false;
+            ++m_held;
+        }
         if (background())
             m_queue.push_back(ticket);
     }
-    if (background())
+    if (background() && ticket->released)
         m_jobReady.notify_one();
     return ticket;
 }
@@ -62,14 +67,20 @@ void StatisticsPipeline::work()
         TicketPtr ticket;
         {
             std::unique_lock lock(m_mutex);
-            m_jobReady.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            // In order: a job held keeps those behind it waiting too.
+            m_jobReady.wait(lock, [this] {
+                return m_stopping || (!m_queue.empty() && (m_queue.front()->released || m_queue.front()->dropped));
+            });
             if (m_stopping)
                 return;
             ticket = std::move(m_queue.front());
             m_queue.pop_front();
+            if (!ticket->released)
+                --m_held;
             if (ticket->dropped)
                 continue;
             ticket->started = true;
+            m_reading.push_back(ticket.get());
         }
         // One picture at a time may be larger than the budget; it then waits to run alone.
         const qint64 pixels = m_measurer.pixels(ticket->job);
@@ -96,6 +107,7 @@ void StatisticsPipeline::work()
             std::lock_guard lock(m_mutex);
             ticket->result = std::move(result);
             ticket->done = true;
+            m_reading.erase(std::find(m_reading.begin(), m_reading.end(), ticket.get()));
         }
         m_resultReady.notify_all();
     }
@@ -135,4 +147,48 @@ void StatisticsPipeline::discard(const TicketPtr& ticket)
     std::lock_guard lock(m_mutex);
     ticket->dropped = true;
     settle(*ticket);
+}
+
+bool StatisticsPipeline::held(const TicketPtr& ticket) const
+{
+    std::lock_guard lock(m_mutex);
+    return !ticket->released;
+}
+
+int StatisticsPipeline::heldJobs() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_held;
+}
+
+QStringList StatisticsPipeline::unfinished() const
+{
+    std::lock_guard lock(m_mutex);
+    QStringList files;
+    for (const Ticket* ticket : m_reading)
+        files << ticket->job.filePath;
+    for (const TicketPtr& ticket : m_queue) {
+        if (!ticket->dropped)
+            files << ticket->job.filePath;
+    }
+    return files;
+}
+
+void StatisticsPipeline::release()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_held == 0)
+            return;
+        for (const TicketPtr& ticket : m_queue)
+            ticket->released = true;
+        m_held = 0;
+    }
+    m_jobReady.notify_all();
+}
+
+bool StatisticsPipeline::waitIdle(int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    return m_resultReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_reading.empty(); });
 }

@@ -26,6 +26,8 @@ struct StatisticsMeasurer
 // same budget bounds how far the loop looks ahead: the jobs submitted and not yet taken count
 // their pixels, at least a small share of the budget each, from the moment a worker has read the
 // picture's header (before that, at that share).
+// Held, the jobs submitted wait for release() before a worker starts them, so that the caller can
+// first record what is about to be read.
 class StatisticsPipeline
 {
 public:
@@ -53,6 +55,17 @@ public:
     // Drops a job whose result is no longer wanted.
     void discard(const TicketPtr& ticket);
 
+    // From now on a job submitted waits for release().
+    void holdJobs() { m_holding = true; }
+    bool held(const TicketPtr& ticket) const;
+    int heldJobs() const;
+    // The files of the jobs submitted that may still be read: not finished, and not dropped
+    // before a worker started them.
+    QStringList unfinished() const;
+    void release();
+    // Waits up to timeoutMs until no worker is reading a file; true when none is.
+    bool waitIdle(int timeoutMs);
+
 private:
     void work();
     // The job leaves the look-ahead; with m_mutex held.
@@ -68,6 +81,9 @@ private:
     std::condition_variable m_jobReady;
     std::condition_variable m_resultReady;
     std::deque<TicketPtr> m_queue;
+    std::vector<const Ticket*> m_reading; // started and not finished
+    int m_held = 0;
+    bool m_holding = false;
     bool m_stopping = false;
 };
 
@@ -77,6 +93,7 @@ class StatisticsPipeline::Ticket
     StatisticsJob job;
     StatisticsResult result;
     qint64 charge = 0; // its share of m_ahead
+    bool released = true;
     bool started = false;
     bool done = false;
     bool dropped = false;

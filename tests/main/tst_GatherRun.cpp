@@ -8,6 +8,7 @@
 #include "platform/ExitStatus.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemVolumes.h"
+#include "scan/DecodingJournal.h"
 #include "session/DirectoryEntry.h"
 
 #include "FileSystemFixtures.h"
@@ -98,6 +99,9 @@ private Q_SLOTS:
         // Told on standard error, and the run goes on to its end.
         QTest::newRow("a name not UTF-8")
             << "undecodable" << ExitStatus::Completed << "t'olq! - Warning: 1 files were passed over";
+        QTest::newRow("a picture the last run ended on")
+            << "fatal" << ExitStatus::Completed
+            << "t'olq! - Warning: 1 files were passed over: the program ended while it was reading them";
         QTest::newRow("no file types") << "no types" << ExitStatus::Refused
                                        << "Tolq: You have not selected any file types...";
         QTest::newRow("list on the command line missing")
@@ -146,6 +150,9 @@ private Q_SLOTS:
         const auto removeUndecodable = qScopeGuard([&] { ::unlink(undecodable.constData()); });
         if (situation == QLatin1String("undecodable"))
             QVERIFY(::close(::open(undecodable.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        if (situation == QLatin1String("fatal"))
+            QVERIFY(DecodingJournal(DecodingJournal::pathIn(home))
+                        .record({ root.filePath("pictures/two.jpg") }, true, {}, true));
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));
@@ -193,8 +200,8 @@ private Q_SLOTS:
         } else if (status == ExitStatus::Completed) {
             auto db = CatalogueDatabase::open(database);
             QVERIFY(db);
-            QCOMPARE(
-                db->queryValue(QStringLiteral("SELECT count(*) FROM FILES WHERE length(PXLRAY) = 100")).toInt(), 3);
+            QCOMPARE(db->queryValue(QStringLiteral("SELECT count(*) FROM FILES WHERE length(PXLRAY) = 100")).toInt(),
+                situation == QLatin1String("fatal") ? 2 : 3);
         }
         if (situation == QLatin1String("read-only settings"))
             QCOMPARE(readFile(settingsFile), settingsBefore);

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class tst_PreScanRun : public QObject
@@ -256,26 +257,36 @@ void tst_PreScanRun::endOfRun_data()
     QTest::addColumn<QStringList>("sounds");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("beeps");
-    QTest::addColumn<bool>("undecodable"); // files named in bytes that are not UTF-8 lie beside them
+    QTest::addColumn<QString>("undecodable"); // what is named in bytes that are not UTF-8: "files", "directory"
     QTest::newRow("count message and a beep")
-        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1 << false;
+        << false << false << false << QStringList {} << QStringList { "2 files read..." } << 1 << QString();
     QTest::newRow("a sound file") << false << false << false << QStringList { "/s/a.wav" }
-                                  << QStringList { "2 files read..." } << 0 << false;
-    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1 << false;
+                                  << QStringList { "2 files read..." } << 0 << QString();
+    QTest::newRow("gather: no messages") << true << false << false << QStringList {} << QStringList {} << 1
+                                         << QString();
     QTest::newRow("pre-match: no messages, no sound")
-        << false << true << true << QStringList {} << QStringList {} << 0 << false;
+        << false << true << true << QStringList {} << QStringList {} << 0 << QString();
     // Such a name would not open again from its text: passed over, and the count told whatever
     // the options.
     const QString passedOver = QStringLiteral("1 files were passed over: their names are not valid UTF-8 text, so "
                                               "they cannot be catalogued.  Rename them to include them in a search.");
     QTest::newRow("names not UTF-8 passed over and counted")
-        << false << false << false << QStringList {} << QStringList { passedOver, "2 files read..." } << 1 << true;
+        << false << false << false << QStringList {} << QStringList { passedOver, "2 files read..." } << 1 << "files";
     QTest::newRow("names not UTF-8, gather: the count alone")
-        << true << false << false << QStringList {} << QStringList { passedOver } << 1 << true;
+        << true << false << false << QStringList {} << QStringList { passedOver } << 1 << "files";
     QTest::newRow("names not UTF-8, pre-match: the count alone")
-        << false << true << false << QStringList {} << QStringList { passedOver } << 1 << true;
+        << false << true << false << QStringList {} << QStringList { passedOver } << 1 << "files";
     QTest::newRow("names not UTF-8, gather and pre-match: the count alone")
-        << true << true << true << QStringList {} << QStringList { passedOver } << 0 << true;
+        << true << true << true << QStringList {} << QStringList { passedOver } << 0 << "files";
+    // A listed directory named so cannot be opened from its text either.
+    const QString directoryPassedOver = QStringLiteral("1 directories were passed over: their names are not valid "
+                                                       "UTF-8 text, so they cannot be read.  Rename them to include "
+                                                       "them in a search.");
+    QTest::newRow("a directory not UTF-8 passed over and counted")
+        << false << false << false << QStringList {} << QStringList { directoryPassedOver, "2 files read..." } << 1
+        << "directory";
+    QTest::newRow("a directory not UTF-8, gather: the count alone")
+        << true << false << false << QStringList {} << QStringList { directoryPassedOver } << 1 << "directory";
 }
 
 void tst_PreScanRun::endOfRun()
@@ -286,7 +297,7 @@ void tst_PreScanRun::endOfRun()
     QFETCH(QStringList, sounds);
     QFETCH(QStringList, texts);
     QFETCH(int, beeps);
-    QFETCH(bool, undecodable);
+    QFETCH(QString, undecodable);
     ScanFixture f;
     f.bytes(QStringLiteral("a"), QStringLiteral("x1.jpg"), "1");
     f.bytes(QStringLiteral("a"), QStringLiteral("x2.jpg"), "2");
@@ -295,12 +306,18 @@ void tst_PreScanRun::endOfRun()
     const QByteArray dir = QFile::encodeName(f.dir(QStringLiteral("a")));
     const QList<QByteArray> rawNames { dir + "caf\xe9.jpg", dir + "\xff\xfe.png" };
     for (const QByteArray& path : rawNames)
-        QVERIFY(!undecodable || ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        QVERIFY(
+            undecodable != QLatin1String("files") || ::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+    const QByteArray rawDirectory = QFile::encodeName(f.tree()) + "/b\xff";
+    QVERIFY(undecodable != QLatin1String("directory") || ::mkdir(rawDirectory.constData(), 0755) == 0);
     const auto removeRaw = qScopeGuard([&] {
         for (const QByteArray& path : rawNames)
             ::unlink(path.constData());
+        ::rmdir(rawDirectory.constData());
     });
     f.settings.directories = { f.entry(QStringLiteral("a")) };
+    if (undecodable == QLatin1String("directory"))
+        f.settings.directories << QStringLiteral("[TEST] ") + QFile::decodeName(rawDirectory) + QLatin1Char('/');
     f.settings.gather = gather;
     f.settings.preMatch = preMatch;
     f.settings.noSound = noSound;

@@ -117,6 +117,20 @@ int open(const char* path, int flags, ...)
     return around(CallKind::Open, path, [&] { return real(path, flags, mode); });
 }
 
+// Qt opens its files through this one.
+int open64(const char* path, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = mode_t(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    static const auto real = next<int (*)(const char*, int, ...)>("open64");
+    return around(CallKind::Open, path, [&] { return real(path, flags, mode); });
+}
+
 int link(const char* from, const char* to) noexcept
 {
     static const auto real = next<int (*)(const char*, const char*)>("link");

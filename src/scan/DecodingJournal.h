@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// Decoding.dat beside Scanning.dat: the pictures the pre-scan is reading and measuring, on disk
+// before their reading starts. A picture that makes the process die (memory, a decoder's crash)
+// is found there by the next run. A picture read on its own is marked so: when the process died
+// with it, it is the one to blame; pictures read beside others are only suspects, read on their
+// own next time. Suspects not read yet are kept from run to run.
+class DecodingJournal
+{
+public:
+    struct Contents
+    {
+        QSet<QString> alone; // read on its own when the process died
+        QSet<QString> suspects; // read beside others, or not yet read on its own
+    };
+
+    static QString pathIn(const QString& programDirectory);
+    // What the file holds; empty when it is missing, not a regular file or not whole.
+    static Contents read(const QString& path);
+
+    explicit DecodingJournal(QString path);
+    ~DecodingJournal();
+    DecodingJournal(const DecodingJournal&) = delete;
+    DecodingJournal& operator=(const DecodingJournal&) = delete;
+
+    // Replaces what the file holds, in one write, so that a process killed meanwhile leaves the
+    // old contents or the new; with sync, the new contents are on the disk when it returns. False
+    // when the file cannot be written.
+    bool record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync);
+    // Nothing is being read and nothing is suspect: the file goes.
+    void remove();
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
