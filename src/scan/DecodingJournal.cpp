@@ -1,5 +1,7 @@
 #include "scan/DecodingJournal.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -34,25 +36,7 @@ QString DecodingJournal::pathIn(const QString& programDirectory)
 DecodingJournal::Contents DecodingJournal::read(const QString& path)
 {
     Contents contents;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return contents;
-    QByteArray bytes;
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= MostBytes) {
-        bytes.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
-    }
-    ::close(fd);
+    const QByteArray bytes = wholefile::read(path, MostBytes).value_or(QByteArray());
     const qsizetype lineEnd = bytes.indexOf('\n');
     bool ok = false;
     const qint64 length = lineEnd > 0 ? bytes.left(lineEnd).toLongLong(&ok) : -1;
