@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/StrayFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -105,6 +107,11 @@ bool write(const QString& path, const QByteArray& bytes, QString* reason)
     // A file made read-only stays as it is, although its directory would allow replacing it.
     if (replacing && ::access(target.constData(), W_OK) != 0)
         return fail(reason, path, errno);
+
+    // What a writer killed between its create and its rename left beside the file.
+    const QFileInfo place(path);
+    strayfiles::removeOfGoneWriters(QFile::encodeName(place.absolutePath()),
+        QFile::encodeName(QLatin1Char('.') + place.fileName() + QLatin1Char('.')), ".tmp", false);
 
     QByteArray temporary;
     int error = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/ProgramDirectory.h"
 #include "platform/SafeRename.h"
+#include "platform/StrayFiles.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -154,54 +155,6 @@ QByteArray writtenPart(const QByteArray& infos, const QByteArray& record)
     return {};
 }
 
-// A positive number as QByteArray::number writes it: decimal digits alone, no sign, blank or
-// leading zero, at most the given value; 0 when the text is anything else.
-qint64 writtenNumber(const QByteArray& text, qint64 most)
-{
-    if (text.isEmpty() || text.front() == '0')
-        return 0;
-    qint64 value = 0;
-    for (const char digit : text) {
-        if (digit < '0' || digit > '9')
-            return 0;
-        value = value * 10 + (digit - '0');
-        if (value > most)
-            return 0;
-    }
-    return value;
-}
-
-// The process that wrote a name of ours (PartPrefix, its number, "-", the count), or 0 when the
-// name is not one this program writes.
-pid_t writerOf(const QByteArray& name)
-{
-    const QByteArray prefix(PartPrefix);
-    if (!name.startsWith(prefix))
-        return 0;
-    const QByteArray tail = name.mid(prefix.size());
-    const qsizetype dash = tail.indexOf('-');
-    if (dash < 0 || writtenNumber(tail.mid(dash + 1), std::numeric_limits<int>::max()) == 0)
-        return 0;
-    return pid_t(writtenNumber(tail.left(dash), std::numeric_limits<pid_t>::max()));
-}
-
-// Removes what a writer that died left of its information: only names of ours whose process is
-// gone (or is this one, which holds none between two trashings), so that a program trashing
-// beside this one keeps its own.
-void removeStrayParts(const QByteArray& infos)
-{
-    DIR* folder = ::opendir(infos.constData());
-    if (!folder)
-        return;
-    while (const dirent* entry = ::readdir(folder)) {
-        const QByteArray name(entry->d_name);
-        const pid_t writer = writerOf(name);
-        if (writer > 0 && (writer == ::getpid() || (::kill(writer, 0) != 0 && errno == ESRCH)))
-            ::unlink((infos + '/' + name).constData());
-    }
-    ::closedir(folder);
-}
-
 } // namespace
 
 bool moveFileToTrash(const QString& path, QString* trashedAs)
@@ -232,7 +185,9 @@ bool moveFileToTrash(const QString& path, QString* trashedAs)
     const QByteArray record = "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate="
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
 
-    removeStrayParts(infos);
+    // What a writer that died left of its information; a program trashing beside this one keeps
+    // its own, and this one holds none between two trashings.
+    strayfiles::removeOfGoneWriters(infos, PartPrefix, QByteArray(), true);
     const QByteArray name = QFile::encodeName(file.fileName());
     QByteArray part;
     for (int attempt = 1; attempt <= NameTries; ++attempt) {

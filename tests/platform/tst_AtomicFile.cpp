@@ -9,10 +9,13 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 class tst_AtomicFile : public QObject
@@ -62,6 +65,31 @@ private Q_SLOTS:
         QStringList left = QDir(dir).entryList(QDir::Files | QDir::Hidden);
         left.removeAll(QStringLiteral(".filler"));
         QCOMPARE(left, QStringList { "TOLQ.INI" });
+    }
+    // A writer killed between its create and its rename leaves its work file; the next write of
+    // the same file removes it, but never a live writer's or another file's.
+    void strayOfAGoneWriter_data()
+    {
+        QTest::addColumn<QString>("stray"); // DEAD and LIVE stand for such writers' numbers
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("a dead writer's") << ".TOLQ.INI.DEAD-1.tmp" << true;
+        QTest::newRow("a live writer's") << ".TOLQ.INI.LIVE-1.tmp" << false;
+        QTest::newRow("another file's") << ".Scanning.dat.DEAD-1.tmp" << false;
+        QTest::newRow("not a name the program writes") << ".TOLQ.INI.+DEAD-1.tmp" << false;
+    }
+    void strayOfAGoneWriter()
+    {
+        QFETCH(QString, stray);
+        QFETCH(bool, removed);
+        const pid_t dead = ::fork();
+        if (dead == 0)
+            ::_exit(0);
+        QVERIFY(dead > 0 && ::waitpid(dead, nullptr, 0) == dead);
+        stray.replace(QLatin1String("DEAD"), QString::number(dead)).replace(QLatin1String("LIVE"), QString::number(::getppid()));
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(stray), "half"));
+        QVERIFY(textlines::writeAtomically(dir.filePath(QStringLiteral("TOLQ.INI")), { QStringLiteral("NEW") }));
+        QCOMPARE(QFile::exists(dir.filePath(stray)), !removed);
     }
 };
 
