@@ -72,6 +72,14 @@ template <class Call> auto around(CallKind kind, const char* path, Call call)
     return result;
 }
 
+using OpenCall = int (*)(const char*, int, ...);
+
+// The mode argument is there only when the flags create a file.
+mode_t creationMode(int flags, va_list arguments)
+{
+    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(arguments, int)) : 0;
+}
+
 } // namespace
 
 void stopAtCall(const QList<CallKind>& kinds, const QByteArray& pathPart, StopWhen when)
@@ -106,28 +114,22 @@ extern "C" {
 
 int open(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = mode_t(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    static const auto real = next<int (*)(const char*, int, ...)>("open");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = creationMode(flags, arguments);
+    va_end(arguments);
+    static const auto real = next<OpenCall>("open");
     return around(CallKind::Open, path, [&] { return real(path, flags, mode); });
 }
 
 // Qt opens its files through this one.
 int open64(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = mode_t(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    static const auto real = next<int (*)(const char*, int, ...)>("open64");
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = creationMode(flags, arguments);
+    va_end(arguments);
+    static const auto real = next<OpenCall>("open64");
     return around(CallKind::Open, path, [&] { return real(path, flags, mode); });
 }
 
