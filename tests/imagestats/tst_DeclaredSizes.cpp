@@ -54,11 +54,7 @@ class tst_DeclaredSizes : public QObject
 private:
     QTemporaryDir m_dir;
 
-    QString put(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        return writeFile(path, bytes) ? path : QString();
-    }
+    QString put(const QString& name, const QByteArray& bytes) { return writeFileIn(m_dir, name, bytes); }
 
     // Decodes the file in a child process whose temporary directory is a fresh one and whose
     // files may not grow past MostGrowthKb (a larger write ends it); empty when the outcome is

@@ -67,13 +67,7 @@ class tst_ImageDecoder : public QObject
 private:
     QTemporaryDir m_dir;
 
-    QString put(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        if (!writeFile(path, bytes))
-            return {};
-        return path;
-    }
+    QString put(const QString& name, const QByteArray& bytes) { return writeFileIn(m_dir, name, bytes); }
 
     void addTypeRows()
     {

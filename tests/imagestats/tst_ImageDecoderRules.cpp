@@ -83,11 +83,7 @@ class tst_ImageDecoderRules : public QObject
 private:
     QTemporaryDir m_dir;
 
-    QString put(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        return writeFile(path, bytes) ? path : QString();
-    }
+    QString put(const QString& name, const QByteArray& bytes) { return writeFileIn(m_dir, name, bytes); }
 
 private Q_SLOTS:
     void variantsDecode_data()

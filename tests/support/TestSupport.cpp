@@ -28,6 +28,12 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.write(bytes) == bytes.size();
 }
 
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    return writeFile(path, bytes) ? path : QString();
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);

@@ -20,5 +20,7 @@ private:
 // Writes bytes to a file, creating parent directories; returns false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Writes bytes to a file of that name in the directory; returns its path, empty on failure.
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 // The contents of a file that spans several chunks of the file comparison, no two bytes in a row alike.
 QByteArray severalChunks();
