@@ -12,6 +12,7 @@
 #include "session/Session.h"
 #include "widgets/FormKeys.h"
 #include "widgets/ImageBox.h"
+#include "widgets/TextRow.h"
 #include "widgets/Twips.h"
 
 #include <QApplication>
@@ -24,8 +25,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-
-#include <algorithm>
 
 using twips::px;
 
@@ -270,19 +269,11 @@ void frmCHECKEM::buildHalf(int image)
 
 void frmCHECKEM::fitSizeRow(std::size_t i)
 {
-    // A size wider than its place (eight digits and more) pushes the date's caption, mark and
-    // text to the right by what it lacks; the date keeps its right edge unless it needs more.
-    QLabel* size = lblSIZE[i];
-    const int wanted = size->fontMetrics().horizontalAdvance(size->text()) + 2 * size->margin();
-    const int width = std::max(px(SizeFact.width), wanted);
-    size->resize(width, size->height());
-    const int shift = width - px(SizeFact.width);
-    m_dateCaption[i]->move(px(DateCaption.left) + shift, m_dateCaption[i]->y());
-    lblCHKDATE[i]->move(px(DateMark.left) + shift, lblCHKDATE[i]->y());
-    QLabel* date = lblDATE[i];
-    const int dateWanted = date->fontMetrics().horizontalAdvance(date->text()) + 2 * date->margin();
-    date->setGeometry(
-        px(DateFact.left) + shift, date->y(), std::max(px(DateFact.width) - shift, dateWanted), date->height());
+    // A size of eight digits and more pushes the date's caption, mark and text to the right.
+    keepRowWhole({ { lblSIZE[i], px(SizeFact.left), px(SizeFact.width) },
+        { m_dateCaption[i], px(DateCaption.left), px(DateCaption.width), false },
+        { lblCHKDATE[i], px(DateMark.left), px(DateMark.width), false },
+        { lblDATE[i], px(DateFact.left), px(DateFact.width) } });
 }
 
 void frmCHECKEM::Form_Load()

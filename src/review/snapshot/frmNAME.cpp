@@ -3,13 +3,11 @@
 #include "platform/KeyCodes.h"
 #include "review/snapshot/HoverFacts.h"
 #include "review/snapshot/PadPlacement.h"
+#include "widgets/TextRow.h"
 #include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
-
-#include <algorithm>
-#include <iterator>
 
 using twips::px;
 using Command = SnapshotPadHost::Command;
@@ -24,7 +22,6 @@ struct Place
 };
 constexpr int FactsTop = 360;
 constexpr Place FactsRow[] { { 120, 1500 }, { 1680, 1620 }, { 3360, 2100 }, { 5520, 3135 } };
-constexpr int FactsGap = 60;
 
 } // namespace
 
@@ -120,20 +117,13 @@ void frmNAME::showFacts(const HoverFacts& facts, const QColor& nameColour)
 
 void frmNAME::fitFactsRow()
 {
-    // Each text keeps its place where it fits; one wider than its place (a long date in a wider
-    // font than the design's) pushes what follows to the right, and the strip's end bounds the last.
-    QLabel* const labels[] { lblDIM, lblSIZE, lblDATE, lblDELSTATUS };
-    const int end = px(PadPlacement::HoverStripWidth - FactsRow[0].left);
-    int next = 0;
-    for (std::size_t i = 0; i < std::size(labels); ++i) {
-        QLabel* label = labels[i];
-        const int left = std::max(px(FactsRow[i].left), next);
-        const int wanted = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
-        const int right = std::min(end, std::max(px(FactsRow[i].left + FactsRow[i].width), left + wanted));
-        label->move(left, label->y());
-        label->resize(std::max(0, right - left), label->height());
-        next = right + px(FactsGap);
-    }
+    // A text wider than its place (a long date in a wider font than the design's) pushes what
+    // follows to the right, within the strip.
+    keepRowWhole({ { lblDIM, px(FactsRow[0].left), px(FactsRow[0].width) },
+                     { lblSIZE, px(FactsRow[1].left), px(FactsRow[1].width) },
+                     { lblDATE, px(FactsRow[2].left), px(FactsRow[2].width) },
+                     { lblDELSTATUS, px(FactsRow[3].left), px(FactsRow[3].width) } },
+        px(PadPlacement::HoverStripWidth - FactsRow[0].left));
 }
 
 void frmNAME::Form_Activate()
