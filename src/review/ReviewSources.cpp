@@ -45,10 +45,16 @@ ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& sou
     return {};
 }
 
-void tellCatalogueFailure(Prompter& prompter, const QString& reason)
+bool catalogueHeld(Prompter& prompter, const std::function<void()>& work)
 {
-    prompter.tell(QStringLiteral("The catalogue could not be read or written.\r\r") + reason, QStringLiteral("Error"),
-        MsgIcon::Critical);
+    try {
+        work();
+        return true;
+    } catch (const std::exception& error) {
+        prompter.tell(QStringLiteral("The catalogue could not be read or written.\r\r") + QString::fromUtf8(error.what()),
+            QStringLiteral("Error"), MsgIcon::Critical);
+        return false;
+    }
 }
 
 void placeReviewStart(SqlRecordSet& files, qint32 stoppedAtRecord)

@@ -3,8 +3,9 @@
 #include "match/ModeOrder.h"
 
 #include <QString>
-
 #include <QtGlobal>
+
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,9 +38,10 @@ struct ReviewCatalogue
 // reason, and nothing is open.
 ReviewCatalogue openReviewCatalogue(const QString& path, const RecordSource& source, Prompter& prompter);
 
-// What a review tells when its catalogue fails under it (a disk removed, a file replaced), the
-// engine's own words after it; the review stays usable.
-void tellCatalogueFailure(Prompter& prompter, const QString& reason);
+// Runs a review's work; when its catalogue fails under it (a disk removed, a file replaced) the
+// user is told, with the engine's own words, and false comes back so the review makes itself
+// usable again.
+bool catalogueHeld(Prompter& prompter, const std::function<void()>& work);
 
 // Skip to Next Alpha needs a browse sequence in name order: in the other modes the text that
 // refuses it, naming the mode; none in NAME, NAME AND SIZE and NUMBERED.

@@ -93,12 +93,7 @@ void PairReview::unload()
 
 void PairReview::guarded(const std::function<void()>& work)
 {
-    try {
-        work();
-    } catch (const std::exception& error) {
-        // The catalogue went away under the review (a disk removed, a file replaced): the user
-        // is told and the window stays usable.
-        tellCatalogueFailure(m_ports.prompter, QString::fromUtf8(error.what()));
+    if (!catalogueHeld(m_ports.prompter, work)) {
         EnableReviewControls();
         if (m_view)
             m_view->setStopVisible(false);

@@ -113,11 +113,7 @@ void SnapshotReview::guarded(const std::function<void()>& work)
         return;
     {
         BusyScope busy(m_busy);
-        try {
-            work();
-        } catch (const std::exception& error) {
-            // The catalogue failed under the review: say so and leave the review usable.
-            tellCatalogueFailure(m_ports.prompter, QString::fromUtf8(error.what()));
+        if (!catalogueHeld(m_ports.prompter, work)) {
             EnableReviewControls();
             if (m_view)
                 m_view->showSearchStatus(false);
