@@ -24,7 +24,6 @@
 #include <cmath>
 #include <optional>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using Words = std::vector<std::int16_t>;
@@ -493,10 +492,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(bool, kept);
-        const pid_t dead = ::fork();
-        if (dead == 0)
-            ::_exit(0);
-        QVERIFY(dead > 0 && ::waitpid(dead, nullptr, 0) == dead);
+        const qint64 dead = goneProcessId();
+        QVERIFY(dead > 0);
         name.replace(QLatin1String("$DEAD"), QString::number(dead))
             .replace(QLatin1String("$LIVE"), QString::number(::getpid()));
         TrashHome trash;

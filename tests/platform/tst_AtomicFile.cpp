@@ -14,7 +14,6 @@
 #include <QTest>
 
 #include <cerrno>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 
@@ -81,10 +80,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, stray);
         QFETCH(bool, removed);
-        const pid_t dead = ::fork();
-        if (dead == 0)
-            ::_exit(0);
-        QVERIFY(dead > 0 && ::waitpid(dead, nullptr, 0) == dead);
+        const qint64 dead = goneProcessId();
+        QVERIFY(dead > 0);
         stray.replace(QLatin1String("DEAD"), QString::number(dead)).replace(QLatin1String("LIVE"), QString::number(::getppid()));
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath(stray), "half"));

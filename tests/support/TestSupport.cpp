@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 TemporaryProgramDirectory::TemporaryProgramDirectory()
 {
     m_hadPrevious = qEnvironmentVariableIsSet("TOLQ_HOME");
@@ -26,6 +29,14 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(bytes) == bytes.size();
+}
+
+qint64 goneProcessId()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    return child > 0 && ::waitpid(child, nullptr, 0) == child ? child : -1;
 }
 
 QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)

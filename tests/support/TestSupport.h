@@ -22,5 +22,7 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 // Writes bytes to a file of that name in the directory; returns its path, empty on failure.
 QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+// The number of a process that is gone (a child that ended and was reaped); -1 when none could be made.
+qint64 goneProcessId();
 // The contents of a file that spans several chunks of the file comparison, no two bytes in a row alike.
 QByteArray severalChunks();
