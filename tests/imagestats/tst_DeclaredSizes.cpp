@@ -1,5 +1,6 @@
 #include "imagestats/ImageDecoder.h"
 
+#include "BestCompressionWriters.h"
 #include "FileSystemFixtures.h"
 #include "ImageSampleWriters.h"
 #include "SampleBytes.h"
@@ -12,9 +13,11 @@
 
 #include <limits>
 
+#include <Magick++.h>
 #include <sys/resource.h>
 
 using W = ImageSampleWriters;
+namespace Best = BestCompression;
 
 namespace {
 
@@ -44,6 +47,39 @@ QImage solid(int width, int height, QImage::Format format)
         image.fill(format == QImage::Format_Mono ? 1 : 0xFF808080);
     }
     return image;
+}
+
+// The picture as GraphicsMagick itself reads the file, with its coder named.
+QImage libraryReading(const QByteArray& bytes, const QByteArray& coder)
+{
+    Magick::Image picture;
+    picture.magick(coder.toStdString());
+    picture.read(Magick::Blob(bytes.constData(), size_t(bytes.size())));
+    QImage image(int(picture.columns()), int(picture.rows()), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        picture.write(0, y, unsigned(image.width()), 1, "BGRA", Magick::CharPixel, image.scanLine(y));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] |= 0xFF000000;
+    }
+    return image;
+}
+
+// A picture of one colour in the type GraphicsMagick's own writer makes of it.
+QByteArray libraryWritten(int width, int height, const char* colour, Magick::ImageType type, const char* coder)
+{
+    Magick::Image picture { Magick::Geometry(unsigned(width), unsigned(height)), Magick::Color(colour) };
+    picture.type(type);
+    picture.magick(coder);
+    Magick::Blob blob;
+    picture.write(&blob);
+    return QByteArray(static_cast<const char*>(blob.data()), qsizetype(blob.length()));
+}
+
+QList<QByteArray> lines(int count, int bytes, char value)
+{
+    return QList<QByteArray>(count, QByteArray(bytes, value));
 }
 
 } // namespace
@@ -85,7 +121,11 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        Magick::InitializeMagick(nullptr);
+    }
 
     // A few bytes that declare 20000 x 20000 pixels are refused at once: no memory is reserved for
     // the picture and nothing is written into the temporary directory.
@@ -135,6 +175,15 @@ private Q_SLOTS:
         bmp.raw("BM").le32(70).le32(0).le32(54).le32(40).le32(0x7FFFFFFF).le32(0x7FFFFFFF).le16(1).le16(0xFFFF);
         QTest::newRow("BMP, row size times height beyond 64 bits")
             << "a.bmp" << bmp.le32(0).fill(20).fill(16, 0x11).data;
+        // A first frame of 3746 x 65280 pixels whose codes fill 37 bytes, in 70 bytes in all.
+        const auto gif = [](const char* signature) {
+            SampleBytes b;
+            b.raw(signature).le16(3746).le16(65280).u8(0x80).u8(0).u8(0).fill(3).fill(3, 0xFF);
+            b.u8(0x2C).le16(0).le16(0).le16(3746).le16(65280).u8(0).u8(2);
+            return b.u8(37).raw(QByteArray("\x04", 1)).fill(36).u8(0).u8(0x3B).data;
+        };
+        QTest::newRow("GIF without its signature, first frame beyond its codes") << "a.gif" << gif("GIF8?a");
+        QTest::newRow("GIF, first frame beyond its codes") << "b.gif" << gif("GIF89a");
     }
     void shortFileDeclaringALargePictureIsRefused()
     {
@@ -158,35 +207,125 @@ private Q_SLOTS:
     }
 
     // Files written at their type's best compression are as short as a file of that picture can
-    // be, and still decode.
+    // be, and still decode: as GraphicsMagick reads them, for the types read through it (coder),
+    // or to the expected pixels where those are given.
     void fileAtBestCompressionDecodes_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("size");
+        QTest::addColumn<QByteArray>("coder");
+        QTest::addColumn<QImage>("expected");
         const QImage grey = solid(1280, 40, QImage::Format_Indexed8);
         const QImage mono = solid(2040 * 8, 300, QImage::Format_Mono);
-        QTest::newRow("TGA grey, run-length") << "a.tga" << W::tga(grey, W::TgaKind::GreyRle) << grey.size();
-        QTest::newRow("PCX") << "a.pcx" << W::pcx(solid(126, 30, QImage::Format_RGB32)) << QSize(126, 30);
-        QTest::newRow("RAS") << "a.ras" << W::sunRaster(solid(64, 30, QImage::Format_RGB32)) << QSize(64, 30);
-        QTest::newRow("ART") << "a.art" << W::art(solid(96, 30, QImage::Format_Mono)) << QSize(96, 30);
-        QTest::newRow("CUT") << "a.cut" << W::cut(solid(127 * 8, 30, QImage::Format_Indexed8)) << QSize(127 * 8, 30);
-        QTest::newRow("PIC") << "a.pic" << W::pcPaint(grey, true, false) << grey.size();
+        QTest::newRow("TGA grey, run-length")
+            << "a.tga" << W::tga(grey, W::TgaKind::GreyRle) << grey.size() << QByteArray("TGA") << QImage();
+        QTest::newRow("PCX") << "a.pcx" << W::pcx(solid(126, 30, QImage::Format_RGB32)) << QSize(126, 30)
+                             << QByteArray("PCX") << QImage();
+        QTest::newRow("RAS") << "a.ras" << W::sunRaster(solid(64, 30, QImage::Format_RGB32)) << QSize(64, 30)
+                             << QByteArray("SUN") << QImage();
+        QTest::newRow("ART") << "a.art" << W::art(solid(96, 30, QImage::Format_Mono)) << QSize(96, 30)
+                             << QByteArray("ART") << QImage();
+        QTest::newRow("CUT") << "a.cut" << W::cut(solid(127 * 8, 30, QImage::Format_Indexed8)) << QSize(127 * 8, 30)
+                             << QByteArray("CUT") << QImage();
+        QTest::newRow("PIC") << "a.pic" << W::pcPaint(grey, true, false) << grey.size() << QByteArray() << QImage();
         // Lines of eight-byte patterns repeated 255 times, each line repeated 255 times.
         SampleBytes gem;
         gem.be16(1).be16(8).be16(1).be16(8).be16(85).be16(85).be16(mono.width()).be16(mono.height());
         for (int group = 0; group < 2; ++group)
             gem.u8(0).u8(0).u8(0xFF).u8(group == 0 ? 255 : 45).u8(0).u8(255).fill(8, 0x5A);
-        QTest::newRow("GEM") << "a.img" << gem.data << mono.size();
+        QTest::newRow("GEM") << "a.img" << gem.data << mono.size() << QByteArray() << QImage();
+
+        // At the edges of each type's least size: a line or a whole picture of 1, 127, 128 or
+        // 129 bytes, data that ends 1 or 2 bytes past a full run. The library takes a CUT's depth
+        // from its first line: a bit a pixel for a width of whole bytes, half a byte for an even
+        // width, else a byte.
+        const auto cut = [](const char* row, int width, const QList<QByteArray>& lines) {
+            QTest::newRow(row) << "a.cut" << Best::cut(width, lines) << QSize(width, int(lines.size()))
+                               << QByteArray("CUT") << QImage();
+        };
+        cut("CUT 1x1", 1, lines(1, 1, 0x40));
+        cut("CUT 1-bit 128x1 white, 11 bytes", 128, lines(1, 16, '\xFF'));
+        cut("CUT 1-bit 1016x3, 127-byte lines", 1016, lines(3, 127, '\xFF'));
+        cut("CUT 1-bit 1024x3, 128-byte lines", 1024, lines(3, 128, '\xFF'));
+        cut("CUT 1-bit 1032x3, 129-byte lines", 1032, lines(3, 129, 0));
+        cut("CUT 1-bit 256x2", 256, lines(2, 32, '\xFF'));
+        cut("CUT 1-bit 2000x2000 two-colour", 2000, lines(2000, 250, '\xF0'));
+        cut("CUT 4-bit 254x1, a 127-byte line", 254, lines(1, 127, 0x12));
+        cut("CUT 4-bit 256x1, a 128-byte line", 256, lines(1, 128, 0x12));
+        cut("CUT 4-bit 258x2, 129-byte lines", 258, lines(2, 129, 0x12));
+        cut("CUT 4-bit 10000x100", 10000, lines(100, 5000, 0x34));
+        cut("CUT 8-bit 127x1", 127, lines(1, 127, 0x40));
+        cut("CUT 8-bit 129x1", 129, lines(1, 129, 0x40));
+        cut("CUT 8-bit 255x2", 255, lines(2, 255, 0x40));
+        // PCX lines are padded to whole 16-bit words; a zero byte alone is a literal.
+        const auto pcx = [](const char* row, int width, int height, int bits, int planes, char value) {
+            const int lineBytes = (width * bits + 15) / 16 * 2;
+            const QByteArray packed(qsizetype(lineBytes) * planes * height, value);
+            QTest::newRow(row) << "a.pcx" << Best::pcx(width, height, bits, planes, lineBytes, packed)
+                               << QSize(width, height) << QByteArray("PCX") << QImage();
+        };
+        pcx("PCX 1-bit 1x1", 1, 1, 1, 1, '\xFF');
+        pcx("PCX 1-bit 512x1, one byte past a run", 512, 1, 1, 1, 0);
+        pcx("PCX 1-bit 1024x1, two bytes past two runs", 1024, 1, 1, 1, 0);
+        pcx("PCX 1-bit 254x3", 254, 3, 1, 1, '\xFF');
+        pcx("PCX 2-bit 256x1, one byte past a run", 256, 1, 2, 1, 0);
+        pcx("PCX 4-bit 128x1, one byte past a run", 128, 1, 4, 1, 0);
+        pcx("PCX 4 planes 128x1 solid, 131 bytes", 128, 1, 1, 4, 0);
+        pcx("PCX 4 planes 255x2 solid", 255, 2, 1, 4, 0x55);
+        pcx("PCX 8-bit 127x1", 127, 1, 8, 1, 0x40);
+        pcx("PCX 8-bit 128x1", 128, 1, 8, 1, 0x40);
+        pcx("PCX 8-bit 129x1", 129, 1, 8, 1, 0x40);
+        pcx("PCX 3 planes 256x2", 256, 2, 8, 3, 0x10);
+        const auto library = [](const char* row, const char* coder, int width, int height, const char* colour,
+                                 Magick::ImageType type) {
+            QTest::newRow(row) << (coder == QByteArray("PCX") ? "a.pcx" : "a.ras")
+                               << libraryWritten(width, height, colour, type, coder) << QSize(width, height)
+                               << QByteArray(coder) << QImage();
+        };
+        library("PCX by the library, 1x1 white", "PCX", 1, 1, "white", Magick::BilevelType);
+        library("PCX by the library, 128x1 black", "PCX", 128, 1, "black", Magick::BilevelType);
+        library("PCX by the library, 129x2 grey", "PCX", 129, 2, "grey50", Magick::PaletteType);
+        library("PCX by the library, 255x3 colour", "PCX", 255, 3, "#204060", Magick::TrueColorType);
+        // Sun rows are padded to 16 bits: the data is a whole number of 16-bit words.
+        const auto sun = [](const char* row, int width, int height, int depth, const QByteArray& packedRow) {
+            QTest::newRow(row) << "a.ras" << Best::sunRle(width, height, depth, packedRow.repeated(height))
+                               << QSize(width, height) << QByteArray("SUN") << QImage();
+        };
+        sun("RAS run-length 8-bit 1x1", 1, 1, 8, QByteArray("\x40\0", 2));
+        sun("RAS run-length 1-bit 1x1", 1, 1, 1, QByteArray(2, 0));
+        sun("RAS run-length 24-bit 1x1", 1, 1, 24, QByteArray("\x40\x40\x40\0", 4));
+        sun("RAS run-length 8-bit 2x129, two bytes past a run", 2, 129, 8, QByteArray(2, 0x40));
+        sun("RAS run-length 8-bit 128x2, a whole run", 128, 2, 8, QByteArray(128, 0x40));
+        sun("RAS run-length 8-bit 129x2", 129, 2, 8, QByteArray(129, 0x40) + QByteArray(1, 0));
+        sun("RAS run-length 8-bit 256x3 of the escape byte", 256, 3, 8, QByteArray(256, '\x80'));
+        // The library writes Sun rasters uncompressed only.
+        library("RAS by the library, 1x1 white", "SUN", 1, 1, "white", Magick::BilevelType);
+        library("RAS by the library, 129x2 colour", "SUN", 129, 2, "#D0E0F0", Magick::TrueColorType);
+        // The smallest GIF, and a large solid one whose codes, once the table is full, each name
+        // one of its longest strings.
+        const QList<QRgb> blackWhite { qRgb(0, 0, 0), qRgb(255, 255, 255) };
+        QImage white(4000, 3000, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QTest::newRow("GIF 1x1") << "a.gif" << Best::gif(1, 1, blackWhite, QByteArray(1, 1)) << QSize(1, 1)
+                                 << QByteArray() << white.copy(0, 0, 1, 1);
+        QTest::newRow("GIF 4000x3000 solid") << "b.gif" << Best::gif(4000, 3000, blackWhite, QByteArray(4000 * 3000, 1))
+                                             << white.size() << QByteArray() << white;
     }
     void fileAtBestCompressionDecodes()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
+        QFETCH(QByteArray, coder);
+        QFETCH(QImage, expected);
         const DecodeResult result = decodeImageFile(put(name, bytes));
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.image.size(), size);
+        if (!coder.isEmpty())
+            expected = libraryReading(bytes, coder);
+        if (!expected.isNull())
+            QVERIFY(result.image.convertToFormat(QImage::Format_RGB32) == expected);
     }
 };
 

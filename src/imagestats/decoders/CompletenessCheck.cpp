@@ -125,8 +125,12 @@ bool CompletenessCheck::gifFirstFrame(const QByteArray& data)
     if (flags & 0x80)
         reader.skip(3 * (2 << (flags & 7)));
     auto skipSubBlocks = [&reader] {
-        for (int size = reader.u8(); size != 0 && !reader.failed(); size = reader.u8())
+        qint64 total = 0;
+        for (int size = reader.u8(); size != 0 && !reader.failed(); size = reader.u8()) {
             reader.skip(size);
+            total += size;
+        }
+        return total;
     };
     while (!reader.failed()) {
         const int introducer = reader.u8();
@@ -134,13 +138,17 @@ bool CompletenessCheck::gifFirstFrame(const QByteArray& data)
             reader.u8();
             skipSubBlocks();
         } else if (introducer == 0x2C) {
-            reader.skip(8);
+            reader.skip(4);
+            const qint64 width = reader.u16le();
+            const qint64 height = reader.u16le();
             const int local = reader.u8();
             if (local & 0x80)
                 reader.skip(3 * (2 << (local & 7)));
             reader.u8(); // code size
-            skipSubBlocks();
-            return !reader.failed();
+            const qint64 codeBytes = skipSubBlocks();
+            // A code of w bits names a string no longer than its table, which holds fewer than
+            // 2^w entries, and tables stop at 4096: at most 4096 pixels come of every 12 bits.
+            return !reader.failed() && codeBytes * 8 * 4096 >= width * height * 12;
         } else {
             return false; // trailer before any picture, or junk
         }
@@ -210,8 +218,10 @@ qint64 leastLibraryBytes(const QByteArray& head, const char* coder)
         const int planes = reader.u8();
         if (!declared(xMax - xMin + 1, yMax - yMin + 1))
             return -1;
-        // A run is two bytes for up to 63.
-        return 128 + roundUp(roundUp(width * bits, 8) * planes * height, 63) * 2;
+        // The packed bytes may run on across planes and lines. A run is two bytes for up to 63;
+        // a byte below 0xC0 stands for itself, so a leftover of one byte costs one.
+        const qint64 packed = roundUp(width * bits, 8) * planes * height;
+        return 128 + packed / 63 * 2 + std::min<qint64>(packed % 63, 2);
     }
     if (type == "SUN") {
         reader.skip(4);
@@ -226,9 +236,11 @@ qint64 leastLibraryBytes(const QByteArray& head, const char* coder)
             return -1;
         if (depth < 1 || depth > 32 || encoding > 3)
             return 0;
-        // Rows are padded to 16 bits; a run is three bytes for up to 256.
+        // Rows are padded to 16 bits and runs go on across them. A run is three bytes for up to
+        // 256; any byte but the escape 0x80 stands for itself, so one or two left over cost one
+        // byte each.
         const qint64 body = roundUp(width * depth, 16) * 2 * height;
-        return 32 + mapBytes + (encoding == 2 ? roundUp(body, 256) * 3 : body);
+        return 32 + mapBytes + (encoding == 2 ? body / 256 * 3 + std::min<qint64>(body % 256, 3) : body);
     }
     if (type == "ART") {
         reader.u16le();
@@ -244,8 +256,11 @@ qint64 leastLibraryBytes(const QByteArray& head, const char* coder)
         const qint64 h = reader.u16le();
         if (!declared(w, h))
             return -1;
-        // Each line: its length, then runs of two bytes for up to 127.
-        return 6 + (2 + roundUp(width, 127) * 2) * height;
+        // The library takes the depth from the first line's unpacked bytes: a byte a pixel, half a
+        // byte for an even width, a bit for a width of whole bytes; the fewest a width allows
+        // count. Each line: its length, runs of two bytes for up to 127 bytes, and an end byte.
+        const qint64 lineBytes = width % 8 == 0 ? width / 8 : width % 2 == 0 ? width / 2 : width;
+        return 6 + (2 + roundUp(lineBytes, 127) * 2 + 1) * height;
     }
     // A metafile is drawn at any size; Utah RLE leaves skipped lines to the background and a
     // WordPerfect bitmap repeats whole lines: the library's resource limits bound those.

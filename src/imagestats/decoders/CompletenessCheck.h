@@ -11,6 +11,7 @@ class CompletenessCheck
 public:
     static bool jpeg(const QByteArray& data);
     static bool bmp(const QByteArray& data);
+    // Also false when the first frame's codes are too few for the pixels it declares.
     static bool gifFirstFrame(const QByteArray& data);
     static bool iconDirectory(const QByteArray& data);
     // For the types read through GraphicsMagick, given the file's head and length: false when the

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QRgb>
+
+// Writers that pack given pixel bytes as tightly as each type's run-length or LZW coding allows,
+// so that a file is as short as a legal file of its picture can be. The bytes are laid out as the
+// type stores them (rows padded, planes one after another).
+namespace BestCompression {
+
+// Dr Halo: one line after another, each its unpacked bytes (1, 4 or 8 bits a pixel).
+QByteArray cut(int width, const QList<QByteArray>& lines);
+// ZSoft PCX version 5, encoded; packed holds every line's planes, bytesPerLine each. An 8-bit
+// single-plane picture gets a grey palette at the end.
+QByteArray pcx(int width, int height, int bits, int planes, int bytesPerLine, const QByteArray& packed);
+// Sun raster, byte-encoded, without a colour map; packed holds the rows padded to 16 bits.
+QByteArray sunRle(int width, int height, int depth, const QByteArray& packed);
+// GIF89a of one frame of colour indices (a byte each), one row after another.
+QByteArray gif(int width, int height, const QList<QRgb>& palette, const QByteArray& indices);
+
+} // namespace BestCompression
