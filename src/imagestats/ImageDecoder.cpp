@@ -310,6 +310,13 @@ ImageProbe probeImageFile(const QString& path)
     case Reader::Qt:
         probe.peakBytesPerPixel = 0;
         probe.declared = qtDeclaredSize(file, choice.format, &probe.peakBytesPerPixel);
+        if (std::strcmp(choice.format, "gif") == 0 && probe.declared.isValid()) {
+            // Qt tells the first frame's size but draws it on the logical screen, which a file
+            // of a few bytes may declare at hundreds of megapixels.
+            const QSize screen(le16(head, 6), le16(head, 8));
+            if (qint64(screen.width()) * screen.height() > qint64(probe.declared.width()) * probe.declared.height())
+                probe.declared = screen;
+        }
         break;
     case Reader::Magick:
         probe.declared = std::strcmp(choice.format, "HRZ") == 0 ? QSize(256, 240)

@@ -173,6 +173,11 @@ private Q_SLOTS:
         }
         const qint64 huge = qint64(20000) * 20000;
         QTest::newRow("760 bytes of JPEG declaring 20000 x 20000") << "huge.jpg" << jpeg.left(760) << huge << 2 * huge;
+        // A legal GIF: a 1 x 1 frame drawn on a 3746 x 65280 screen.
+        const QByteArray canvasGif = QByteArray::fromHex(
+            "474946383961a20e00ff800000000000ffffff2c0000000001000100" "0002024c01003b");
+        const qint64 screen = qint64(3746) * 65280;
+        QTest::newRow("35 bytes of GIF on a large screen") << "canvas.gif" << canvasGif << screen << 4 * screen;
         QTest::newRow("JPEG header unreadable") << "garbage.jpg" << QByteArray(760, 'x') << qint64(190) << qint64(190);
         QTest::newRow("TGA header unreadable")
             << "garbage.tga" << QByteArray(760, 'x') << DecoderLimits::maxPixels << 4 * DecoderLimits::maxPixels;
