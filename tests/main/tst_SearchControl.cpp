@@ -231,7 +231,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(f.tag())); // a directory cannot be read as a file
         f.host.resumeChoice = "NEW";
         QCOMPARE(f.search.go(), GoResult::ProgramEnded);
-        QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file" });
+        QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file\r\rThe path is not a file." });
         QCOMPARE(f.host.calls, QStringList({ "resume", "end" }));
         QCOMPARE(f.controller.exitStatus(), ExitStatus::Failed);
     }
@@ -501,9 +501,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("told"); // %1: the file's path
         const QString notAFile = QStringLiteral("\r\rThe path is not a file.");
         const QList<QPair<QString, QString>> files {
-            { "TOLQ.INI", "Unable to read INI file" },
+            { "TOLQ.INI", "Unable to read INI file" + notAFile },
             { "data/Pics.lst", "Unable to read DIR LIST file" },
-            { "data/Pics.lcd", "Unable to read LIST TAG file" },
+            { "data/Pics.lcd", "Unable to read LIST TAG file" + notAFile },
             { "tolq.mdb",
                 "Unable to create the list database from the template...\r\rThe template %1 cannot be read."
                     + notAFile },
