@@ -119,6 +119,9 @@ private Q_SLOTS:
             << "missing list" << ExitStatus::Refused << "Tolq: Unable to read DIR LIST file";
         QTest::newRow("another instance runs")
             << "locked" << ExitStatus::Refused << "Tolq: Another instance of t'olq! is already running...";
+        // Not read as no number: the run resumes from nothing, and the file stays.
+        QTest::newRow("Scanning.dat larger than any the program writes")
+            << "sparse scanning" << ExitStatus::Failed << "Tolq: Unable to read " + QStringLiteral("%1/Scanning.dat");
         QTest::newRow("catalogue is not SQLite")
             << "not sqlite" << ExitStatus::Failed << "t'olq! - Error: Unable to open the catalogue";
         QTest::newRow("read-only catalogue") << "read-only catalogue" << ExitStatus::Failed << "t'olq! - Error: ";
@@ -164,6 +167,13 @@ private Q_SLOTS:
         if (situation == QLatin1String("fatal"))
             QVERIFY(DecodingJournal(DecodingJournal::pathIn(home))
                         .record({ root.filePath("pictures/two.jpg") }, true, {}, true));
+        const QString scanning = home + QStringLiteral("/Scanning.dat");
+        if (situation == QLatin1String("sparse scanning")) {
+            QVERIFY(writeTemplateDatabase(database)); // so that only the state file can fail the run
+            QVERIFY(writeFile(scanning, "1\r\n"));
+            QVERIFY(::truncate(QFile::encodeName(scanning).constData(), 10LL << 30) == 0);
+            message = message.arg(home);
+        }
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));
@@ -216,6 +226,8 @@ private Q_SLOTS:
         }
         if (situation == QLatin1String("read-only settings"))
             QCOMPARE(readFile(settingsFile), settingsBefore);
+        if (situation == QLatin1String("sparse scanning"))
+            QCOMPARE(QFileInfo(scanning).size(), 10LL << 30);
     }
 
     // A program file that is a link nobody can follow (its disk not mounted, or links that go
