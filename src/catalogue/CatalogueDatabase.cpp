@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueFields.h"
 #include "catalogue/TolqCaseCollation.h"
 #include "platform/Prompter.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -109,6 +110,8 @@ CatalogueDatabase::~CatalogueDatabase()
 QString CatalogueDatabase::checkFile(const QString& path)
 {
     const QFileInfo info(path);
+    if (const QString link = wholefile::brokenLinkText(path); !link.isEmpty())
+        return link;
     if (!info.exists())
         return QStringLiteral("The file does not exist.");
     if (!info.isFile())

@@ -3,9 +3,9 @@
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/TextLines.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -104,7 +104,7 @@ bool ListFiles::saveList(const QString& name, MainSettings& settings) const
         m_prompter.tell(QStringLiteral("Unable to create DIR LIST file"));
         return false;
     }
-    if (!QFile::exists(tagFilePath(name)) && !writeMonthTag(name, QDate::currentDate())) {
+    if (!wholefile::present(tagFilePath(name)) && !writeMonthTag(name, QDate::currentDate())) {
         m_prompter.tell(QStringLiteral("Unable to create LIST TAG file"));
         return false;
     }
@@ -161,11 +161,11 @@ bool ListFiles::writeMonthTag(const QString& db, const QDate& today) const
     return textlines::writeAtomically(tagFilePath(db), { monthTagLine(today.month()) });
 }
 
-std::optional<QString> ListFiles::readMonthTag(const QString& db) const
+std::optional<QString> ListFiles::readMonthTag(const QString& db, QString* reason) const
 {
     if (isUnsafeName(db))
         return std::nullopt;
-    const std::optional<QStringList> lines = textlines::read(tagFilePath(db));
+    const std::optional<QStringList> lines = textlines::read(tagFilePath(db), textlines::MaxBytes, reason);
     if (!lines)
         return std::nullopt;
     return lines->isEmpty() ? QString() : lines->first().trimmed();

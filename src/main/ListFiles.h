@@ -30,8 +30,8 @@ public:
     // The month tag line: the month with one blank either side.
     static QString monthTagLine(int month);
     bool writeMonthTag(const QString& db, const QDate& today) const;
-    // The trimmed first line of the tag; nullopt when it cannot be read.
-    std::optional<QString> readMonthTag(const QString& db) const;
+    // The trimmed first line of the tag; nullopt when it cannot be read, with the cause in reason.
+    std::optional<QString> readMonthTag(const QString& db, QString* reason = nullptr) const;
 
     // A list name that cannot name a file inside the data directory.
     static bool isUnsafeName(const QString& name);

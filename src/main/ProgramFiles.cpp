@@ -2,6 +2,7 @@
 
 #include "catalogue/TemplateDatabase.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,13 +16,15 @@ bool prepareProgramDirectory(QString* error)
         return false;
     }
     loadShippedResources();
+    // A name that is there in any form is left as it is: a link whose target is gone (a disk not
+    // mounted) is the user's, not a missing file to write over.
     const QString errorPicture = programFile(QStringLiteral("error.bmp"));
-    if (!QFile::exists(errorPicture)) {
+    if (!wholefile::present(errorPicture)) {
         QFile::copy(QStringLiteral(":/tolq/error.bmp"), errorPicture);
         QFile::setPermissions(errorPicture, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QString templateDb = programFile(QStringLiteral("tolq.mdb"));
-    if (!QFile::exists(templateDb))
+    if (!wholefile::present(templateDb))
         return writeTemplateDatabase(templateDb, error);
     return true;
 }

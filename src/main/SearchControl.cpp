@@ -156,7 +156,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
     const MainSettings& settings = m_controller.settings();
     Session& session = m_controller.session();
     const QString database = m_upkeep.listDatabasePath();
-    const bool databaseExists = QFileInfo::exists(database);
+    const bool databaseExists = wholefile::present(database);
 
     if (!databaseExists) {
         session.StoppedAtRecord = 0;
@@ -205,7 +205,7 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
     const ListFiles& lists = m_controller.listFiles();
     const QString db = settings.listDatabaseName();
     const QDate today = m_upkeep.today();
-    if (!QFileInfo::exists(m_upkeep.listTagPath())) {
+    if (!wholefile::present(m_upkeep.listTagPath())) {
         if (!lists.writeMonthTag(db, today)) {
             m_prompter.tell(QStringLiteral("Unable to create LIST TAG file"));
             stopped = stop(ExitStatus::Failed);
@@ -213,9 +213,10 @@ SearchControl::Step SearchControl::prepare(GoResult& stopped)
         }
         return Step::PreScan;
     }
-    const std::optional<QString> tag = lists.readMonthTag(db);
+    QString reason;
+    const std::optional<QString> tag = lists.readMonthTag(db, &reason);
     if (!tag) {
-        m_prompter.tell(QStringLiteral("Unable to read LIST TAG file"));
+        m_prompter.tell(QStringLiteral("Unable to read LIST TAG file\r\r") + reason);
         m_searchRunning = false;
         m_controller.setExitStatus(ExitStatus::Failed);
         m_host.endProgramNow();

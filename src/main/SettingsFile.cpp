@@ -3,9 +3,9 @@
 #include "platform/Conventions.h"
 #include "platform/Prompter.h"
 #include "platform/TextLines.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <optional>
 
@@ -71,7 +71,7 @@ QString SettingsFile::path() const
 
 bool SettingsFile::exists() const
 {
-    return QFile::exists(path());
+    return wholefile::present(path());
 }
 
 QStringList SettingsFile::compose(const MainSettings& s, const Session& v)
@@ -115,9 +115,10 @@ ProgramOutcome SettingsFile::write(MainSettings& settings, Session& session)
 
 ProgramOutcome SettingsFile::read(MainSettings& settings, Session& session, const ListLoader& loadList)
 {
-    const std::optional<QStringList> lines = textlines::read(path());
+    QString reason;
+    const std::optional<QStringList> lines = textlines::read(path(), textlines::MaxBytes, &reason);
     if (!lines) {
-        m_prompter.tell(QStringLiteral("Unable to read INI file"));
+        m_prompter.tell(QStringLiteral("Unable to read INI file\r\r") + reason);
         return ProgramOutcome::EndProgram;
     }
     applyReaderPresets(settings, session, m_programDirectory);

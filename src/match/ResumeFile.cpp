@@ -22,5 +22,5 @@ bool writeResumeFile(const QString& path, qint32 recnum)
 
 qint32 readResumeFile(const QString& path)
 {
-    return readStateNumber(path);
+    return readStateNumber(path).value_or(0);
 }

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/StrayFiles.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -102,6 +103,15 @@ bool write(const QString& path, const QByteArray& bytes, QString* reason)
     const QByteArray target = QFile::encodeName(path);
     struct stat existing;
     const bool replacing = ::stat(target.constData(), &existing) == 0;
+    // A link that cannot be followed (its disk not mounted, or links that go round) is kept: the
+    // rename would put the new file in the link's place.
+    const int lookError = errno;
+    if (!replacing && ::lstat(target.constData(), &existing) == 0) {
+        if (reason)
+            *reason = QStringLiteral("%1 cannot be written: %2").arg(path, wholefile::brokenLinkText(path));
+        errno = lookError;
+        return false;
+    }
     if (replacing && !S_ISREG(existing.st_mode))
         return fail(reason, path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
     // A file made read-only stays as it is, although its directory would allow replacing it.

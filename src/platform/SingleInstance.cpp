@@ -11,6 +11,10 @@
 
 namespace {
 
+// What a lock holds: the holder's process number, program and host names and two ids of the
+// machine, each on a line of its own.
+constexpr qint64 MaxLockBytes = 4096;
+
 // QLockFile never judges a lock file stale when it cannot read its owner (one left empty by a
 // run that died while writing it), which would refuse every later start. Such a file is removed
 // when no process holds it: a running holder keeps an flock on its lock file.
@@ -38,9 +42,10 @@ SingleInstance::Result SingleInstance::acquire()
 {
     if (m_held)
         return Result::Acquired;
-    // The lock reads its holder from the file: a FIFO would hold that read for ever and a device
-    // would feed it without end.
-    if (wholefile::notAFile(m_path))
+    // The lock reads its holder from the file whole: a FIFO would hold that read for ever, and a
+    // device or a file that never ends (a link to /proc) would feed it without end. So the
+    // content is read first, within the little the lock writes.
+    if (wholefile::present(m_path) && !wholefile::read(m_path, MaxLockBytes, &m_refusal))
         return Result::NotAFile;
     m_held = m_lock->tryLock(0);
     if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
@@ -53,13 +58,12 @@ SingleInstance::Result SingleInstance::acquire()
     return m_lock->error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::CannotCreate;
 }
 
-QString SingleInstance::refusalText(Result result, const QString& directory)
+QString SingleInstance::refusalText(Result result, const QString& directory) const
 {
     if (result == Result::HeldElsewhere)
         return QStringLiteral("Another instance of t'olq! is already running...");
     if (result == Result::NotAFile)
-        return QStringLiteral("Unable to lock %1\r\r%2")
-            .arg(QDir(directory).filePath(QStringLiteral("tolq.lock")), wholefile::notAFileText());
+        return QStringLiteral("Unable to lock %1\r\r%2").arg(m_path, m_refusal);
     return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
                           "settings and catalogues there.")
         .arg(QDir::toNativeSeparators(directory));

@@ -12,17 +12,19 @@ public:
         Acquired, // this process holds the lock (or already held it)
         HeldElsewhere, // another running instance holds it
         CannotCreate, // the lock file cannot be made: the directory is not writable or full
-        NotAFile, // something other than a regular file stands in the lock file's place
+        NotAFile, // the lock file cannot be read: something other than a file of ours stands there
     };
 
     explicit SingleInstance(const QString& directory);
     Result acquire();
 
-    // What the user is told for a refusal, naming the directory when it is the cause.
-    static QString refusalText(Result result, const QString& directory);
+    // What the user is told for a refusal, naming the directory when it is the cause and why the
+    // lock file could not be read.
+    QString refusalText(Result result, const QString& directory) const;
 
 private:
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     bool m_held = false;
+    QString m_refusal;
 };

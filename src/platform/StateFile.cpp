@@ -6,11 +6,11 @@
 
 #include <cmath>
 
-qint32 readStateNumber(const QString& path)
+std::optional<qint32> readStateNumber(const QString& path, QString* reason)
 {
-    const std::optional<QByteArray> bytes = wholefile::read(path, MaxStateBytes);
+    const std::optional<QByteArray> bytes = wholefile::read(path, MaxStateBytes, reason);
     if (!bytes)
-        return 0;
+        return std::nullopt;
     const qsizetype lineEnd = bytes->indexOf('\n');
     const double value = conv::val(QString::fromLatin1(lineEnd < 0 ? *bytes : bytes->left(lineEnd)).trimmed());
     if (!std::isfinite(value) || std::abs(value) > 2147483647.0)
@@ -20,9 +20,10 @@ qint32 readStateNumber(const QString& path)
 
 QString stateFileRefusal(const QString& path)
 {
-    if (!wholefile::notAFile(path))
+    QString reason;
+    if (!wholefile::present(path) || readStateNumber(path, &reason))
         return {};
-    return QStringLiteral("Unable to read %1\r\r%2").arg(path, wholefile::notAFileText());
+    return QStringLiteral("Unable to read %1\r\r%2").arg(path, reason);
 }
 
 bool writeStateFile(const QString& path, const QString& line)

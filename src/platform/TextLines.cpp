@@ -24,9 +24,9 @@ bool writeAtomically(const QString& path, const QStringList& lines)
     return atomicfile::write(path, compose(lines));
 }
 
-std::optional<QStringList> read(const QString& path, qint64 maxBytes)
+std::optional<QStringList> read(const QString& path, qint64 maxBytes, QString* reason)
 {
-    const std::optional<QByteArray> bytes = wholefile::read(path, maxBytes);
+    const std::optional<QByteArray> bytes = wholefile::read(path, maxBytes, reason);
     if (!bytes)
         return std::nullopt;
     QString text = QString::fromUtf8(*bytes);

@@ -15,8 +15,8 @@ bool writeAtomically(const QString& path, const QStringList& lines);
 // The most a file of lines may hold: a list of some hundred thousand directories.
 constexpr qint64 MaxBytes = 32 * 1024 * 1024;
 // The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read, is not
-// a regular file or holds more than maxBytes (platform/WholeFile.h).
-std::optional<QStringList> read(const QString& path, qint64 maxBytes = MaxBytes);
+// a regular file or holds more than maxBytes (platform/WholeFile.h), with the cause in reason.
+std::optional<QStringList> read(const QString& path, qint64 maxBytes = MaxBytes, QString* reason = nullptr);
 // Blanks (not other white space) trimmed from both ends.
 QString trimBlanks(const QString& text);
 // True when the text holds a line feed or a carriage return: written on a line of one of these

@@ -47,12 +47,31 @@ bool notAFile(const QString& path)
     return ::lstat(name.constData(), &status) == 0;
 }
 
+QString brokenLinkText(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode) || ::stat(name.constData(), &status) == 0)
+        return {};
+    return QStringLiteral("The path is a link that cannot be followed (%1).")
+        .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool present(const QString& path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat status;
-    if (::stat(name.constData(), &status) != 0)
-        return failWith(reason, errno);
+    if (::stat(name.constData(), &status) != 0) {
+        const int error = errno;
+        const QString link = brokenLinkText(path);
+        return link.isEmpty() ? failWith(reason, error) : fail(reason, link);
+    }
     if (!S_ISREG(status.st_mode))
         return fail(reason, notAFileText());
     // Not blocking: a FIFO put in the file's place since the look above must not hold the open.

@@ -17,6 +17,12 @@ QString notAFileText();
 // True when something other than a regular file (or a link to one) stands at the path; false
 // when nothing does.
 bool notAFile(const QString& path);
+// True when the name is there at all, a link that leads nowhere or into a loop included: such a
+// name is to be refused when it is read, never taken as missing and written over.
+bool present(const QString& path);
+// What the user is told of a link whose target is gone or whose links go round, with the cause;
+// empty when the path is no such link.
+QString brokenLinkText(const QString& path);
 // The bytes of a regular file of at most maxBytes; nullopt when it cannot be read, is not a
 // regular file or is larger, with the cause in reason. Never waits on a FIFO or a device.
 std::optional<QByteArray> read(const QString& path, qint64 maxBytes, QString* reason = nullptr);

@@ -10,7 +10,7 @@ QString scanningFilePath(const QString& programDirectory)
 
 int readResumeIndex(const QString& path)
 {
-    return readStateNumber(path);
+    return readStateNumber(path).value_or(0);
 }
 
 bool writeResumeIndex(const QString& path, int entryIndex)

@@ -24,6 +24,9 @@
 
 #include <optional>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <grp.h>
 #include <unistd.h>
@@ -74,6 +77,14 @@ void giveToNobody(const QString& root, const QString& home)
         QVERIFY(::lchown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
 }
 
+// What a link holds, as readlink gives it; empty when the path is no link.
+QByteArray linkText(const QString& path)
+{
+    char text[4096];
+    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+    return length < 0 ? QByteArray() : QByteArray(text, length);
+}
+
 } // namespace
 
 class tst_GatherRun : public QObject
@@ -108,6 +119,9 @@ private Q_SLOTS:
             << "missing list" << ExitStatus::Refused << "Tolq: Unable to read DIR LIST file";
         QTest::newRow("another instance runs")
             << "locked" << ExitStatus::Refused << "Tolq: Another instance of t'olq! is already running...";
+        // Not read as no number: the run resumes from nothing, and the file stays.
+        QTest::newRow("Scanning.dat larger than any the program writes")
+            << "sparse scanning" << ExitStatus::Failed << "Tolq: Unable to read " + QStringLiteral("%1/Scanning.dat");
         QTest::newRow("catalogue is not SQLite")
             << "not sqlite" << ExitStatus::Failed << "t'olq! - Error: Unable to open the catalogue";
         QTest::newRow("read-only catalogue") << "read-only catalogue" << ExitStatus::Failed << "t'olq! - Error: ";
@@ -153,6 +167,13 @@ private Q_SLOTS:
         if (situation == QLatin1String("fatal"))
             QVERIFY(DecodingJournal(DecodingJournal::pathIn(home))
                         .record({ root.filePath("pictures/two.jpg") }, true, {}, true));
+        const QString scanning = home + QStringLiteral("/Scanning.dat");
+        if (situation == QLatin1String("sparse scanning")) {
+            QVERIFY(writeTemplateDatabase(database)); // so that only the state file can fail the run
+            QVERIFY(writeFile(scanning, "1\r\n"));
+            QVERIFY(::truncate(QFile::encodeName(scanning).constData(), 10LL << 30) == 0);
+            message = message.arg(home);
+        }
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));
@@ -205,6 +226,68 @@ private Q_SLOTS:
         }
         if (situation == QLatin1String("read-only settings"))
             QCOMPARE(readFile(settingsFile), settingsBefore);
+        if (situation == QLatin1String("sparse scanning"))
+            QCOMPARE(QFileInfo(scanning).size(), 10LL << 30);
+    }
+
+    // A program file that is a link nobody can follow (its disk not mounted, or links that go
+    // round) is not one that is missing: the run ends with the file's message and the cause, and
+    // nothing is written in the link's place.
+    void linkThatLeadsNowhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("loop");
+        QTest::addColumn<QString>("message"); // on standard error; %1: the file's path, %2: the cause
+        const QString cause = QStringLiteral("The path is a link that cannot be followed (%2).\n");
+        const QList<QPair<QString, QString>> files {
+            { "TOLQ.INI", "Tolq: Unable to read INI file\n\n" },
+            { "data/Holiday.lcd", "Tolq: Unable to read LIST TAG file\n\n" },
+            { "tolq.mdb",
+                "Tolq: Unable to create the list database from the template...\n\nThe template %1 cannot be "
+                "read.\n\n" },
+            { "data/Holiday.mdb", "t'olq! - Error: Unable to open the catalogue %1\n\n" },
+        };
+        for (const auto& [file, message] : files) {
+            QTest::newRow(qPrintable(file + ", target gone")) << file << false << message + cause;
+            QTest::newRow(qPrintable(file + ", a loop")) << file << true << message + cause;
+        }
+    }
+    void linkThatLeadsNowhere()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, loop);
+        QFETCH(QString, message);
+        QTemporaryDir root;
+        const QString home = root.filePath("home");
+        prepareHome(home, root.filePath("pictures"), true);
+        // The tag is read only beside the list's catalogue; the template only when there is none.
+        if (file.endsWith(QLatin1String(".lcd")))
+            QVERIFY(writeTemplateDatabase(home + QStringLiteral("/data/Holiday.mdb")));
+        const QString path = home + QLatin1Char('/') + file;
+        QFile::remove(path);
+        const QString target = loop ? path : root.filePath("unmounted/") + file;
+        QVERIFY(QFile::link(target, path));
+        const QByteArray before = linkText(path);
+
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TOLQ_HOME"), home);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        run.setProcessEnvironment(environment);
+        run.start(program(), { QStringLiteral("Holiday /GATHER") });
+        QVERIFY(run.waitForStarted());
+        // Guards a hang on a message; not a timing check.
+        QVERIFY2(run.waitForFinished(120000), "the gather run waited for an answer");
+        const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(run.exitCode() == int(ExitStatus::Failed),
+            qPrintable(QStringLiteral("%1: %2").arg(run.exitCode()).arg(errors)));
+        const QString told
+            = QString(message)
+                  .replace(QLatin1String("%2"), QString::fromLocal8Bit(std::strerror(loop ? ELOOP : ENOENT)))
+                  .replace(QLatin1String("%1"), path);
+        QVERIFY2(errors.contains(told), qPrintable(errors));
+        QCOMPARE(linkText(path), before);
     }
 };
 

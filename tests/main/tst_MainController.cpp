@@ -122,7 +122,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dir.file("TOLQ.INI")));
         FakeServices services;
         QCOMPARE(controller.activate(services, CommandLine {}), ProgramOutcome::EndProgram);
-        QCOMPARE(prompter.texts(), QStringList { "Unable to read INI file" });
+        QCOMPARE(prompter.texts(), QStringList { "Unable to read INI file\r\rThe path is not a file." });
         QVERIFY(!services.calls.contains("disk")); // nothing after the message
     }
 

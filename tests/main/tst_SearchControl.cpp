@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueDatabase.h"
 #include "platform/SingleInstance.h"
+#include "platform/StateFile.h"
 
 #include "FileSystemFixtures.h"
 #include "SearchControlFixture.h"
@@ -7,6 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -231,7 +236,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(f.tag())); // a directory cannot be read as a file
         f.host.resumeChoice = "NEW";
         QCOMPARE(f.search.go(), GoResult::ProgramEnded);
-        QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file" });
+        QCOMPARE(f.prompter.texts(), QStringList { "Unable to read LIST TAG file\r\rThe path is not a file." });
         QCOMPARE(f.host.calls, QStringList({ "resume", "end" }));
         QCOMPARE(f.controller.exitStatus(), ExitStatus::Failed);
     }
@@ -501,9 +506,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("told"); // %1: the file's path
         const QString notAFile = QStringLiteral("\r\rThe path is not a file.");
         const QList<QPair<QString, QString>> files {
-            { "TOLQ.INI", "Unable to read INI file" },
+            { "TOLQ.INI", "Unable to read INI file" + notAFile },
             { "data/Pics.lst", "Unable to read DIR LIST file" },
-            { "data/Pics.lcd", "Unable to read LIST TAG file" },
+            { "data/Pics.lcd", "Unable to read LIST TAG file" + notAFile },
             { "tolq.mdb",
                 "Unable to create the list database from the template...\r\rThe template %1 cannot be read."
                     + notAFile },
@@ -514,6 +519,21 @@ private Q_SLOTS:
         for (const auto& [file, told] : files) {
             for (const QString& standIn : standInKinds())
                 QTest::newRow(qPrintable(file + " as " + standIn)) << file << standIn << told;
+        }
+        // Regular files all the same, which no read may take whole: /proc/self/pagemap says it
+        // is empty and never ends, the others are larger than any the program writes.
+        const QString endless
+            = QStringLiteral("\r\rThe file cannot be read (%1).").arg(QString::fromLocal8Bit(std::strerror(EINVAL)));
+        QTest::newRow("tolq.lock as /proc/self/pagemap") << "tolq.lock"
+                                                         << "/proc/self/pagemap"
+                                                         << "Unable to lock %1" + endless;
+        for (const char* file : { "Scanning.dat", "Matching.dat" }) {
+            QTest::addRow("%s as /proc/self/pagemap", file) << file << "/proc/self/pagemap"
+                                                            << "Unable to read %1" + endless;
+            for (const char* size : { "65537", "10G" })
+                QTest::addRow("%s of %s bytes", file, size)
+                    << file << size
+                    << "Unable to read %1\r\rThe file is larger than " + QString::number(MaxStateBytes) + " bytes.";
         }
     }
     void programFileThatIsNotAFile()
@@ -526,12 +546,19 @@ private Q_SLOTS:
         if (file.endsWith(".lcd"))
             f.makeDatabase();
         const QString path = f.dir.file(file);
-        QVERIFY(putStandIn(path, standIn));
+        if (standIn.front().isDigit()) {
+            // Sparse: the size costs no disk.
+            QVERIFY(writeFile(path, "1\r\n"));
+            const off_t size = standIn.endsWith('G') ? 10LL << 30 : standIn.toLongLong();
+            QVERIFY(::truncate(QFile::encodeName(path).constData(), size) == 0);
+        } else {
+            QVERIFY(putStandIn(path, standIn));
+        }
         const QString answer = runInChild(
             [&] {
                 if (file == "tolq.lock") {
-                    const SingleInstance::Result result = SingleInstance(f.dir.path()).acquire();
-                    return SingleInstance::refusalText(result, f.dir.path());
+                    SingleInstance instance(f.dir.path());
+                    return instance.refusalText(instance.acquire(), f.dir.path());
                 }
                 if (file == "TOLQ.INI")
                     f.controller.readINI();

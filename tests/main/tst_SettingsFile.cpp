@@ -426,7 +426,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dir.file("TOLQ.INI"))); // a directory cannot be read as the file
         Reader reader;
         QCOMPARE(reader.read(dir.path()), ProgramOutcome::EndProgram);
-        QCOMPARE(reader.prompter.texts(), QStringList { "Unable to read INI file" });
+        QCOMPARE(reader.prompter.texts(), QStringList { "Unable to read INI file\r\rThe path is not a file." });
         QCOMPARE(reader.prompter.messages().first().title, QStringLiteral("Tolq"));
     }
 

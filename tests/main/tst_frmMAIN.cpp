@@ -576,7 +576,7 @@ private Q_SLOTS:
         QSignalSpy ends(&main, &frmMAIN::programEnds);
         QVERIFY(!main.hasEnded());
         main.Form_Activate();
-        QCOMPARE(prompter.texts(), QStringList { "Unable to read INI file" });
+        QCOMPARE(prompter.texts(), QStringList { "Unable to read INI file\r\rThe path is not a file." });
         QCOMPARE(ends.count(), 1);
         QVERIFY(main.hasEnded());
         QVERIFY(!main.Timer3->isActive());

@@ -72,6 +72,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stray"); // DEAD and LIVE stand for such writers' numbers
         QTest::addColumn<bool>("removed");
         QTest::newRow("a dead writer's") << ".TOLQ.INI.DEAD-1.tmp" << true;
+        QTest::newRow("a dead writer's first") << ".TOLQ.INI.DEAD-0.tmp" << true;
+        QTest::newRow("a count with a leading zero") << ".TOLQ.INI.DEAD-00.tmp" << false;
         QTest::newRow("a live writer's") << ".TOLQ.INI.LIVE-1.tmp" << false;
         QTest::newRow("another file's") << ".Scanning.dat.DEAD-1.tmp" << false;
         QTest::newRow("not a name the program writes") << ".TOLQ.INI.+DEAD-1.tmp" << false;
