@@ -18,6 +18,10 @@ public:
         QSet<QString> suspects; // read beside others, or not yet read on its own
     };
 
+    // The most entries a record holds: the pictures in the workers' hands at most, and as many
+    // suspects again.
+    static constexpr qsizetype MostEntries = 4098;
+
     static QString pathIn(const QString& programDirectory);
     // What the file holds; empty when it is missing, not a regular file or not whole.
     static Contents read(const QString& path);
@@ -29,7 +33,8 @@ public:
 
     // Replaces what the file holds, in one write, so that a process killed meanwhile leaves the
     // old contents or the new; with sync, the new contents are on the disk when it returns. False
-    // when the file cannot be written.
+    // when the file cannot be written. The pictures read come first; the suspects follow, the
+    // first in name order, as many as keep the record within MostEntries.
     bool record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync);
     // Nothing is being read and nothing is suspect: the file goes.
     void remove();
