@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/StateFile.h"
 #include "platform/WholeFile.h"
+#include "scan/DecodingJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,6 +131,13 @@ GoResult SearchControl::go()
             m_prompter.tell(refusal);
             return stop(ExitStatus::Failed);
         }
+    }
+    // Nor while the pre-scan's record of the pictures it reads has anything but a file of its own
+    // in its place, a link included: the record is neither written there nor removed.
+    const QString journalRefusal = DecodingJournal::refusal(m_controller.stateFile(QStringLiteral("Decoding.dat")));
+    if (!journalRefusal.isEmpty()) {
+        m_prompter.tell(journalRefusal);
+        return stop(ExitStatus::Failed);
     }
     if (QFile::exists(m_controller.stateFile(QStringLiteral("Scanning.dat"))))
         return runFrom(Step::PreScan);

@@ -47,12 +47,23 @@ QString DecodingJournal::pathIn(const QString& programDirectory)
     return programDirectory + QStringLiteral("/Decoding.dat");
 }
 
+QString DecodingJournal::refusal(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return {};
+    return QStringLiteral("Unable to read %1\r\r%2").arg(path, wholefile::notAFileText());
+}
+
 // Only a record that is whole names anything: a length line of digits alone, all the bytes it
 // counts, and those bytes wholly entries as record() writes them, no more of them than it writes.
 // Anything else (cut short, garbage, a file the program did not write) names nothing, neither a
 // picture to pass over nor a suspect. Bytes beyond the length are an older, longer record's.
 DecodingJournal::Contents DecodingJournal::read(const QString& path)
 {
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
     const std::optional<QByteArray> bytes = wholefile::read(path, MostBytes);
     if (!bytes)
         return {};
@@ -97,18 +108,27 @@ DecodingJournal::~DecodingJournal()
         ::close(m_fd);
 }
 
+bool DecodingJournal::openFile(int flags)
+{
+    // Never through a link, and never waiting on a FIFO put in the file's place.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+    return true;
+}
+
 bool DecodingJournal::record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync)
 {
-    if (m_fd < 0) {
-        m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        struct stat info;
-        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        if (m_fd < 0)
-            return false;
-    }
+    if (m_fd < 0 && !openFile(O_RDWR | O_CREAT))
+        return false;
     QByteArray body;
     qsizetype entries = 0;
     const auto append = [&body, &entries](char tag, const QString& picture) {
@@ -152,9 +172,13 @@ bool DecodingJournal::record(const QStringList& reading, bool alone, const QSet<
 
 void DecodingJournal::remove()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    ::unlink(QFile::encodeName(m_path).constData());
+    if (m_fd < 0 && !openFile(O_RDONLY))
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    // What has taken the file's place since it was opened is not the program's to remove.
+    const QByteArray name = QFile::encodeName(m_path);
+    struct stat now;
+    if (::lstat(name.constData(), &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == m_device && now.st_ino == m_inode)
+        ::unlink(name.constData());
 }

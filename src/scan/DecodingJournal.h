@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/types.h>
+
 // Decoding.dat beside Scanning.dat: the pictures the pre-scan is reading and measuring, on disk
 // before their reading starts. A picture that makes the process die (memory, a decoder's crash)
 // is found there by the next run. A picture read on its own is marked so: when the process died
@@ -23,8 +25,12 @@ public:
     static constexpr qsizetype MostEntries = 4098;
 
     static QString pathIn(const QString& programDirectory);
-    // What the file holds; empty when it is missing, not a regular file or not whole.
+    // What the file holds; empty when it is missing, not a regular file (a link to one included)
+    // or not whole.
     static Contents read(const QString& path);
+    // What the user is told when something other than a regular file (a link too) stands at the
+    // path: the program neither writes its record there nor removes it. Empty when nothing does.
+    static QString refusal(const QString& path);
 
     explicit DecodingJournal(QString path);
     ~DecodingJournal();
@@ -36,10 +42,15 @@ public:
     // when the file cannot be written. The pictures read come first; the suspects follow, the
     // first in name order, as many as keep the record within MostEntries.
     bool record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync);
-    // Nothing is being read and nothing is suspect: the file goes.
+    // Nothing is being read and nothing is suspect: the file goes, when it is still the regular
+    // file this journal wrote or found; nothing put in its place is removed.
     void remove();
 
 private:
+    bool openFile(int flags);
+
     QString m_path;
     int m_fd = -1;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
 };

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void passedOverAloneWithinTwoResumes();
     void blameReadBack_data();
     void blameReadBack();
+    void removesOnlyItsOwnRecord_data();
+    void removesOnlyItsOwnRecord();
 };
 
 void tst_FatalPicture::passedOverAloneWithinTwoResumes_data()
@@ -140,6 +142,7 @@ void tst_FatalPicture::blameReadBack_data()
     QTest::newRow("torn between the two kinds") << "torn" << QStringList {} << QStringList { "/p/a.png", "/p/b.png" };
     QTest::newRow("cut short") << "cut" << QStringList {} << QStringList {};
     QTest::newRow("a FIFO") << "fifo" << QStringList {} << QStringList {};
+    QTest::newRow("a link to a whole record") << "link" << QStringList {} << QStringList {};
     QTest::newRow("40 MB of NUL bytes after a length line") << "nuls" << QStringList {} << QStringList {};
     QTest::newRow("a length near 2^63") << "huge length" << QStringList {} << QStringList {};
     QTest::newRow("an empty entry") << "empty entry" << QStringList {} << QStringList {};
@@ -161,7 +164,7 @@ void tst_FatalPicture::blameReadBack()
     QTemporaryDir dir;
     const QString path = DecodingJournal::pathIn(dir.path());
     {
-        DecodingJournal journal(path);
+        DecodingJournal journal(left == QLatin1String("link") ? path + ".elsewhere" : path);
         if (left == QLatin1String("alone"))
             QVERIFY(journal.record({ "/p/a.png" }, true, { "/p/s.png" }, true));
         if (left == QLatin1String("beside"))
@@ -169,6 +172,10 @@ void tst_FatalPicture::blameReadBack()
         if (left == QLatin1String("shorter")) {
             QVERIFY(journal.record({ "/p/long/b.png", "/p/long/c.png" }, false, {}, false));
             QVERIFY(journal.record({ "/p/a.png" }, true, {}, false));
+        }
+        if (left == QLatin1String("link")) {
+            QVERIFY(journal.record({ "/p/a.png" }, true, {}, false));
+            QVERIFY(QFile::link(path + ".elsewhere", path));
         }
         if (left == QLatin1String("bound")) {
             const QStringList read = longestPaths("s", Reading);
@@ -213,6 +220,53 @@ void tst_FatalPicture::blameReadBack()
         10);
     QCOMPARE(answer.section("\n--\n", 0, 0).split('\n', Qt::SkipEmptyParts), alone);
     QCOMPARE(answer.section("\n--\n", 1).split('\n', Qt::SkipEmptyParts), suspects);
+}
+
+// A finished run removes its record, and nothing that has taken the record's place.
+void tst_FatalPicture::removesOnlyItsOwnRecord_data()
+{
+    QTest::addColumn<QString>("standIn"); // what stands at the path when the run ends; empty: the record
+    QTest::addColumn<bool>("recorded"); // whether the run wrote a record before
+    QTest::newRow("the record it wrote") << "" << true;
+    QTest::newRow("the record an earlier run left") << "" << false;
+    QTest::newRow("another file moved into its place") << "other file" << true;
+    for (const QString standIn : { "FIFO", "socket", "dangling link", "link to a file", "directory" }) {
+        QTest::newRow(qPrintable(standIn + " in its place")) << standIn << true;
+        QTest::newRow(qPrintable(standIn + " from the start")) << standIn << false;
+    }
+}
+
+void tst_FatalPicture::removesOnlyItsOwnRecord()
+{
+    QFETCH(QString, standIn);
+    QFETCH(bool, recorded);
+    QTemporaryDir dir;
+    const QString path = DecodingJournal::pathIn(dir.path());
+    if (!recorded && standIn.isEmpty())
+        QVERIFY(writeFile(path, QByteArray("10\nS/p/a.png\0", 13)));
+    if (!recorded && !standIn.isEmpty())
+        QVERIFY(putStandIn(path, standIn));
+    DecodingJournal journal(path);
+    if (recorded)
+        QVERIFY(journal.record({ "/p/a.png" }, false, {}, false));
+    else if (!standIn.isEmpty())
+        QVERIFY(!journal.record({ "/p/a.png" }, false, {}, false));
+    if (recorded && standIn == QLatin1String("other file")) {
+        QVERIFY(writeFile(path + ".other", "0\n"));
+        QCOMPARE(::rename(QFile::encodeName(path + ".other").constData(), QFile::encodeName(path).constData()), 0);
+    } else if (recorded && !standIn.isEmpty()) {
+        QVERIFY(putStandIn(path, standIn));
+    }
+    struct stat before = {};
+    ::lstat(QFile::encodeName(path).constData(), &before);
+    journal.remove();
+    struct stat after = {};
+    const bool stands = ::lstat(QFile::encodeName(path).constData(), &after) == 0;
+    QCOMPARE(stands, !standIn.isEmpty());
+    if (stands) {
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FatalPicture)
