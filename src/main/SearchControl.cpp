@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/StateFile.h"
 #include "platform/WholeFile.h"
+#include "scan/DecodingJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,9 +124,13 @@ GoResult SearchControl::go()
     session.WasSearchMinmized = false;
 
     // A state file left by an interrupted stage sends the search straight back to that stage; no
-    // search starts while something other than a file stands in its place.
-    for (const QLatin1StringView name : { QLatin1StringView("Scanning.dat"), QLatin1StringView("Matching.dat") }) {
-        const QString refusal = stateFileRefusal(m_controller.stateFile(name));
+    // search starts while one cannot be read, or while anything but a file of the pre-scan's own
+    // stands where it records the pictures it reads (a link included: that record is neither
+    // written there nor removed).
+    const QString refusals[] { stateFileRefusal(m_controller.stateFile(QStringLiteral("Scanning.dat"))),
+        stateFileRefusal(m_controller.stateFile(QStringLiteral("Matching.dat"))),
+        DecodingJournal::refusal(m_controller.stateFile(QStringLiteral("Decoding.dat"))) };
+    for (const QString& refusal : refusals) {
         if (!refusal.isEmpty()) {
             m_prompter.tell(refusal);
             return stop(ExitStatus::Failed);

@@ -1,10 +1,13 @@
 #include "scan/DecodingJournal.h"
 
 #include "platform/WholeFile.h"
+#include "scan/StatisticsPipeline.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,14 +19,25 @@ namespace {
 constexpr char AloneTag = 'A';
 constexpr char ReadingTag = 'R';
 constexpr char SuspectTag = 'S';
-// Far more than the pictures ahead of the scan and the suspects together ever take.
-constexpr qint64 MostBytes = 64 * 1024 * 1024;
+// The pictures in the workers' hands: those the loop holds ahead of it and its own (a worker may
+// still be reading a few it dropped, one a worker; a record holds them all, and on a machine of
+// thousands of threads the next run may take it as torn). As many again are kept for the suspects
+// carried from the runs before.
+static_assert(DecodingJournal::MostEntries == 2 * (StatisticsPipeline::MostFilesAhead + 1));
+// A path of PATH_MAX bytes or more cannot be opened, so no reading of it ends the process.
+constexpr qsizetype MostPathBytes = PATH_MAX - 1;
+constexpr qsizetype MostLengthDigits = 19; // of a qint64
+constexpr qint64 MostBytes = MostLengthDigits + 1 + DecodingJournal::MostEntries * (1 + MostPathBytes + 1);
 
-void appendEntry(QByteArray& body, char tag, const QString& path)
+bool plainNumber(QByteArrayView digits)
 {
-    body.append(tag);
-    body.append(QFile::encodeName(path));
-    body.append('\0');
+    if (digits.isEmpty() || digits.size() > MostLengthDigits)
+        return false;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -33,28 +47,51 @@ QString DecodingJournal::pathIn(const QString& programDirectory)
     return programDirectory + QStringLiteral("/Decoding.dat");
 }
 
+QString DecodingJournal::refusal(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return {};
+    return QStringLiteral("Unable to read %1\r\r%2").arg(path, wholefile::notAFileText());
+}
+
+// Only a record that is whole names anything: a length line of digits alone, all the bytes it
+// counts, and those bytes wholly entries as record() writes them, no more of them than it writes.
+// Anything else (cut short, garbage, a file the program did not write) names nothing, neither a
+// picture to pass over nor a suspect. Bytes beyond the length are an older, longer record's.
 DecodingJournal::Contents DecodingJournal::read(const QString& path)
 {
-    Contents contents;
-    const QByteArray bytes = wholefile::read(path, MostBytes).value_or(QByteArray());
-    const qsizetype lineEnd = bytes.indexOf('\n');
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    const std::optional<QByteArray> bytes = wholefile::read(path, MostBytes);
+    if (!bytes)
+        return {};
+    const qsizetype lineEnd = bytes->indexOf('\n');
+    if (lineEnd < 0 || !plainNumber(QByteArrayView(*bytes).first(lineEnd)))
+        return {};
     bool ok = false;
-    const qint64 length = lineEnd > 0 ? bytes.left(lineEnd).toLongLong(&ok) : -1;
-    if (!ok || length < 0 || lineEnd + 1 + length > bytes.size())
-        return contents;
-    const QByteArray body = bytes.mid(lineEnd + 1, length);
+    const qint64 length = bytes->left(lineEnd).toLongLong(&ok);
+    // Against the bytes left, so that no length overflows a sum.
+    if (!ok || length > bytes->size() - lineEnd - 1)
+        return {};
+    const char* const body = bytes->constData() + lineEnd + 1;
     QList<std::pair<char, QString>> entries;
     bool readingBeside = false;
-    for (qsizetype at = 0; at < body.size();) {
-        const qsizetype end = body.indexOf('\0', at);
-        if (end < 0)
-            break;
-        entries.append({ body.at(at), QFile::decodeName(body.mid(at + 1, end - at - 1)) });
-        readingBeside = readingBeside || body.at(at) == ReadingTag;
-        at = end + 1;
+    for (qsizetype at = 0; at < length;) {
+        const char tag = body[at];
+        const auto* nul = static_cast<const char*>(std::memchr(body + at, '\0', std::size_t(length - at)));
+        const qsizetype pathBytes = nul ? nul - body - at - 1 : 0;
+        if (entries.size() == MostEntries || (tag != AloneTag && tag != ReadingTag && tag != SuspectTag)
+            || pathBytes < 1 || pathBytes > MostPathBytes)
+            return {};
+        entries.append({ tag, QFile::decodeName(QByteArray(body + at + 1, pathBytes)) });
+        readingBeside = readingBeside || tag == ReadingTag;
+        at += 1 + pathBytes + 1;
     }
     // A record of a picture read alone names no picture read beside others. A file that holds
     // both was torn by a power cut over an unsynced record: nobody is blamed on its word.
+    Contents contents;
     for (const auto& [tag, picture] : entries)
         (tag == AloneTag && !readingBeside ? contents.alone : contents.suspects).insert(picture);
     return contents;
@@ -71,27 +108,55 @@ DecodingJournal::~DecodingJournal()
         ::close(m_fd);
 }
 
+bool DecodingJournal::openFile(int flags)
+{
+    // Never through a link, and never waiting on a FIFO put in the file's place.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+    return true;
+}
+
 bool DecodingJournal::record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync)
 {
-    if (m_fd < 0) {
-        m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        struct stat info;
-        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-        if (m_fd < 0)
-            return false;
-    }
+    if (m_fd < 0 && !openFile(O_RDWR | O_CREAT))
+        return false;
     QByteArray body;
+    qsizetype entries = 0;
+    const auto append = [&body, &entries](char tag, const QString& picture) {
+        const QByteArray name = QFile::encodeName(picture);
+        if (name.isEmpty() || name.size() > MostPathBytes)
+            return;
+        body.append(tag);
+        body.append(name);
+        body.append('\0');
+        ++entries;
+    };
     for (const QString& picture : reading)
-        appendEntry(body, alone ? AloneTag : ReadingTag, picture);
+        append(alone ? AloneTag : ReadingTag, picture);
     if (!suspects.isEmpty()) {
         const QSet<QString> read(reading.begin(), reading.end());
+        QStringList carried;
         for (const QString& picture : suspects) {
             if (!read.contains(picture))
-                appendEntry(body, SuspectTag, picture);
+                carried << picture;
         }
+        // Suspects beyond the bound are forgotten: read beside others again, one that ends the
+        // process once more is a suspect once more.
+        if (entries + carried.size() > MostEntries) {
+            carried.sort();
+            carried.resize(qMax<qsizetype>(0, MostEntries - entries));
+        }
+        for (const QString& picture : carried)
+            append(SuspectTag, picture);
     }
     const QByteArray bytes = QByteArray::number(body.size()) + '\n' + body;
     // One write: a killed process has done all of it or none of it. What an older, longer record
@@ -107,9 +172,13 @@ bool DecodingJournal::record(const QStringList& reading, bool alone, const QSet<
 
 void DecodingJournal::remove()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    ::unlink(QFile::encodeName(m_path).constData());
+    if (m_fd < 0 && !openFile(O_RDONLY))
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    // What has taken the file's place since it was opened is not the program's to remove.
+    const QByteArray name = QFile::encodeName(m_path);
+    struct stat now;
+    if (::lstat(name.constData(), &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == m_device && now.st_ino == m_inode)
+        ::unlink(name.constData());
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/types.h>
+
 // Decoding.dat beside Scanning.dat: the pictures the pre-scan is reading and measuring, on disk
 // before their reading starts. A picture that makes the process die (memory, a decoder's crash)
 // is found there by the next run. A picture read on its own is marked so: when the process died
@@ -18,9 +20,17 @@ public:
         QSet<QString> suspects; // read beside others, or not yet read on its own
     };
 
+    // The most entries a record holds: the pictures in the workers' hands at most, and as many
+    // suspects again.
+    static constexpr qsizetype MostEntries = 4098;
+
     static QString pathIn(const QString& programDirectory);
-    // What the file holds; empty when it is missing, not a regular file or not whole.
+    // What the file holds; empty when it is missing, not a regular file (a link to one included)
+    // or not whole.
     static Contents read(const QString& path);
+    // What the user is told when something other than a regular file (a link too) stands at the
+    // path: the program neither writes its record there nor removes it. Empty when nothing does.
+    static QString refusal(const QString& path);
 
     explicit DecodingJournal(QString path);
     ~DecodingJournal();
@@ -29,12 +39,18 @@ public:
 
     // Replaces what the file holds, in one write, so that a process killed meanwhile leaves the
     // old contents or the new; with sync, the new contents are on the disk when it returns. False
-    // when the file cannot be written.
+    // when the file cannot be written. The pictures read come first; the suspects follow, the
+    // first in name order, as many as keep the record within MostEntries.
     bool record(const QStringList& reading, bool alone, const QSet<QString>& suspects, bool sync);
-    // Nothing is being read and nothing is suspect: the file goes.
+    // Nothing is being read and nothing is suspect: the file goes, when it is still the regular
+    // file this journal wrote or found; nothing put in its place is removed.
     void remove();
 
 private:
+    bool openFile(int flags);
+
     QString m_path;
     int m_fd = -1;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
 };

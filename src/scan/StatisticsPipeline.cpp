@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <chrono>
 
-namespace {
-
-// Files that need few pixels or none (checksums alone, unreadable pictures) each count this share
-// of the budget, so that the loop never holds more than this many files ahead.
-constexpr qint64 MostFilesAhead = 2048;
-
-} // namespace
-
 StatisticsPipeline::StatisticsPipeline(int threads, Measurer measurer, qint64 budgetPixels)
     : m_threads(qMax(1, threads))
     , m_measurer(std::move(measurer))
     , m_budget(budgetPixels)
-    , m_leastCharge(qMax<qint64>(1, m_budget.capacity() / MostFilesAhead))
+    // Rounded up: a share rounded down would let one file more into the budget.
+    , m_leastCharge(qMax<qint64>(1, (m_budget.capacity() + MostFilesAhead - 1) / MostFilesAhead))
 {
     if (m_threads > 1) {
         for (int i = 0; i < m_threads; ++i)

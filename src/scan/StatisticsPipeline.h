@@ -36,6 +36,11 @@ public:
 
     using Measurer = StatisticsMeasurer;
 
+    // Files that need few pixels or none (checksums alone, unreadable pictures) each count this
+    // share of the budget at least, so that the jobs submitted and not yet taken while hasRoom()
+    // held are never more than this many.
+    static constexpr qint64 MostFilesAhead = 2048;
+
     explicit StatisticsPipeline(int threads, Measurer measurer = {}, qint64 budgetPixels = PixelBudget::DefaultPixels);
     // Drops the jobs not started and waits for those running.
     ~StatisticsPipeline();

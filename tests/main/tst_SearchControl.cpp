@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <cerrno>
@@ -515,6 +516,7 @@ private Q_SLOTS:
             { "tolq.lock", "Unable to lock %1" + notAFile },
             { "Scanning.dat", "Unable to read %1" + notAFile },
             { "Matching.dat", "Unable to read %1" + notAFile },
+            { "Decoding.dat", "Unable to read %1" + notAFile },
         };
         for (const auto& [file, told] : files) {
             for (const QString& standIn : standInKinds())
@@ -535,6 +537,10 @@ private Q_SLOTS:
                     << file << size
                     << "Unable to read %1\r\rThe file is larger than " + QString::number(MaxStateBytes) + " bytes.";
         }
+        // The pre-scan's record is its own file, never one a link leads to.
+        for (const QString standIn : { "dangling link", "link to a file" })
+            QTest::newRow(qPrintable("Decoding.dat as " + standIn))
+                << "Decoding.dat" << standIn << "Unable to read %1" + notAFile;
     }
     void programFileThatIsNotAFile()
     {
@@ -570,6 +576,7 @@ private Q_SLOTS:
             },
             5);
         QCOMPARE(answer, told.arg(path));
+        QVERIFY2(QFileInfo(path).isSymLink() || QFileInfo::exists(path), "what stood there is gone");
     }
 };
 

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <climits>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class tst_FatalPicture : public QObject
@@ -22,6 +24,8 @@ private Q_SLOTS:
     void passedOverAloneWithinTwoResumes();
     void blameReadBack_data();
     void blameReadBack();
+    void removesOnlyItsOwnRecord_data();
+    void removesOnlyItsOwnRecord();
 };
 
 void tst_FatalPicture::passedOverAloneWithinTwoResumes_data()
@@ -92,7 +96,39 @@ void tst_FatalPicture::passedOverAloneWithinTwoResumes()
     QCOMPARE(QDir(f.programDirectory()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-// What the next run takes from the file the last one left.
+namespace {
+
+// Paths of exactly the bytes of the longest path that can be opened.
+QStringList longestPaths(const QString& prefix, qsizetype count)
+{
+    QStringList paths;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString head = QStringLiteral("/p/%1%2-").arg(prefix).arg(i, 5, 10, QLatin1Char('0'));
+        paths << head + QString(PATH_MAX - 1 - head.size(), QLatin1Char('x'));
+    }
+    return paths;
+}
+
+QStringList numberedPaths(qsizetype count)
+{
+    QStringList paths;
+    for (qsizetype i = 0; i < count; ++i)
+        paths << QStringLiteral("/p/s%1.png").arg(i, 5, 10, QLatin1Char('0'));
+    return paths;
+}
+
+QStringList sorted(QStringList paths)
+{
+    paths.sort();
+    return paths;
+}
+
+constexpr qsizetype Reading = DecodingJournal::MostEntries / 2;
+
+} // namespace
+
+// What the next run takes from the file the last one left. Nothing that is not a whole record as
+// the program writes it names anything; the reading ends at once whatever the file holds.
 void tst_FatalPicture::blameReadBack_data()
 {
     QTest::addColumn<QString>("left"); // how the last run left the file
@@ -106,6 +142,18 @@ void tst_FatalPicture::blameReadBack_data()
     QTest::newRow("torn between the two kinds") << "torn" << QStringList {} << QStringList { "/p/a.png", "/p/b.png" };
     QTest::newRow("cut short") << "cut" << QStringList {} << QStringList {};
     QTest::newRow("a FIFO") << "fifo" << QStringList {} << QStringList {};
+    QTest::newRow("a link to a whole record") << "link" << QStringList {} << QStringList {};
+    QTest::newRow("40 MB of NUL bytes after a length line") << "nuls" << QStringList {} << QStringList {};
+    QTest::newRow("a length near 2^63") << "huge length" << QStringList {} << QStringList {};
+    QTest::newRow("an empty entry") << "empty entry" << QStringList {} << QStringList {};
+    QTest::newRow("an unknown tag") << "unknown tag" << QStringList {} << QStringList {};
+    QTest::newRow("more entries than a record holds") << "too many" << QStringList {} << QStringList {};
+    QTest::newRow("as many entries as a record holds, each of the longest path")
+        << "bound" << QStringList {} << sorted(longestPaths("r", Reading) + longestPaths("s", Reading));
+    // The pictures read are all kept; of the suspects, those first in name order.
+    QTest::newRow("more suspects than a record holds")
+        << "many suspects" << QStringList {}
+        << sorted(QStringList { "/p/a.png", "/p/b.png" } + numberedPaths(DecodingJournal::MostEntries - 2));
 }
 
 void tst_FatalPicture::blameReadBack()
@@ -116,7 +164,7 @@ void tst_FatalPicture::blameReadBack()
     QTemporaryDir dir;
     const QString path = DecodingJournal::pathIn(dir.path());
     {
-        DecodingJournal journal(path);
+        DecodingJournal journal(left == QLatin1String("link") ? path + ".elsewhere" : path);
         if (left == QLatin1String("alone"))
             QVERIFY(journal.record({ "/p/a.png" }, true, { "/p/s.png" }, true));
         if (left == QLatin1String("beside"))
@@ -125,6 +173,19 @@ void tst_FatalPicture::blameReadBack()
             QVERIFY(journal.record({ "/p/long/b.png", "/p/long/c.png" }, false, {}, false));
             QVERIFY(journal.record({ "/p/a.png" }, true, {}, false));
         }
+        if (left == QLatin1String("link")) {
+            QVERIFY(journal.record({ "/p/a.png" }, true, {}, false));
+            QVERIFY(QFile::link(path + ".elsewhere", path));
+        }
+        if (left == QLatin1String("bound")) {
+            const QStringList read = longestPaths("s", Reading);
+            QVERIFY(journal.record(longestPaths("r", Reading), false, QSet<QString>(read.begin(), read.end()), false));
+        }
+        if (left == QLatin1String("many suspects")) {
+            const QStringList carried = numberedPaths(DecodingJournal::MostEntries + 5);
+            QVERIFY(journal.record(
+                { "/p/a.png", "/p/b.png" }, false, QSet<QString>(carried.begin(), carried.end()), false));
+        }
     }
     if (left == QLatin1String("torn"))
         QVERIFY(writeFile(path, QByteArray("20\nA/p/a.png\0R/p/b.png\0", 23)));
@@ -132,13 +193,80 @@ void tst_FatalPicture::blameReadBack()
         QVERIFY(writeFile(path, QByteArray("40\nA/p/a.png\0", 13)));
     if (left == QLatin1String("fifo"))
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    const DecodingJournal::Contents contents = DecodingJournal::read(path);
-    QStringList readAlone = contents.alone.values();
-    QStringList readSuspects = contents.suspects.values();
-    readAlone.sort();
-    readSuspects.sort();
-    QCOMPARE(readAlone, alone);
-    QCOMPARE(readSuspects, suspects);
+    if (left == QLatin1String("nuls"))
+        QVERIFY(writeFile(path, "41943040\n" + QByteArray(40 * 1024 * 1024, '\0')));
+    if (left == QLatin1String("huge length"))
+        QVERIFY(writeFile(path, QByteArray("9223372036854775800\nA/p/a.png\0", 30)));
+    if (left == QLatin1String("empty entry"))
+        QVERIFY(writeFile(path, QByteArray("11\nA/p/a.png\0\0", 14)));
+    if (left == QLatin1String("unknown tag"))
+        QVERIFY(writeFile(path, QByteArray("20\nA/p/a.png\0X/p/b.png\0", 23)));
+    if (left == QLatin1String("too many")) {
+        QByteArray body;
+        for (const QString& picture : numberedPaths(DecodingJournal::MostEntries + 1))
+            body += 'S' + picture.toUtf8() + '\0';
+        QVERIFY(writeFile(path, QByteArray::number(body.size()) + '\n' + body));
+    }
+    // In a child of bounded memory: a reading that does not end fails the row instead of holding
+    // the run or the machine's memory.
+    const QString answer = runInChild(
+        [&] {
+            const rlimit memory { rlim_t(1) << 30, rlim_t(1) << 30 };
+            ::setrlimit(RLIMIT_AS, &memory);
+            const DecodingJournal::Contents contents = DecodingJournal::read(path);
+            return sorted(contents.alone.values()).join('\n') + "\n--\n"
+                + sorted(contents.suspects.values()).join('\n');
+        },
+        10);
+    QCOMPARE(answer.section("\n--\n", 0, 0).split('\n', Qt::SkipEmptyParts), alone);
+    QCOMPARE(answer.section("\n--\n", 1).split('\n', Qt::SkipEmptyParts), suspects);
+}
+
+// A finished run removes its record, and nothing that has taken the record's place.
+void tst_FatalPicture::removesOnlyItsOwnRecord_data()
+{
+    QTest::addColumn<QString>("standIn"); // what stands at the path when the run ends; empty: the record
+    QTest::addColumn<bool>("recorded"); // whether the run wrote a record before
+    QTest::newRow("the record it wrote") << "" << true;
+    QTest::newRow("the record an earlier run left") << "" << false;
+    QTest::newRow("another file moved into its place") << "other file" << true;
+    for (const QString standIn : { "FIFO", "socket", "dangling link", "link to a file", "directory" }) {
+        QTest::newRow(qPrintable(standIn + " in its place")) << standIn << true;
+        QTest::newRow(qPrintable(standIn + " from the start")) << standIn << false;
+    }
+}
+
+void tst_FatalPicture::removesOnlyItsOwnRecord()
+{
+    QFETCH(QString, standIn);
+    QFETCH(bool, recorded);
+    QTemporaryDir dir;
+    const QString path = DecodingJournal::pathIn(dir.path());
+    if (!recorded && standIn.isEmpty())
+        QVERIFY(writeFile(path, QByteArray("10\nS/p/a.png\0", 13)));
+    if (!recorded && !standIn.isEmpty())
+        QVERIFY(putStandIn(path, standIn));
+    DecodingJournal journal(path);
+    if (recorded)
+        QVERIFY(journal.record({ "/p/a.png" }, false, {}, false));
+    else if (!standIn.isEmpty())
+        QVERIFY(!journal.record({ "/p/a.png" }, false, {}, false));
+    if (recorded && standIn == QLatin1String("other file")) {
+        QVERIFY(writeFile(path + ".other", "0\n"));
+        QCOMPARE(::rename(QFile::encodeName(path + ".other").constData(), QFile::encodeName(path).constData()), 0);
+    } else if (recorded && !standIn.isEmpty()) {
+        QVERIFY(putStandIn(path, standIn));
+    }
+    struct stat before = {};
+    ::lstat(QFile::encodeName(path).constData(), &before);
+    journal.remove();
+    struct stat after = {};
+    const bool stands = ::lstat(QFile::encodeName(path).constData(), &after) == 0;
+    QCOMPARE(stands, !standIn.isEmpty());
+    if (stands) {
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_FatalPicture)

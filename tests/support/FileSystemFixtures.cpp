@@ -12,7 +12,9 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,12 +22,28 @@ namespace {
 
 constexpr uid_t Nobody = 65534;
 
+// A socket nobody listens on: bound, then closed, it stays in the file system.
+bool bindSocket(const QByteArray& path)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
 } // namespace
 
 const QStringList& standInKinds()
 {
     static const QStringList kinds { QStringLiteral("FIFO"), QStringLiteral("/dev/zero"),
-        QStringLiteral("/dev/urandom"), QStringLiteral("directory") };
+        QStringLiteral("/dev/urandom"), QStringLiteral("directory"), QStringLiteral("socket") };
     return kinds;
 }
 
@@ -38,6 +56,14 @@ bool putStandIn(const QString& path, const QString& kind)
         return mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
     if (kind == QLatin1String("directory"))
         return QDir().mkdir(path);
+    if (kind == QLatin1String("socket"))
+        return bindSocket(QFile::encodeName(path));
+    if (kind == QLatin1String("dangling link"))
+        return QFile::link(path + QStringLiteral(".gone"), path);
+    if (kind == QLatin1String("link to a file")) {
+        QFile target(path + QStringLiteral(".target"));
+        return target.open(QIODevice::WriteOnly) && target.write("0\n") == 2 && QFile::link(target.fileName(), path);
+    }
     return QFile::link(kind, path);
 }
 

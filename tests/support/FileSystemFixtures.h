@@ -27,9 +27,10 @@ QStringList directoryListing(const QString& directory);
 bool populateDirectory(const QString& directory, const QStringList& entries);
 
 // What may stand in the place of a file: a FIFO nobody writes to, links to devices that never
-// end, and a directory.
+// end, a directory and a socket nobody listens on.
 const QStringList& standInKinds();
-// Puts one of those at the path, in place of whatever stood there; false when it cannot.
+// Puts one of those at the path, in place of whatever stood there, or a "dangling link" or a
+// "link to a file" (beside it, named after it); false when it cannot.
 bool putStandIn(const QString& path, const QString& kind);
 
 // A trash of the test's own: HOME and XDG_DATA_HOME point into a temporary directory for the life
