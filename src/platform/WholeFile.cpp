@@ -37,16 +37,6 @@ QString notAFileText()
     return QStringLiteral("The path is not a file.");
 }
 
-bool notAFile(const QString& path)
-{
-    struct stat status;
-    const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &status) == 0)
-        return !S_ISREG(status.st_mode);
-    // A link that leads nowhere is something all the same.
-    return ::lstat(name.constData(), &status) == 0;
-}
-
 QString brokenLinkText(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);

@@ -14,9 +14,6 @@ namespace wholefile {
 // What the user is told of something other than a regular file standing where one of these
 // files should be.
 QString notAFileText();
-// True when something other than a regular file (or a link to one) stands at the path; false
-// when nothing does.
-bool notAFile(const QString& path);
 // True when the name is there at all, a link that leads nowhere or into a loop included: such a
 // name is to be refused when it is read, never taken as missing and written over.
 bool present(const QString& path);
