@@ -42,6 +42,23 @@ QString program()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/tolq");
 }
 
+// Runs the program's gather offscreen on the program directory home, as nobody when asked;
+// false when it could not start or waited for an answer (a guard against a hang, not a timing).
+bool runGather(QProcess& run, const QString& home, const QString& commandLine, bool asNobody = false)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TOLQ_HOME"), home);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    run.setProcessEnvironment(environment);
+    if (asNobody)
+        run.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+                ::_exit(99);
+        });
+    run.start(program(), { commandLine });
+    return run.waitForStarted() && run.waitForFinished(120000);
+}
+
 // The settings name the list "General"; the list "Holiday" holds three pictures.
 void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
 {
@@ -193,19 +210,7 @@ private Q_SLOTS:
         const QByteArray settingsBefore = readFile(settingsFile);
 
         QProcess run;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TOLQ_HOME"), home);
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        run.setProcessEnvironment(environment);
-        if (asNobody)
-            run.setChildProcessModifier([] {
-                if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-                    ::_exit(99);
-            });
-        run.start(program(), { commandLine });
-        QVERIFY(run.waitForStarted());
-        // Guards a hang on a message; not a timing check.
-        QVERIFY2(run.waitForFinished(120000), "the gather run waited for an answer");
+        QVERIFY2(runGather(run, home, commandLine, asNobody), "the gather run waited for an answer");
         const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
         if (asNobody && run.exitCode() == 99)
             QSKIP("cannot run the program as an unprivileged user here");
@@ -270,14 +275,7 @@ private Q_SLOTS:
         const QByteArray before = linkText(path);
 
         QProcess run;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TOLQ_HOME"), home);
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        run.setProcessEnvironment(environment);
-        run.start(program(), { QStringLiteral("Holiday /GATHER") });
-        QVERIFY(run.waitForStarted());
-        // Guards a hang on a message; not a timing check.
-        QVERIFY2(run.waitForFinished(120000), "the gather run waited for an answer");
+        QVERIFY2(runGather(run, home, QStringLiteral("Holiday /GATHER")), "the gather run waited for an answer");
         const QString errors = QString::fromLocal8Bit(run.readAllStandardError());
         QCOMPARE(run.exitStatus(), QProcess::NormalExit);
         QVERIFY2(run.exitCode() == int(ExitStatus::Failed),

@@ -39,6 +39,21 @@ QByteArray cutLine(const QByteArray& line)
 
 } // namespace
 
+void BestCompression::pcxRuns(SampleBytes& out, const QByteArray& bytes)
+{
+    // A count byte (0xC0 + up to 63) and the value; a byte below 0xC0 alone stands for itself.
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const int run = runAt(bytes, i, 63);
+        const uint8_t value = uint8_t(bytes[i]);
+        if (run > 1 || value >= 0xC0)
+            out.u8(0xC0 | run).u8(value);
+        else
+            out.u8(value);
+        i += run;
+    }
+}
+
 QByteArray BestCompression::cut(int width, const QList<QByteArray>& lines)
 {
     SampleBytes b;
@@ -57,18 +72,8 @@ QByteArray BestCompression::pcx(int width, int height, int bits, int planes, int
     for (int i = 0; i < 16; ++i)
         b.u8(i * 17).u8(i * 17).u8(i * 17);
     b.u8(0).u8(planes).le16(bytesPerLine).le16(1).le16(0).le16(0).fill(54);
-    // Runs go on across planes and lines: a count byte (0xC0 + up to 63) and the value; a byte
-    // below 0xC0 alone stands for itself.
-    qsizetype i = 0;
-    while (i < packed.size()) {
-        const int run = runAt(packed, i, 63);
-        const uint8_t value = uint8_t(packed[i]);
-        if (run > 1 || value >= 0xC0)
-            b.u8(0xC0 | run).u8(value);
-        else
-            b.u8(value);
-        i += run;
-    }
+    // Runs go on across planes and lines.
+    pcxRuns(b, packed);
     if (bits == 8 && planes == 1) {
         b.u8(0x0C);
         for (int i = 0; i < 256; ++i)

@@ -7,7 +7,12 @@
 // Writers that pack given pixel bytes as tightly as each type's run-length or LZW coding allows,
 // so that a file is as short as a legal file of its picture can be. The bytes are laid out as the
 // type stores them (rows padded, planes one after another).
+struct SampleBytes;
+
 namespace BestCompression {
+
+// PCX's run-length coding of bytes, appended to out.
+void pcxRuns(SampleBytes& out, const QByteArray& bytes);
 
 // Dr Halo: one line after another, each its unpacked bytes (1, 4 or 8 bits a pixel).
 QByteArray cut(int width, const QList<QByteArray>& lines);

@@ -1,5 +1,6 @@
 #include "ImageSampleWriters.h"
 
+#include "BestCompressionWriters.h"
 #include "SampleBytes.h"
 
 #include <QBuffer>
@@ -254,18 +255,7 @@ QByteArray ImageSampleWriters::pcx(const QImage& image)
             QByteArray line(lineBytes, 0);
             for (int x = 0; x < rgb.width(); ++x)
                 line[x] = char(plane == 0 ? qRed(row[x]) : plane == 1 ? qGreen(row[x]) : qBlue(row[x]));
-            int x = 0;
-            while (x < lineBytes) {
-                int run = 1;
-                while (x + run < lineBytes && run < 63 && line[x + run] == line[x])
-                    ++run;
-                const uint8_t v = uint8_t(line[x]);
-                if (run > 1 || v >= 0xC0)
-                    b.u8(0xC0 | run).u8(v);
-                else
-                    b.u8(v);
-                x += run;
-            }
+            BestCompression::pcxRuns(b, line);
         }
     }
     return b.data;
