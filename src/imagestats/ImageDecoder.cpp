@@ -1,5 +1,6 @@
 #include "imagestats/ImageDecoder.h"
 
+#include "imagestats/decoders/DecoderLimits.h"
 #include "imagestats/decoders/GemImgDecoder.h"
 #include "imagestats/decoders/GraphicsMagickDecoder.h"
 #include "imagestats/decoders/IffIlbmDecoder.h"
@@ -321,7 +322,12 @@ ImageProbe probeImageFile(const QString& path)
     case Reader::Magick:
         probe.declared = std::strcmp(choice.format, "HRZ") == 0 ? QSize(256, 240)
                                                                 : GraphicsMagickDecoder::ping(head, choice.format);
+        if (probe.declared.isValid()
+            && !DecoderLimits::librarySizeAcceptable(probe.declared.width(), probe.declared.height()))
+            probe.declared = QSize(0, 0);
         probe.peakBytesPerPixel = GraphicsMagickDecoder::PeakBytesPerPixel;
+        // The library reads a copy of the file's bytes.
+        probe.fileCopies = 2;
         break;
     case Reader::Unknown:
         break;

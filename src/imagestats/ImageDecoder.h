@@ -27,6 +27,7 @@ struct ImageProbe
     qint64 fileBytes = 0;
     QSize declared;
     int peakBytesPerPixel = 12;
+    int fileCopies = 1; // of the file's bytes, held at once while it is decoded
 };
 ImageProbe probeImageFile(const QString& path);
 // The same picture made to fit inside the bound, its proportions kept, for display: JPEG is

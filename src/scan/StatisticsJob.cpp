@@ -5,13 +5,19 @@
 #include "imagestats/MeasureImage.h"
 #include "imagestats/PixelArray.h"
 #include "imagestats/decoders/DecoderLimits.h"
+#include "imagestats/decoders/GraphicsMagickDecoder.h"
 #include "platform/Conventions.h"
 #include "scan/DirectoryListing.h"
+#include "scan/PixelBudget.h"
 #include "scan/ScanValues.h"
 
 #include <cmath>
 
 namespace {
+
+// The largest picture the decoder library accepts, at its peak, fits the budget: it may run alone.
+static_assert(
+    DecoderLimits::maxLibraryPixels * GraphicsMagickDecoder::PeakBytesPerPixel <= PixelBudget::DefaultPixels * 4);
 
 constexpr int PreviewTwips = 600;
 
@@ -29,7 +35,7 @@ qint64 decodedPixels(const StatisticsJob& job)
         : DecoderLimits::maxPixels;
     // In 4-byte pixels; the file's bytes are held while it is decoded. The pattern then keeps a
     // grey byte a pixel beside the 32-bit picture.
-    const qint64 decoding = declared * probe.peakBytesPerPixel + probe.fileBytes;
+    const qint64 decoding = declared * probe.peakBytesPerPixel + probe.fileBytes * probe.fileCopies;
     const qint64 measuring = job.wantPattern ? declared * 5 : 0;
     return qMax(decoding, measuring) / 4;
 }

@@ -1,4 +1,6 @@
 #include "imagestats/ImageDecoder.h"
+#include "imagestats/decoders/DecoderLimits.h"
+#include "imagestats/decoders/GraphicsMagickDecoder.h"
 
 #include "BestCompressionWriters.h"
 #include "FileSystemFixtures.h"
@@ -36,6 +38,13 @@ qint64 statusKb(const QByteArray& field)
 // More address space, and a larger file, than any of these small pictures needs: the declared
 // picture needs far more.
 constexpr qint64 MostGrowthKb = 128 * 1024;
+
+// Under the address sanitizer every eight bytes the program touches have a shadow byte.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qint64 TouchedEighths = 9;
+#else
+constexpr qint64 TouchedEighths = 8;
+#endif
 
 QImage solid(int width, int height, QImage::Format format)
 {
@@ -92,12 +101,18 @@ private:
 
     QString put(const QString& name, const QByteArray& bytes) { return writeFileIn(m_dir, name, bytes); }
 
+    // What a decode may grow by: its address space (nothing reserved at all), or its resident
+    // memory (what a picture decoded really takes; the library reserves more than it fills).
+    enum class Growth { AddressSpace, Resident };
+
     // Decodes the file in a child process whose temporary directory is a fresh one and whose
     // files may not grow past MostGrowthKb (a larger write ends it); empty when the outcome is
-    // the one wanted, the address space grew by at most mostGrowthKb and nothing was left in the
-    // temporary directory.
-    QString decodeInChild(const QString& path, bool wanted, qint64 mostGrowthKb)
+    // the one wanted (refused with the refusal given, if any), the growth was at most
+    // mostGrowthKb and nothing was left in the temporary directory.
+    QString decodeInChild(const QString& path, bool wanted, qint64 mostGrowthKb, Growth measured = Growth::AddressSpace,
+        const QString& refusal = {})
     {
+        const bool resident = measured == Growth::Resident;
         const QString scratch = path + ".tmp";
         if (!QDir().mkpath(scratch))
             return QStringLiteral("no temporary directory");
@@ -106,13 +121,17 @@ private:
                 qputenv("TMPDIR", QFile::encodeName(scratch));
                 const rlimit fileSize { MostGrowthKb * 1024, MostGrowthKb * 1024 };
                 setrlimit(RLIMIT_FSIZE, &fileSize);
-                const qint64 before = statusKb("VmSize");
+                const qint64 before = statusKb(resident ? "VmRSS" : "VmSize");
                 const DecodeResult result = decodeImageFile(path);
-                const qint64 growth = statusKb("VmPeak") - before;
+                const qint64 growth = statusKb(resident ? "VmHWM" : "VmPeak") - before;
                 if (result.ok() != wanted)
                     return result.ok() ? QStringLiteral("decoded") : result.error;
+                if (!wanted && !refusal.isEmpty() && result.error != refusal)
+                    return "refused with: " + result.error;
                 if (before < 0 || growth > mostGrowthKb)
-                    return QStringLiteral("address space grew by %1 kB").arg(growth);
+                    return QStringLiteral("%1 grew by %2 kB")
+                        .arg(resident ? "resident memory" : "address space")
+                        .arg(growth);
                 return QString();
             },
             60);
@@ -203,6 +222,61 @@ private Q_SLOTS:
         tga.u8(0).u8(0).u8(11).fill(9).le16(width).le16(height).u8(8).u8(0);
         tga.raw(QByteArray("\xFF\x60", 2).repeated(qsizetype(width) * height / 128));
         const QString answer = decodeInChild(put("large.tga", tga.data), true, std::numeric_limits<qint64>::max());
+        QVERIFY2(answer.isEmpty(), qPrintable(answer));
+    }
+
+    // What the decoder library holds stays within what the scan's budget charges a picture of
+    // the library's largest size, and a larger one, or a small file declaring one, is refused
+    // before the library reads it.
+    void libraryPictureIsBoundedByItsCharge_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("decodes");
+        constexpr int Width = 12800;
+        constexpr int Height = 12500;
+        static_assert(qint64(Width) * Height == DecoderLimits::maxLibraryPixels);
+        // A colour-mapped picture, and one whose reader unpacks it whole beside the library's pixels.
+        for (const char* type : { "CUT", "PCX" })
+            QTest::newRow(qPrintable(QStringLiteral("%1 at the largest size").arg(type)))
+                << "largest." + QString(type).toLower() << W::solid(type, Width, Height) << QSize(Width, Height)
+                << true;
+        for (const char* type : { "PCX", "SUN", "RLE", "ART", "CUT" }) {
+            const QString suffix = type == QByteArray("SUN") ? QStringLiteral("ras") : QString(type).toLower();
+            QTest::newRow(qPrintable(QStringLiteral("%1 a line past the largest size").arg(type)))
+                << "past." + suffix << W::solid(type, Width, Height + 1) << QSize(Width, Height + 1) << false;
+        }
+        QTest::newRow("TGA at the largest size of other types")
+            << "other.tga" << W::solid("TGA", 20000, 20000) << QSize(20000, 20000) << false;
+        // One line of runs, then the line repeated for all the others.
+        SampleBytes bitmap;
+        bitmap.le16(16000).le16(16000).le16(8).le16(75).le16(75).raw(QByteArray("\xFF\x07", 2).repeated(125));
+        bitmap.u8(0xFD).u8(0x07).raw(QByteArray("\0\xFF", 2).repeated(62)).u8(0).u8(0xBD);
+        SampleBytes wpg;
+        wpg.raw("\xFFWPC").le32(16).u8(1).u8(0x16).u8(1).fill(5).u8(0x0F).u8(6).u8(1).fill(5);
+        wpg.u8(0x0B).u8(0xFF).le16(int(bitmap.data.size())).raw(bitmap.data).u8(0x10).u8(0);
+        QTest::newRow("WPG, 418 bytes declaring 16000 x 16000") << "a.wpg" << wpg.data << QSize(16000, 16000) << false;
+        QTest::newRow("WMF, a small file declaring 19000 x 19000")
+            << "a.wmf" << W::wmfRectangles(19000, 19000, { { QRect(0, 0, 19000, 19000), qRgb(255, 0, 0) } })
+            << QSize(19000, 19000) << false;
+    }
+    void libraryPictureIsBoundedByItsCharge()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(bool, decodes);
+        const QString path = put(name, bytes);
+        // The library reads a copy of the file.
+        const qint64 charged
+            = (GraphicsMagickDecoder::PeakBytesPerPixel * qint64(size.width()) * size.height() + 2 * bytes.size())
+            / 1024;
+        const qint64 resident = charged * TouchedEighths / 8;
+        const QString answer = decodes
+            ? decodeInChild(path, true, resident, Growth::Resident)
+            : decodeInChild(path, false, MostGrowthKb, Growth::AddressSpace,
+                QStringLiteral("Image size %1 x %2 is not acceptable").arg(size.width()).arg(size.height()));
         QVERIFY2(answer.isEmpty(), qPrintable(answer));
     }
 

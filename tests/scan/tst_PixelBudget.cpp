@@ -9,6 +9,7 @@
 
 #include "ImageSampleWriters.h"
 #include "ImageSamples.h"
+#include "SampleBytes.h"
 #include "TestSupport.h"
 
 #include <QScopeGuard>
@@ -163,8 +164,18 @@ private Q_SLOTS:
             const ImageSample sample = ImageSamples::sample(type);
             const qint64 pixels = qint64(sample.expected.width()) * sample.expected.height();
             QTest::newRow(qPrintable(type))
-                << "sample" + type.toLower() << sample.bytes << pixels << 3 * pixels + sample.bytes.size() / 4;
+                << "sample" + type.toLower() << sample.bytes << pixels << 4 * pixels + sample.bytes.size() / 2;
         }
+        // The library's pixels and the picture exported from them, 15 bytes a pixel; a picture
+        // past the library's largest is refused unread.
+        const auto tga = [](int width, int height) {
+            return SampleBytes().u8(0).u8(0).u8(10).fill(9).le16(width).le16(height).u8(24).u8(0).fill(742).data;
+        };
+        const qint64 largest = DecoderLimits::maxLibraryPixels;
+        QTest::newRow("TGA header at the library's largest")
+            << "largest.tga" << tga(12800, 12500) << 15 * largest / 4 << 15 * largest / 4 + 380;
+        QTest::newRow("TGA header past the library's largest")
+            << "past.tga" << tga(12800, 12501) << qint64(0) << 2 * qint64(760) / 4;
         QByteArray jpeg = ImageSampleWriters::qtWrite(ImageSamples::photo(16, 16), "jpeg");
         const qsizetype sof = jpeg.indexOf("\xFF\xC0");
         for (const int at : { 5, 7 }) {

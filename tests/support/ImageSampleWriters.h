@@ -30,6 +30,10 @@ public:
     static QByteArray macPaint(const QImage& mono); // 576 x 720
     static QByteArray wmfRectangles(int width, int height, const QList<QPair<QRect, QRgb>>& rectangles);
     static QByteArray wpg(const QImage& indexed);
+    // One grey over the whole picture at the type's best compression, written without holding
+    // its pixels, for pictures too large to hold: "TGA" (24-bit), "PCX" (three planes), "SUN"
+    // (24-bit), "RLE" (Utah, three channels), "ART", "CUT" (8-bit).
+    static QByteArray solid(const char* type, int width, int height);
 
     static QByteArray msp(const QImage& mono, int version); // Format_Mono, bit 1 = white
     static QByteArray pcPaint(const QImage& indexed, bool packed, bool egaPlanes);

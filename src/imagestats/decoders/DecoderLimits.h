@@ -10,6 +10,24 @@ namespace DecoderLimits {
 // Anything larger is refused: far above any photograph, far below what would exhaust memory.
 constexpr qint64 maxPixels = 400'000'000;
 
+// Pictures read through the decoder library cost more a pixel (GraphicsMagickDecoder's
+// PeakBytesPerPixel), so their largest is lower: its peak fits the scan's pixel budget, and one
+// that runs alone stays within it. The library's memory limit is that peak, so every picture of
+// this size fits; a larger one is refused by its declared size before the library reads it,
+// rather than by the limit once it is filled. 12800 x 12500 pixels.
+constexpr qint64 maxLibraryPixels = 160'000'000;
+
+inline bool librarySizeAcceptable(qint64 width, qint64 height)
+{
+    return width > 0 && height > 0 && width <= maxLibraryPixels && height <= maxLibraryPixels
+        && width * height <= maxLibraryPixels;
+}
+
+inline QString sizeRefused(qint64 width, qint64 height)
+{
+    return QStringLiteral("Image size %1 x %2 is not acceptable").arg(width).arg(height);
+}
+
 inline bool sizeAcceptable(qint64 width, qint64 height)
 {
     return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width * height <= maxPixels;
@@ -19,7 +37,7 @@ inline bool sizeAcceptable(qint64 width, qint64 height)
 inline QImage makeCanvas(qint64 width, qint64 height, QImage::Format format, QString* error)
 {
     if (!sizeAcceptable(width, height)) {
-        *error = QStringLiteral("Image size %1 x %2 is not acceptable").arg(width).arg(height);
+        *error = sizeRefused(width, height);
         return {};
     }
     QImage image(int(width), int(height), format);

@@ -13,9 +13,6 @@
 
 namespace {
 
-// What the library holds a pixel in: four 16-bit channels and a colour-map index.
-constexpr qint64 LibraryPixelBytes = 10;
-
 // Only the coders we read through the library stay registered (with the bitmap readers a
 // metafile's embedded pictures need). A picture file may carry another format inside, such as
 // PostScript in a WordPerfect graphic; with its coder gone it cannot start an interpreter or
@@ -45,12 +42,15 @@ void initialiseOnce()
     std::call_once(once, [] {
         Magick::InitializeMagick(nullptr);
         keepOnlyPictureCoders();
+        // Some readers apply this limit when only asked for the size: a lower one would hide the
+        // size of a picture the decoder then refuses in its own words.
         MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, DecoderLimits::maxPixels);
-        // The library's pixels stay in memory, up to what the largest acceptable picture needs
-        // (the scan's pixel budget charges them for every picture in flight). A picture that
-        // would need more is refused rather than spilled to a file: nothing is written to the
-        // temporary directory.
-        MagickLib::SetMagickResourceLimit(MagickLib::MemoryResource, DecoderLimits::maxPixels * LibraryPixelBytes);
+        // The library's pixels and its readers' buffers stay in memory, within what the scan's
+        // pixel budget charges the largest acceptable picture, so every picture the size check
+        // accepts fits. A picture that would need more is refused rather than spilled to a file:
+        // nothing is written to the temporary directory.
+        MagickLib::SetMagickResourceLimit(
+            MagickLib::MemoryResource, DecoderLimits::maxLibraryPixels * GraphicsMagickDecoder::PeakBytesPerPixel);
         MagickLib::SetMagickResourceLimit(MagickLib::MapResource, 0);
         MagickLib::SetMagickResourceLimit(MagickLib::DiskResource, 0);
         // Callers decode many files side by side; one worker per decode avoids oversubscription.
@@ -107,6 +107,11 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
         return failure(QStringLiteral("The file is empty"));
     if (!CompletenessCheck::libraryPicture(data, data.size(), coder))
         return failure(QStringLiteral("The file is incomplete"));
+    // The library's limits would refuse a picture this large only once it had filled them, at a
+    // cost of gigabytes and seconds: its declared size refuses it at once.
+    if (const QSize declared = ping(data, coder);
+        declared.isValid() && !DecoderLimits::librarySizeAcceptable(declared.width(), declared.height()))
+        return failure(DecoderLimits::sizeRefused(declared.width(), declared.height()));
     Magick::Image picture;
     try {
         // The coder is named in the file name too: otherwise the library would follow whatever
@@ -126,6 +131,9 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     const qint64 height = picture.rows();
     // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
     const bool matte = picture.matte();
+    // A picture whose size could not be told beforehand and that fitted the library's memory.
+    if (!DecoderLimits::librarySizeAcceptable(width, height))
+        return failure(DecoderLimits::sizeRefused(width, height));
     QString error;
     // Exported straight into 32-bit pixels, so the picture is not held in a second format too.
     QImage image
