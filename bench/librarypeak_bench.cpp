@@ -5,6 +5,7 @@
 // With --decode FILE it decodes that one file itself and prints the outcome.
 
 #include "ImageSampleWriters.h"
+#include "TestSupport.h"
 #include "imagestats/ImageDecoder.h"
 
 #include <QCoreApplication>
@@ -30,13 +31,7 @@ QString option(const QStringList& args, const QString& name, const QString& fall
 // A figure of this process from /proc/self/status, in MB.
 double statusMb(const QByteArray& field)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
+    return double(processStatusKb(field)) / 1024.0;
 }
 
 int decodeOne(const QString& path)

@@ -23,18 +23,6 @@ namespace Best = BestCompression;
 
 namespace {
 
-// A figure of this process from /proc/self/status, in kB.
-qint64 statusKb(const QByteArray& field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
 // More address space, and a larger file, than any of these small pictures needs: the declared
 // picture needs far more.
 constexpr qint64 MostGrowthKb = 128 * 1024;
@@ -121,9 +109,9 @@ private:
                 qputenv("TMPDIR", QFile::encodeName(scratch));
                 const rlimit fileSize { MostGrowthKb * 1024, MostGrowthKb * 1024 };
                 setrlimit(RLIMIT_FSIZE, &fileSize);
-                const qint64 before = statusKb(resident ? "VmRSS" : "VmSize");
+                const qint64 before = processStatusKb(resident ? "VmRSS" : "VmSize");
                 const DecodeResult result = decodeImageFile(path);
-                const qint64 growth = statusKb(resident ? "VmHWM" : "VmPeak") - before;
+                const qint64 growth = processStatusKb(resident ? "VmHWM" : "VmPeak") - before;
                 if (result.ok() != wanted)
                     return result.ok() ? QStringLiteral("decoded") : result.error;
                 if (!wanted && !refusal.isEmpty() && result.error != refusal)

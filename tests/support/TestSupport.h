@@ -26,3 +26,6 @@ QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteAr
 qint64 goneProcessId();
 // The contents of a file that spans several chunks of the file comparison, no two bytes in a row alike.
 QByteArray severalChunks();
+// A figure of this process from /proc/self/status (VmSize, VmPeak, VmRSS, VmHWM), in kB; -1 when
+// it cannot be read.
+qint64 processStatusKb(const QByteArray& field);
