@@ -46,7 +46,7 @@ SingleInstance::Result SingleInstance::acquire()
     // device or a file that never ends (a link to /proc) would feed it without end. So the
     // content is read first, within the little the lock writes.
     if (wholefile::present(m_path) && !wholefile::read(m_path, MaxLockBytes, &m_refusal))
-        return Result::NotAFile;
+        return Result::Unreadable;
     m_held = m_lock->tryLock(0);
     if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
         && removeAbandonedLock(m_path))
@@ -62,7 +62,7 @@ QString SingleInstance::refusalText(Result result, const QString& directory) con
 {
     if (result == Result::HeldElsewhere)
         return QStringLiteral("Another instance of t'olq! is already running...");
-    if (result == Result::NotAFile)
+    if (result == Result::Unreadable)
         return QStringLiteral("Unable to lock %1\r\r%2").arg(m_path, m_refusal);
     return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
                           "settings and catalogues there.")

@@ -12,7 +12,8 @@ public:
         Acquired, // this process holds the lock (or already held it)
         HeldElsewhere, // another running instance holds it
         CannotCreate, // the lock file cannot be made: the directory is not writable or full
-        NotAFile, // the lock file cannot be read: something other than a file of ours stands there
+        Unreadable, // the lock file cannot be read within what a lock holds (a FIFO, a device, a
+                    // link nobody can follow, a file that never ends)
     };
 
     explicit SingleInstance(const QString& directory);

@@ -23,6 +23,11 @@ QString stateFileRefusal(const QString& path)
     QString reason;
     if (!wholefile::present(path) || readStateNumber(path, &reason))
         return {};
+    return stateFileRefusalText(path, reason);
+}
+
+QString stateFileRefusalText(const QString& path, const QString& reason)
+{
     return QStringLiteral("Unable to read %1\r\r%2").arg(path, reason);
 }
 

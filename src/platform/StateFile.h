@@ -19,6 +19,8 @@ std::optional<qint32> readStateNumber(const QString& path, QString* reason = nul
 // no run may resume from it, and it is not the program's to remove. Empty when nothing stands
 // there or the file can be read.
 QString stateFileRefusal(const QString& path);
+// The refusal of a state file that cannot be read, for the reason given.
+QString stateFileRefusalText(const QString& path, const QString& reason);
 // Writes the line, ended by CR LF, whole or not at all (platform/TextLines.h); false when it
 // cannot.
 bool writeStateFile(const QString& path, const QString& line);

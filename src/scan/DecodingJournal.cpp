@@ -1,7 +1,7 @@
 #include "scan/DecodingJournal.h"
 
+#include "platform/StateFile.h"
 #include "platform/WholeFile.h"
-#include "scan/StatisticsPipeline.h"
 
 #include <QFile>
 
@@ -19,11 +19,6 @@ namespace {
 constexpr char AloneTag = 'A';
 constexpr char ReadingTag = 'R';
 constexpr char SuspectTag = 'S';
-// The pictures in the workers' hands: those the loop holds ahead of it and its own (a worker may
-// still be reading a few it dropped, one a worker; a record holds them all, and on a machine of
-// thousands of threads the next run may take it as torn). As many again are kept for the suspects
-// carried from the runs before.
-static_assert(DecodingJournal::MostEntries == 2 * (StatisticsPipeline::MostFilesAhead + 1));
 // A path of PATH_MAX bytes or more cannot be opened, so no reading of it ends the process.
 constexpr qsizetype MostPathBytes = PATH_MAX - 1;
 constexpr qsizetype MostLengthDigits = 19; // of a qint64
@@ -52,7 +47,7 @@ QString DecodingJournal::refusal(const QString& path)
     struct stat status;
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
         return {};
-    return QStringLiteral("Unable to read %1\r\r%2").arg(path, wholefile::notAFileText());
+    return stateFileRefusalText(path, wholefile::notAFileText());
 }
 
 // Only a record that is whole names anything: a length line of digits alone, all the bytes it

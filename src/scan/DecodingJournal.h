@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scan/StatisticsPipeline.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -20,9 +22,11 @@ public:
         QSet<QString> suspects; // read beside others, or not yet read on its own
     };
 
-    // The most entries a record holds: the pictures in the workers' hands at most, and as many
-    // suspects again.
-    static constexpr qsizetype MostEntries = 4098;
+    // The most entries a record holds: the pictures the workers may hold (the files ahead of the
+    // loop and its own) and as many suspects again. A worker may still be reading a picture it
+    // dropped besides: on a machine of thousands of threads the next run may take such a record
+    // as torn.
+    static constexpr qsizetype MostEntries = 2 * (StatisticsPipeline::MostFilesAhead + 1);
 
     static QString pathIn(const QString& programDirectory);
     // What the file holds; empty when it is missing, not a regular file (a link to one included)
