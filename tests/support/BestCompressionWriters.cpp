@@ -17,7 +17,9 @@ int runAt(const QByteArray& data, qsizetype at, int most)
     return run;
 }
 
-QByteArray cutLine(const QByteArray& line)
+} // namespace
+
+QByteArray BestCompression::cutLine(const QByteArray& line)
 {
     SampleBytes out;
     qsizetype i = 0;
@@ -34,10 +36,9 @@ QByteArray cutLine(const QByteArray& line)
         out.u8(literal).raw(line.mid(i, literal));
         i += literal;
     }
-    return out.u8(0).data;
+    out.u8(0);
+    return SampleBytes().le16(int(out.data.size())).raw(out.data).data;
 }
-
-} // namespace
 
 void BestCompression::pcxRuns(SampleBytes& out, const QByteArray& bytes)
 {
@@ -58,10 +59,8 @@ QByteArray BestCompression::cut(int width, const QList<QByteArray>& lines)
 {
     SampleBytes b;
     b.le16(width).le16(int(lines.size())).le16(0);
-    for (const QByteArray& line : lines) {
-        const QByteArray packets = cutLine(line);
-        b.le16(int(packets.size())).raw(packets);
-    }
+    for (const QByteArray& line : lines)
+        b.raw(cutLine(line));
     return b.data;
 }
 

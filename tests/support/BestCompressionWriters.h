@@ -13,6 +13,8 @@ namespace BestCompression {
 
 // PCX's run-length coding of bytes, appended to out.
 void pcxRuns(SampleBytes& out, const QByteArray& bytes);
+// One line of a Dr Halo CUT as the file holds it: its length, its packets and their end.
+QByteArray cutLine(const QByteArray& line);
 
 // Dr Halo: one line after another, each its unpacked bytes (1, 4 or 8 bits a pixel).
 QByteArray cut(int width, const QList<QByteArray>& lines);

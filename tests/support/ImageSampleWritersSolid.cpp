@@ -1,5 +1,6 @@
 #include "ImageSampleWriters.h"
 
+#include "BestCompressionWriters.h"
 #include "SampleBytes.h"
 
 #include <cstring>
@@ -26,25 +27,8 @@ QByteArray tgaRow(int width)
 QByteArray pcxRow(int lineBytes)
 {
     SampleBytes plane;
-    runs(lineBytes, 63, [&](int n) {
-        if (n > 1)
-            plane.u8(0xC0 | n);
-        plane.u8(Grey);
-    });
+    BestCompression::pcxRuns(plane, QByteArray(lineBytes, char(Grey)));
     return plane.data.repeated(3);
-}
-
-QByteArray cutRow(int width)
-{
-    SampleBytes line;
-    runs(width, 127, [&](int n) {
-        if (n > 1)
-            line.u8(0x80 | n).u8(Grey);
-        else
-            line.u8(1).u8(Grey);
-    });
-    line.u8(0);
-    return SampleBytes().le16(int(line.data.size())).raw(line.data).data;
 }
 
 QByteArray utahRow(int width)
@@ -101,7 +85,7 @@ QByteArray ImageSampleWriters::solid(const char* type, int width, int height)
         b.le16(0).le16(width).le16(0).le16(height);
         b.raw(QByteArray(rowBytes + (rowBytes & 1), char(0x55)).repeated(height));
     } else if (std::strcmp(type, "CUT") == 0) {
-        b.le16(width).le16(height).le16(0).raw(cutRow(width).repeated(height));
+        b.le16(width).le16(height).le16(0).raw(BestCompression::cutLine(QByteArray(width, char(Grey))).repeated(height));
     }
     return b.data;
 }
