@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
     }
     SingleInstance instance(programDirectory());
     if (const SingleInstance::Result lock = instance.acquire(); lock != SingleInstance::Result::Acquired) {
-        prompter.tell(instance.refusalText(lock, programDirectory()));
+        prompter.tell(instance.refusalText(lock));
         return int(lock == SingleInstance::Result::HeldElsewhere ? ExitStatus::Refused : ExitStatus::Failed);
     }
 

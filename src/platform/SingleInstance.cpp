@@ -11,10 +11,6 @@
 
 namespace {
 
-// What a lock holds: the holder's process number, program and host names and two ids of the
-// machine, each on a line of its own.
-constexpr qint64 MaxLockBytes = 4096;
-
 // QLockFile never judges a lock file stale when it cannot read its owner (one left empty by a
 // run that died while writing it), which would refuse every later start. Such a file is removed
 // when no process holds it: a running holder keeps an flock on its lock file.
@@ -31,7 +27,8 @@ bool removeAbandonedLock(const QString& path)
 } // namespace
 
 SingleInstance::SingleInstance(const QString& directory)
-    : m_path(QDir(directory).filePath(QStringLiteral("tolq.lock")))
+    : m_directory(directory)
+    , m_path(QDir(directory).filePath(QStringLiteral("tolq.lock")))
     , m_lock(std::make_unique<QLockFile>(m_path))
 {
     // A lock left by a crashed run is stale at once: the holder's PID is checked, not its age.
@@ -45,7 +42,7 @@ SingleInstance::Result SingleInstance::acquire()
     // The lock reads its holder from the file whole: a FIFO would hold that read for ever, and a
     // device or a file that never ends (a link to /proc) would feed it without end. So the
     // content is read first, within the little the lock writes.
-    if (wholefile::present(m_path) && !wholefile::read(m_path, MaxLockBytes, &m_refusal))
+    if (wholefile::present(m_path) && !wholefile::read(m_path, MostLockBytes, &m_refusal))
         return Result::Unreadable;
     m_held = m_lock->tryLock(0);
     if (!m_held && m_lock->error() == QLockFile::LockFailedError && !m_lock->getLockInfo(nullptr, nullptr, nullptr)
@@ -58,7 +55,7 @@ SingleInstance::Result SingleInstance::acquire()
     return m_lock->error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::CannotCreate;
 }
 
-QString SingleInstance::refusalText(Result result, const QString& directory) const
+QString SingleInstance::refusalText(Result result) const
 {
     if (result == Result::HeldElsewhere)
         return QStringLiteral("Another instance of t'olq! is already running...");
@@ -66,5 +63,5 @@ QString SingleInstance::refusalText(Result result, const QString& directory) con
         return QStringLiteral("Unable to lock %1\r\r%2").arg(m_path, m_refusal);
     return QStringLiteral("The program directory %1 is not writable (or its disk is full).\r\rt'olq! keeps its "
                           "settings and catalogues there.")
-        .arg(QDir::toNativeSeparators(directory));
+        .arg(QDir::toNativeSeparators(m_directory));
 }

@@ -16,14 +16,19 @@ public:
                     // link nobody can follow, a file that never ends)
     };
 
+    // What a lock holds: the holder's process number, program and host names and two ids of the
+    // machine, each on a line of its own. A larger file is none the program wrote.
+    static constexpr qint64 MostLockBytes = 4096;
+
     explicit SingleInstance(const QString& directory);
     Result acquire();
 
     // What the user is told for a refusal, naming the directory when it is the cause and why the
     // lock file could not be read.
-    QString refusalText(Result result, const QString& directory) const;
+    QString refusalText(Result result) const;
 
 private:
+    QString m_directory;
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     bool m_held = false;

@@ -31,6 +31,11 @@ QString stateFileRefusalText(const QString& path, const QString& reason)
     return QStringLiteral("Unable to read %1\r\r%2").arg(path, reason);
 }
 
+QString stateFileUnwritableText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Unable to write %1\r\r%2").arg(path, reason);
+}
+
 bool writeStateFile(const QString& path, const QString& line)
 {
     return textlines::writeAtomically(path, { line });

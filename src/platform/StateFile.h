@@ -21,6 +21,8 @@ std::optional<qint32> readStateNumber(const QString& path, QString* reason = nul
 QString stateFileRefusal(const QString& path);
 // The refusal of a state file that cannot be read, for the reason given.
 QString stateFileRefusalText(const QString& path, const QString& reason);
+// The refusal of a program file that cannot be written, for the reason given.
+QString stateFileUnwritableText(const QString& path, const QString& reason);
 // Writes the line, ended by CR LF, whole or not at all (platform/TextLines.h); false when it
 // cannot.
 bool writeStateFile(const QString& path, const QString& line);

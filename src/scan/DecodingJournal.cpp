@@ -22,7 +22,13 @@ constexpr char SuspectTag = 'S';
 // A path of PATH_MAX bytes or more cannot be opened, so no reading of it ends the process.
 constexpr qsizetype MostPathBytes = PATH_MAX - 1;
 constexpr qsizetype MostLengthDigits = 19; // of a qint64
-constexpr qint64 MostBytes = MostLengthDigits + 1 + DecodingJournal::MostEntries * (1 + MostPathBytes + 1);
+static_assert(DecodingJournal::MostBytes == MostLengthDigits + 1 + DecodingJournal::MostEntries * (1 + MostPathBytes + 1));
+
+QString unwritable(const QString& path, int error)
+{
+    return stateFileUnwritableText(
+        path, QStringLiteral("The file cannot be written (%1).").arg(QString::fromLocal8Bit(std::strerror(error))));
+}
 
 bool plainNumber(QByteArrayView digits)
 {
@@ -44,10 +50,22 @@ QString DecodingJournal::pathIn(const QString& programDirectory)
 
 QString DecodingJournal::refusal(const QString& path)
 {
+    const QByteArray name = QFile::encodeName(path);
     struct stat status;
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+    if (::lstat(name.constData(), &status) != 0)
         return {};
-    return stateFileRefusalText(path, wholefile::notAFileText());
+    if (!S_ISREG(status.st_mode))
+        return stateFileRefusalText(path, wholefile::notAFileText());
+    QString reason;
+    if (!wholefile::read(path, MostBytes, &reason))
+        return stateFileRefusalText(path, reason);
+    // Opened as record() opens it, and not a byte changed: a record that cannot be written would
+    // leave the next run blind to a picture that ends the process.
+    const int fd = ::open(name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return unwritable(path, errno);
+    ::close(fd);
+    return {};
 }
 
 // Only a record that is whole names anything: a length line of digits alone, all the bytes it
@@ -103,15 +121,27 @@ DecodingJournal::~DecodingJournal()
         ::close(m_fd);
 }
 
+bool DecodingJournal::fail(int error)
+{
+    m_failure = unwritable(m_path, error);
+    return false;
+}
+
+QString DecodingJournal::failure() const
+{
+    return m_failure;
+}
+
 bool DecodingJournal::openFile(int flags)
 {
     // Never through a link, and never waiting on a FIFO put in the file's place.
     const int fd = ::open(QFile::encodeName(m_path).constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
-        return false;
+        return fail(errno);
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
+        m_failure = stateFileUnwritableText(m_path, wholefile::notAFileText());
         return false;
     }
     m_fd = fd;
@@ -161,8 +191,10 @@ bool DecodingJournal::record(const QStringList& reading, bool alone, const QSet<
         written = ::pwrite(m_fd, bytes.constData(), size_t(bytes.size()), 0);
     while (written < 0 && errno == EINTR);
     if (written != bytes.size())
-        return false;
-    return !sync || ::fdatasync(m_fd) == 0 || errno == EINVAL;
+        return fail(written < 0 ? errno : ENOSPC);
+    if (sync && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+        return fail(errno);
+    return true;
 }
 
 void DecodingJournal::remove()

@@ -332,22 +332,19 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
                 break;
         }
     } catch (const std::exception& e) {
-        // A database that fails mid-run: what was committed stays, the run did not finish, so
-        // Scanning.dat stays for a later resume and the search goes no further.
+        // A database or a record that fails mid-run: the run did not finish, and the search goes
+        // no further.
         dropPending();
         m_pipeline.reset();
-        settleJournal(false);
+        settleJournal(false); // the run has failed already
         m_database->rollbackQuietly();
-        m_quitRequested = true;
-        m_failed = true;
-        m_session.PreScanFailed = true;
-        CatalogueDatabase::tellUpdateFailure(m_ports.prompter, QString::fromUtf8(e.what()));
-        return Outcome::Failed;
+        return failed(e);
     }
     m_pipeline.reset();
 
     const bool completed = !m_quitRequested;
-    settleJournal(completed);
+    if (const QString failure = settleJournal(completed); !failure.isEmpty())
+        return failed(DecodingJournal::Unwritable(failure));
     if (completed)
         m_session.SearchCompleted = QStringLiteral("YES");
     m_session.NumFilesFound = qint32(conv::roundHalfEven(m_filesCounted));
@@ -362,16 +359,33 @@ PreScanEngine::Outcome PreScanEngine::RunPreScan()
 
 // Nothing is read any more. A finished run has met every picture it had to; one that did not
 // finish keeps for the next the pictures of the last runs' deaths that it did not reach.
-void PreScanEngine::settleJournal(bool completed)
+// Once per run: the end of the run, or else the unload or the engine's end. What the user is told
+// when the record of those pictures could not be written; empty when it was.
+QString PreScanEngine::settleJournal(bool completed)
 {
-    // Once per run: the end of the run, or else the unload or the engine's end.
-    if (!m_journal)
-        return;
-    if (completed || (m_lastDeaths.alone.isEmpty() && m_lastDeaths.suspects.isEmpty()))
-        m_journal->remove();
+    const std::unique_ptr<DecodingJournal> journal = std::move(m_journal);
+    if (!journal)
+        return {};
+    if (completed || (m_lastDeaths.alone.isEmpty() && m_lastDeaths.suspects.isEmpty())) {
+        journal->remove();
+        return {};
+    }
+    return journal->record(m_lastDeaths.alone.values(), true, m_lastDeaths.suspects, true) ? QString()
+                                                                                          : journal->failure();
+}
+
+// A run that failed under it: what was committed stays, and Scanning.dat stays for a later resume.
+PreScanEngine::Outcome PreScanEngine::failed(const std::exception& cause)
+{
+    m_quitRequested = true;
+    m_failed = true;
+    m_session.PreScanFailed = true;
+    const QString text = QString::fromUtf8(cause.what());
+    if (dynamic_cast<const DecodingJournal::Unwritable*>(&cause))
+        m_ports.prompter.tell(text);
     else
-        m_journal->record(m_lastDeaths.alone.values(), true, m_lastDeaths.suspects, true);
-    m_journal.reset();
+        CatalogueDatabase::tellUpdateFailure(m_ports.prompter, text);
+    return Outcome::Failed;
 }
 
 void PreScanEngine::tellPassedOver()

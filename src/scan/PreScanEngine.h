@@ -116,10 +116,12 @@ private:
     void dropPending();
     void lookup(PendingFile& item);
     void recordAhead(bool needed);
+    void recordReading(const QStringList& reading, bool alone, bool sync);
     StatisticsResult measure(PendingFile& item);
     StatisticsResult measureAlone(PendingFile& item);
     void commitBeforeWait(bool waitedLong);
-    void settleJournal(bool completed);
+    QString settleJournal(bool completed);
+    Outcome failed(const std::exception& cause);
     bool seekRow(const QString& key, CatalogueRecord& row);
     void writeRecord(const PendingFile& item, const QString& fileType);
     void showProgress(const QString& name);

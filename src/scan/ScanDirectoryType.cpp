@@ -145,9 +145,16 @@ void PreScanEngine::recordAhead(bool needed)
         return;
     if (!needed && held < qMax(std::size_t(m_pipeline->threads()), m_lookedUpAhead / 8))
         return;
-    // A record that cannot be written costs the protection, not the scan.
-    m_journal->record(m_pipeline->unfinished(), false, m_lastDeaths.suspects, false);
+    recordReading(m_pipeline->unfinished(), false, false);
     m_pipeline->release();
+}
+
+// The guard against a picture that ends the process is never off in silence: a record that
+// cannot be written ends the run as a catalogue that fails under it does, its resume point kept.
+void PreScanEngine::recordReading(const QStringList& reading, bool alone, bool sync)
+{
+    if (!m_journal->record(reading, alone, m_lastDeaths.suspects, sync))
+        throw DecodingJournal::Unwritable(m_journal->failure());
 }
 
 // A picture that may end the process ends it with the rows written before it committed: the
@@ -166,7 +173,7 @@ StatisticsResult PreScanEngine::measure(PendingFile& item)
 {
     if (!m_pipeline->background()) {
         // One picture at a time, read here; recorded as the workers' pictures are.
-        m_journal->record({ item.job.filePath }, false, m_lastDeaths.suspects, false);
+        recordReading({ item.job.filePath }, false, false);
         commitBeforeWait(false);
         return m_pipeline->take(item.ticket);
     }
@@ -192,13 +199,13 @@ StatisticsResult PreScanEngine::measureAlone(PendingFile& item)
         m_ports.yielder.yield();
     const QString path = item.job.filePath;
     m_lastDeaths.suspects.remove(path);
-    m_journal->record({ path }, true, m_lastDeaths.suspects, true);
+    recordReading({ path }, true, true);
     item.ticket = m_pipeline->submit(item.job);
     m_pipeline->release();
     while (!m_pipeline->wait(item.ticket, ResultWaitMs))
         m_ports.yielder.yield();
     StatisticsResult result = m_pipeline->take(item.ticket);
-    m_journal->record({}, false, m_lastDeaths.suspects, true);
+    recordReading({}, false, true);
     return result;
 }
 

@@ -29,6 +29,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(ExitStatus)
@@ -102,6 +103,18 @@ QByteArray linkText(const QString& path)
     return length < 0 ? QByteArray() : QByteArray(text, length);
 }
 
+// The file's inode, size and first bytes: what shows that nothing was written over it or in its
+// place.
+QString fileIdentity(const QString& path)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return QStringLiteral("gone");
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(4096) : QByteArray("unreadable");
+    return QStringLiteral("%1 %2 %3").arg(status.st_ino).arg(status.st_size).arg(QString::fromLatin1(head.toHex()));
+}
+
 } // namespace
 
 class tst_GatherRun : public QObject
@@ -139,6 +152,15 @@ private Q_SLOTS:
         // Not read as no number: the run resumes from nothing, and the file stays.
         QTest::newRow("Scanning.dat larger than any the program writes")
             << "sparse scanning" << ExitStatus::Failed << "Tolq: Unable to read " + QStringLiteral("%1/Scanning.dat");
+        // The record of the pictures being read is refused at Go and kept, never taken in silence.
+        QTest::newRow("Decoding.dat larger than any record")
+            << "sparse record" << ExitStatus::Failed
+            << "Tolq: Unable to read %1/Decoding.dat\n\nThe file is larger than "
+                + QString::number(DecodingJournal::MostBytes) + " bytes.";
+        QTest::newRow("read-only Decoding.dat")
+            << "read-only record" << ExitStatus::Failed
+            << "Tolq: Unable to write %1/Decoding.dat\n\nThe file cannot be written ("
+                + QString::fromLocal8Bit(std::strerror(EACCES)) + ").";
         QTest::newRow("catalogue is not SQLite")
             << "not sqlite" << ExitStatus::Failed << "t'olq! - Error: Unable to open the catalogue";
         QTest::newRow("read-only catalogue") << "read-only catalogue" << ExitStatus::Failed << "t'olq! - Error: ";
@@ -185,12 +207,16 @@ private Q_SLOTS:
             QVERIFY(DecodingJournal(DecodingJournal::pathIn(home))
                         .record({ root.filePath("pictures/two.jpg") }, true, {}, true));
         const QString scanning = home + QStringLiteral("/Scanning.dat");
-        if (situation == QLatin1String("sparse scanning")) {
-            QVERIFY(writeTemplateDatabase(database)); // so that only the state file can fail the run
-            QVERIFY(writeFile(scanning, "1\r\n"));
-            QVERIFY(::truncate(QFile::encodeName(scanning).constData(), 10LL << 30) == 0);
-            message = message.arg(home);
+        const QString record = DecodingJournal::pathIn(home);
+        if (situation.startsWith(QLatin1String("sparse"))) {
+            QVERIFY(writeTemplateDatabase(database)); // so that only the program file can fail the run
+            const QString sparse = situation.endsWith(QLatin1String("record")) ? record : scanning;
+            QVERIFY(writeFile(sparse, "1\r\n"));
+            QVERIFY(::truncate(QFile::encodeName(sparse).constData(), 10LL << 30) == 0);
         }
+        if (situation == QLatin1String("read-only record"))
+            QVERIFY(DecodingJournal(record).record({}, false, {}, true));
+        message = message.arg(home);
         if (situation == QLatin1String("not sqlite"))
             QVERIFY(writeFile(database, QByteArray(2048, 'x')));
         const bool asNobody = situation.startsWith(QLatin1String("read-only"));
@@ -204,10 +230,12 @@ private Q_SLOTS:
             const QString target = situation.endsWith(QLatin1String("data")) ? home + QStringLiteral("/data")
                 : situation.endsWith(QLatin1String("settings"))              ? settingsFile
                 : situation.endsWith(QLatin1String("catalogue"))             ? database
+                : situation.endsWith(QLatin1String("record"))                ? record
                                                                              : home;
             QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther));
         }
         const QByteArray settingsBefore = readFile(settingsFile);
+        const QString recordBefore = fileIdentity(record);
 
         QProcess run;
         QVERIFY2(runGather(run, home, commandLine, asNobody), "the gather run waited for an answer");
@@ -233,6 +261,8 @@ private Q_SLOTS:
             QCOMPARE(readFile(settingsFile), settingsBefore);
         if (situation == QLatin1String("sparse scanning"))
             QCOMPARE(QFileInfo(scanning).size(), 10LL << 30);
+        if (situation.endsWith(QLatin1String("record")))
+            QCOMPARE(fileIdentity(record), recordBefore);
     }
 
     // A program file that is a link nobody can follow (its disk not mounted, or links that go

@@ -529,14 +529,15 @@ private Q_SLOTS:
         QTest::newRow("tolq.lock as /proc/self/pagemap") << "tolq.lock"
                                                          << "/proc/self/pagemap"
                                                          << "Unable to lock %1" + endless;
+        const auto larger = [](qint64 most) { return "\r\rThe file is larger than " + QString::number(most) + " bytes."; };
         for (const char* file : { "Scanning.dat", "Matching.dat" }) {
             QTest::addRow("%s as /proc/self/pagemap", file) << file << "/proc/self/pagemap"
                                                             << "Unable to read %1" + endless;
             for (const char* size : { "65537", "10G" })
-                QTest::addRow("%s of %s bytes", file, size)
-                    << file << size
-                    << "Unable to read %1\r\rThe file is larger than " + QString::number(MaxStateBytes) + " bytes.";
+                QTest::addRow("%s of %s bytes", file, size) << file << size << "Unable to read %1" + larger(MaxStateBytes);
         }
+        QTest::newRow("tolq.lock of 10G bytes")
+            << "tolq.lock" << "10G" << "Unable to lock %1" + larger(SingleInstance::MostLockBytes);
         // The pre-scan's record is its own file, never one a link leads to.
         for (const QString standIn : { "dangling link", "link to a file" })
             QTest::newRow(qPrintable("Decoding.dat as " + standIn))
@@ -564,7 +565,7 @@ private Q_SLOTS:
             [&] {
                 if (file == "tolq.lock") {
                     SingleInstance instance(f.dir.path());
-                    return instance.refusalText(instance.acquire(), f.dir.path());
+                    return instance.refusalText(instance.acquire());
                 }
                 if (file == "TOLQ.INI")
                     f.controller.readINI();

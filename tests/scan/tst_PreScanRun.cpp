@@ -1,6 +1,7 @@
 // The pre-scan run from start to end: housekeeping, Scanning.dat, quit and pause, re-activation,
 // the end of a run, Abort and the resumed run.
 
+#include "FileSystemFixtures.h"
 #include "ScanFixture.h"
 #include "TestSupport.h"
 
@@ -8,6 +9,9 @@
 
 #include <QScopeGuard>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,7 +37,8 @@ private Q_SLOTS:
     void fixJpeg_data();
     void fixJpeg();
     void abortKeepsScanningFile();
-    void databaseFailureEndsTheRun();
+    void failureEndsTheRun_data();
+    void failureEndsTheRun();
     void resumePoints_data();
     void resumePoints();
     void resumedRunEqualsUninterrupted_data();
@@ -417,13 +422,39 @@ void tst_PreScanRun::abortKeepsScanningFile()
     QCOMPARE(f.sound.beeps, 0);
 }
 
-void tst_PreScanRun::databaseFailureEndsTheRun()
+// The catalogue, or the record of the pictures being read (without which a picture that ends
+// the process would end the next run too), failing under the run.
+void tst_PreScanRun::failureEndsTheRun_data()
 {
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("told"); // how the message begins; %1: the program directory
+    QTest::addColumn<int>("committed"); // the rows of the entries before the failure
+    QTest::addColumn<QByteArray>("resumePoint");
+    QTest::newRow("the catalogue, in the second entry")
+        << "catalogue" << "t'olq! - Error" << "The catalogue could not be updated." << 3 << QByteArray(" 1\r\n");
+    QTest::newRow("the record of the pictures read, at the first")
+        << "record" << "Tolq"
+        << "Unable to write %1/Decoding.dat\r\rThe file cannot be written ("
+            + QString::fromLocal8Bit(std::strerror(EISDIR)) + ")."
+        << 0 << QByteArray(" 0\r\n");
+}
+
+void tst_PreScanRun::failureEndsTheRun()
+{
+    QFETCH(QString, failing);
+    QFETCH(QString, title);
+    QFETCH(QString, told);
+    QFETCH(int, committed);
+    QFETCH(QByteArray, resumePoint);
     ScanFixture f;
     fourEntries(f);
+    f.settings.gather = true; // every picture is read, and recorded first
+    if (failing == QLatin1String("record"))
+        QVERIFY(putStandIn(f.programDirectory() + QStringLiteral("/Decoding.dat"), QStringLiteral("directory")));
     std::unique_ptr<PreScanEngine> engine = f.engine();
     f.view.onNumber = [&](const QString& number) {
-        if (number == QLatin1String("5 found..."))
+        if (number == QLatin1String("5 found...") && failing == QLatin1String("catalogue"))
             engine->database()->execute(QStringLiteral("ALTER TABLE FILES RENAME TO GONE"));
     };
     QCOMPARE(engine->RunPreScan(), PreScanEngine::Outcome::Failed);
@@ -431,13 +462,13 @@ void tst_PreScanRun::databaseFailureEndsTheRun()
     // Told once, and nothing more: the run did not finish, so its resume point stays for the
     // next start, and the entries committed before the failure stay.
     QCOMPARE(f.prompter.messages().size(), 1);
-    QCOMPARE(f.prompter.messages().first().title, QStringLiteral("t'olq! - Error"));
-    QVERIFY(f.prompter.texts().first().startsWith(QStringLiteral("The catalogue could not be updated.")));
+    QCOMPARE(f.prompter.messages().first().title, title);
+    QVERIFY2(f.prompter.texts().first().startsWith(told.arg(f.programDirectory())), qPrintable(f.prompter.texts().first()));
     QCOMPARE(f.session.SearchCompleted, QStringLiteral("NO"));
     QVERIFY(f.session.PreScanFailed);
-    QCOMPARE(readFile(f.scanningFile()), QByteArray(" 1\r\n"));
+    QCOMPARE(readFile(f.scanningFile()), resumePoint);
     QCOMPARE(f.sound.beeps, 0);
-    QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), 3);
+    QCOMPARE(f.rows(QStringLiteral("ACTIVE = 'X'")).size(), committed);
 }
 
 void tst_PreScanRun::resumePoints_data()
