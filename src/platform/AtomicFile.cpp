@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,11 +98,25 @@ void syncDirectory(const QString& path)
     }
 }
 
+// The file a link leads to, when the path is a link that leads to one; else the path itself.
+QString followLink(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    char resolved[PATH_MAX];
+    if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode) || !::realpath(name.constData(), resolved))
+        return path;
+    return QFile::decodeName(resolved);
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& bytes, QString* reason)
 {
-    const QByteArray target = QFile::encodeName(path);
+    // A file the user keeps elsewhere and links in stays linked: the new file is made beside the
+    // one the link leads to and replaces that one.
+    const QString file = followLink(path);
+    const QByteArray target = QFile::encodeName(file);
     struct stat existing;
     const bool replacing = ::stat(target.constData(), &existing) == 0;
     // A link that cannot be followed (its disk not mounted, or links that go round) is kept: the
@@ -119,13 +135,13 @@ bool write(const QString& path, const QByteArray& bytes, QString* reason)
         return fail(reason, path, errno);
 
     // What a writer killed between its create and its rename left beside the file.
-    const QFileInfo place(path);
+    const QFileInfo place(file);
     strayfiles::removeOfGoneWriters(QFile::encodeName(place.absolutePath()),
         QFile::encodeName(QLatin1Char('.') + place.fileName() + QLatin1Char('.')), ".tmp", false);
 
     QByteArray temporary;
     int error = 0;
-    const int fd = createBeside(path, &temporary, &error);
+    const int fd = createBeside(file, &temporary, &error);
     if (fd < 0)
         return fail(reason, path, error);
     const auto abandon = [&](int cause) {
@@ -159,7 +175,7 @@ bool write(const QString& path, const QByteArray& bytes, QString* reason)
         error = errno;
     if (error)
         return abandon(error);
-    syncDirectory(path);
+    syncDirectory(file);
     return true;
 }
 

@@ -61,7 +61,7 @@ bool runGather(QProcess& run, const QString& home, const QString& commandLine, b
 }
 
 // The settings name the list "General"; the list "Holiday" holds three pictures.
-void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
+void prepareHome(const QString& home, const QString& tree, bool jpgTicked, bool listSavedAtGo = false)
 {
     ScriptedPrompter prompter;
     SystemVolumes volumes;
@@ -80,6 +80,7 @@ void prepareHome(const QString& home, const QString& tree, bool jpgTicked)
     settings.directories << DirectoryEntry::forPath(tree, volumes);
     ListFiles(home, prompter).saveList(QStringLiteral("Holiday"), settings);
     settings.listName = QStringLiteral("General");
+    settings.saveList = listSavedAtGo;
     SettingsFile(home, prompter).write(settings, session);
 }
 
@@ -316,6 +317,40 @@ private Q_SLOTS:
                   .replace(QLatin1String("%1"), path);
         QVERIFY2(errors.contains(told), qPrintable(errors));
         QCOMPARE(linkText(path), before);
+    }
+
+    // A settings or list file the user keeps in a folder of their own and links in stays a link:
+    // the file it leads to is written anew (the gather writes the settings, and with "save list"
+    // ticked the list).
+    void linkToAFileStaysALink_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("written"); // what the file holds afterwards
+        QTest::newRow("settings") << "TOLQ.INI" << QByteArray("Holiday");
+        QTest::newRow("list") << "data/Holiday.lst" << QByteArray("] /");
+    }
+    void linkToAFileStaysALink()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, written);
+        QTemporaryDir root;
+        const QString home = root.filePath("home");
+        prepareHome(home, root.filePath("pictures"), true, true);
+        const QString path = home + QLatin1Char('/') + file;
+        const QString target = root.filePath("own/") + QFileInfo(file).fileName();
+        QVERIFY(QDir().mkpath(root.filePath("own")));
+        QVERIFY(QFile::rename(path, target));
+        QVERIFY(QFile::link(target, path));
+        const QByteArray link = linkText(path);
+        const QString before = fileIdentity(target);
+
+        QProcess run;
+        QVERIFY2(runGather(run, home, QStringLiteral("Holiday /GATHER")), "the gather run waited for an answer");
+        QVERIFY2(run.exitCode() == int(ExitStatus::Completed), run.readAllStandardError().constData());
+        QCOMPARE(linkText(path), link);
+        QVERIFY(fileIdentity(target) != before);
+        QVERIFY(readFile(target).contains(written));
+        QCOMPARE(QDir(root.filePath("own")).entryList(QDir::Files | QDir::Hidden), { QFileInfo(file).fileName() });
     }
 };
 
