@@ -185,6 +185,9 @@ void FileActions::writeRow(const ImageFacts& slot,
     bool written = false;
     QString reason;
     try {
+        // Synced, as the tags before a delete are: the action on disk cannot be undone, and a
+        // power cut after it must not bring back a live row for the old place.
+        const CatalogueDatabase::SyncedCommits synced(m_database);
         CatalogueTransaction write(m_database);
         const bool found = slot.rowId != 0 && m_database.execute(sql, params) == 1;
         for (const std::int64_t rowId : leftBehind) {

@@ -109,8 +109,8 @@ private:
     // The slot's file as it stands before an action, and the other rows that reach it now.
     SameFileRows sameFileRows(const ImageFacts& slot);
     // Writes fields of the slot's row and, in the same transaction, tags those other rows that
-    // reach the file no longer; the user is told when the slot's row is gone or the catalogue
-    // refuses, and the file action stands.
+    // reach the file no longer, committed and synced to disk; the user is told when the slot's
+    // row is gone or the catalogue refuses, and the file action stands.
     void writeRow(const ImageFacts& slot, std::initializer_list<std::pair<CatalogueFields::Field, QVariant>> fields,
         const QString& file, const SameFileRows& others);
     // STAG of a slot whose file now stands at PATH + its name on disk, built from the length and

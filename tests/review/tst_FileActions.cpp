@@ -5,6 +5,7 @@
 #include "session/Session.h"
 
 #include "CallStops.h"
+#include "EngineMoveDialog.h"
 #include "FakeVolumes.h"
 #include "FileSystemFixtures.h"
 #include "MatchTestSupport.h"
@@ -242,52 +243,63 @@ private Q_SLOTS:
         QCOMPARE(tagsOf(*db), tags);
     }
 
-    // The tags are on disk before the file goes, so a power cut right after its removal finds
-    // them: what the child did to the catalogue's log and the picture, from the log's last write
-    // before the removal on.
-    void deleteSyncsTagsFirst_data()
+    // What an action writes to the catalogue is on disk where a power cut cannot take it back: a
+    // delete's tags before the file goes, a move's or a rename's rewrite of the row before the
+    // action returns. What the child did to the catalogue's log and the picture ("file": its
+    // removal, move or rename), from the log's last write on.
+    void actionSyncsItsRows_data()
     {
-        QTest::addColumn<bool>("recycle");
-        QTest::newRow("outright") << false;
-        QTest::newRow("to the trash") << true;
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("delete outright") << "delete" << "write log, sync log, file";
+        QTest::newRow("delete to the trash") << "recycle" << "write log, sync log, file";
+        QTest::newRow("move") << "move" << "write log, sync log";
+        QTest::newRow("rename") << "rename" << "write log, sync log";
     }
-    void deleteSyncsTagsFirst()
+    void actionSyncsItsRows()
     {
-        QFETCH(bool, recycle);
+        QFETCH(QString, action);
+        QFETCH(QString, steps);
         TrashHome trash;
         QTemporaryDir tree;
         const QString file = tree.filePath("p.jpg");
         QVERIFY(writeFile(file, "picture"));
+        QVERIFY(QDir().mkpath(tree.filePath("to")));
         const QString catalogue = tree.filePath("cat.mdb");
         QVERIFY(makeCatalogueWithRows(catalogue, { fileRow(1, "p.jpg", tree.path() + "/") }));
 
         const QString answer = runInChild(
             [&]() -> QString {
-                DeleteServices services(recycle);
+                DeleteServices services(action == "recycle");
                 auto db = CatalogueDatabase::open(catalogue);
                 if (!db)
                     return "no catalogue";
                 ImageFacts facts = factsOfRow(*db, db->queryValue("SELECT rowid FROM FILES").toLongLong()).value();
+                FileActions actions(services.settings, services.session, *db, services.prompter, services.volumes);
+                EngineMoveDialog dialog(services.prompter, services.volumes);
+                dialog.to = "[ROOT] " + tree.filePath("to/");
+                services.prompter.queueAnswer(MsgAnswer::Yes);
                 recordCalls({ CallKind::Write, CallKind::Sync, CallKind::Rename, CallKind::Unlink },
                     QFile::encodeName(tree.path()));
-                services.remove(*db, facts);
-                QStringList steps;
+                const bool done = action == "move" ? actions.moveFile(facts, dialog).done()
+                    : action == "rename"           ? actions.renameFile(facts, "q").done()
+                                                   : actions.deleteFile(facts).done();
+                if (!done)
+                    return "not done: " + services.prompter.texts().join(" | ");
+                QStringList seen;
                 for (const QString& call : recordedCalls()) {
                     const QString kind = call.section(' ', 0, 0);
                     const QString path = call.section(' ', 1);
-                    if (path == file) {
-                        steps << "remove picture";
-                        break;
-                    }
-                    if (path == catalogue + "-wal" && (kind == "write" || kind == "sync"))
-                        steps << kind + " log";
+                    const QString step = path == file ? "file"
+                        : path == catalogue + "-wal" && (kind == "write" || kind == "sync") ? kind + " log"
+                                                                                           : QString();
+                    if (!step.isEmpty() && (seen.isEmpty() || seen.last() != step))
+                        seen << step;
                 }
-                steps = steps.mid(steps.lastIndexOf("write log"));
-                steps.removeDuplicates();
-                return steps.join(", ");
+                return seen.mid(seen.lastIndexOf("write log")).join(", ");
             },
             30);
-        QCOMPARE(answer, "write log, sync log, remove picture");
+        QCOMPARE(answer, steps);
         QVERIFY(!QFileInfo::exists(file));
     }
 
