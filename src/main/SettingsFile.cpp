@@ -106,8 +106,10 @@ void SettingsFile::keepLinesWhole(MainSettings& settings, Session& session)
 ProgramOutcome SettingsFile::write(MainSettings& settings, Session& session)
 {
     keepLinesWhole(settings, session);
-    if (!textlines::writeAtomically(path(), compose(settings, session))) {
-        m_prompter.tell(QStringLiteral("Unable to create INI file"));
+    QString reason;
+    if (!textlines::writeAtomically(path(), compose(settings, session), &reason)) {
+        // With its cause, as a settings file that cannot be read is told.
+        m_prompter.tell(QStringLiteral("Unable to create INI file") + (reason.isEmpty() ? QString() : "\r\r" + reason));
         return ProgramOutcome::EndProgram;
     }
     return ProgramOutcome::Continue;

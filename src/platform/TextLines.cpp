@@ -17,11 +17,11 @@ QByteArray compose(const QStringList& lines)
     return bytes;
 }
 
-bool writeAtomically(const QString& path, const QStringList& lines)
+bool writeAtomically(const QString& path, const QStringList& lines, QString* reason)
 {
     if (std::any_of(lines.cbegin(), lines.cend(), holdsLineBreak))
         return false;
-    return atomicfile::write(path, compose(lines));
+    return atomicfile::write(path, compose(lines), reason);
 }
 
 std::optional<QStringList> read(const QString& path, qint64 maxBytes, QString* reason)

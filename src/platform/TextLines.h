@@ -10,8 +10,8 @@ namespace textlines {
 
 QByteArray compose(const QStringList& lines);
 // False, and nothing written, when a line holds a line break: it would end its line and the rest
-// would be read as a line of its own.
-bool writeAtomically(const QString& path, const QStringList& lines);
+// would be read as a line of its own. A file that cannot be written leaves the cause in reason.
+bool writeAtomically(const QString& path, const QStringList& lines, QString* reason = nullptr);
 // The most a file of lines may hold: a list of some hundred thousand directories.
 constexpr qint64 MaxBytes = 32 * 1024 * 1024;
 // The lines of a file (CR LF, LF or a lone CR end a line); nullopt when it cannot be read, is not

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 class FakeServices : public StartupServices
@@ -109,7 +112,9 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         MainController controller(dir.file("not-there/deeper"), prompter);
         QCOMPARE(controller.load(), ProgramOutcome::EndProgram);
-        QCOMPARE(prompter.texts(), QStringList { "Unable to create INI file" });
+        QCOMPARE(prompter.texts(),
+            QStringList { "Unable to create INI file\r\r" + dir.file("not-there/deeper/TOLQ.INI")
+                + " cannot be written: " + QString::fromLocal8Bit(std::strerror(ENOENT)) });
     }
 
     void unreadableFileEndsTheFirstActivation()

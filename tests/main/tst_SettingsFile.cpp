@@ -2,12 +2,16 @@
 #include "main/SettingsFile.h"
 #include "platform/Conventions.h"
 
+#include "FileSystemFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -430,17 +434,37 @@ private Q_SLOTS:
         QCOMPARE(reader.prompter.messages().first().title, QStringLiteral("Tolq"));
     }
 
+    // Told with the cause, as a file that cannot be read is.
+    void unwritableFileEndsTheProgramAndLeavesNothingBehind_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<int>("error");
+        QTest::newRow("a directory in its place") << false << EISDIR;
+        QTest::newRow("a full disk") << true << ENOSPC;
+    }
     void unwritableFileEndsTheProgramAndLeavesNothingBehind()
     {
-        TemporaryProgramDirectory dir;
-        QVERIFY(QDir().mkpath(dir.file("TOLQ.INI")));
+        QFETCH(bool, fullDisk);
+        QFETCH(int, error);
+        TemporaryProgramDirectory plain;
+        SmallTmpfs disk(32);
+        if (fullDisk && !disk.mounted())
+            QSKIP(qPrintable(disk.skipReason()));
+        const QString dir = fullDisk ? disk.path() : plain.path();
+        const QString path = dir + "/TOLQ.INI";
+        if (fullDisk)
+            disk.fill();
+        else
+            QVERIFY(QDir().mkpath(path));
         ScriptedPrompter prompter;
-        SettingsFile file(dir.path(), prompter);
+        SettingsFile file(dir, prompter);
         MainSettings settings;
         Session session;
         QCOMPARE(file.write(settings, session), ProgramOutcome::EndProgram);
-        QCOMPARE(prompter.texts(), QStringList { "Unable to create INI file" });
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {});
+        QCOMPARE(prompter.texts(),
+            QStringList { "Unable to create INI file\r\r" + path + " cannot be written: "
+                + QString::fromLocal8Bit(std::strerror(error)) });
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), fullDisk ? QStringList { ".filler" } : QStringList {});
     }
 
     void failedWriteKeepsTheOldFile()

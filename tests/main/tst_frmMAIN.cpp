@@ -19,6 +19,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -588,7 +591,9 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.file("plain-file"), "x"));
         ScriptedPrompter prompter;
         frmMAIN main(prompter, dir.file("plain-file/tolq"));
-        QCOMPARE(prompter.texts(), QStringList { "Unable to create INI file" });
+        QCOMPARE(prompter.texts(),
+            QStringList { "Unable to create INI file\r\r" + dir.file("plain-file/tolq/TOLQ.INI")
+                + " cannot be written: " + QString::fromLocal8Bit(std::strerror(ENOTDIR)) });
         QVERIFY(main.hasEnded());
     }
 
