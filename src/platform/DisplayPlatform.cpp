@@ -2,23 +2,40 @@
 
 #include "platform/ExitStatus.h"
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
 QtMessageHandler previousHandler = nullptr;
 
+// The platform's other messages while the application object is made, held back: without a
+// display its complaints before the fatal one read as a crash, and the program's own line says it.
+struct HeldMessage
+{
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+QList<HeldMessage> held;
+
+void pass(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 void refuseWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type != QtFatalMsg) {
-        if (previousHandler)
-            previousHandler(type, context, message);
-        else
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        held.append({ type, QByteArray(context.category ? context.category : ""), message });
         return;
     }
     // While the application object is made, a fatal message is the platform's: no display.
@@ -54,6 +71,11 @@ DisplayRequired::DisplayRequired()
 
 DisplayRequired::~DisplayRequired()
 {
+    // A display was opened: what the platform said meanwhile is told as it would have been.
+    for (const HeldMessage& message : std::exchange(held, {})) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        pass(message.type, context, message.text);
+    }
     qInstallMessageHandler(previousHandler);
     previousHandler = nullptr;
 }

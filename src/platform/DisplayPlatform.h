@@ -13,8 +13,9 @@ QByteArray placementPlatform(const QByteArray& qpaPlatform, const QByteArray& se
 void choosePlacementPlatform();
 
 // Qt ends the process with an abort when it cannot open the display it was asked for. While one
-// of these lives (around the making of the application object), that end becomes a message on
-// standard error and the exit status of a refusal.
+// of these lives (around the making of the application object), that end becomes the program's
+// own line on standard error, alone, and the exit status of a refusal; what the platform says
+// meanwhile is told only once a display is open.
 class DisplayRequired
 {
 public:
