@@ -142,8 +142,9 @@ private Q_SLOTS:
         Magick::InitializeMagick(nullptr);
     }
 
-    // A few bytes that declare 20000 x 20000 pixels are refused at once: no memory is reserved for
-    // the picture and nothing is written into the temporary directory.
+    // A few bytes that declare 20000 x 20000 pixels, or a file one byte short of the least its
+    // picture needs, are refused at once: no memory is reserved for the picture and nothing is
+    // written into the temporary directory.
     void shortFileDeclaringALargePictureIsRefused_data()
     {
         QTest::addColumn<QString>("name");
@@ -199,6 +200,37 @@ private Q_SLOTS:
         };
         QTest::newRow("GIF without its signature, first frame beyond its codes") << "a.gif" << gif("GIF8?a");
         QTest::newRow("GIF, first frame beyond its codes") << "b.gif" << gif("GIF89a");
+
+        // One byte under the least size: a file at its type's best compression less its last byte,
+        // of a picture the library would reserve hundreds of megabytes for.
+        const auto lessItsLastByte = [](QByteArray bytes) {
+            bytes.chop(1);
+            return bytes;
+        };
+        QTest::newRow("PCX one byte under its least size") << "b.pcx" << lessItsLastByte(W::solid("PCX", 8064, 8000));
+        QTest::newRow("CUT one byte under its least size") << "b.cut" << lessItsLastByte(W::solid("CUT", 8001, 8000));
+        QTest::newRow("TGA 1-bit one byte under its least size")
+            << "d.tga" << lessItsLastByte(Best::tga(8001, 8000, 1, false, "\xFF"));
+        QTest::newRow("TGA run-length one byte under its least size")
+            << "e.tga" << lessItsLastByte(Best::tga(8000, 8000, 24, true, "\x60\x60\x60"));
+        // The Sun reader refuses data shorter than its header's length before it reserves the
+        // picture; here the header tells the shorter length.
+        SampleBytes shortSun;
+        shortSun.data = lessItsLastByte(W::solid("SUN", 8000, 8000));
+        shortSun.setBe32(16, uint32_t(shortSun.data.size() - 32));
+        QTest::newRow("RAS one byte under its least size") << "b.ras" << shortSun.data;
+        // A first frame whose codes (a clear code, then the first colour's) are one byte fewer than
+        // its pixels need at the least; Qt's reader would fill in what they leave out.
+        constexpr int FrameSide = 4096;
+        constexpr int LeastCodeBytes = FrameSide * FrameSide * 12 / (8 * 4096);
+        SampleBytes fewCodes;
+        fewCodes.raw("GIF89a").le16(FrameSide).le16(FrameSide).u8(0x80).u8(0).u8(0).fill(3).fill(3, 0xFF);
+        fewCodes.u8(0x2C).le16(0).le16(0).le16(FrameSide).le16(FrameSide).u8(0).u8(2);
+        const QByteArray codes = QByteArray(1, 0x04) + QByteArray(LeastCodeBytes - 2, 0);
+        for (qsizetype i = 0; i < codes.size(); i += 255)
+            fewCodes.u8(int(codes.mid(i, 255).size())).raw(codes.mid(i, 255));
+        QTest::newRow("GIF, codes one byte fewer than its first frame needs")
+            << "c.gif" << fewCodes.u8(0).u8(0x3B).data;
     }
     void shortFileDeclaringALargePictureIsRefused()
     {
