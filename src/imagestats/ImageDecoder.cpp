@@ -323,7 +323,8 @@ ImageProbe probeImageFile(const QString& path)
         probe.declared = std::strcmp(choice.format, "HRZ") == 0 ? QSize(256, 240)
                                                                 : GraphicsMagickDecoder::ping(head, choice.format);
         if (probe.declared.isValid()
-            && !DecoderLimits::librarySizeAcceptable(probe.declared.width(), probe.declared.height()))
+            && !DecoderLimits::sizeAcceptable(
+                probe.declared.width(), probe.declared.height(), DecoderLimits::maxLibraryPixels))
             probe.declared = QSize(0, 0);
         probe.peakBytesPerPixel = GraphicsMagickDecoder::PeakBytesPerPixel;
         // The library reads a copy of the file's bytes.

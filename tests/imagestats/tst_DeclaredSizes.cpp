@@ -63,10 +63,18 @@ QImage libraryReading(const QByteArray& bytes, const QByteArray& coder)
     return image;
 }
 
-// A picture of one colour in the type GraphicsMagick's own writer makes of it.
-QByteArray libraryWritten(int width, int height, const char* colour, Magick::ImageType type, const char* coder)
+// A picture of one colour in the type GraphicsMagick's own writer makes of it; converted from a
+// file of the type from, if given, as a bitmap read from a file holds both its colours.
+QByteArray libraryWritten(
+    int width, int height, const char* colour, Magick::ImageType type, const char* coder, const char* from = nullptr)
 {
     Magick::Image picture { Magick::Geometry(unsigned(width), unsigned(height)), Magick::Color(colour) };
+    if (from) {
+        picture.magick(from);
+        Magick::Blob file;
+        picture.write(&file);
+        picture.read(file);
+    }
     picture.type(type);
     picture.magick(coder);
     Magick::Blob blob;
@@ -134,8 +142,9 @@ private Q_SLOTS:
         Magick::InitializeMagick(nullptr);
     }
 
-    // A few bytes that declare 20000 x 20000 pixels are refused at once: no memory is reserved for
-    // the picture and nothing is written into the temporary directory.
+    // A few bytes that declare 20000 x 20000 pixels, or a file one byte short of the least its
+    // picture needs, are refused at once: no memory is reserved for the picture and nothing is
+    // written into the temporary directory.
     void shortFileDeclaringALargePictureIsRefused_data()
     {
         QTest::addColumn<QString>("name");
@@ -191,6 +200,37 @@ private Q_SLOTS:
         };
         QTest::newRow("GIF without its signature, first frame beyond its codes") << "a.gif" << gif("GIF8?a");
         QTest::newRow("GIF, first frame beyond its codes") << "b.gif" << gif("GIF89a");
+
+        // One byte under the least size: a file at its type's best compression less its last byte,
+        // of a picture the library would reserve hundreds of megabytes for.
+        const auto lessItsLastByte = [](QByteArray bytes) {
+            bytes.chop(1);
+            return bytes;
+        };
+        QTest::newRow("PCX one byte under its least size") << "b.pcx" << lessItsLastByte(W::solid("PCX", 8064, 8000));
+        QTest::newRow("CUT one byte under its least size") << "b.cut" << lessItsLastByte(W::solid("CUT", 8001, 8000));
+        QTest::newRow("TGA 1-bit one byte under its least size")
+            << "d.tga" << lessItsLastByte(Best::tga(8001, 8000, 1, false, "\xFF"));
+        QTest::newRow("TGA run-length one byte under its least size")
+            << "e.tga" << lessItsLastByte(Best::tga(8000, 8000, 24, true, "\x60\x60\x60"));
+        // The Sun reader refuses data shorter than its header's length before it reserves the
+        // picture; here the header tells the shorter length.
+        SampleBytes shortSun;
+        shortSun.data = lessItsLastByte(W::solid("SUN", 8000, 8000));
+        shortSun.setBe32(16, uint32_t(shortSun.data.size() - 32));
+        QTest::newRow("RAS one byte under its least size") << "b.ras" << shortSun.data;
+        // A first frame whose codes (a clear code, then the first colour's) are one byte fewer than
+        // its pixels need at the least; Qt's reader would fill in what they leave out.
+        constexpr int FrameSide = 4096;
+        constexpr int LeastCodeBytes = FrameSide * FrameSide * 12 / (8 * 4096);
+        SampleBytes fewCodes;
+        fewCodes.raw("GIF89a").le16(FrameSide).le16(FrameSide).u8(0x80).u8(0).u8(0).fill(3).fill(3, 0xFF);
+        fewCodes.u8(0x2C).le16(0).le16(0).le16(FrameSide).le16(FrameSide).u8(0).u8(2);
+        const QByteArray codes = QByteArray(1, 0x04) + QByteArray(LeastCodeBytes - 2, 0);
+        for (qsizetype i = 0; i < codes.size(); i += 255)
+            fewCodes.u8(int(codes.mid(i, 255).size())).raw(codes.mid(i, 255));
+        QTest::newRow("GIF, codes one byte fewer than its first frame needs")
+            << "c.gif" << fewCodes.u8(0).u8(0x3B).data;
     }
     void shortFileDeclaringALargePictureIsRefused()
     {
@@ -340,10 +380,10 @@ private Q_SLOTS:
         pcx("PCX 8-bit 129x1", 129, 1, 8, 1, 0x40);
         pcx("PCX 3 planes 256x2", 256, 2, 8, 3, 0x10);
         const auto library = [](const char* row, const char* coder, int width, int height, const char* colour,
-                                 Magick::ImageType type) {
-            QTest::newRow(row) << (coder == QByteArray("PCX") ? "a.pcx" : "a.ras")
-                               << libraryWritten(width, height, colour, type, coder) << QSize(width, height)
-                               << QByteArray(coder) << QImage();
+                                 Magick::ImageType type, const char* from = nullptr) {
+            const QByteArray suffix = coder == QByteArray("SUN") ? "ras" : QByteArray(coder).toLower();
+            QTest::newRow(row) << QString("a." + suffix) << libraryWritten(width, height, colour, type, coder, from)
+                               << QSize(width, height) << QByteArray(coder) << QImage();
         };
         library("PCX by the library, 1x1 white", "PCX", 1, 1, "white", Magick::BilevelType);
         library("PCX by the library, 128x1 black", "PCX", 128, 1, "black", Magick::BilevelType);
@@ -364,6 +404,27 @@ private Q_SLOTS:
         // The library writes Sun rasters uncompressed only.
         library("RAS by the library, 1x1 white", "SUN", 1, 1, "white", Magick::BilevelType);
         library("RAS by the library, 129x2 colour", "SUN", 129, 2, "#D0E0F0", Magick::TrueColorType);
+        // The library writes TGA uncompressed only, a two-colour picture at a bit a pixel with each
+        // row starting on a byte of its own.
+        library("TGA by the library, 1-bit 128x1 white, 34 bytes", "TGA", 128, 1, "white", Magick::BilevelType, "PBM");
+        library("TGA by the library, 1-bit 1000x1000 black", "TGA", 1000, 1000, "black", Magick::BilevelType, "PBM");
+        library("TGA by the library, 1-bit 9x3", "TGA", 9, 3, "white", Magick::BilevelType, "PBM");
+        library("TGA by the library, 8-bit grey 7x2", "TGA", 7, 2, "grey50", Magick::GrayscaleType);
+        library("TGA by the library, mapped 9x2", "TGA", 9, 2, "#204060", Magick::PaletteType);
+        library("TGA by the library, 24-bit 333x2", "TGA", 333, 2, "#204060", Magick::TrueColorType);
+        library("TGA by the library, 32-bit 1x3", "TGA", 1, 3, "#D0E0F0", Magick::TrueColorMatteType);
+        // Run-length packets of up to 128 pixels go on across rows; each of these ends part-way
+        // into one.
+        const auto tga = [](const char* row, int width, int height, const QByteArray& bytes) {
+            QTest::newRow(row) << "a.tga" << bytes << QSize(width, height) << QByteArray("TGA") << QImage();
+        };
+        tga("TGA run-length 8-bit grey 9x15", 9, 15,
+            W::tga(solid(9, 15, QImage::Format_Indexed8), W::TgaKind::GreyRle));
+        tga("TGA run-length 24-bit 1x129", 1, 129,
+            W::tga(solid(1, 129, QImage::Format_RGB32), W::TgaKind::TruecolourRle));
+        tga("TGA run-length 32-bit 333x1", 333, 1, Best::tga(333, 1, 32, true, "\x40\x60\x80\xFF"));
+        tga("TGA run-length 16-bit 7x19", 7, 19, Best::tga(7, 19, 16, true, "\x1F\x7C"));
+        tga("TGA 15-bit 333x2", 333, 2, Best::tga(333, 2, 15, false, "\xE0\x03"));
         // The smallest GIF, and a large solid one whose codes, once the table is full, each name
         // one of its longest strings.
         const QList<QRgb> blackWhite { qRgb(0, 0, 0), qRgb(255, 255, 255) };

@@ -104,6 +104,24 @@ QByteArray BestCompression::sunRle(int width, int height, int depth, const QByte
     return b.raw(body.data).data;
 }
 
+QByteArray BestCompression::tga(int width, int height, int depth, bool runLength, const QByteArray& pixel)
+{
+    const bool grey = depth == 1 || depth == 8;
+    SampleBytes b;
+    b.u8(0).u8(0).u8((grey ? 3 : 2) + (runLength ? 8 : 0)).fill(9).le16(width).le16(height);
+    b.u8(depth).u8(depth == 32 ? 8 : 0);
+    const qint64 pixels = qint64(width) * height;
+    if (!runLength) {
+        const QByteArray row = depth == 1 ? QByteArray((width + 7) / 8, pixel[0]) : pixel.repeated(width);
+        return b.raw(row.repeated(height)).data;
+    }
+    // 0x80 | n - 1, then the pixel.
+    b.raw((QByteArray(1, char(0xFF)) + pixel).repeated(pixels / 128));
+    if (pixels % 128 != 0)
+        b.u8(0x80 | int(pixels % 128 - 1)).raw(pixel);
+    return b.data;
+}
+
 QByteArray BestCompression::gif(int width, int height, const QList<QRgb>& palette, const QByteArray& indices)
 {
     int tableBits = 1;

@@ -23,6 +23,10 @@ QByteArray cut(int width, const QList<QByteArray>& lines);
 QByteArray pcx(int width, int height, int bits, int planes, int bytesPerLine, const QByteArray& packed);
 // Sun raster, byte-encoded, without a colour map; packed holds the rows padded to 16 bits.
 QByteArray sunRle(int width, int height, int depth, const QByteArray& packed);
+// Truevision TGA of one pixel over the whole picture (pixel holds its bytes; for one bit, a byte
+// of eight pixels): grey for 1 or 8 bits, else truecolour; run-length coded when asked, in packets
+// of 128 pixels that go on across rows. The library reads one bit uncompressed only.
+QByteArray tga(int width, int height, int depth, bool runLength, const QByteArray& pixel);
 // GIF89a of one frame of colour indices (a byte each), one row after another.
 QByteArray gif(int width, int height, const QList<QRgb>& palette, const QByteArray& indices);
 

@@ -194,18 +194,35 @@ qint64 leastLibraryBytes(const QByteArray& head, const char* coder)
     };
     if (type == "TGA") {
         const int idLength = reader.u8();
-        reader.u8();
+        const int mapType = reader.u8();
         const int imageType = reader.u8();
-        reader.skip(9);
+        reader.skip(2);
+        const qint64 mapLength = reader.u16le();
+        const int mapDepth = reader.u8();
+        reader.skip(4);
         const qint64 w = reader.u16le();
         const qint64 h = reader.u16le();
-        const qint64 pixelBytes = std::max(1, (reader.u8() + 7) / 8);
+        const int depth = reader.u8();
         if (!declared(w, h))
             return -1;
-        // A run-length packet repeats one pixel up to 128 times.
-        const qint64 body = imageType >= 9 && imageType <= 11 ? roundUp(width * height, 128) * (1 + pixelBytes)
-                                                              : width * height * pixelBytes;
-        return imageType == 0 || (imageType > 3 && imageType < 9) || imageType > 11 ? 0 : 18 + idLength + body;
+        if (imageType == 0 || (imageType > 3 && imageType < 9) || imageType > 11)
+            return 0;
+        const bool indexed = imageType != 2 && imageType != 10;
+        // Counted as the library reads them: a pixel of 15 or 16 bits takes two bytes, one of 24 or
+        // 32 three or four, one of any other depth a byte, but for bilevel pixels, packed eight to
+        // a byte with each row starting on a byte of its own. Only indexed and grey pictures read
+        // their colour map, a byte an entry but two for 15 or 16 bits and three for 24 or 32.
+        const auto bytesOf = [](int bits) {
+            return bits == 15 || bits == 16 ? 2 : bits == 24 ? 3 : bits == 32 ? 4 : 1;
+        };
+        const qint64 map = mapType != 0 && indexed ? mapLength * std::min(bytesOf(mapDepth), 3) : 0;
+        const qint64 pixelBytes = bytesOf(depth);
+        // A run-length packet is a byte and one pixel for up to 128 pixels, and runs go on across
+        // rows. The library takes bilevel pixels uncompressed only.
+        const qint64 body = imageType > 8 ? roundUp(width * height, 128) * (1 + pixelBytes)
+            : depth == 1                  ? roundUp(width, 8) * height
+                                          : width * height * pixelBytes;
+        return 18 + idLength + map + body;
     }
     if (type == "PCX") {
         reader.skip(3);

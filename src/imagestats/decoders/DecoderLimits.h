@@ -17,20 +17,15 @@ constexpr qint64 maxPixels = 400'000'000;
 // rather than by the limit once it is filled. 12800 x 12500 pixels.
 constexpr qint64 maxLibraryPixels = 160'000'000;
 
-inline bool librarySizeAcceptable(qint64 width, qint64 height)
-{
-    return width > 0 && height > 0 && width <= maxLibraryPixels && height <= maxLibraryPixels
-        && width * height <= maxLibraryPixels;
-}
-
 inline QString sizeRefused(qint64 width, qint64 height)
 {
     return QStringLiteral("Image size %1 x %2 is not acceptable").arg(width).arg(height);
 }
 
-inline bool sizeAcceptable(qint64 width, qint64 height)
+// At most `most` pixels; each side is bounded first, so that the product cannot overflow.
+inline bool sizeAcceptable(qint64 width, qint64 height, qint64 most = maxPixels)
 {
-    return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width * height <= maxPixels;
+    return width > 0 && height > 0 && width <= most && height <= most && width * height <= most;
 }
 
 // A blank canvas of the declared size, or a null image with the reason in error.

@@ -109,8 +109,8 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
         return failure(QStringLiteral("The file is incomplete"));
     // The library's limits would refuse a picture this large only once it had filled them, at a
     // cost of gigabytes and seconds: its declared size refuses it at once.
-    if (const QSize declared = ping(data, coder);
-        declared.isValid() && !DecoderLimits::librarySizeAcceptable(declared.width(), declared.height()))
+    if (const QSize declared = ping(data, coder); declared.isValid()
+        && !DecoderLimits::sizeAcceptable(declared.width(), declared.height(), DecoderLimits::maxLibraryPixels))
         return failure(DecoderLimits::sizeRefused(declared.width(), declared.height()));
     Magick::Image picture;
     try {
@@ -132,7 +132,7 @@ DecodeResult GraphicsMagickDecoder::decode(const QByteArray& data, const char* c
     // Without a matte channel GraphicsMagick's alpha values are undefined, so only colour is taken.
     const bool matte = picture.matte();
     // A picture whose size could not be told beforehand and that fitted the library's memory.
-    if (!DecoderLimits::librarySizeAcceptable(width, height))
+    if (!DecoderLimits::sizeAcceptable(width, height, DecoderLimits::maxLibraryPixels))
         return failure(DecoderLimits::sizeRefused(width, height));
     QString error;
     // Exported straight into 32-bit pixels, so the picture is not held in a second format too.
