@@ -19,10 +19,6 @@ namespace {
 constexpr char AloneTag = 'A';
 constexpr char ReadingTag = 'R';
 constexpr char SuspectTag = 'S';
-// A path of PATH_MAX bytes or more cannot be opened, so no reading of it ends the process.
-constexpr qsizetype MostPathBytes = PATH_MAX - 1;
-constexpr qsizetype MostLengthDigits = 19; // of a qint64
-static_assert(DecodingJournal::MostBytes == MostLengthDigits + 1 + DecodingJournal::MostEntries * (1 + MostPathBytes + 1));
 
 QString unwritable(const QString& path, int error)
 {
@@ -32,7 +28,7 @@ QString unwritable(const QString& path, int error)
 
 bool plainNumber(QByteArrayView digits)
 {
-    if (digits.isEmpty() || digits.size() > MostLengthDigits)
+    if (digits.isEmpty() || digits.size() > DecodingJournal::MostLengthDigits)
         return false;
     for (const char c : digits) {
         if (c < '0' || c > '9')

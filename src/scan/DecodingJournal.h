@@ -38,8 +38,11 @@ public:
     // dropped besides: on a machine of thousands of threads the next run may take such a record
     // as torn.
     static constexpr qsizetype MostEntries = 2 * (StatisticsPipeline::MostFilesAhead + 1);
+    // A path of PATH_MAX bytes or more cannot be opened, so no reading of it ends the process.
+    static constexpr qsizetype MostPathBytes = PATH_MAX - 1;
+    static constexpr qsizetype MostLengthDigits = 19; // of a qint64
     // The most bytes a record takes: its length line, and as many entries of the longest path.
-    static constexpr qint64 MostBytes = 19 + 1 + MostEntries * (1 + (PATH_MAX - 1) + 1);
+    static constexpr qint64 MostBytes = MostLengthDigits + 1 + MostEntries * (1 + MostPathBytes + 1);
 
     static QString pathIn(const QString& programDirectory);
     // What the file holds; empty when it is missing, not a regular file (a link to one included)
